@@ -1,0 +1,107 @@
+// Application object, threads, and this module's resource handle.
+#include "afxwin.h"
+
+namespace {
+CWinApp* g_app = nullptr;
+HINSTANCE g_resource_handle = nullptr;
+
+// The module (program or DLL) this copy of the framework is linked into.
+HINSTANCE this_module() {
+    HMODULE module = nullptr;
+    ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                         (LPCSTR)&this_module, &module);
+    return module ? module : ::GetModuleHandleA(nullptr);
+}
+}  // namespace
+
+HINSTANCE AfxGetResourceHandle() {
+    if (!g_resource_handle) g_resource_handle = this_module();
+    return g_resource_handle;
+}
+
+void AfxSetResourceHandle(HINSTANCE instance) { g_resource_handle = instance; }
+
+HINSTANCE AfxGetInstanceHandle() { return this_module(); }
+
+CWinApp* AfxGetApp() { return g_app; }
+
+CWnd* AfxGetMainWnd() { return g_app ? g_app->m_pMainWnd : nullptr; }
+
+CWinApp::CWinApp(const char* app_name) : m_pszAppName(app_name) {
+    g_app = this;
+    m_bAutoDelete = FALSE;
+}
+
+CWinApp::~CWinApp() {
+    if (g_app == this) g_app = nullptr;
+}
+
+CWinThread::~CWinThread() {
+    if (m_hThread) ::CloseHandle(m_hThread);
+}
+
+DWORD WINAPI CWinThread::ThreadEntry(LPVOID self_ptr) {
+    CWinThread* self = static_cast<CWinThread*>(self_ptr);
+    DWORD code = 0;
+    try {
+        if (self->m_pfnThreadProc) {
+            code = self->m_pfnThreadProc(self->m_pThreadParams);
+        } else if (self->InitInstance()) {
+            code = self->Run();
+        } else {
+            code = self->ExitInstance();
+        }
+    } catch (...) {
+        code = (DWORD)-1;
+    }
+    AfxFreeTempMaps();
+    if (self->m_bAutoDelete) delete self;
+    return code;
+}
+
+BOOL CWinThread::CreateThread(DWORD flags, UINT stack_size, LPSECURITY_ATTRIBUTES sa) {
+    m_hThread = ::CreateThread(sa, stack_size, ThreadEntry, this, flags, &m_nThreadID);
+    return m_hThread != nullptr;
+}
+
+BOOL CWinThread::PreTranslateMessage(MSG* msg) { return AfxPreTranslateMessage(msg); }
+
+int CWinThread::Run() {
+    MSG msg;
+    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (!PreTranslateMessage(&msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) AfxFreeTempMaps();
+    }
+    return ExitInstance();
+}
+
+CWinThread* AfxBeginThread(AFX_THREADPROC proc, LPVOID param, int priority, UINT stack_size, DWORD flags,
+                           LPSECURITY_ATTRIBUTES sa) {
+    CWinThread* thread = new CWinThread(proc, param);
+    if (!thread->CreateThread(flags | CREATE_SUSPENDED, stack_size, sa)) {
+        delete thread;
+        return nullptr;
+    }
+    thread->SetThreadPriority(priority);
+    if (!(flags & CREATE_SUSPENDED)) thread->ResumeThread();
+    return thread;
+}
+
+int AfxWinMain(HINSTANCE instance, HINSTANCE, LPSTR cmd_line, int show) {
+    CWinApp* app = AfxGetApp();
+    if (!app) return -1;
+    app->m_hInstance = instance;
+    app->m_lpCmdLine = cmd_line;
+    app->m_nCmdShow = show;
+    int code;
+    if (!app->InitInstance()) {
+        code = app->ExitInstance();
+    } else {
+        code = app->Run();
+    }
+    AfxFreeTempMaps();
+    return code;
+}

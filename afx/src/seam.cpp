@@ -1,0 +1,72 @@
+// The one seam through which every modal question passes (see afxseam.h).
+#include "afxwin.h"
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+AfxModalHook g_hook = nullptr;
+void* g_hook_context = nullptr;
+
+int first_button(UINT type) {
+    switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL: return IDOK;
+    case MB_ABORTRETRYIGNORE: return IDABORT;
+    case MB_YESNOCANCEL: case MB_YESNO: return IDYES;
+    case MB_RETRYCANCEL: return IDRETRY;
+    default: return IDOK;
+    }
+}
+
+// The out-of-process seam: a test that drives the program sets these variables.
+bool answer_from_environment(const char* text, const char* caption, UINT type, int* answer) {
+    const char* log = getenv("TARMELO_MODAL_LOG");
+    if (!log || !*log) return false;
+    if (FILE* f = fopen(log, "a")) {
+        fprintf(f, "%s\t%s\n", caption ? caption : "", text ? text : "");
+        fclose(f);
+    }
+    const char* reply = getenv("TARMELO_MODAL_ANSWER");
+    *answer = reply && *reply ? atoi(reply) : first_button(type);
+    return true;
+}
+}  // namespace
+
+AfxModalHook AfxSetModalHook(AfxModalHook hook, void* context) {
+    AfxModalHook old = g_hook;
+    g_hook = hook;
+    g_hook_context = context;
+    return old;
+}
+
+int AfxShowMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
+    if (g_hook) return g_hook(owner, text, caption, type, g_hook_context);
+    int answer;
+    if (answer_from_environment(text, caption, type, &answer)) return answer;
+    return ::MessageBoxA(owner, text, caption, type);
+}
+
+int AfxMessageBox(const char* text, UINT type, UINT) {
+    CWinApp* app = AfxGetApp();
+    CWnd* main = AfxGetMainWnd();
+    HWND owner = main && ::IsWindow(main->m_hWnd) ? main->m_hWnd : ::GetActiveWindow();
+    char caption[MAX_PATH] = "";
+    if (app && app->m_pszAppName) {
+        lstrcpynA(caption, app->m_pszAppName, sizeof caption);
+    } else {
+        // Like MFC: the module's file name without folder and extension.
+        char path[MAX_PATH];
+        DWORD n = ::GetModuleFileNameA(nullptr, path, sizeof path);
+        path[n < sizeof path ? n : sizeof path - 1] = 0;
+        const char* base = path;
+        for (const char* p = path; *p; p = ::CharNextA(p)) if (*p == '\\' || *p == '/') base = p + 1;
+        lstrcpynA(caption, base, sizeof caption);
+        for (char* p = caption; *p; p = ::CharNextA(p)) if (*p == '.') { *p = 0; break; }
+    }
+    return AfxShowMessageBox(owner, text, caption, type);
+}
+
+int AfxMessageBox(UINT prompt_id, UINT type, UINT help_id) {
+    CString text;
+    text.LoadString(prompt_id);
+    return AfxMessageBox(text, type, help_id);
+}

@@ -1,0 +1,96 @@
+#include "afxstr.h"
+#include "afxwin.h"
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <algorithm>
+
+int CString::Find(char c, int start) const {
+    if (start < 0 || start >= GetLength()) return -1;
+    size_t p = m_s.find(c, start);
+    return p == std::string::npos ? -1 : static_cast<int>(p);
+}
+
+int CString::Find(const char* s, int start) const {
+    if (!s || start < 0 || start > GetLength()) return -1;
+    size_t p = m_s.find(s, start);
+    return p == std::string::npos ? -1 : static_cast<int>(p);
+}
+
+int CString::ReverseFind(char c) const {
+    size_t p = m_s.rfind(c);
+    return p == std::string::npos ? -1 : static_cast<int>(p);
+}
+
+CString CString::Left(int n) const { return CString(m_s.substr(0, std::clamp(n, 0, GetLength()))); }
+
+CString CString::Right(int n) const {
+    n = std::clamp(n, 0, GetLength());
+    return CString(m_s.substr(m_s.size() - n));
+}
+
+CString CString::Mid(int first, int n) const {
+    first = std::clamp(first, 0, GetLength());
+    if (n < 0) n = GetLength() - first;
+    return CString(m_s.substr(first, std::clamp(n, 0, GetLength() - first)));
+}
+
+void CString::MakeUpper() { if (!m_s.empty()) CharUpperBuffA(&m_s[0], m_s.size()); }
+void CString::MakeLower() { if (!m_s.empty()) CharLowerBuffA(&m_s[0], m_s.size()); }
+
+void CString::TrimLeft() {
+    size_t p = m_s.find_first_not_of(" \t\r\n");
+    m_s.erase(0, p == std::string::npos ? m_s.size() : p);
+}
+
+void CString::TrimRight() {
+    size_t p = m_s.find_last_not_of(" \t\r\n");
+    m_s.erase(p == std::string::npos ? 0 : p + 1);
+}
+
+int CString::Replace(const char* from, const char* to) {
+    if (!from || !*from) return 0;
+    std::string repl = to ? to : "";
+    int count = 0;
+    for (size_t p = m_s.find(from); p != std::string::npos; p = m_s.find(from, p + repl.size())) {
+        m_s.replace(p, strlen(from), repl);
+        ++count;
+    }
+    return count;
+}
+
+void CString::Format(const char* fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    va_list copy;
+    va_copy(copy, ap);
+    int n = vsnprintf(nullptr, 0, fmt, copy);
+    va_end(copy);
+    if (n < 0) {
+        m_s.clear();
+    } else {
+        std::string out(n + 1, '\0');
+        vsnprintf(&out[0], out.size(), fmt, ap);
+        out.resize(n);
+        m_s.swap(out);
+    }
+    va_end(ap);
+}
+
+BOOL CString::LoadString(UINT id) {
+    char buf[1024];
+    int n = ::LoadStringA(AfxGetResourceHandle(), id, buf, sizeof buf);
+    m_s.assign(buf, n > 0 ? n : 0);
+    return n > 0;
+}
+
+char* CString::GetBuffer(int min_length) {
+    if (min_length > GetLength()) m_s.resize(min_length);
+    m_s.reserve(m_s.size() + 1);
+    return &m_s[0];
+}
+
+void CString::ReleaseBuffer(int new_length) {
+    if (new_length < 0) new_length = static_cast<int>(strnlen(m_s.c_str(), m_s.size()));
+    m_s.resize(std::min<size_t>(new_length, m_s.size()));
+}

@@ -1,0 +1,458 @@
+// CWnd: handle map, subclassing, message-map dispatch and reflection.
+#include "afxwin.h"
+#include <map>
+#include <memory>
+#include <mutex>
+
+namespace {
+
+// Permanent map shared by the threads of this module; windows are attached on the thread that owns them.
+std::mutex g_map_lock;
+std::map<HWND, CWnd*>& permanent_map() {
+    static std::map<HWND, CWnd*> map;
+    return map;
+}
+
+thread_local MSG t_current_msg;
+thread_local CWnd* t_creating = nullptr;
+thread_local HHOOK t_cbt_hook = nullptr;
+
+}  // namespace
+
+struct AfxTempMaps {
+    std::map<HWND, std::unique_ptr<CWnd>> windows;
+    std::map<HDC, std::unique_ptr<CDC>> dcs;
+};
+static thread_local AfxTempMaps t_temp;
+
+void AfxFreeTempMaps() {
+    t_temp.windows.clear();
+    for (auto& entry : t_temp.dcs) entry.second->m_hDC = nullptr;
+    t_temp.dcs.clear();
+}
+
+CWnd* CWnd::FromHandlePermanent(HWND wnd) {
+    if (!wnd) return nullptr;
+    std::lock_guard<std::mutex> lock(g_map_lock);
+    auto it = permanent_map().find(wnd);
+    return it == permanent_map().end() ? nullptr : it->second;
+}
+
+CWnd* CWnd::FromHandle(HWND wnd) {
+    if (!wnd) return nullptr;
+    if (CWnd* w = FromHandlePermanent(wnd)) return w;
+    auto& slot = t_temp.windows[wnd];
+    if (!slot) {
+        slot.reset(new CWnd);
+        slot->m_hWnd = wnd;
+        slot->m_temporary = true;
+    }
+    return slot.get();
+}
+
+CWnd::~CWnd() {
+    if (m_hWnd && !m_temporary) {
+        HWND wnd = m_hWnd;
+        if (m_pfnSuper) UnsubclassWindow(); else Detach();
+        if (::IsWindow(wnd) && ::GetWindowThreadProcessId(wnd, nullptr) == ::GetCurrentThreadId()) ::DestroyWindow(wnd);
+    }
+    if (m_temporary) m_hWnd = nullptr;
+}
+
+BOOL CWnd::Attach(HWND wnd) {
+    if (!wnd) return FALSE;
+    t_temp.windows.erase(wnd);
+    std::lock_guard<std::mutex> lock(g_map_lock);
+    permanent_map()[wnd] = this;
+    m_hWnd = wnd;
+    return TRUE;
+}
+
+HWND CWnd::Detach() {
+    HWND wnd = m_hWnd;
+    if (wnd) {
+        std::lock_guard<std::mutex> lock(g_map_lock);
+        auto it = permanent_map().find(wnd);
+        if (it != permanent_map().end() && it->second == this) permanent_map().erase(it);
+    }
+    m_hWnd = nullptr;
+    return wnd;
+}
+
+BOOL CWnd::SubclassWindow(HWND wnd) {
+    if (!wnd || !Attach(wnd)) return FALSE;
+    PreSubclassWindow();
+    WNDPROC old = (WNDPROC)::SetWindowLongPtrA(wnd, GWLP_WNDPROC, (LONG_PTR)AfxWndProc);
+    if (old != AfxWndProc) m_pfnSuper = old;
+    return TRUE;
+}
+
+BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
+    HWND ctl = parent ? ::GetDlgItem(parent->m_hWnd, id) : nullptr;
+    return ctl ? SubclassWindow(ctl) : FALSE;
+}
+
+HWND CWnd::UnsubclassWindow() {
+    if (m_pfnSuper && m_hWnd) ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, (LONG_PTR)m_pfnSuper);
+    m_pfnSuper = nullptr;
+    return Detach();
+}
+
+static LRESULT CALLBACK AfxCbtProc(int code, WPARAM wp, LPARAM lp) {
+    if (code == HCBT_CREATEWND && t_creating) {
+        CWnd* wnd = t_creating;
+        t_creating = nullptr;
+        wnd->SubclassWindow((HWND)wp);
+    }
+    return CallNextHookEx(t_cbt_hook, code, wp, lp);
+}
+
+void AfxHookWindowCreate(CWnd* wnd) {
+    if (!t_cbt_hook) t_cbt_hook = SetWindowsHookExA(WH_CBT, AfxCbtProc, nullptr, GetCurrentThreadId());
+    t_creating = wnd;
+}
+
+BOOL AfxUnhookWindowCreate() {
+    if (t_cbt_hook) {
+        UnhookWindowsHookEx(t_cbt_hook);
+        t_cbt_hook = nullptr;
+    }
+    bool hooked = t_creating == nullptr;
+    t_creating = nullptr;
+    return hooked;
+}
+
+BOOL CWnd::CreateEx(DWORD ex_style, const char* class_name, const char* window_name, DWORD style,
+                    int x, int y, int w, int h, HWND parent, HMENU menu, LPVOID param) {
+    CREATESTRUCTA cs{};
+    cs.dwExStyle = ex_style; cs.lpszClass = class_name; cs.lpszName = window_name; cs.style = style;
+    cs.x = x; cs.y = y; cs.cx = w; cs.cy = h; cs.hwndParent = parent; cs.hMenu = menu;
+    cs.hInstance = AfxGetInstanceHandle(); cs.lpCreateParams = param;
+    if (!PreCreateWindow(cs)) return FALSE;
+    AfxHookWindowCreate(this);
+    HWND wnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style, cs.x, cs.y, cs.cx, cs.cy,
+                                 cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
+    AfxUnhookWindowCreate();
+    return wnd != nullptr;
+}
+
+BOOL CWnd::Create(const char* class_name, const char* window_name, DWORD style, const RECT& r,
+                  CWnd* parent, UINT id, LPVOID param) {
+    return CreateEx(0, class_name, window_name, style | WS_CHILD, r.left, r.top, r.right - r.left,
+                    r.bottom - r.top, parent ? parent->m_hWnd : nullptr, (HMENU)(UINT_PTR)id, param);
+}
+
+BOOL CWnd::DestroyWindow() {
+    if (!m_hWnd) return FALSE;
+    return ::DestroyWindow(m_hWnd);
+}
+
+LRESULT CALLBACK AfxWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    CWnd* wnd = CWnd::FromHandlePermanent(hwnd);
+    if (!wnd) return ::DefWindowProcA(hwnd, msg, wp, lp);
+    MSG saved = t_current_msg;
+    t_current_msg.hwnd = hwnd; t_current_msg.message = msg; t_current_msg.wParam = wp; t_current_msg.lParam = lp;
+    LRESULT result = 0;
+    try {
+        if (msg == WM_NCDESTROY) {
+            WNDPROC super = wnd->m_pfnSuper;
+            result = wnd->WindowProc(msg, wp, lp);
+            // The window is gone: unhook it and let the object clean up after itself.
+            if (::GetWindowLongPtrA(hwnd, GWLP_WNDPROC) == (LONG_PTR)AfxWndProc && super)
+                ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, (LONG_PTR)super);
+            wnd->m_pfnSuper = nullptr;
+            wnd->Detach();
+            wnd->PostNcDestroy();
+        } else {
+            result = wnd->WindowProc(msg, wp, lp);
+        }
+    } catch (...) {
+        // No exception may cross the window procedure.
+        result = 0;
+    }
+    t_current_msg = saved;
+    return result;
+}
+
+const MSG* CWnd::GetCurrentMessage() const { return &t_current_msg; }
+
+LRESULT CWnd::Default() { return DefWindowProc(t_current_msg.message, t_current_msg.wParam, t_current_msg.lParam); }
+
+LRESULT CWnd::DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (m_pfnSuper) return ::CallWindowProcA(m_pfnSuper, m_hWnd, msg, wp, lp);
+    return ::DefWindowProcA(m_hWnd, msg, wp, lp);
+}
+
+LRESULT CWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT result = 0;
+    if (!OnWndMsg(msg, wp, lp, &result)) result = DefWindowProc(msg, wp, lp);
+    return result;
+}
+
+const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
+    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, nullptr}};
+    static const AFX_MSGMAP map = {nullptr, &entries[0]};
+    return &map;
+}
+
+const AFX_MSGMAP* CCmdTarget::GetMessageMap() const { return GetThisMessageMap(); }
+
+BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
+END_MESSAGE_MAP()
+
+namespace {
+
+// Searches the class's message maps, most derived first, for an entry of (msg, code, id) and runs it.
+BOOL dispatch_map(CWnd* wnd, const AFX_MSGMAP* map, UINT msg, UINT code, UINT id, WPARAM wp, LPARAM lp,
+                  LRESULT* result) {
+    for (; map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
+        for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->pfn; ++e) {
+            if (e->nMessage == 0xC000 && e->nCode == AFX_REGISTERED_CODE) {
+                if (msg >= 0xC000 && msg <= 0xFFFF && e->pfn(wnd, msg, wp, lp, result)) return TRUE;
+                continue;
+            }
+            if (e->nMessage != msg) continue;
+            bool command = msg == WM_COMMAND || msg == WM_NOTIFY;
+            bool reflected = msg == WM_REFLECT_BASE + WM_COMMAND || msg == WM_REFLECT_BASE + WM_NOTIFY;
+            if ((command || reflected) && e->nCode != code) continue;
+            if (command && (id < e->nID || id > e->nLastID)) continue;
+            return e->pfn(wnd, msg, wp, lp, result);
+        }
+    }
+    return FALSE;
+}
+
+HWND control_of(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_DRAWITEM: return wp ? ((LPDRAWITEMSTRUCT)lp)->hwndItem : nullptr;
+    case WM_MEASUREITEM: return nullptr;  // the item's window is looked up by id below
+    case WM_DELETEITEM: return ((LPDELETEITEMSTRUCT)lp)->hwndItem;
+    case WM_COMPAREITEM: return ((LPCOMPAREITEMSTRUCT)lp)->hwndItem;
+    case WM_CTLCOLORBTN: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORSCROLLBAR: case WM_HSCROLL: case WM_VSCROLL: return (HWND)lp;
+    case WM_VKEYTOITEM: case WM_CHARTOITEM: return (HWND)lp;
+    default: return nullptr;
+    }
+}
+
+}  // namespace
+
+BOOL CWnd::OnWndMsg(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+    if (msg == WM_COMMAND) {
+        if (OnCommand(wp, lp)) { *result = 1; return TRUE; }
+        return FALSE;
+    }
+    if (msg == WM_NOTIFY) return OnNotify(wp, lp, result);
+    const AFX_MSGMAP* map = GetMessageMap();
+    if (dispatch_map(this, map, msg, 0, 0, wp, lp, result)) return TRUE;
+    // Unhandled owner-draw, colour and scroll messages go back to the control that sent them.
+    if (msg == WM_MEASUREITEM && wp) {
+        LRESULT r = 0;
+        if (ReflectLastMsg(::GetDlgItem(m_hWnd, (int)wp), &r)) { *result = TRUE; return TRUE; }
+    } else if (HWND child = control_of(msg, wp, lp)) {
+        LRESULT r = 0;
+        if (ReflectLastMsg(child, &r)) {
+            *result = (msg == WM_DRAWITEM || msg == WM_MEASUREITEM) ? TRUE : r;
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+BOOL CWnd::OnCommand(WPARAM wp, LPARAM lp) {
+    UINT id = LOWORD(wp), code = HIWORD(wp);
+    HWND control = (HWND)lp;
+    LRESULT r = 0;
+    if (control && ReflectLastMsg(control, &r)) return TRUE;
+    // Menu commands and accelerators carry code 0 or 1 and no control.
+    if (!control) code = 0;
+    return dispatch_map(this, GetMessageMap(), WM_COMMAND, code, id, wp, lp, &r);
+}
+
+BOOL CWnd::OnNotify(WPARAM, LPARAM lp, LRESULT* result) {
+    NMHDR* hdr = (NMHDR*)lp;
+    if (!hdr) return FALSE;
+    if (hdr->hwndFrom && ReflectLastMsg(hdr->hwndFrom, result)) return TRUE;
+    return dispatch_map(this, GetMessageMap(), WM_NOTIFY, hdr->code, (UINT)hdr->idFrom, (WPARAM)hdr->idFrom, lp, result);
+}
+
+BOOL CWnd::ReflectLastMsg(HWND child, LRESULT* result) {
+    CWnd* wnd = FromHandlePermanent(child);
+    if (!wnd) return FALSE;
+    LRESULT dummy = 0;
+    return wnd->OnChildNotify(t_current_msg.message, t_current_msg.wParam, t_current_msg.lParam, result ? result : &dummy);
+}
+
+BOOL CWnd::OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+    return ReflectChildNotify(msg, wp, lp, result);
+}
+
+BOOL CWnd::ReflectChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+    UINT code = 0;
+    if (msg == WM_COMMAND) code = HIWORD(wp);
+    else if (msg == WM_NOTIFY) code = ((NMHDR*)lp)->code;
+    return dispatch_map(this, GetMessageMap(), WM_REFLECT_BASE + msg, code, 0, wp, lp, result);
+}
+
+void CWnd::OnHScroll(UINT, UINT, CScrollBar* bar) {
+    if (!bar || !ReflectLastMsg(((CWnd*)bar)->m_hWnd)) Default();
+}
+
+void CWnd::OnVScroll(UINT, UINT, CScrollBar* bar) {
+    if (!bar || !ReflectLastMsg(((CWnd*)bar)->m_hWnd)) Default();
+}
+
+HBRUSH CWnd::OnCtlColor(CDC*, CWnd* wnd, UINT) {
+    LRESULT r = 0;
+    if (wnd && ReflectLastMsg(wnd->m_hWnd, &r)) return (HBRUSH)r;
+    return (HBRUSH)Default();
+}
+
+void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT dis) {
+    if (!dis || !ReflectLastMsg(dis->hwndItem)) Default();
+}
+
+void CWnd::OnMeasureItem(int id, LPMEASUREITEMSTRUCT) {
+    if (!id || !ReflectLastMsg(::GetDlgItem(m_hWnd, id))) Default();
+}
+
+BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
+
+BOOL CWnd::WalkPreTranslateTree(HWND stop, MSG* msg) {
+    for (HWND wnd = msg->hwnd; wnd; wnd = ::GetParent(wnd)) {
+        CWnd* w = FromHandlePermanent(wnd);
+        if (w && w->PreTranslateMessage(msg)) return TRUE;
+        if (wnd == stop) break;
+    }
+    return FALSE;
+}
+
+BOOL AfxPreTranslateMessage(MSG* msg) {
+    if (!msg->hwnd) return FALSE;
+    return CWnd::WalkPreTranslateTree(::GetAncestor(msg->hwnd, GA_ROOT), msg);
+}
+
+int CWnd::GetDlgItemText(int id, CString& text) const {
+    HWND item = ::GetDlgItem(m_hWnd, id);
+    int n = item ? ::GetWindowTextLengthA(item) : 0;
+    char* buf = text.GetBuffer(n + 1);
+    int got = ::GetDlgItemTextA(m_hWnd, id, buf, n + 1);
+    text.ReleaseBuffer(got);
+    return got;
+}
+
+void CWnd::GetWindowText(CString& text) const {
+    int n = ::GetWindowTextLengthA(m_hWnd);
+    char* buf = text.GetBuffer(n + 1);
+    int got = ::GetWindowTextA(m_hWnd, buf, n + 1);
+    text.ReleaseBuffer(got);
+}
+
+void CWnd::ClientToScreen(RECT* r) const {
+    ::ClientToScreen(m_hWnd, (POINT*)&r->left);
+    ::ClientToScreen(m_hWnd, (POINT*)&r->right);
+}
+
+void CWnd::ScreenToClient(RECT* r) const {
+    ::ScreenToClient(m_hWnd, (POINT*)&r->left);
+    ::ScreenToClient(m_hWnd, (POINT*)&r->right);
+}
+
+void CWnd::CenterWindow(CWnd* alternate) {
+    RECT me, area;
+    ::GetWindowRect(m_hWnd, &me);
+    HWND owner = alternate ? alternate->m_hWnd : ::GetParent(m_hWnd);
+    if (owner && !(GetStyle() & WS_CHILD)) ::GetWindowRect(owner, &area);
+    else ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    int w = me.right - me.left, h = me.bottom - me.top;
+    ::SetWindowPos(m_hWnd, nullptr, (area.left + area.right - w) / 2, (area.top + area.bottom - h) / 2, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+static BOOL modify_long(HWND wnd, int index, DWORD remove, DWORD add, UINT flags) {
+    DWORD style = (DWORD)::GetWindowLongA(wnd, index);
+    DWORD updated = (style & ~remove) | add;
+    if (style == updated) return FALSE;
+    ::SetWindowLongA(wnd, index, (LONG)updated);
+    if (flags) ::SetWindowPos(wnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | flags);
+    return TRUE;
+}
+
+BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT flags) { return modify_long(m_hWnd, GWL_STYLE, remove, add, flags); }
+BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT flags) { return modify_long(m_hWnd, GWL_EXSTYLE, remove, add, flags); }
+
+void CRect::NormalizeRect() {
+    if (left > right) std::swap(left, right);
+    if (top > bottom) std::swap(top, bottom);
+}
+
+// ---- device contexts ----
+
+CDC::~CDC() {
+    if (m_hDC && !m_temporary) ::DeleteDC(m_hDC);
+}
+
+CDC* CDC::FromHandle(HDC dc) {
+    if (!dc) return nullptr;
+    auto& slot = t_temp.dcs[dc];
+    if (!slot) {
+        slot.reset(new CDC);
+        slot->m_hDC = dc;
+        slot->m_temporary = true;
+    }
+    return slot.get();
+}
+
+BOOL CDC::DeleteDC() {
+    if (!m_hDC) return FALSE;
+    return ::DeleteDC(Detach());
+}
+
+void CDC::FillSolidRect(const RECT* r, COLORREF c) {
+    COLORREF old = ::SetBkColor(m_hDC, c);
+    ::ExtTextOutA(m_hDC, 0, 0, ETO_OPAQUE, r, nullptr, 0, nullptr);
+    ::SetBkColor(m_hDC, old);
+}
+
+void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF c) {
+    RECT r = {x, y, x + cx, y + cy};
+    FillSolidRect(&r, c);
+}
+
+void CDC::Draw3dRect(const RECT* r, COLORREF tl, COLORREF br) {
+    int x = r->left, y = r->top, cx = r->right - r->left, cy = r->bottom - r->top;
+    FillSolidRect(x, y, cx - 1, 1, tl);
+    FillSolidRect(x, y, 1, cy - 1, tl);
+    FillSolidRect(x + cx, y, -1, cy, br);
+    FillSolidRect(x, y + cy, cx, -1, br);
+}
+
+CPaintDC::CPaintDC(CWnd* wnd) : m_hWnd(wnd->m_hWnd) {
+    m_temporary = true;  // EndPaint releases the DC
+    m_hDC = ::BeginPaint(m_hWnd, &m_ps);
+}
+
+CPaintDC::~CPaintDC() {
+    ::EndPaint(m_hWnd, &m_ps);
+    m_hDC = nullptr;
+}
+
+CClientDC::CClientDC(CWnd* wnd) : m_hWnd(wnd ? wnd->m_hWnd : nullptr) {
+    m_temporary = true;
+    m_hDC = ::GetDC(m_hWnd);
+}
+
+CClientDC::~CClientDC() {
+    ::ReleaseDC(m_hWnd, m_hDC);
+    m_hDC = nullptr;
+}
+
+CWindowDC::CWindowDC(CWnd* wnd) : m_hWnd(wnd ? wnd->m_hWnd : nullptr) {
+    m_temporary = true;
+    m_hDC = ::GetWindowDC(m_hWnd);
+}
+
+CWindowDC::~CWindowDC() {
+    ::ReleaseDC(m_hWnd, m_hDC);
+    m_hDC = nullptr;
+}

@@ -1,0 +1,4 @@
+#include "AboutDlg.h"
+#include "res/resource.h"
+
+CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}

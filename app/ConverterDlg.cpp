@@ -1,0 +1,79 @@
+#include "ConverterDlg.h"
+#include "AboutDlg.h"
+#include "res/resource.h"
+
+namespace {
+const UINT kClockTimer = 1000;
+}
+
+CConverterDlg::CConverterDlg(CWnd* parent) : CDialog(IDD_CONVERTER_DIALOG, parent) {
+    m_hIcon = AfxGetApp()->LoadIcon(IDR_MAINFRAME);
+}
+
+BEGIN_MESSAGE_MAP(CConverterDlg, CDialog)
+    ON_WM_SYSCOMMAND()
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+    ON_WM_TIMER()
+    ON_BN_CLICKED(IDC_ABOUT, OnAbout)
+    ON_BN_CLICKED(IDC_EXIT, OnExit)
+    ON_COMMAND(IDCANCEL, OnExit)
+END_MESSAGE_MAP()
+
+BOOL CConverterDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    CString about;
+    about.LoadString(IDS_ABOUTBOX);
+    if (HMENU sys = GetSystemMenuHandle(FALSE); sys && !about.IsEmpty()) {
+        AppendMenuA(sys, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(sys, MF_STRING, IDM_ABOUTBOX, about);
+    }
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+    OnTimer(kClockTimer);
+    SetTimer(kClockTimer, 1000);
+    return TRUE;
+}
+
+void CConverterDlg::OnSysCommand(UINT id, LPARAM lp) {
+    if ((id & 0xFFF0) == IDM_ABOUTBOX) {
+        OnAbout();
+        return;
+    }
+    CDialog::OnSysCommand(id, lp);
+}
+
+void CConverterDlg::OnPaint() {
+    if (!IsIconic()) {
+        CDialog::OnPaint();
+        return;
+    }
+    CPaintDC dc(this);
+    SendMessage(WM_ICONERASEBKGND, (WPARAM)dc.GetSafeHdc(), 0);
+    CRect rect;
+    GetClientRect(&rect);
+    int x = (rect.Width() - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    int y = (rect.Height() - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    dc.DrawIcon(x, y, m_hIcon);
+}
+
+HCURSOR CConverterDlg::OnQueryDragIcon() { return (HCURSOR)m_hIcon; }
+
+void CConverterDlg::OnTimer(UINT_PTR id) {
+    if (id != kClockTimer) return;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    CString text;
+    text.Format("%02d:%02d:%02d", now.wHour, now.wMinute, now.wSecond);
+    SetDlgItemText(IDC_CLOCK, text);
+}
+
+void CConverterDlg::OnAbout() {
+    CAboutDlg about;
+    about.DoModal();
+}
+
+void CConverterDlg::OnExit() {
+    KillTimer(kClockTimer);
+    EndDialog(IDOK);
+}

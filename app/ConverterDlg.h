@@ -1,0 +1,20 @@
+// The main dialog of the converter.
+#pragma once
+#include "afxwin.h"
+
+class CConverterDlg : public CDialog {
+public:
+    explicit CConverterDlg(CWnd* parent = nullptr);
+
+protected:
+    BOOL OnInitDialog() override;
+    afx_msg void OnSysCommand(UINT id, LPARAM lp);
+    afx_msg void OnPaint();
+    afx_msg HCURSOR OnQueryDragIcon();
+    afx_msg void OnTimer(UINT_PTR id);
+    afx_msg void OnAbout();
+    afx_msg void OnExit();
+    DECLARE_MESSAGE_MAP()
+
+    HICON m_hIcon;
+};

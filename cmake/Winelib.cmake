@@ -1,0 +1,27 @@
+# The Winelib tree: Win32 code compiled with wineg++/winegcc against Wine's headers.
+list(APPEND CMAKE_C_IMPLICIT_INCLUDE_DIRECTORIES /usr/include)
+list(APPEND CMAKE_CXX_IMPLICIT_INCLUDE_DIRECTORIES /usr/include)
+# The platform files reset a suffix set in the toolchain file.
+set(CMAKE_EXECUTABLE_SUFFIX .exe)
+
+if(NOT TARMELO_TEMPLATE_PREFIX)
+  set(TARMELO_TEMPLATE_PREFIX ${CMAKE_BINARY_DIR}/wine-template)
+endif()
+# Program, DLLs and Winelib tests share one folder, so LoadLibrary finds each DLL beside the program.
+set(TARMELO_BIN_DIR ${CMAKE_BINARY_DIR}/bin)
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${TARMELO_BIN_DIR})
+set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${TARMELO_BIN_DIR})
+set(WINE_RUN ${CMAKE_SOURCE_DIR}/tools/wine-run.sh)
+set(WINE_RUN_ENV ${CMAKE_COMMAND} -E env WINE_TEMPLATE=${TARMELO_TEMPLATE_PREFIX})
+
+# Sources with Chinese literals are UTF-8; the ANSI APIs take GBK bytes.
+add_compile_options(-finput-charset=UTF-8 $<$<COMPILE_LANGUAGE:CXX>:-fexec-charset=GBK> $<$<COMPILE_LANGUAGE:C>:-fexec-charset=GBK>)
+
+# Same-named classes in the program and the DLLs must never bind to each other's copies.
+set(CMAKE_C_VISIBILITY_PRESET hidden)
+set(CMAKE_CXX_VISIBILITY_PRESET hidden)
+set(CMAKE_VISIBILITY_INLINES_HIDDEN ON)
+
+# A Winelib program is a shared object: everything is compiled -fPIC (CMake would pass -fPIE).
+set(CMAKE_POSITION_INDEPENDENT_CODE OFF)
+add_compile_options(-fPIC)

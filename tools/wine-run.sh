@@ -1,0 +1,66 @@
+#!/bin/bash
+# Runs a Winelib program in a throw-away Wine prefix, a hard-link clone of a template prefix that is
+# made once per build tree.
+#   wine-run.sh [--sound] [--x] prog.exe [args...]   console program (--x: with a private Xvfb)
+#   wine-run.sh [--sound] --gui body.sh prog.exe ... body.sh runs with DISPLAY set to a private Xvfb
+# --sound starts a private PulseAudio server with a real-time null sink. Everything started here is
+# stopped here, by PID.
+set -u
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+gui=""; xvfb=""; sound=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --gui) gui=$2; xvfb=1; shift 2 ;;
+    --x) xvfb=1; shift ;;
+    --sound) sound=1; shift ;;
+    *) break ;;
+  esac
+done
+
+export LC_ALL=zh_CN.UTF-8
+export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+TEMPLATE=${WINE_TEMPLATE:-${TMPDIR:-/tmp}/tarmelo-wine-template}
+bash "$here/wine-template.sh" "$TEMPLATE" || { echo "wine-run: no template prefix" >&2; exit 1; }
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/wine-run.XXXXXX")
+export WINEPREFIX=$work/pfx HOME=$work/home WORK=$work
+mkdir -p "$HOME"
+cp -al "$TEMPLATE" "$WINEPREFIX"
+# Registry writes must not reach the template through the hard links.
+for f in system.reg user.reg userdef.reg; do cp --remove-destination "$TEMPLATE/$f" "$WINEPREFIX/$f"; done
+[ -d "$TEMPLATE.gst" ] && export GST_REGISTRY=$work/gst-registry.bin && cp "$TEMPLATE.gst/registry.bin" "$GST_REGISTRY" 2>/dev/null
+
+XPID=""; PPID_PULSE=""
+cleanup() {
+  timeout 20 wineserver -k 2>/dev/null; timeout 20 wineserver -w 2>/dev/null
+  [ -n "$XPID" ] && kill "$XPID" 2>/dev/null && wait "$XPID" 2>/dev/null
+  [ -n "$PPID_PULSE" ] && kill "$PPID_PULSE" 2>/dev/null && wait "$PPID_PULSE" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+if [ -n "$sound" ]; then
+  run=$work/pulse; mkdir -p "$run"; chmod 700 "$run"
+  XDG_RUNTIME_DIR=$run HOME=$run pulseaudio -n --daemonize=no --exit-idle-time=-1 --realtime=no \
+    --high-priority=no --log-target=file:$run/pulse.log \
+    -L "module-null-sink sink_name=nullsink rate=44100 norewinds=1" \
+    -L "module-native-protocol-unix auth-anonymous=1 socket=$run/pulse-native" >/dev/null 2>&1 &
+  PPID_PULSE=$!
+  for _ in $(seq 200); do [ -S "$run/pulse-native" ] && break; sleep 0.05; done
+  export PULSE_SERVER=unix:$run/pulse-native
+fi
+
+if [ -n "$xvfb" ]; then
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+  XPID=$!
+  for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
+  export DISPLAY=:$(head -1 "$work/display")
+else
+  unset DISPLAY
+fi
+
+if [ -n "$gui" ]; then
+  timeout "${WINE_RUN_TIMEOUT:-240}" bash "$gui" "$@"
+else
+  timeout "${WINE_RUN_TIMEOUT:-240}" "$@"
+fi
