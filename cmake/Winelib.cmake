@@ -25,3 +25,10 @@ set(CMAKE_VISIBILITY_INLINES_HIDDEN ON)
 # A Winelib program is a shared object: everything is compiled -fPIC (CMake would pass -fPIE).
 set(CMAKE_POSITION_INDEPENDENT_CODE OFF)
 add_compile_options(-fPIC)
+
+# The template prefix every Winelib test clones, made once per build tree at build time so tests
+# do not all wait for it.
+add_custom_target(wine_template ALL
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tools/wine-template.sh ${TARMELO_TEMPLATE_PREFIX}
+  COMMENT "Wine template prefix"
+  USES_TERMINAL)

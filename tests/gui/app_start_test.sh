@@ -1,0 +1,36 @@
+#!/bin/bash
+# Starts tarmelo.exe under the private Xvfb of wine-run.sh, finds its window by the Chinese caption,
+# takes a screenshot, checks that the Chinese status text draws as glyphs, and closes the program,
+# which must exit with code 0.
+#   app_start_test.sh BIN_DIR ARTIFACT_DIR      (DISPLAY and WORK are set by wine-run.sh --gui)
+set -u
+bin=$1; artifacts=$2
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+caption='Orvane多媒体MP4转换器'
+mkdir -p "$artifacts"
+export TARMELO_MODAL_LOG=$WORK/modal.log
+
+"$bin/tarmelo.exe" >"$WORK/app.out" 2>&1 &
+app=$!
+fail() { echo "FAIL: $*"; cat "$WORK/app.out"; kill "$app" 2>/dev/null; exit 1; }
+
+wid=$(timeout 60 xdotool search --sync --onlyvisible --name "$caption" | head -1)
+[ -n "$wid" ] || fail "no window titled $caption"
+"$bin/winprobe.exe" wait "$caption" 30 >/dev/null || fail "winprobe cannot see the window"
+sleep 1   # let the first paint finish
+"$bin/winprobe.exe" controls "$caption" >"$WORK/controls.txt" || fail "no controls"
+import -window root "$artifacts/tarmelo-start.png" || fail "no screenshot"
+
+# The status line (control 1008) starts with six different Chinese characters.
+read -r _ _ x y w h _ < <(grep -a '^1008 ' "$WORK/controls.txt")
+[ -n "${h:-}" ] || fail "status line not found"
+convert "$artifacts/tarmelo-start.png" -crop "${w}x${h}+${x}+${y}" +repage "$artifacts/status-line.png"
+python3 "$here/tools/glyph_check.py" "$artifacts/status-line.png" 6 || fail "Chinese text is not drawn as glyphs"
+
+"$bin/winprobe.exe" close "$caption" || fail "cannot close"
+for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+wait "$app"; rc=$?
+echo "tarmelo exit code $rc"
+[ "$rc" = 0 ] || fail "exit code $rc"
+[ ! -s "$WORK/modal.log" ] || fail "unexpected message box: $(cat "$WORK/modal.log")"
+echo "PASS: window, glyphs, clean exit; screenshot $artifacts/tarmelo-start.png"
