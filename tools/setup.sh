@@ -18,7 +18,7 @@ PACKAGES=(
   # sound in tests
   pulseaudio pulseaudio-utils
   # test media
-  ffmpeg
+  ffmpeg python3
 )
 
 missing=()
