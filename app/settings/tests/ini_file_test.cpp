@@ -4,24 +4,11 @@
 #include <cstring>
 #include <string>
 #include <vector>
+#include "expected_defaults.h"
 #include "ini_file.h"
 #include "registry_key.h"
 
 namespace {
-
-// Every key with its default; the output folder's default is the program folder plus "\".
-const std::vector<std::pair<const char*, const char*>> kDefaults = {
-    {"软件界面颜色", "798832"}, {"MP4视频编码方式", "1"}, {"MP4视频编码宽度", "320"},
-    {"MP4视频编码高度", "240"}, {"关键帧出现频率", "20"}, {"MP4视频大小选择方式", "0"},
-    {"H263标准视频大小选择方式", "0"}, {"MP4文件保存方式", "0"}, {"MP4视频大小调整方式", "0"},
-    {"3GP视频大小调整方式", "0"}, {"AVI视频大小调整方式", "0"}, {"AVI视频大小选择方式", "0"},
-    {"转换AMR音频通道模式", "0"}, {"转换AMR编码速率", "0"}, {"转换AAC编码类型", "1"},
-    {"转换AAC编码速率", "160000"}, {"转换AAC编码质量", "100"}, {"转换AAC音频采样速率", "44100"},
-    {"转换AAC音频通道数", "2"}, {"转换AAC音频通道模式", "0"}, {"音频MP3编码类型", "0"},
-    {"音频MP3可变速率编码质量", "4"}, {"音频MP3可变速率最小值", "32"}, {"音频MP3可变速率最大值", "128"},
-    {"音频MP3平均编码速率", "100"}, {"音频MP3恒定速率", "64"}, {"音频MP3音频模式", "1"},
-    {"音频MP3音频采样速率", "22050"}, {"音频MP3音频通道数", "2"}, {"音频MP3音频通道模式", "0"},
-};
 
 std::string stored(const std::string& ini, const char* key) {
     char value[256] = {};
@@ -65,8 +52,8 @@ TEST_F(IniSettings, FirstStartWritesEveryDefault) {
     EXPECT_EQ(store.path(), ini_);
     load_settings(store, folder_);
     ASSERT_NE(GetFileAttributesA(ini_.c_str()), INVALID_FILE_ATTRIBUTES);
-    for (const auto& [key, value] : kDefaults) EXPECT_EQ(stored(ini_, key), value) << key;
-    EXPECT_EQ(stored(ini_, "MP4文件保存路径"), folder_ + "\\");
+    for (const auto& [key, value] : kExpectedDefaults) EXPECT_EQ(stored(ini_, key), value) << key;
+    EXPECT_EQ(stored(ini_, "MP4文件保存路径"), folder_ + "\\");  // the program folder
     EXPECT_EQ(cfg_out_dir, folder_ + "\\");
 }
 

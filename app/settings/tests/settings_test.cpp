@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
+#include "expected_defaults.h"
 #include "settings.h"
 
 namespace {
@@ -26,25 +27,17 @@ public:
 
 const char* const kProgram = "/opt/orvane";
 
-// Every key with its default as the file holds it after a first start.
-const std::map<std::string, std::string> kDefaults = {
-    {"软件界面颜色", "798832"}, {"MP4文件保存路径", "/opt/orvane/"},
-    {"MP4视频编码方式", "1"}, {"MP4视频编码宽度", "320"}, {"MP4视频编码高度", "240"}, {"关键帧出现频率", "20"},
-    {"MP4视频大小选择方式", "0"}, {"H263标准视频大小选择方式", "0"}, {"MP4文件保存方式", "0"},
-    {"MP4视频大小调整方式", "0"}, {"3GP视频大小调整方式", "0"}, {"AVI视频大小调整方式", "0"},
-    {"AVI视频大小选择方式", "0"}, {"转换AMR音频通道模式", "0"}, {"转换AMR编码速率", "0"},
-    {"转换AAC编码类型", "1"}, {"转换AAC编码速率", "160000"}, {"转换AAC编码质量", "100"},
-    {"转换AAC音频采样速率", "44100"}, {"转换AAC音频通道数", "2"}, {"转换AAC音频通道模式", "0"},
-    {"音频MP3编码类型", "0"}, {"音频MP3可变速率编码质量", "4"}, {"音频MP3可变速率最小值", "32"},
-    {"音频MP3可变速率最大值", "128"}, {"音频MP3平均编码速率", "100"}, {"音频MP3恒定速率", "64"},
-    {"音频MP3音频模式", "1"}, {"音频MP3音频采样速率", "22050"}, {"音频MP3音频通道数", "2"},
-    {"音频MP3音频通道模式", "0"},
-};
+// The file after a first start: every key's default, the output folder being the program's.
+std::map<std::string, std::string> defaults() {
+    std::map<std::string, std::string> keys(std::begin(kExpectedDefaults), std::end(kExpectedDefaults));
+    keys["MP4文件保存路径"] = "/opt/orvane/";
+    return keys;
+}
 
 // A store holding every default, with some keys changed.
 MemoryStore store_with(const std::map<std::string, std::string>& changes) {
     MemoryStore store;
-    store.keys = kDefaults;
+    store.keys = defaults();
     for (const auto& [k, v] : changes) store.keys[k] = v;
     store.folders = {kProgram};
     return store;
@@ -55,7 +48,7 @@ MemoryStore store_with(const std::map<std::string, std::string>& changes) {
 TEST(Settings, FirstStartWritesEveryDefault) {
     MemoryStore store;
     load_settings(store, kProgram);
-    EXPECT_EQ(store.keys, kDefaults);
+    EXPECT_EQ(store.keys, defaults());
     EXPECT_EQ(cfg_ui_color, 12 + 48 * 256 + 112 * 65536);
     EXPECT_EQ(cfg_out_dir, "/opt/orvane/");
     EXPECT_EQ(cfg_mp4_video_codec, 1);
