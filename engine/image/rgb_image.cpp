@@ -1,0 +1,129 @@
+#include "rgb_image.h"
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+std::atomic<uint32_t> g_key_color{0};
+
+bool valid_size(int width, int height) {
+    return width > 0 && height > 0 && width <= CRgbImage::kMaxSide && height <= CRgbImage::kMaxSide;
+}
+
+uint8_t* allocate(int width, int height) {
+    if (!valid_size(width, height)) return nullptr;
+    return static_cast<uint8_t*>(std::calloc(size_t(CRgbImage::StrideFor(width)) * size_t(height), 1));
+}
+
+uint32_t pixel24(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16; }
+
+}  // namespace
+
+CRgbImage::CRgbImage(int width, int height, int fill_color) {
+    Take(width, height, allocate(width, height));
+    if (!pixels_ || fill_color == 0) return;
+    const uint8_t fill[3] = {uint8_t(fill_color), uint8_t(fill_color >> 8), uint8_t(fill_color >> 16)};
+    for (int y = 0; y < height_; ++y) {
+        uint8_t* p = row(y);
+        for (int x = 0; x < width_; ++x, p += 3) std::memcpy(p, fill, 3);
+    }
+}
+
+CRgbImage::CRgbImage(const CRgbImage& other) {
+    Take(other.width_, other.height_, allocate(other.width_, other.height_));
+    if (pixels_) std::memcpy(pixels_, other.pixels_, byte_size());
+}
+
+CRgbImage& CRgbImage::operator=(const CRgbImage& other) {
+    if (this != &other) {
+        uint8_t* copy = allocate(other.width_, other.height_);
+        if (copy) std::memcpy(copy, other.pixels_, other.byte_size());
+        Release();
+        Take(other.width_, other.height_, copy);
+    }
+    return *this;
+}
+
+CRgbImage::~CRgbImage() { Release(); }
+
+// Keeps the invariant: pixels hold stride x height bytes, or the image is 0 x 0 without pixels.
+void CRgbImage::Take(int width, int height, uint8_t* pixels) {
+    pixels_ = pixels;
+    width_ = pixels ? width : 0;
+    height_ = pixels ? height : 0;
+    stride_ = StrideFor(width_);
+}
+
+void CRgbImage::Release() {
+    std::free(pixels_);
+    Take(0, 0, nullptr);
+}
+
+bool CRgbImage::Scale(CRgbImage& image, int new_width, int new_height) {
+    if (image.empty()) return false;
+    uint8_t* scaled = allocate(new_width, new_height);
+    if (!scaled) return false;
+    const int src_w = image.width_, src_h = image.height_;
+    const size_t new_stride = size_t(StrideFor(new_width));
+    std::vector<int> source_offset(static_cast<size_t>(new_width));
+    for (int x = 0; x < new_width; ++x) source_offset[size_t(x)] = int(int64_t(x) * src_w / new_width) * 3;
+    int previous_sy = -1;
+    for (int y = 0; y < new_height; ++y) {
+        uint8_t* out = scaled + new_stride * size_t(y);
+        int sy = int(int64_t(y) * src_h / new_height);
+        if (sy == previous_sy) {  // upscaled rows repeat the row above
+            std::memcpy(out, out - new_stride, size_t(new_width) * 3);
+            continue;
+        }
+        previous_sy = sy;
+        // Three bytes a pixel: the fill byte after the last pixel is never touched.
+        const uint8_t* in = image.row(sy);
+        for (int x = 0; x < new_width; ++x, out += 3) std::memcpy(out, in + source_offset[size_t(x)], 3);
+    }
+    image.Release();
+    image.Take(new_width, new_height, scaled);
+    return true;
+}
+
+void CRgbImage::Blit(CRgbImage& dest, int x, int y, const CRgbImage& source, const RgbRect& rect, int flags) {
+    if (rect.left < 0 || rect.top < 0 || rect.right > source.width_ || rect.bottom > source.height_) return;
+    // 64-bit so that extreme positions cannot overflow while clipping.
+    int64_t left = rect.left, top = rect.top, to_x = x, to_y = y;
+    if (to_x < 0) { left -= to_x; to_x = 0; }
+    if (to_y < 0) { top -= to_y; to_y = 0; }
+    int64_t width = std::min<int64_t>(rect.right - left, dest.width_ - to_x);
+    int64_t height = std::min<int64_t>(rect.bottom - top, dest.height_ - to_y);
+    if (width <= 0 || height <= 0) return;
+    const uint32_t key = KeyColor() & 0xFFFFFF;
+    // Within one image, walk bottom-up when the destination lies below the source.
+    const bool upward = &dest == &source && to_y > top;
+    for (int64_t step = 0; step < height; ++step) {
+        int64_t row = upward ? height - 1 - step : step;
+        const uint8_t* in = source.row(int(top + row)) + left * 3;
+        uint8_t* out = dest.row(int(to_y + row)) + to_x * 3;
+        if (!(flags & kBlitKeyed)) {
+            std::memmove(out, in, size_t(width) * 3);  // memmove: source and destination may be one image
+            continue;
+        }
+        for (int64_t i = 0; i < width; ++i, in += 3, out += 3)
+            if (pixel24(in) != key) std::memmove(out, in, 3);
+    }
+}
+
+void CRgbImage::GetBitmapInfo(const CRgbImage& image, DibInfoHeader* header) {
+    std::memset(header, 0, sizeof *header);
+    header->size = sizeof *header;
+    header->width = image.width_;
+    header->height = -image.height_;  // top-down rows
+    header->planes = 1;
+    header->bit_count = 24;
+    header->compression = 0;  // BI_RGB
+    header->size_image = uint32_t(image.byte_size());
+}
+
+void CRgbImage::SetKeyColor(uint32_t rgb24) { g_key_color.store(rgb24 & 0xFFFFFF, std::memory_order_relaxed); }
+
+uint32_t CRgbImage::KeyColor() { return g_key_color.load(std::memory_order_relaxed); }

@@ -1,0 +1,21 @@
+// 24-bit B,G,R pictures to planar YUV 4:2:0 (BT.601 studio range), one 32-bit int a sample, as the
+// built-in H.263 encoder takes them: the Y plane, then Cb, then Cr.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+class CRgbImage;
+
+// Samples of each chroma plane: one per 2 x 2 block, odd sizes rounded up.
+inline size_t yuv420_chroma_count(int width, int height) {
+    return size_t((width + 1) / 2) * size_t((height + 1) / 2);
+}
+inline size_t yuv420_sample_count(int width, int height) {
+    return size_t(width) * size_t(height) + 2 * yuv420_chroma_count(width, height);
+}
+
+// Converts width x height pixels whose rows lie `stride` bytes apart; `out` holds
+// yuv420_sample_count values. Chroma is the mean of each 2 x 2 block; at an odd last column or row the
+// edge pixel stands in for the missing one. Returns 1, or 0 for a size or stride that cannot be.
+int rgb24_to_yuv420(int width, int height, const uint8_t* pixels, int stride, int32_t* out);
+int rgb24_to_yuv420(const CRgbImage& image, int32_t* out);
