@@ -9,7 +9,8 @@
 // Time units:
 //   picture durations: milliseconds for H.263 and MPEG-4; 1/90000 s for H.264.
 //   sound durations: samples at the sound track's rate (an AMR-NB block of 2 frames = 320;
-//   an AAC frame = 1024, as aacbuf_encode reports it).
+//   an AAC frame = 1024, as aacbuf_encode reports it). AMR-NB blocks are stored one 20 ms frame a
+//   sample, each timed 160 samples, whatever the duration given.
 #pragma once
 #include "tolm_export.h"
 
