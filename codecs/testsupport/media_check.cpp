@@ -57,6 +57,10 @@ std::vector<int16_t> decode_sound(const std::string& path) {
     return pcm;
 }
 
+std::string sound_stream_copy(const std::string& path, const char* format) {
+    return run("ffmpeg -nostdin -v error -i " + quoted(path) + " -map 0:a:0 -c copy -f " + format + " - 2>/dev/null");
+}
+
 std::vector<std::vector<uint8_t>> decode_pictures(const std::string& path, int width, int height) {
     std::string raw = run("ffmpeg -nostdin -v error -i " + quoted(path) +
                           " -map 0:v:0 -vsync passthrough -f rawvideo -pix_fmt bgr24 - 2>/dev/null");

@@ -20,6 +20,8 @@ std::vector<Stream> probe(const std::string& path);
 std::string decode_errors(const std::string& path);
 // The first sound stream decoded to interleaved 16-bit PCM at its own rate and channels.
 std::vector<int16_t> decode_sound(const std::string& path);
+// The first sound stream's coded bytes, copied out in the given ffmpeg format (e.g. "amr").
+std::string sound_stream_copy(const std::string& path, const char* format);
 // The video decoded to packed B,G,R pictures of width x height (stride (3w+3)&~3), one per picture.
 std::vector<std::vector<uint8_t>> decode_pictures(const std::string& path, int width, int height);
 

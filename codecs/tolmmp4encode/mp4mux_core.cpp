@@ -72,25 +72,19 @@ int Muxer::init(const std::string& unix_path, int container) {
     std::lock_guard<std::mutex> hold(lock_);
     discard();
     if (container != int(Container::Mp4) && container != int(Container::ThreeGp)) return -1;
-    // Never overwrite: the name must be new.
+    // Never overwrite: the name must be new. The file is claimed now and written once the tracks are known.
     int fd = ::open(unix_path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
     if (fd < 0) return -1;
     ::close(fd);
-    if (avformat_alloc_output_context2(&oc_, nullptr, container == int(Container::ThreeGp) ? "3gp" : "mp4",
-                                       unix_path.c_str()) < 0 ||
-        avio_open(&oc_->pb, unix_path.c_str(), AVIO_FLAG_WRITE) < 0) {
-        avformat_free_context(oc_);
-        oc_ = nullptr;
-        ::unlink(unix_path.c_str());
-        return -1;
-    }
     path_ = unix_path;
+    container_ = Container(container);
+    open_ = true;
     return 0;
 }
 
 void Muxer::add_video(int codec, int width, int height) {
     std::lock_guard<std::mutex> hold(lock_);
-    if (!oc_ || header_ || video_ != VideoCodec::None || width <= 0 || height <= 0) return;
+    if (!open_ || header_ || video_ != VideoCodec::None || width <= 0 || height <= 0) return;
     if (codec == 1) video_ = VideoCodec::H263;
     else if (codec == 2) video_ = VideoCodec::Mpeg4;
     else return;
@@ -100,7 +94,7 @@ void Muxer::add_video(int codec, int width, int height) {
 
 void Muxer::add_audio(int codec, int sample_rate, int channels) {
     std::lock_guard<std::mutex> hold(lock_);
-    if (!oc_ || header_ || audio_ != AudioCodec::None) return;
+    if (!open_ || header_ || audio_ != AudioCodec::None) return;
     if (codec == 1) {  // AMR-NB is 8000 Hz mono whatever is asked
         audio_ = AudioCodec::AmrNb;
         sample_rate_ = 8000;
@@ -114,13 +108,13 @@ void Muxer::add_audio(int codec, int sample_rate, int channels) {
 
 void Muxer::set_audio_config(const uint8_t* config, int length) {
     std::lock_guard<std::mutex> hold(lock_);
-    if (!oc_ || header_ || audio_ != AudioCodec::Aac || !config || length <= 0 || length > 64) return;
+    if (!open_ || header_ || audio_ != AudioCodec::Aac || !config || length <= 0 || length > 64) return;
     audio_config_.assign(config, config + length);
 }
 
 void Muxer::add_h264(int width, int height) {
     std::lock_guard<std::mutex> hold(lock_);
-    if (!oc_ || header_ || video_ != VideoCodec::None || width <= 0 || height <= 0) return;
+    if (!open_ || header_ || video_ != VideoCodec::None || width <= 0 || height <= 0) return;
     video_ = VideoCodec::H264;
     width_ = width;
     height_ = height;
@@ -128,17 +122,22 @@ void Muxer::add_h264(int width, int height) {
 
 void Muxer::set_h264_pps(const uint8_t* pps, int length) {
     std::lock_guard<std::mutex> hold(lock_);
-    if (!oc_ || header_ || video_ != VideoCodec::H264 || !pps || length <= 0 || length > 1024) return;
+    if (!open_ || header_ || video_ != VideoCodec::H264 || !pps || length <= 0 || length > 1024) return;
     pps_.assign(pps, pps + length);
 }
 
 void Muxer::set_h264_sps(const uint8_t* sps, int length) {
     std::lock_guard<std::mutex> hold(lock_);
-    if (!oc_ || header_ || video_ != VideoCodec::H264 || !sps || length < 4 || length > 1024) return;
+    if (!open_ || header_ || video_ != VideoCodec::H264 || !sps || length < 4 || length > 1024) return;
     sps_.assign(sps, sps + length);
 }
 
 bool Muxer::write_header() {
+    // libavformat's MP4 writer has no H.263 entry; its 3GP writer stores H.263 and AAC in the same box
+    // layout, so an MP4 with H.263 is written by it under the MP4 brand.
+    const bool three_gp_writer = container_ == Container::ThreeGp || video_ == VideoCodec::H263;
+    if (avformat_alloc_output_context2(&oc_, nullptr, three_gp_writer ? "3gp" : "mp4", path_.c_str()) < 0) return false;
+    if (avio_open(&oc_->pb, path_.c_str(), AVIO_FLAG_WRITE) < 0) return false;
     if (video_ != VideoCodec::None) {
         AVStream* st = avformat_new_stream(oc_, nullptr);
         if (!st) return false;
@@ -165,7 +164,7 @@ bool Muxer::write_header() {
         st->codecpar->codec_id = audio_ == AudioCodec::AmrNb ? AV_CODEC_ID_AMR_NB : AV_CODEC_ID_AAC;
         st->codecpar->sample_rate = sample_rate_;
         av_channel_layout_default(&st->codecpar->ch_layout, channels_);
-        if (audio_ == AudioCodec::Aac) st->codecpar->frame_size = 1024;
+        st->codecpar->frame_size = audio_ == AudioCodec::Aac ? 1024 : 160;
         st->time_base = AVRational{1, sample_rate_};
         if (!audio_config_.empty()) {
             st->codecpar->extradata = static_cast<uint8_t*>(av_mallocz(audio_config_.size() + AV_INPUT_BUFFER_PADDING_SIZE));
@@ -175,7 +174,11 @@ bool Muxer::write_header() {
         }
         audio_stream_ = st->index;
     }
-    if (oc_->nb_streams == 0 || avformat_write_header(oc_, nullptr) < 0) return false;
+    AVDictionary* options = nullptr;
+    if (three_gp_writer && container_ == Container::Mp4) av_dict_set(&options, "brand", "mp42", 0);
+    const bool written = oc_->nb_streams > 0 && avformat_write_header(oc_, &options) >= 0;
+    av_dict_free(&options);
+    if (!written) return false;
     header_ = true;
     for (const Pending& p : pending_audio_) {
         if (!write(audio_stream_, p.data.data(), (int)p.data.size(), audio_time_, p.duration, true)) return false;
@@ -207,7 +210,7 @@ bool Muxer::write(int stream, const uint8_t* data, int length, int64_t time, int
 
 void Muxer::video(int kind, const uint8_t* data, int length, int duration) {
     std::lock_guard<std::mutex> hold(lock_);
-    if (!oc_ || failed_ || video_ == VideoCodec::None || !data || length <= 0 || duration < 0) return;
+    if (!open_ || failed_ || video_ == VideoCodec::None || !data || length <= 0 || duration < 0) return;
     bool key;
     if (video_ == VideoCodec::H263) {
         key = h263_is_intra(data, length);
@@ -244,7 +247,7 @@ static int amr_frame_bytes(uint8_t first) {
 
 void Muxer::audio(const uint8_t* data, int length, int duration) {
     std::lock_guard<std::mutex> hold(lock_);
-    if (!oc_ || failed_ || audio_ == AudioCodec::None || !data || length <= 0 || duration < 0) return;
+    if (!open_ || failed_ || audio_ == AudioCodec::None || !data || length <= 0 || duration < 0) return;
     // The file holds AMR one frame a sample (20 ms, 160 samples); a block of several frames is split.
     std::vector<Pending> blocks;
     if (audio_ == AudioCodec::AmrNb) {
@@ -270,11 +273,14 @@ void Muxer::audio(const uint8_t* data, int length, int duration) {
 
 int Muxer::close() {
     std::lock_guard<std::mutex> hold(lock_);
-    if (!oc_) return -1;
+    if (!open_) return -1;
     bool ok = !failed_;
     if (ok && !header_ && (video_ != VideoCodec::None || audio_ != AudioCodec::None)) ok = write_header();
     if (header_) ok = av_write_trailer(oc_) >= 0 && ok;
+    const bool empty = !header_;
+    const std::string path = path_;
     discard();
+    if (empty) ::unlink(path.c_str());  // nothing was written: the claimed name is given back
     return ok ? 0 : -1;
 }
 
@@ -284,7 +290,7 @@ void Muxer::discard() {
         avformat_free_context(oc_);
     }
     oc_ = nullptr;
-    header_ = failed_ = false;
+    open_ = header_ = failed_ = false;
     video_ = VideoCodec::None;
     audio_ = AudioCodec::None;
     width_ = height_ = sample_rate_ = channels_ = 0;

@@ -57,7 +57,8 @@ private:
     std::mutex lock_;
     AVFormatContext* oc_ = nullptr;
     std::string path_;
-    bool header_ = false, failed_ = false;
+    Container container_ = Container::Mp4;
+    bool open_ = false, header_ = false, failed_ = false;
     VideoCodec video_ = VideoCodec::None;
     int width_ = 0, height_ = 0;
     std::vector<uint8_t> video_config_, sps_, pps_;

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 using namespace signal_check;
@@ -137,7 +138,16 @@ TEST(Mp4MuxCore, CallsWithoutInitOrTrackAreIgnoredAndFilesAreNeverOverwritten) {
     mux.add_video(7, 176, 144);  // unknown codec
     mux.video(2, data, 8, 40);   // no video track
     EXPECT_EQ(0, mux.close());
+    EXPECT_NE(0, access(path.c_str(), F_OK)) << "a file without tracks is not left behind";
+    FILE* user_file = fopen(path.c_str(), "w");
+    fputs("user data", user_file);
+    fclose(user_file);
     EXPECT_EQ(-1, mux.init(path, 1)) << "an existing file is not overwritten";
+    FILE* check = fopen(path.c_str(), "r");
+    char text[16] = {};
+    fgets(text, sizeof text, check);
+    fclose(check);
+    EXPECT_STREQ("user data", text);
     EXPECT_EQ(-1, mux.init(out_path("core_bad.mp4"), 5));
     EXPECT_EQ(-1, mux.init("/nonexistent-folder/x.mp4", 1));
 }
