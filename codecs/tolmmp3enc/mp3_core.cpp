@@ -1,7 +1,15 @@
 #include "mp3_core.h"
 #include <algorithm>
 #include <cstring>
+// lame.h declares its functions __cdecl when it sees a Windows target, which in the Winelib build
+// would call the Linux library with the Windows convention: hide the target macros while including it.
+#pragma push_macro("_WIN32")
+#pragma push_macro("WIN32")
+#undef _WIN32
+#undef WIN32
 #include <lame/lame.h>
+#pragma pop_macro("WIN32")
+#pragma pop_macro("_WIN32")
 
 namespace mp3enc {
 namespace {

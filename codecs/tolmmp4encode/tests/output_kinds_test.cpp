@@ -262,9 +262,10 @@ TEST_P(OutputKinds, FileHoldsOneVideoAndOneSoundStreamThatDecodeFaithfully) {
         std::vector<double> level_middle(y.begin() + y.size() / 5, y.end() - y.size() / 5);
         EXPECT_NEAR(1000.0, dominant_frequency(middle, rate), 10.0) << "channel " << c;
         EXPECT_NEAR(expected_db, level_db(level_middle), 1.0) << "channel " << c;
-        if (c == 0)
+        if (c == 0) {
             printf("%s: tone %.2f Hz, level %+.2f dB against the source (ffmpeg's decoder %+.2f dB)\n", kind.name,
                    dominant_frequency(middle, rate), level_db(level_middle) - expected_db, level_db(middle) - expected_db);
+        }
     }
 
     std::vector<std::vector<uint8_t>> pictures = media_check::decode_pictures(path, W, H);
@@ -281,5 +282,49 @@ INSTANTIATE_TEST_SUITE_P(Stand_ins, OutputKinds,
                                            Kind{"out_mp4_h264_aac", 1, Video::H264, Sound::Aac, "h264", "aac"},
                                            Kind{"out_mp4_h263_aac", 1, Video::H263, Sound::Aac, "h263", "aac"}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+// The MP3 stand-in through its entry points, as the AVI output uses it: whole frames from every call and
+// the last frames returned at the end.
+TEST(Mp3Dll, CodesWholeFramesAndReturnsTheLastOnes) {
+    AfxSetModalHook(refuse_boxes, nullptr);
+    ASSERT_EQ(0, codec::load_tolmmp3enc());
+    struct Init {
+        int coding_type, rate, channels;
+    };
+    for (const Init& init : {Init{0, 44100, 2}, Init{1, 22050, 1}, Init{2, 44100, 1}}) {
+        SCOPED_TRACE(init.coding_type);
+        int frame_samples = 0, output_size = 0;
+        int r = init.coding_type == 0   ? codec::tolmmp3encinit_new(&frame_samples, &output_size, init.rate, 64, init.channels, 0)
+                : init.coding_type == 1 ? codec::tolmmp3encinit_vbr(&frame_samples, &output_size, init.rate, 64,
+                                                                     init.channels, 1, 4, 32, 128)
+                                        : codec::tolmmp3encinit_abr(&frame_samples, &output_size, init.rate, 64,
+                                                                     init.channels, 0, 100);
+        ASSERT_EQ(0, r);
+        ASSERT_EQ((init.rate > 32000 ? 1152 : 576) * init.channels, frame_samples);
+        std::vector<int16_t> pcm = tone(1000, kToneAmplitude, init.rate, init.channels, init.rate);
+        std::vector<uint8_t> out(output_size);
+        int64_t bytes = 0;
+        for (size_t pos = 0; pos + frame_samples <= pcm.size(); pos += frame_samples) {
+            int k = codec::tolmmp3enccode(&pcm[pos], frame_samples, out.data());
+            ASSERT_GE(k, 0);
+            if (k > 0) {
+                EXPECT_EQ(0xFF, out[0]);
+            }
+            bytes += k;
+        }
+        int last = codec::tolmmp3encend(out.data());
+        EXPECT_GT(last, 0);
+        EXPECT_LE(last, output_size);
+        EXPECT_EQ(0xFF, out[0]);
+        EXPECT_GT(bytes, 0);
+    }
+    codec::unload_tolmmp3enc();
+    EXPECT_EQ(nullptr, codec::tolmmp3enccode) << "pointers are cleared at unload";
+    AfxSetModalHook(nullptr, nullptr);
+}
 
 }  // namespace
