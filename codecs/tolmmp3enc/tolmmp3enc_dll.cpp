@@ -5,6 +5,15 @@
 namespace {
 mp3enc::Encoder g_encoder;
 
+mp3enc::Settings settings(int sample_rate, int kbps, int channels, mp3enc::RateMode mode) {
+    mp3enc::Settings s;
+    s.sample_rate = sample_rate;
+    s.kbps = kbps;
+    s.channels = channels;
+    s.mode = mode;
+    return s;
+}
+
 int start(int* frame_samples, int* output_size, mp3enc::Settings s) {
     int fs = 0, os = 0;
     int r = g_encoder.open(s, &fs, &os);
@@ -16,31 +25,19 @@ int start(int* frame_samples, int* output_size, mp3enc::Settings s) {
 
 extern "C" int __cdecl tolmmp3encinit_new(int* frame_samples, int* output_size, int sample_rate, int kbps,
                                           int channels, int) {
-    mp3enc::Settings s;
-    s.sample_rate = sample_rate;
-    s.channels = channels;
-    s.kbps = kbps;
-    return start(frame_samples, output_size, s);
+    return start(frame_samples, output_size, settings(sample_rate, kbps, channels, mp3enc::RateMode::Constant));
 }
 
 extern "C" int __cdecl tolmmp3encinit_abr(int* frame_samples, int* output_size, int sample_rate, int kbps,
                                           int channels, int, int abr_kbps) {
-    mp3enc::Settings s;
-    s.sample_rate = sample_rate;
-    s.channels = channels;
-    s.kbps = kbps;
-    s.mode = mp3enc::RateMode::Average;
+    mp3enc::Settings s = settings(sample_rate, kbps, channels, mp3enc::RateMode::Average);
     s.average_kbps = abr_kbps;
     return start(frame_samples, output_size, s);
 }
 
 extern "C" int __cdecl tolmmp3encinit_vbr(int* frame_samples, int* output_size, int sample_rate, int kbps,
                                           int channels, int, int quality, int min_kbps, int max_kbps) {
-    mp3enc::Settings s;
-    s.sample_rate = sample_rate;
-    s.channels = channels;
-    s.kbps = kbps;
-    s.mode = mp3enc::RateMode::Variable;
+    mp3enc::Settings s = settings(sample_rate, kbps, channels, mp3enc::RateMode::Variable);
     s.quality = quality;
     s.min_kbps = min_kbps;
     s.max_kbps = max_kbps;

@@ -20,6 +20,17 @@ std::string out_path(const char* name) {
     return path;
 }
 
+// Two streams of the given codecs, each 2 s long, that decode without error.
+void expect_clip(const std::string& path, const char* video_codec, const char* sound_codec) {
+    std::vector<media_check::Stream> s = media_check::probe(path);
+    ASSERT_EQ(2u, s.size());
+    EXPECT_EQ(video_codec, s[0].codec);
+    EXPECT_EQ(sound_codec, s[1].codec);
+    EXPECT_NEAR(2.0, s[0].duration, 0.04);
+    EXPECT_NEAR(2.0, s[1].duration, 0.04);
+    EXPECT_EQ("", media_check::decode_errors(path));
+}
+
 TEST(Mp4MuxHelpers, H263PictureTypeAnnexBAndAvcc) {
     H263Reference h263(176, 144, 25, 3);
     ASSERT_TRUE(h263.ok());
@@ -67,13 +78,7 @@ TEST(Mp4MuxCore, ThreeGpWithH263AndAmrWrittenFromTwoThreads) {
     }
     sound.join();
     ASSERT_EQ(0, mux.close());
-    std::vector<media_check::Stream> s = media_check::probe(path);
-    ASSERT_EQ(2u, s.size());
-    EXPECT_EQ("h263", s[0].codec);
-    EXPECT_EQ("amr_nb", s[1].codec);
-    EXPECT_NEAR(2.0, s[0].duration, 0.04);
-    EXPECT_NEAR(2.0, s[1].duration, 0.04);
-    EXPECT_EQ("", media_check::decode_errors(path));
+    expect_clip(path, "h263", "amr_nb");
 }
 
 TEST(Mp4MuxCore, H264TrackAddedAtTheFirstPictureAfterSoundAlreadyCame) {
@@ -114,13 +119,7 @@ TEST(Mp4MuxCore, H264TrackAddedAtTheFirstPictureAfterSoundAlreadyCame) {
         feed_sound((i + 1) / 25.0);
     }
     ASSERT_EQ(0, mux.close());
-    std::vector<media_check::Stream> s = media_check::probe(path);
-    ASSERT_EQ(2u, s.size());
-    EXPECT_EQ("h264", s[0].codec);
-    EXPECT_EQ("aac", s[1].codec);
-    EXPECT_NEAR(2.0, s[0].duration, 0.04);
-    EXPECT_NEAR(2.0, s[1].duration, 0.04);
-    EXPECT_EQ("", media_check::decode_errors(path));
+    expect_clip(path, "h264", "aac");
     EXPECT_EQ(50u, media_check::decode_pictures(path, 176, 144).size());
 }
 
