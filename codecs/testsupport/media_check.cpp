@@ -1,0 +1,78 @@
+#include "media_check.h"
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+
+namespace media_check {
+namespace {
+std::string run(const std::string& command) {
+    std::string out;
+    if (FILE* p = popen(command.c_str(), "r")) {
+        char buf[65536];
+        size_t n;
+        while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+        pclose(p);
+    }
+    return out;
+}
+std::string quoted(const std::string& s) { return "'" + s + "'"; }
+}  // namespace
+
+std::vector<Stream> probe(const std::string& path) {
+    // One line per stream: type,codec,duration,width,height,sample_rate,channels (ffprobe's own order of
+    // keys is fixed by -show_entries; missing values are empty).
+    std::string text = run("ffprobe -v error -show_entries "
+                           "stream=codec_type,codec_name,duration,width,height,sample_rate,channels "
+                           "-of default=noprint_wrappers=0:nokey=0 " + quoted(path) + " 2>/dev/null");
+    std::vector<Stream> streams;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line == "[STREAM]") streams.emplace_back();
+        if (streams.empty()) continue;
+        Stream& s = streams.back();
+        size_t eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        std::string key = line.substr(0, eq), value = line.substr(eq + 1);
+        if (key == "codec_type") s.type = value;
+        else if (key == "codec_name") s.codec = value;
+        else if (key == "duration") s.duration = atof(value.c_str());
+        else if (key == "width") s.width = atoi(value.c_str());
+        else if (key == "height") s.height = atoi(value.c_str());
+        else if (key == "sample_rate") s.sample_rate = atoi(value.c_str());
+        else if (key == "channels") s.channels = atoi(value.c_str());
+    }
+    return streams;
+}
+
+std::string decode_errors(const std::string& path) {
+    return run("ffmpeg -nostdin -v error -i " + quoted(path) + " -f null - 2>&1");
+}
+
+std::vector<int16_t> decode_sound(const std::string& path) {
+    std::string raw = run("ffmpeg -nostdin -v error -i " + quoted(path) + " -map 0:a:0 -f s16le - 2>/dev/null");
+    std::vector<int16_t> pcm(raw.size() / 2);
+    if (!pcm.empty()) memcpy(pcm.data(), raw.data(), pcm.size() * 2);
+    return pcm;
+}
+
+std::string sound_stream_copy(const std::string& path, const char* format) {
+    return run("ffmpeg -nostdin -v error -i " + quoted(path) + " -map 0:a:0 -c copy -f " + format + " - 2>/dev/null");
+}
+
+std::vector<std::vector<uint8_t>> decode_pictures(const std::string& path, int width, int height) {
+    std::string raw = run("ffmpeg -nostdin -v error -i " + quoted(path) +
+                          " -map 0:v:0 -vsync passthrough -f rawvideo -pix_fmt bgr24 - 2>/dev/null");
+    const size_t packed = size_t(3) * width * height;
+    const int stride = (3 * width + 3) & ~3;
+    std::vector<std::vector<uint8_t>> pictures;
+    for (size_t pos = 0; pos + packed <= raw.size(); pos += packed) {
+        std::vector<uint8_t> pic(size_t(stride) * height);
+        for (int y = 0; y < height; ++y) memcpy(&pic[size_t(y) * stride], &raw[pos + size_t(y) * 3 * width], 3 * width);
+        pictures.push_back(std::move(pic));
+    }
+    return pictures;
+}
+
+}  // namespace media_check

@@ -1,0 +1,28 @@
+// Checks of a written media file with Debian's ffprobe and ffmpeg (run as programs), for the stand-ins'
+// end-to-end tests: streams and durations, decoding without error, decoded sound and pictures.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace media_check {
+
+struct Stream {
+    std::string type;   // "video" or "audio"
+    std::string codec;  // ffprobe's codec_name
+    double duration = 0;
+    int width = 0, height = 0, sample_rate = 0, channels = 0;
+};
+
+// The streams ffprobe reports; empty when it cannot read the file.
+std::vector<Stream> probe(const std::string& path);
+// Runs a full decode; returns ffmpeg's error output (empty when everything decoded cleanly).
+std::string decode_errors(const std::string& path);
+// The first sound stream decoded to interleaved 16-bit PCM at its own rate and channels.
+std::vector<int16_t> decode_sound(const std::string& path);
+// The first sound stream's coded bytes, copied out in the given ffmpeg format (e.g. "amr").
+std::string sound_stream_copy(const std::string& path, const char* format);
+// The video decoded to packed B,G,R pictures of width x height (stride (3w+3)&~3), one per picture.
+std::vector<std::vector<uint8_t>> decode_pictures(const std::string& path, int width, int height);
+
+}  // namespace media_check

@@ -1,0 +1,78 @@
+// Binding of the outside libraries that the program loads by file name at run time. For each library
+// in binding_table.inc: a module handle codec::hmod_<library>, one pointer per entry point named
+// exactly like the entry point (codec::mux_init ...), the binder codec::load_<library>() and the
+// unloader codec::unload_<library>(). They live in namespace codec so that a pointer never collides
+// with a C function of the same name (zlib's compress, xvid.h's xvid_encore).
+//
+// A binder sets the handle to 0 (two binders free a library still loaded instead), loads the library,
+// looks up every entry point in order and stops at the first missing one with its message and result;
+// 0 when all were found. A load failure leaves the handle 0; a missing entry leaves the library loaded,
+// so the unloader still frees it. The unloader frees a loaded library, sets the handle to 0 and clears
+// every entry pointer, so a late call cannot jump into freed code.
+#pragma once
+#include <windows.h>
+#include "olumbra.h"
+#include "tolmaac_decode.h"
+#include "tolmaac_encode.h"
+#include "tolmac3buf.h"
+#include "tolmadpcmdecode.h"
+#include "tolmamr_decode.h"
+#include "tolmamr_encode.h"
+#include "tolmdivxplay.h"
+#include "tolmh263dec1.h"
+#include "tolmh263dec2.h"
+#include "tolmmp3dec.h"
+#include "tolmmp3enc.h"
+#include "tolmmp4decode.h"
+#include "tolmmp4encode.h"
+#include "tolmmpeg4decode.h"
+#include "tolmmtvdecode.h"
+#include "tolmmux.h"
+#include "tolmpicpack.h"
+#include "tolmvpdecode.h"
+#include "tolmx264decode.h"
+#include "tolmx264encode.h"
+#include "xvidcore.h"
+
+// tolmpicpack.dll exports zlib's names; its header names the types after the library.
+typedef tolmpicpack_compress_t compress_fn;
+typedef tolmpicpack_uncompress_t uncompress_fn;
+
+namespace codec {
+
+#define LIBRARY(id, file, load_text, load_result, style, entry_format, frees_first) \
+    extern HMODULE hmod_##id;                                                     \
+    int load_##id();                                                              \
+    void unload_##id();
+#define ENTRY(id, name, text, result) extern ::name##_fn name;
+#define END_LIBRARY(id)
+#include "binding_table.inc"
+#undef LIBRARY
+#undef ENTRY
+#undef END_LIBRARY
+
+// The table as data, for tests and diagnostics.
+struct EntryBinding {
+    const char* name;
+    const char* text;     // message number or whole message
+    int result;           // binder result when this entry is missing
+    FARPROC (*get)();     // current value of the entry's pointer
+    void (*set)(FARPROC);
+};
+enum MessageStyle { kAfxBox, kPlainBox, kXvidBox };
+struct LibraryBinding {
+    const char* id;
+    const char* file;
+    const char* load_text;     // null: "装载动态库<file>错误"
+    int load_result;
+    MessageStyle style;
+    const char* entry_format;  // null: a missing entry gives no message
+    bool frees_first;
+    HMODULE* handle;
+    const EntryBinding* entries;
+    int entry_count;
+};
+// Every library of the table, in table order; *count receives their number.
+const LibraryBinding* library_bindings(int* count);
+
+}  // namespace codec
