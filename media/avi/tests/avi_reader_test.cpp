@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 #include <cstring>
 #include <functional>
+#include <string>
+#include <unistd.h>
 #include "avilib.h"
+#include "avi_test_output.h"
 #include "media_test_tools.h"
 
 using media_test::le32;
@@ -16,7 +19,8 @@ namespace {
 // MJPEG ("00dc") video with PCM sound; ffmpeg's idx1 offsets count from the "movi" type field.
 const std::string& ffmpeg_avi() {
     static const std::string path = [] {
-        std::string p = out_path("ffmpeg_made.avi");
+        // Named per process: the cases of this file run in parallel.
+        std::string p = out_path("ffmpeg_made_" + std::to_string(getpid()) + ".avi");
         int status = 0;
         media_test::run("ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=160x120:rate=25 -f lavfi "
                         "-i sine=frequency=440:sample_rate=22050 -t 2 -c:v mjpeg -c:a pcm_s16le -ac 1 '" + p + "'",
@@ -122,9 +126,8 @@ TEST(AviReader, HeadersOnlyStopsAtMoviData) {
 TEST(AviReader, NestedListsAreScanned) {
     // Our own file with its chunks wrapped in a "rec " list and no index.
     std::string path = out_path("nested.avi");
-    AviFile* w = AVI_open_output_file(path.c_str());
+    AviFile* w = open_test_output(path);
     ASSERT_NE(w, nullptr);
-    AVI_set_video(w, 16, 16, 25.0, "h263");
     const uint8_t frame[6] = {9, 9, 9, 9, 9, 9};
     for (int i = 0; i < 3; ++i) ASSERT_EQ(AVI_write_frame(w, frame, 6), 0);
     ASSERT_EQ(AVI_close(w), 0);
@@ -146,9 +149,8 @@ TEST(AviReader, NestedListsAreScanned) {
 TEST(AviReader, MalformedFilesFailCleanly) {
     // Base: 4 video frames of 10 bytes and 2 audio chunks of 7 bytes, with idx1.
     std::string base_path = out_path("base.avi");
-    AviFile* w = AVI_open_output_file(base_path.c_str());
+    AviFile* w = open_test_output(base_path);
     ASSERT_NE(w, nullptr);
-    AVI_set_video(w, 16, 16, 25.0, "h263");
     AVI_set_audio(w, 1, 8000, 16, 1, 128);
     const uint8_t data[10] = {};
     for (int i = 0; i < 4; ++i) {

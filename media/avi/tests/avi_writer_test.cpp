@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 #include <cstring>
 #include "avilib.h"
+#include "avi_test_output.h"
 #include "media_test_tools.h"
 
 using media_test::le32;
@@ -71,9 +72,8 @@ TEST(AviWriter, EmptyFileHasHeaderEmptyMoviAndEmptyIndex) {
 
 TEST(AviWriter, OddFrameIsPaddedAndIndexedWithItsOwnLength) {
     std::string path = out_path("odd.avi");
-    AviFile* avi = AVI_open_output_file(path.c_str());
+    AviFile* avi = open_test_output(path, 30.0, "MJPG");
     ASSERT_NE(avi, nullptr);
-    AVI_set_video(avi, 16, 16, 30.0, "MJPG");
     ASSERT_EQ(AVI_write_frame(avi, kData, 3), 0);
     ASSERT_EQ(AVI_write_frame(avi, kData, 4, 0), 0);
     EXPECT_EQ(avi->last_frame_pos, 2060);
@@ -134,9 +134,8 @@ TEST(AviWriter, AudioListAndStreamCountGoTogether) {
 TEST(AviWriter, FrameRateBelowMinimumGivesZeroFrameTime) {
     for (double fps : {0.0, 0.0005, -5.0}) {
         std::string path = out_path("fps0.avi");
-        AviFile* avi = AVI_open_output_file(path.c_str());
+        AviFile* avi = open_test_output(path, fps, "h263");
         ASSERT_NE(avi, nullptr);
-        AVI_set_video(avi, 16, 16, fps, "h263");
         ASSERT_EQ(AVI_close(avi), 0);
         expect_header(path, {2056, 0, 0x10010, 0, 1, 16, 16, 4, "h263", false});
     }
@@ -145,9 +144,8 @@ TEST(AviWriter, FrameRateBelowMinimumGivesZeroFrameTime) {
 TEST(AviWriter, ExistingLongerFileLeavesNoStaleBytes) {
     std::string path = out_path("longer.avi");
     media_test::write_file(path, std::vector<uint8_t>(100000, 0xAB));
-    AviFile* avi = AVI_open_output_file(path.c_str());
+    AviFile* avi = open_test_output(path);
     ASSERT_NE(avi, nullptr);
-    AVI_set_video(avi, 16, 16, 25.0, "h263");
     ASSERT_EQ(AVI_write_frame(avi, kData, 8), 0);
     ASSERT_EQ(AVI_close(avi), 0);
     EXPECT_EQ(read_file(path).size(), 2048u + 16 + 8 + 16);
@@ -155,9 +153,8 @@ TEST(AviWriter, ExistingLongerFileLeavesNoStaleBytes) {
 
 TEST(AviWriter, ChunkPastSizeLimitIsRefusedAndFileStaysClosable) {
     std::string path = out_path("limit.avi");
-    AviFile* avi = AVI_open_output_file(path.c_str());
+    AviFile* avi = open_test_output(path);
     ASSERT_NE(avi, nullptr);
-    AVI_set_video(avi, 16, 16, 25.0, "h263");
     ASSERT_EQ(AVI_write_frame(avi, kData, 8), 0);
     // 2064 + 3 * 16 + length > 2,000,000,000: refused before a byte is read or written.
     const int too_long = 2000000000 - 2064 - 48 + 1;
@@ -177,9 +174,8 @@ TEST(AviWriter, FailedChunkWriteLeavesNoIndexEntry) {
     signal(SIGXFSZ, SIG_IGN);
     rlimit old;
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    AviFile* avi = AVI_open_output_file(path.c_str());
+    AviFile* avi = open_test_output(path);
     ASSERT_NE(avi, nullptr);
-    AVI_set_video(avi, 16, 16, 25.0, "h263");
     rlimit limited = old;
     limited.rlim_cur = 2048 + 3 * 1032 + 40;  // three frames and the start of a fourth; no room for the index
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
@@ -204,9 +200,8 @@ TEST(AviWriter, FailedChunkWriteLeavesNoIndexEntry) {
 
 TEST(AviWriter, FileOpenedForReadingRefusesWritesAndIgnoresSetters) {
     std::string path = out_path("readonly.avi");
-    AviFile* avi = AVI_open_output_file(path.c_str());
+    AviFile* avi = open_test_output(path);
     ASSERT_NE(avi, nullptr);
-    AVI_set_video(avi, 16, 16, 25.0, "h263");
     ASSERT_EQ(AVI_write_frame(avi, kData, 8), 0);
     ASSERT_EQ(AVI_close(avi), 0);
     AviFile* in = AVI_open_input_file(path.c_str(), 1);
