@@ -61,7 +61,7 @@ bool decode(Decoding& d, int width, int height) {
         return false;
     d.picture = static_cast<uint8_t*>(std::malloc(size_t(width) * height * 3));
     if (!d.picture) {
-        tell_user("JpegFile :\nOut of memory", "JpegFile");
+        tell_user("JpegFile :\nOut of memory", nullptr);
         return false;
     }
     JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
@@ -96,7 +96,7 @@ uint8_t* JpegFile::DecodeFrame(const uint8_t* frame, int length, int* out_width,
     d->stream = static_cast<uint8_t*>(std::malloc(stream_size));
     if (!d->stream) {
         delete d;
-        tell_user("JpegFile :\nOut of memory", "JpegFile");
+        tell_user("JpegFile :\nOut of memory", nullptr);
         return nullptr;
     }
     std::memcpy(d->stream, amv_jpeg_header(), kAmvHeaderSize);

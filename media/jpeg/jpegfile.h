@@ -4,8 +4,9 @@
 #pragma once
 #include <cstdint>
 
-// Receives texts the user must see (the program shows them in a message box). icon is a Win32
-// MB_ICON* value. Without a hook nothing is shown.
+// Receives texts the user must see (the program shows them in a message box). caption is null
+// where the program's own name belongs; icon is a Win32 MB_ICON* value. Without a hook nothing
+// is shown.
 using JpegMessageHook = void (*)(const char* text, const char* caption, unsigned icon);
 
 class JpegFile {

@@ -95,7 +95,7 @@ struct Shown {
 Shown g_shown;
 void record(const char* text, const char* caption, unsigned icon) {
     g_shown.texts.push_back(text);
-    g_shown.captions.push_back(caption);
+    g_shown.captions.push_back(caption ? caption : "");
     g_shown.icons.push_back(icon);
 }
 
