@@ -1,0 +1,165 @@
+// JpegFile over libjpeg: the frame behind the fixed header, decoded from memory. libjpeg reports a
+// fatal error by calling error_exit, which must not return: it jumps back to DecodeFrame, which
+// releases everything it holds and returns no picture.
+#include "jpegfile.h"
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <jpeglib.h>
+
+namespace {
+
+JpegMessageHook g_hook = nullptr;
+
+void tell_user(const char* text, const char* caption) {
+    if (g_hook) g_hook(text, caption, JpegFile::kIconStop);
+}
+
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    jmp_buf back;
+};
+
+[[noreturn]] void on_fatal_error(j_common_ptr cinfo) {
+    char text[JMSG_LENGTH_MAX];
+    (*cinfo->err->format_message)(cinfo, text);
+    tell_user(text, "JPEG Fatal Error");
+    std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->back, 1);
+}
+
+// Warnings (a frame that ends early, corrupt data) are not shown; libjpeg carries on.
+void ignore_message(j_common_ptr) {}
+
+// Everything DecodeFrame holds while libjpeg runs, so the error path can release it.
+struct Decoding {
+    jpeg_decompress_struct cinfo;
+    ErrorManager error;
+    uint8_t* stream = nullptr;
+    uint8_t* picture = nullptr;
+    bool created = false;
+
+    void release_all() {
+        if (created) jpeg_destroy_decompress(&cinfo);
+        created = false;
+        std::free(stream);
+        stream = nullptr;
+        std::free(picture);
+        picture = nullptr;
+    }
+};
+
+bool decode(Decoding& d, int width, int height) {
+    jpeg_decompress_struct& cinfo = d.cinfo;
+    jpeg_read_header(&cinfo, TRUE);
+    if (cinfo.num_components == 3) cinfo.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&cinfo);
+    const int components = cinfo.output_components;
+    if (int(cinfo.output_width) != width || int(cinfo.output_height) != height ||
+        (components != 1 && components != 3))
+        return false;
+    d.picture = static_cast<uint8_t*>(std::malloc(size_t(width) * height * 3));
+    if (!d.picture) {
+        tell_user("JpegFile :\nOut of memory", nullptr);
+        return false;
+    }
+    JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
+                                                JDIMENSION(width * components), 1);
+    while (int(cinfo.output_scanline) < height) {
+        if (jpeg_read_scanlines(&cinfo, row, 1) != 1) return false;
+        uint8_t* out = d.picture + size_t(cinfo.output_scanline - 1) * width * 3;
+        if (components == 3) {
+            std::memcpy(out, row[0], size_t(width) * 3);
+        } else {
+            for (int x = 0; x < width; ++x) out[3 * x] = out[3 * x + 1] = out[3 * x + 2] = row[0][x];
+        }
+    }
+    jpeg_finish_decompress(&cinfo);
+    return true;
+}
+
+}  // namespace
+
+void JpegFile::SetMessageHook(JpegMessageHook hook) { g_hook = hook; }
+
+uint8_t* JpegFile::DecodeFrame(const uint8_t* frame, int length, int* out_width, int* out_height, int width,
+                               int height) {
+    if (out_width) *out_width = 0;
+    if (out_height) *out_height = 0;
+    if (!frame || length < 3 || width <= 0 || height <= 0 || width > 0xFFFF || height > 0xFFFF) return nullptr;
+
+    // The frame's first two bytes are dropped; its scan follows the header.
+    const size_t stream_size = size_t(kAmvHeaderSize) + size_t(length) - 2;
+    Decoding* d = new (std::nothrow) Decoding();
+    if (!d) return nullptr;
+    d->stream = static_cast<uint8_t*>(std::malloc(stream_size));
+    if (!d->stream) {
+        delete d;
+        tell_user("JpegFile :\nOut of memory", nullptr);
+        return nullptr;
+    }
+    std::memcpy(d->stream, amv_jpeg_header(), kAmvHeaderSize);
+    d->stream[kAmvHeightOffset] = uint8_t(height >> 8);
+    d->stream[kAmvHeightOffset + 1] = uint8_t(height);
+    d->stream[kAmvWidthOffset] = uint8_t(width >> 8);
+    d->stream[kAmvWidthOffset + 1] = uint8_t(width);
+    std::memcpy(d->stream + kAmvHeaderSize, frame + 2, size_t(length) - 2);
+
+    d->cinfo.err = jpeg_std_error(&d->error.pub);
+    d->error.pub.error_exit = on_fatal_error;
+    d->error.pub.output_message = ignore_message;
+    uint8_t* volatile result = nullptr;  // set after the last point libjpeg can jump back from
+    if (setjmp(d->error.back) == 0) {
+        jpeg_create_decompress(&d->cinfo);
+        d->created = true;
+        jpeg_mem_src(&d->cinfo, d->stream, static_cast<unsigned long>(stream_size));
+        if (decode(*d, width, height)) {
+            result = d->picture;
+            d->picture = nullptr;
+        }
+    }
+    d->release_all();
+    delete d;
+    if (result) {
+        if (out_width) *out_width = width;
+        if (out_height) *out_height = height;
+    }
+    return result;
+}
+
+uint8_t* JpegFile::AlignRows(const uint8_t* buffer, int width, int height, int* out_stride) {
+    if (!buffer || width <= 0 || height <= 0) return nullptr;
+    const size_t stride = (size_t(width) * 24 + 31) / 32 * 4;
+    uint8_t* aligned = static_cast<uint8_t*>(std::calloc(stride, size_t(height)));
+    if (!aligned) return nullptr;
+    for (int y = 0; y < height; ++y) std::memcpy(aligned + y * stride, buffer + size_t(y) * width * 3, size_t(width) * 3);
+    if (out_stride) *out_stride = int(stride);
+    return aligned;
+}
+
+int JpegFile::FlipRows(uint8_t* buffer, int stride, int rows) {
+    if (!buffer || stride <= 0 || rows < 0) return 0;
+    uint8_t* spare = static_cast<uint8_t*>(std::malloc(size_t(stride)));
+    if (!spare) return 0;
+    for (int i = 0; i < rows / 2; ++i) {
+        uint8_t* top = buffer + size_t(i) * stride;
+        uint8_t* bottom = buffer + size_t(rows - 1 - i) * stride;
+        std::memcpy(spare, top, size_t(stride));
+        std::memcpy(top, bottom, size_t(stride));
+        std::memcpy(bottom, spare, size_t(stride));
+    }
+    std::free(spare);
+    return 1;
+}
+
+int JpegFile::SwapRedBlue(uint8_t* buffer, int width, int rows) {
+    if (!buffer || width < 0 || rows < 0) return 0;
+    const size_t pixels = size_t(width) * rows;
+    for (size_t i = 0; i < pixels; ++i) {
+        uint8_t t = buffer[3 * i];
+        buffer[3 * i] = buffer[3 * i + 2];
+        buffer[3 * i + 2] = t;
+    }
+    return 1;
+}

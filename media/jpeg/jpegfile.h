@@ -1,0 +1,37 @@
+// Decoding of the JPEG frames of AMV and MTV video: each frame is the entropy-coded scan of a
+// baseline JPEG whose markers were left out; a fixed header in front of it makes a complete JPEG
+// stream again. Buffers returned here are allocated with malloc; the caller frees them with free.
+#pragma once
+#include <cstdint>
+
+// Receives texts the user must see (the program shows them in a message box). caption is null
+// where the program's own name belongs; icon is a Win32 MB_ICON* value. Without a hook nothing
+// is shown.
+using JpegMessageHook = void (*)(const char* text, const char* caption, unsigned icon);
+
+class JpegFile {
+public:
+    static constexpr unsigned kIconStop = 0x10;  // MB_ICONSTOP
+
+    // Decodes one frame into width x height x 3 bytes, rows top-down without padding, R,G,B.
+    // out_width and out_height are 0 unless a picture is returned. Null for a frame shorter than
+    // 3 bytes, a size the header cannot carry, a frame libjpeg cannot decode, or no memory.
+    static uint8_t* DecodeFrame(const uint8_t* frame, int length, int* out_width, int* out_height, int width,
+                                int height);
+
+    // A copy whose rows start on 4-byte boundaries; the stride goes to *out_stride.
+    static uint8_t* AlignRows(const uint8_t* buffer, int width, int height, int* out_stride);
+    // Turns the picture upside down in place; 1 on success.
+    static int FlipRows(uint8_t* buffer, int stride, int rows);
+    // Exchanges the first and third byte of every pixel (R,G,B <-> B,G,R) in unpadded rows; 1 on success.
+    static int SwapRedBlue(uint8_t* buffer, int width, int rows);
+
+    static void SetMessageHook(JpegMessageHook hook);
+};
+
+// The 607 bytes put in front of every frame: SOI, the quantisation and Huffman tables of ITU-T T.81
+// Annex K, DRI, SOF0 (height at 579, width at 581, both big-endian) and SOS.
+constexpr int kAmvHeaderSize = 607;
+constexpr int kAmvHeightOffset = 579;
+constexpr int kAmvWidthOffset = 581;
+const uint8_t* amv_jpeg_header();
