@@ -29,7 +29,7 @@ BOOL CSkinDialog::SetBackBitmap(HBITMAP bitmap) {
     m_nBitmapWidth = m_nBitmapHeight = 0;
     if (bitmap) {
         BITMAP bm{};
-        if (!::GetObjectA(bitmap, sizeof bm, &bm)) {
+        if (::GetObjectType(bitmap) != OBJ_BITMAP || !::GetObjectA(bitmap, sizeof bm, &bm)) {
             ::DeleteObject(bitmap);
             return FALSE;
         }
