@@ -7,6 +7,18 @@ BOOL create_control(CWnd* wnd, const char* cls, const char* text, DWORD style, c
                          parent ? parent->m_hWnd : nullptr, (HMENU)(UINT_PTR)id);
 }
 
+// The text of a list or combo item: its length first, then the text (both fail with a negative value).
+void item_text(const CWnd* wnd, UINT length_msg, UINT text_msg, int index, CString& text) {
+    int n = (int)wnd->SendMessage(length_msg, index);
+    if (n < 0) {
+        text.Empty();
+        return;
+    }
+    char* buf = text.GetBuffer(n + 1);
+    int got = (int)wnd->SendMessage(text_msg, index, (LPARAM)buf);
+    text.ReleaseBuffer(got < 0 ? 0 : got);
+}
+
 // A parent hands WM_DRAWITEM back to the owner-drawn control it describes.
 template <typename T>
 BOOL reflect_draw_item(T* self, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
@@ -45,25 +57,13 @@ BOOL CComboBox::Create(DWORD style, const RECT& r, CWnd* parent, UINT id) {
     return create_control(this, "COMBOBOX", "", style, r, parent, id);
 }
 
-void CComboBox::GetLBText(int index, CString& text) const {
-    int n = GetLBTextLen(index);
-    if (n < 0) { text.Empty(); return; }
-    char* buf = text.GetBuffer(n + 1);
-    int got = (int)SendMessage(CB_GETLBTEXT, index, (LPARAM)buf);
-    text.ReleaseBuffer(got < 0 ? 0 : got);
-}
+void CComboBox::GetLBText(int index, CString& text) const { item_text(this, CB_GETLBTEXTLEN, CB_GETLBTEXT, index, text); }
 
 BOOL CListBox::Create(DWORD style, const RECT& r, CWnd* parent, UINT id) {
     return create_control(this, "LISTBOX", "", style, r, parent, id);
 }
 
-void CListBox::GetText(int index, CString& text) const {
-    int n = (int)SendMessage(LB_GETTEXTLEN, index);
-    if (n < 0) { text.Empty(); return; }
-    char* buf = text.GetBuffer(n + 1);
-    int got = (int)SendMessage(LB_GETTEXT, index, (LPARAM)buf);
-    text.ReleaseBuffer(got < 0 ? 0 : got);
-}
+void CListBox::GetText(int index, CString& text) const { item_text(this, LB_GETTEXTLEN, LB_GETTEXT, index, text); }
 
 BOOL CScrollBar::Create(DWORD style, const RECT& r, CWnd* parent, UINT id) {
     return create_control(this, "SCROLLBAR", "", style, r, parent, id);

@@ -117,14 +117,10 @@ TEST(SkinBitmaps, EveryOneLoadsAtItsStatedSizeFromAPlainFullPaletteResource) {
         EXPECT_EQ(c.width, header.biWidth) << c.name;
         EXPECT_EQ(c.height, header.biHeight) << c.name;
     }
+    // The metrics come from the loaded bitmaps (the arithmetic itself is tested natively).
     EXPECT_EQ(1, skin_ready);
     EXPECT_EQ(33, skin_frame.caption_height);
     EXPECT_EQ(10, skin_frame.side_width);
-    EXPECT_EQ(12, skin_frame.right_half_width);
-    EXPECT_EQ(13, skin_frame.bottom_half_height);
-    EXPECT_EQ(95, skin_frame.caption_piece_width);
-    EXPECT_EQ(45, skin_frame.left_piece_height);
-    EXPECT_EQ(43, skin_frame.right_piece_height);
     EXPECT_EQ(57, skin_frame.bottom_piece_width);
 }
 
