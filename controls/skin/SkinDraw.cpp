@@ -5,7 +5,8 @@
 COLORREF skin_color_main = 0x606060;
 COLORREF skin_color_dark = 0x404040;
 COLORREF skin_color_accent = 0xFFFFFF;
-COLORREF cfg_ui_color = 0x70300C;
+// Weak: the program's settings module defines the same variable, and its definition wins.
+__attribute__((weak)) int cfg_ui_color = 0x70300C;
 
 CSkinBitmap skin_bmp_background;
 CSkinBitmap skin_bmp_caption;
@@ -62,7 +63,7 @@ void skin_set_scheme(int n) {
     skin_color_main = s.main;
     skin_color_dark = s.dark;
     skin_color_accent = s.accent;
-    cfg_ui_color = s.dark;
+    cfg_ui_color = (int)s.dark;
 }
 
 void skin_apply_startup_colours(int scheme, BOOL have_saved_ui, COLORREF saved_ui) {
@@ -70,7 +71,7 @@ void skin_apply_startup_colours(int scheme, BOOL have_saved_ui, COLORREF saved_u
     skin_color_main = c.main;
     skin_color_dark = c.dark;
     skin_color_accent = c.accent;
-    cfg_ui_color = c.ui;
+    cfg_ui_color = (int)c.ui;
 }
 
 int skin_reload_bitmaps() {
@@ -132,7 +133,7 @@ int skin_fill_rect(CDC* dc, int x, int y, int width, int height, COLORREF colour
 }
 
 int skin_draw_frame(CDC* dc, int width, int height) {
-    COLORREF edge = color_lighten(cfg_ui_color, 0x33);
+    COLORREF edge = color_lighten((COLORREF)cfg_ui_color, 0x33);
     int s = skin_frame.side_width;
     skin_fill_shaded(dc->m_hDC, edge, s / 2, 0, s, height - 6, 10);
     skin_fill_shaded(dc->m_hDC, edge, width - s, 0, width - s / 2, height - 6, 10);

@@ -11,8 +11,10 @@
 extern COLORREF skin_color_main;
 extern COLORREF skin_color_dark;
 extern COLORREF skin_color_accent;
-// The colour the frame and most controls derive their shades from.
-extern COLORREF cfg_ui_color;
+// The UI colour (a Windows colour 0x00BBGGRR) the frame and most controls derive their shades from.
+// The program's settings own it (loaded from and saved to the INI file); a module without them (a
+// library, a test) gets the definition of this module instead.
+extern int cfg_ui_color;
 
 // The skin bitmaps, loaded by skin_reload_bitmaps.
 extern CSkinBitmap skin_bmp_background;

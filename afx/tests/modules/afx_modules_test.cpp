@@ -75,7 +75,7 @@ TEST(AfxModules, EachModuleUsesItsOwnClassesStateAndResources) {
     EXPECT_EQ(0x746008u, b.get<probe_skin_t>("probe_skin")(3, &width_b));
     EXPECT_EQ(150, width_a);
     EXPECT_EQ(0, width_b);
-    EXPECT_EQ(0x602410u, cfg_ui_color);
+    EXPECT_EQ(0x602410, cfg_ui_color);
     EXPECT_EQ(150, skin_bmp_background.GetSize().cx);
     AfxSetModalHook(nullptr, nullptr);
 }

@@ -61,7 +61,7 @@ unsigned __cdecl probe_skin(int scheme, int* background_width) {
     skin_set_scheme(scheme);
     skin_reload_bitmaps();
     if (background_width) *background_width = (int)skin_bmp_background.GetSize().cx;
-    return cfg_ui_color;
+    return (unsigned)cfg_ui_color;
 }
 
 }  // extern "C"
