@@ -71,6 +71,30 @@ protected:                                                     \
 #define ON_WM_RBUTTONDOWN()   AFX_ENTRY_V(WM_RBUTTONDOWN, w->OnRButtonDown((UINT)wParam, CPoint(lParam)))
 #define ON_WM_RBUTTONUP()     AFX_ENTRY_V(WM_RBUTTONUP, w->OnRButtonUp((UINT)wParam, CPoint(lParam)))
 #define ON_WM_KEYDOWN()       AFX_ENTRY_V(WM_KEYDOWN, w->OnKeyDown((UINT)wParam, LOWORD(lParam), HIWORD(lParam)))
+#define ON_WM_KEYUP()         AFX_ENTRY_V(WM_KEYUP, w->OnKeyUp((UINT)wParam, LOWORD(lParam), HIWORD(lParam)))
+#define ON_WM_CHAR()          AFX_ENTRY_V(WM_CHAR, w->OnChar((UINT)wParam, LOWORD(lParam), HIWORD(lParam)))
+#define ON_WM_SYSKEYDOWN()    AFX_ENTRY_V(WM_SYSKEYDOWN, w->OnSysKeyDown((UINT)wParam, LOWORD(lParam), HIWORD(lParam)))
+#define ON_WM_RBUTTONDBLCLK() AFX_ENTRY_V(WM_RBUTTONDBLCLK, w->OnRButtonDblClk((UINT)wParam, CPoint(lParam)))
+#define ON_WM_MOUSEWHEEL()    AFX_ENTRY_R(WM_MOUSEWHEEL, w->OnMouseWheel(LOWORD(wParam), (short)HIWORD(wParam), CPoint(lParam)))
+#define ON_WM_NCLBUTTONDOWN() AFX_ENTRY_V(WM_NCLBUTTONDOWN, w->OnNcLButtonDown((UINT)wParam, CPoint(lParam)))
+#define ON_WM_NCLBUTTONUP()   AFX_ENTRY_V(WM_NCLBUTTONUP, w->OnNcLButtonUp((UINT)wParam, CPoint(lParam)))
+#define ON_WM_NCLBUTTONDBLCLK() AFX_ENTRY_V(WM_NCLBUTTONDBLCLK, w->OnNcLButtonDblClk((UINT)wParam, CPoint(lParam)))
+#define ON_WM_NCMOUSEMOVE()   AFX_ENTRY_V(WM_NCMOUSEMOVE, w->OnNcMouseMove((UINT)wParam, CPoint(lParam)))
+#define ON_WM_NCACTIVATE()    AFX_ENTRY_R(WM_NCACTIVATE, w->OnNcActivate((BOOL)wParam))
+#define ON_WM_NCCALCSIZE()    AFX_ENTRY_V(WM_NCCALCSIZE, w->OnNcCalcSize((BOOL)wParam, (NCCALCSIZE_PARAMS*)lParam))
+#define ON_WM_NCDESTROY()     AFX_ENTRY_V(WM_NCDESTROY, w->OnNcDestroy())
+#define ON_WM_ACTIVATE()      AFX_ENTRY_V(WM_ACTIVATE, w->OnActivate(LOWORD(wParam), CWnd::FromHandle((HWND)lParam), HIWORD(wParam)))
+#define ON_WM_MOUSEACTIVATE() AFX_ENTRY_R(WM_MOUSEACTIVATE, w->OnMouseActivate(CWnd::FromHandle((HWND)wParam), LOWORD(lParam), HIWORD(lParam)))
+#define ON_WM_GETMINMAXINFO() AFX_ENTRY_V(WM_GETMINMAXINFO, w->OnGetMinMaxInfo((MINMAXINFO*)lParam))
+#define ON_WM_WINDOWPOSCHANGING() AFX_ENTRY_V(WM_WINDOWPOSCHANGING, w->OnWindowPosChanging((WINDOWPOS*)lParam))
+#define ON_WM_WINDOWPOSCHANGED() AFX_ENTRY_V(WM_WINDOWPOSCHANGED, w->OnWindowPosChanged((WINDOWPOS*)lParam))
+#define ON_WM_CAPTURECHANGED() AFX_ENTRY_V(WM_CAPTURECHANGED, w->OnCaptureChanged(CWnd::FromHandle((HWND)lParam)))
+#define ON_WM_ENABLE()        AFX_ENTRY_V(WM_ENABLE, w->OnEnable((BOOL)wParam))
+#define ON_WM_CONTEXTMENU()   AFX_ENTRY_V(WM_CONTEXTMENU, w->OnContextMenu(CWnd::FromHandle((HWND)wParam), CPoint(lParam)))
+#define ON_WM_DROPFILES()     AFX_ENTRY_V(WM_DROPFILES, w->OnDropFiles((HDROP)wParam))
+#define ON_WM_INITMENUPOPUP() AFX_ENTRY_V(WM_INITMENUPOPUP, w->OnInitMenuPopup(CMenu::FromHandle((HMENU)wParam), LOWORD(lParam), HIWORD(lParam)))
+#define ON_WM_MENUSELECT()    AFX_ENTRY_V(WM_MENUSELECT, w->OnMenuSelect(LOWORD(wParam), HIWORD(wParam), (HMENU)lParam))
+#define ON_WM_GETDLGCODE()    AFX_ENTRY_R(WM_GETDLGCODE, w->OnGetDlgCode())
 #define ON_WM_KILLFOCUS()     AFX_ENTRY_V(WM_KILLFOCUS, w->OnKillFocus(CWnd::FromHandle((HWND)wParam)))
 #define ON_WM_SETFOCUS()      AFX_ENTRY_V(WM_SETFOCUS, w->OnSetFocus(CWnd::FromHandle((HWND)wParam)))
 #define ON_WM_HSCROLL()       AFX_ENTRY_V(WM_HSCROLL, w->OnHScroll(LOWORD(wParam), HIWORD(wParam), (CScrollBar*)CWnd::FromHandle((HWND)lParam)))
@@ -80,13 +104,16 @@ protected:                                                     \
                               AFX_ENTRY_R(WM_CTLCOLORSTATIC, w->OnCtlColor(CDC::FromHandle((HDC)wParam), CWnd::FromHandle((HWND)lParam), CTLCOLOR_STATIC)) \
                               AFX_ENTRY_R(WM_CTLCOLORBTN, w->OnCtlColor(CDC::FromHandle((HDC)wParam), CWnd::FromHandle((HWND)lParam), CTLCOLOR_BTN)) \
                               AFX_ENTRY_R(WM_CTLCOLOREDIT, w->OnCtlColor(CDC::FromHandle((HDC)wParam), CWnd::FromHandle((HWND)lParam), CTLCOLOR_EDIT)) \
-                              AFX_ENTRY_R(WM_CTLCOLORLISTBOX, w->OnCtlColor(CDC::FromHandle((HDC)wParam), CWnd::FromHandle((HWND)lParam), CTLCOLOR_LISTBOX))
+                              AFX_ENTRY_R(WM_CTLCOLORLISTBOX, w->OnCtlColor(CDC::FromHandle((HDC)wParam), CWnd::FromHandle((HWND)lParam), CTLCOLOR_LISTBOX)) \
+                              AFX_ENTRY_R(WM_CTLCOLORSCROLLBAR, w->OnCtlColor(CDC::FromHandle((HDC)wParam), CWnd::FromHandle((HWND)lParam), CTLCOLOR_SCROLLBAR))
 #define ON_WM_DRAWITEM()      AFX_ENTRY_V(WM_DRAWITEM, w->OnDrawItem((int)wParam, (LPDRAWITEMSTRUCT)lParam))
 #define ON_WM_MEASUREITEM()   AFX_ENTRY_V(WM_MEASUREITEM, w->OnMeasureItem((int)wParam, (LPMEASUREITEMSTRUCT)lParam))
 
 // Reflected messages, handled by the control that sent them.
 #define ON_WM_DRAWITEM_REFLECT()    AFX_ENTRY_V(WM_REFLECT_BASE + WM_DRAWITEM, w->DrawItem((LPDRAWITEMSTRUCT)lParam))
 #define ON_WM_MEASUREITEM_REFLECT() AFX_ENTRY_V(WM_REFLECT_BASE + WM_MEASUREITEM, w->MeasureItem((LPMEASUREITEMSTRUCT)lParam))
+#define ON_WM_HSCROLL_REFLECT() AFX_ENTRY_V(WM_REFLECT_BASE + WM_HSCROLL, w->HScroll(LOWORD(wParam), HIWORD(wParam)))
+#define ON_WM_VSCROLL_REFLECT() AFX_ENTRY_V(WM_REFLECT_BASE + WM_VSCROLL, w->VScroll(LOWORD(wParam), HIWORD(wParam)))
 #define AFX_CTLCOLOR_REFLECT(msg, type) AFX_ENTRY(WM_REFLECT_BASE + (msg), 0, 0, 0, \
     { HBRUSH b_ = w->CtlColor(CDC::FromHandle((HDC)wParam), (type)); if (!b_) return FALSE; *r_ = (LRESULT)b_; })
 #define ON_WM_CTLCOLOR_REFLECT() AFX_CTLCOLOR_REFLECT(WM_CTLCOLORSTATIC, CTLCOLOR_STATIC) \

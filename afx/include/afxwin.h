@@ -21,6 +21,9 @@ class CWnd;
 class CDC;
 class CScrollBar;
 class CWinApp;
+class CMenu;
+class CRgn;
+class CFont;
 
 struct CSize : SIZE {
     CSize() { cx = cy = 0; }
@@ -75,6 +78,8 @@ public:
     virtual ~CObject() = default;
 };
 
+#include "afxgdi.h"
+
 class CCmdTarget : public CObject {
 protected:
     static const AFX_MSGMAP* GetThisMessageMap();
@@ -97,6 +102,56 @@ public:
 
     HGDIOBJ SelectObject(HGDIOBJ obj) { return ::SelectObject(m_hDC, obj); }
     HGDIOBJ SelectStockObject(int index) { return ::SelectObject(m_hDC, GetStockObject(index)); }
+    // The previous object comes back as a temporary wrapper (select it back before the wrapper dies).
+    CPen* SelectObject(CPen* pen) { return CPen::FromHandle((HPEN)SelectObject(pen ? pen->m_hObject : nullptr)); }
+    CBrush* SelectObject(CBrush* brush) { return CBrush::FromHandle((HBRUSH)SelectObject(brush ? brush->m_hObject : nullptr)); }
+    CFont* SelectObject(CFont* font) { return CFont::FromHandle((HFONT)SelectObject(font ? font->m_hObject : nullptr)); }
+    CBitmap* SelectObject(CBitmap* bitmap) { return CBitmap::FromHandle((HBITMAP)SelectObject(bitmap ? bitmap->m_hObject : nullptr)); }
+    int SelectObject(CRgn* rgn) { return SelectClipRgn(rgn); }
+    int SelectClipRgn(CRgn* rgn) { return ::SelectClipRgn(m_hDC, rgn ? (HRGN)rgn->m_hObject : nullptr); }
+    int IntersectClipRect(int l, int t, int r, int b) { return ::IntersectClipRect(m_hDC, l, t, r, b); }
+    int ExcludeClipRect(int l, int t, int r, int b) { return ::ExcludeClipRect(m_hDC, l, t, r, b); }
+    int GetClipBox(RECT* r) const { return ::GetClipBox(m_hDC, r); }
+    CBitmap* GetCurrentBitmap() const { return CBitmap::FromHandle((HBITMAP)::GetCurrentObject(m_hDC, OBJ_BITMAP)); }
+    CFont* GetCurrentFont() const { return CFont::FromHandle((HFONT)::GetCurrentObject(m_hDC, OBJ_FONT)); }
+    BOOL FillRect(const RECT* r, CBrush* b) { return ::FillRect(m_hDC, r, (HBRUSH)b->m_hObject); }
+    BOOL FrameRect(const RECT* r, CBrush* b) { return ::FrameRect(m_hDC, r, (HBRUSH)b->m_hObject); }
+    BOOL InvertRect(const RECT* r) { return ::InvertRect(m_hDC, r); }
+    BOOL FillRgn(CRgn* rgn, CBrush* b) { return ::FillRgn(m_hDC, (HRGN)rgn->m_hObject, (HBRUSH)b->m_hObject); }
+    BOOL FrameRgn(CRgn* rgn, CBrush* b, int w, int h) { return ::FrameRgn(m_hDC, (HRGN)rgn->m_hObject, (HBRUSH)b->m_hObject, w, h); }
+    BOOL PaintRgn(CRgn* rgn) { return ::PaintRgn(m_hDC, (HRGN)rgn->m_hObject); }
+    BOOL DrawEdge(RECT* r, UINT edge, UINT flags) { return ::DrawEdge(m_hDC, r, edge, flags); }
+    void DrawFocusRect(const RECT* r) { ::DrawFocusRect(m_hDC, r); }
+    BOOL Ellipse(int l, int t, int r, int b) { return ::Ellipse(m_hDC, l, t, r, b); }
+    BOOL Ellipse(const RECT* r) { return Ellipse(r->left, r->top, r->right, r->bottom); }
+    BOOL RoundRect(int l, int t, int r, int b, int w, int h) { return ::RoundRect(m_hDC, l, t, r, b, w, h); }
+    BOOL Polygon(const POINT* points, int count) { return ::Polygon(m_hDC, points, count); }
+    BOOL Polyline(const POINT* points, int count) { return ::Polyline(m_hDC, points, count); }
+    BOOL PatBlt(int x, int y, int w, int h, DWORD rop) { return ::PatBlt(m_hDC, x, y, w, h, rop); }
+    int SetROP2(int mode) { return ::SetROP2(m_hDC, mode); }
+    int SetStretchBltMode(int mode) { return ::SetStretchBltMode(m_hDC, mode); }
+    UINT SetTextAlign(UINT flags) { return ::SetTextAlign(m_hDC, flags); }
+    COLORREF GetTextColor() const { return ::GetTextColor(m_hDC); }
+    COLORREF GetBkColor() const { return ::GetBkColor(m_hDC); }
+    int GetBkMode() const { return ::GetBkMode(m_hDC); }
+    BOOL GetTextMetrics(TEXTMETRICA* tm) const { return ::GetTextMetricsA(m_hDC, tm); }
+    CSize GetTextExtent(const CString& s) const { return GetTextExtent(s, s.GetLength()); }
+    CPoint SetBrushOrg(int x, int y) { POINT p{}; ::SetBrushOrgEx(m_hDC, x, y, &p); return p; }
+    CPoint SetViewportOrg(int x, int y) { POINT p{}; ::SetViewportOrgEx(m_hDC, x, y, &p); return p; }
+    void LPtoDP(POINT* points, int count = 1) const { ::LPtoDP(m_hDC, points, count); }
+    void DPtoLP(POINT* points, int count = 1) const { ::DPtoLP(m_hDC, points, count); }
+    BOOL DrawIcon(POINT p, HICON icon) { return ::DrawIcon(m_hDC, p.x, p.y, icon); }
+    BOOL ExtTextOut(int x, int y, UINT options, const RECT* r, const char* text, int n, const INT* dx = nullptr) {
+        return ::ExtTextOutA(m_hDC, x, y, options, r, text, n, dx);
+    }
+    int SelectPalette(HPALETTE palette, BOOL background) { return (int)(INT_PTR)::SelectPalette(m_hDC, palette, background); }
+    UINT RealizePalette() { return ::RealizePalette(m_hDC); }
+    BOOL CreateDC(const char* driver, const char* device, const char* output, const DEVMODEA* init) {
+        return Attach(::CreateDCA(driver, device, output, init));
+    }
+    BOOL CreateIC(const char* driver, const char* device, const char* output, const DEVMODEA* init) {
+        return Attach(::CreateICA(driver, device, output, init));
+    }
     COLORREF SetTextColor(COLORREF c) { return ::SetTextColor(m_hDC, c); }
     COLORREF SetBkColor(COLORREF c) { return ::SetBkColor(m_hDC, c); }
     int SetBkMode(int mode) { return ::SetBkMode(m_hDC, mode); }
@@ -255,6 +310,48 @@ public:
     int ReleaseDC(HDC dc) { return ::ReleaseDC(m_hWnd, dc); }
     HMENU GetSystemMenuHandle(BOOL revert) const { return ::GetSystemMenu(m_hWnd, revert); }
     BOOL SetWindowRgn(HRGN rgn, BOOL redraw) { return ::SetWindowRgn(m_hWnd, rgn, redraw); }
+    int GetWindowRgn(HRGN rgn) const { return ::GetWindowRgn(m_hWnd, rgn); }
+    BOOL IsWindow() const { return m_hWnd && ::IsWindow(m_hWnd); }
+    BOOL IsChild(const CWnd* wnd) const { return wnd && ::IsChild(m_hWnd, wnd->m_hWnd); }
+    CWnd* GetWindow(UINT cmd) const { return FromHandle(::GetWindow(m_hWnd, cmd)); }
+    CWnd* GetOwner() const { return FromHandle(::GetWindow(m_hWnd, GW_OWNER)); }
+    CWnd* GetTopLevelParent() const { return FromHandle(::GetAncestor(m_hWnd, GA_ROOT)); }
+    CWnd* SetActiveWindow() { return FromHandle(::SetActiveWindow(m_hWnd)); }
+    static CWnd* GetActiveWindow() { return FromHandle(::GetActiveWindow()); }
+    static CWnd* GetCapture() { return FromHandle(::GetCapture()); }
+    static CWnd* GetDesktopWindow() { return FromHandle(::GetDesktopWindow()); }
+    static CWnd* WindowFromPoint(POINT p) { return FromHandle(::WindowFromPoint(p)); }
+    CWnd* ChildWindowFromPoint(POINT p) const { return FromHandle(::ChildWindowFromPoint(m_hWnd, p)); }
+    LRESULT SendDlgItemMessage(int id, UINT msg, WPARAM wp = 0, LPARAM lp = 0) const {
+        return ::SendDlgItemMessageA(m_hWnd, id, msg, wp, lp);
+    }
+    void CheckDlgButton(int id, UINT check) { ::CheckDlgButton(m_hWnd, id, check); }
+    UINT IsDlgButtonChecked(int id) const { return ::IsDlgButtonChecked(m_hWnd, id); }
+    void CheckRadioButton(int first, int last, int checked) { ::CheckRadioButton(m_hWnd, first, last, checked); }
+    void ValidateRect(const RECT* r) { ::ValidateRect(m_hWnd, r); }
+    void InvalidateRgn(CRgn* rgn, BOOL erase = TRUE) { ::InvalidateRgn(m_hWnd, rgn ? (HRGN)rgn->m_hObject : nullptr, erase); }
+    BOOL GetUpdateRect(RECT* r, BOOL erase = FALSE) { return ::GetUpdateRect(m_hWnd, r, erase); }
+    void MapWindowPoints(CWnd* to, POINT* points, UINT count) const {
+        ::MapWindowPoints(m_hWnd, to ? to->m_hWnd : nullptr, points, count);
+    }
+    void MapWindowPoints(CWnd* to, RECT* r) const { MapWindowPoints(to, (POINT*)r, 2); }
+    void SetRedraw(BOOL redraw = TRUE) { SendMessage(WM_SETREDRAW, redraw); }
+    int GetScrollPos(int bar) const { return ::GetScrollPos(m_hWnd, bar); }
+    int SetScrollPos(int bar, int pos, BOOL redraw = TRUE) { return ::SetScrollPos(m_hWnd, bar, pos, redraw); }
+    void SetScrollRange(int bar, int lo, int hi, BOOL redraw = TRUE) { ::SetScrollRange(m_hWnd, bar, lo, hi, redraw); }
+    BOOL GetScrollInfo(int bar, SCROLLINFO* info) const { return ::GetScrollInfo(m_hWnd, bar, info); }
+    BOOL SetScrollInfo(int bar, SCROLLINFO* info, BOOL redraw = TRUE) { return ::SetScrollInfo(m_hWnd, bar, info, redraw); }
+    void ShowScrollBar(UINT bar, BOOL show = TRUE) { ::ShowScrollBar(m_hWnd, bar, show); }
+    void ScrollWindow(int dx, int dy, const RECT* r = nullptr, const RECT* clip = nullptr) { ::ScrollWindow(m_hWnd, dx, dy, r, clip); }
+    CMenu* GetMenu() const;
+    BOOL SetMenu(CMenu* menu);
+    CMenu* GetSystemMenu(BOOL revert) const;
+    void DrawMenuBar() { ::DrawMenuBar(m_hWnd); }
+    BOOL FlashWindow(BOOL invert) { return ::FlashWindow(m_hWnd, invert); }
+    BOOL GetWindowPlacement(WINDOWPLACEMENT* wp) const { return ::GetWindowPlacement(m_hWnd, wp); }
+    BOOL SetWindowPlacement(const WINDOWPLACEMENT* wp) { return ::SetWindowPlacement(m_hWnd, wp); }
+    static void ReleaseCapture() { ::ReleaseCapture(); }
+    void SetFont(CFont* font, BOOL redraw = TRUE) { SetFont(font ? (HFONT)font->m_hObject : nullptr, redraw); }
 
 protected:
     WNDPROC m_pfnSuper = nullptr;
@@ -281,6 +378,30 @@ protected:
     afx_msg void OnRButtonDown(UINT, CPoint) { Default(); }
     afx_msg void OnRButtonUp(UINT, CPoint) { Default(); }
     afx_msg void OnKeyDown(UINT, UINT, UINT) { Default(); }
+    afx_msg void OnKeyUp(UINT, UINT, UINT) { Default(); }
+    afx_msg void OnChar(UINT, UINT, UINT) { Default(); }
+    afx_msg void OnSysKeyDown(UINT, UINT, UINT) { Default(); }
+    afx_msg void OnRButtonDblClk(UINT, CPoint) { Default(); }
+    afx_msg BOOL OnMouseWheel(UINT, short, CPoint) { return (BOOL)Default(); }
+    afx_msg void OnNcLButtonDown(UINT, CPoint) { Default(); }
+    afx_msg void OnNcLButtonUp(UINT, CPoint) { Default(); }
+    afx_msg void OnNcLButtonDblClk(UINT, CPoint) { Default(); }
+    afx_msg void OnNcMouseMove(UINT, CPoint) { Default(); }
+    afx_msg BOOL OnNcActivate(BOOL) { return (BOOL)Default(); }
+    afx_msg void OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS*) { Default(); }
+    afx_msg void OnNcDestroy() { Default(); }
+    afx_msg void OnActivate(UINT, CWnd*, BOOL) { Default(); }
+    afx_msg int OnMouseActivate(CWnd*, UINT, UINT) { return (int)Default(); }
+    afx_msg void OnGetMinMaxInfo(MINMAXINFO*) { Default(); }
+    afx_msg void OnWindowPosChanging(WINDOWPOS*) { Default(); }
+    afx_msg void OnWindowPosChanged(WINDOWPOS*) { Default(); }
+    afx_msg void OnCaptureChanged(CWnd*) { Default(); }
+    afx_msg void OnEnable(BOOL) { Default(); }
+    afx_msg void OnContextMenu(CWnd*, CPoint) { Default(); }
+    afx_msg void OnDropFiles(HDROP) { Default(); }
+    afx_msg void OnInitMenuPopup(CMenu*, UINT, BOOL) { Default(); }
+    afx_msg void OnMenuSelect(UINT, UINT, HMENU) { Default(); }
+    afx_msg UINT OnGetDlgCode() { return (UINT)Default(); }
     afx_msg void OnKillFocus(CWnd*) { Default(); }
     afx_msg void OnSetFocus(CWnd*) { Default(); }
     afx_msg void OnHScroll(UINT, UINT, CScrollBar*);
@@ -305,9 +426,18 @@ BOOL AfxPreTranslateMessage(MSG* msg);
 // Frees the temporary CWnd/CDC wrappers of this thread.
 void AfxFreeTempMaps();
 
+// Resources of this module: each module (program or DLL) links its own copy of the framework, so
+// these name the module the calling code belongs to, found from a code address. A DLL may also set it
+// in DllMain.
 HINSTANCE AfxGetResourceHandle();
 void AfxSetResourceHandle(HINSTANCE instance);
 HINSTANCE AfxGetInstanceHandle();
+// The module that holds a resource: the resource handle, else this module's own image.
+HINSTANCE AfxFindResourceHandle(LPCSTR name, LPCSTR type);
+// Gets one message and passes it through the PreTranslateMessage walk to its window; FALSE on WM_QUIT.
+BOOL AfxPumpMessage(int* quit_code = nullptr);
 
+#include "afxctrl.h"
+#include "afxcmn.h"
 #include "afxdlg.h"
 #include "afxapp.h"

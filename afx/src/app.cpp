@@ -3,6 +3,8 @@
 
 namespace {
 CWinApp* g_app = nullptr;
+// The thread object whose Run loop pumps this thread's messages (it may override PreTranslateMessage).
+thread_local CWinThread* t_running_thread = nullptr;
 HINSTANCE g_resource_handle = nullptr;
 
 // The module (program or DLL) this copy of the framework is linked into.
@@ -22,6 +24,30 @@ HINSTANCE AfxGetResourceHandle() {
 void AfxSetResourceHandle(HINSTANCE instance) { g_resource_handle = instance; }
 
 HINSTANCE AfxGetInstanceHandle() { return this_module(); }
+
+HINSTANCE AfxFindResourceHandle(LPCSTR name, LPCSTR type) {
+    HINSTANCE resources = AfxGetResourceHandle();
+    if (::FindResourceA(resources, name, type)) return resources;
+    HINSTANCE own = this_module();
+    if (own != resources && ::FindResourceA(own, name, type)) return own;
+    return resources;
+}
+
+BOOL AfxPumpMessage(int* quit_code) {
+    MSG msg;
+    BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+        if (quit_code) *quit_code = got == 0 ? (int)msg.wParam : -1;
+        return FALSE;
+    }
+    BOOL handled = t_running_thread ? t_running_thread->PreTranslateMessage(&msg) : AfxPreTranslateMessage(&msg);
+    if (!handled) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+    if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) AfxFreeTempMaps();
+    return TRUE;
+}
 
 CWinApp* AfxGetApp() { return g_app; }
 
@@ -67,14 +93,11 @@ BOOL CWinThread::CreateThread(DWORD flags, UINT stack_size, LPSECURITY_ATTRIBUTE
 BOOL CWinThread::PreTranslateMessage(MSG* msg) { return AfxPreTranslateMessage(msg); }
 
 int CWinThread::Run() {
-    MSG msg;
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (!PreTranslateMessage(&msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-        if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) AfxFreeTempMaps();
+    CWinThread* outer = t_running_thread;
+    t_running_thread = this;
+    while (AfxPumpMessage()) {
     }
+    t_running_thread = outer;
     return ExitInstance();
 }
 

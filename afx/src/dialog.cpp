@@ -61,19 +61,14 @@ INT_PTR CDialog::DoModal() {
 
     if (wnd) {
         if (!m_bModalDone) ::ShowWindow(wnd, SW_SHOWNORMAL);
-        // The modal loop: every message passes the PreTranslateMessage walk first.
-        MSG msg;
+        // The modal loop: every message passes the PreTranslateMessage walk first; a WM_QUIT ends the
+        // dialog and is posted again for the loop outside.
+        int quit_code = 0;
         while (!m_bModalDone && ::IsWindow(wnd)) {
-            BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
-            if (got <= 0) {
-                if (got == 0) ::PostQuitMessage((int)msg.wParam);
+            if (!AfxPumpMessage(&quit_code)) {
+                if (quit_code >= 0) ::PostQuitMessage(quit_code);
                 break;
             }
-            if (!AfxPreTranslateMessage(&msg)) {
-                ::TranslateMessage(&msg);
-                ::DispatchMessageA(&msg);
-            }
-            if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) AfxFreeTempMaps();
         }
     }
     if (parent_enabled) ::EnableWindow(parent, TRUE);

@@ -1,7 +1,5 @@
 // CWnd: handle map, subclassing, message-map dispatch and reflection.
-#include "afxwin.h"
-#include <map>
-#include <memory>
+#include "afximpl.h"
 #include <mutex>
 
 namespace {
@@ -19,16 +17,16 @@ thread_local HHOOK t_cbt_hook = nullptr;
 
 }  // namespace
 
-struct AfxTempMaps {
-    std::map<HWND, std::unique_ptr<CWnd>> windows;
-    std::map<HDC, std::unique_ptr<CDC>> dcs;
-};
 static thread_local AfxTempMaps t_temp;
+
+AfxTempMaps& AfxTemp() { return t_temp; }
 
 void AfxFreeTempMaps() {
     t_temp.windows.clear();
     for (auto& entry : t_temp.dcs) entry.second->m_hDC = nullptr;
     t_temp.dcs.clear();
+    t_temp.gdi.clear();
+    t_temp.menus.clear();
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND wnd) {
@@ -245,7 +243,8 @@ BOOL CWnd::OnWndMsg(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
     if (msg == WM_NOTIFY) return OnNotify(wp, lp, result);
     const AFX_MSGMAP* map = GetMessageMap();
     if (dispatch_map(this, map, msg, 0, 0, wp, lp, result)) return TRUE;
-    // Unhandled owner-draw, colour and scroll messages go back to the control that sent them.
+    // Unhandled owner-draw, colour and scroll messages go back to the control (or menu) that sent them.
+    if (AfxOwnerDrawMenu(msg, lp)) { *result = TRUE; return TRUE; }
     if (msg == WM_MEASUREITEM && wp) {
         LRESULT r = 0;
         if (ReflectLastMsg(::GetDlgItem(m_hWnd, (int)wp), &r)) { *result = TRUE; return TRUE; }
@@ -309,12 +308,20 @@ HBRUSH CWnd::OnCtlColor(CDC*, CWnd* wnd, UINT) {
 }
 
 void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT dis) {
+    if (AfxOwnerDrawMenu(WM_DRAWITEM, (LPARAM)dis)) return;
     if (!dis || !ReflectLastMsg(dis->hwndItem)) Default();
 }
 
-void CWnd::OnMeasureItem(int id, LPMEASUREITEMSTRUCT) {
+void CWnd::OnMeasureItem(int id, LPMEASUREITEMSTRUCT mis) {
+    if (AfxOwnerDrawMenu(WM_MEASUREITEM, (LPARAM)mis)) return;
     if (!id || !ReflectLastMsg(::GetDlgItem(m_hWnd, id))) Default();
 }
+
+CMenu* CWnd::GetMenu() const { return CMenu::FromHandle(::GetMenu(m_hWnd)); }
+
+BOOL CWnd::SetMenu(CMenu* menu) { return ::SetMenu(m_hWnd, menu ? menu->m_hMenu : nullptr); }
+
+CMenu* CWnd::GetSystemMenu(BOOL revert) const { return CMenu::FromHandle(::GetSystemMenu(m_hWnd, revert)); }
 
 BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
 

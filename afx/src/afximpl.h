@@ -1,0 +1,31 @@
+// Framework internals shared by its source files.
+#pragma once
+#include "afxwin.h"
+#include <map>
+#include <memory>
+#include <typeindex>
+#include <utility>
+
+// The temporary wrappers of one thread, freed when the thread is idle.
+struct AfxTempMaps {
+    std::map<HWND, std::unique_ptr<CWnd>> windows;
+    std::map<HDC, std::unique_ptr<CDC>> dcs;
+    std::map<std::pair<HGDIOBJ, std::type_index>, std::unique_ptr<CGdiObject>> gdi;
+    std::map<HMENU, std::unique_ptr<CMenu>> menus;
+};
+AfxTempMaps& AfxTemp();
+
+template <typename T>
+T* AfxTempGdiObject(HGDIOBJ object) {
+    if (!object) return nullptr;
+    auto& slot = AfxTemp().gdi[{object, std::type_index(typeid(T))}];
+    if (!slot) {
+        slot.reset(new T);
+        slot->m_hObject = object;
+        slot->m_temporary = true;
+    }
+    return static_cast<T*>(slot.get());
+}
+
+// Hands an owner-drawn menu item to the CMenu object attached to its menu; TRUE when one took it.
+BOOL AfxOwnerDrawMenu(UINT msg, LPARAM lp);

@@ -1,0 +1,142 @@
+#include "SkinDraw.h"
+#include "skin_fill_profile.h"
+#include "../res/skin_res.h"
+
+COLORREF skin_color_main = 0x606060;
+COLORREF skin_color_dark = 0x404040;
+COLORREF skin_color_accent = 0xFFFFFF;
+// Weak: the program's settings module defines the same variable, and its definition wins.
+__attribute__((weak)) int cfg_ui_color = 0x70300C;
+
+CSkinBitmap skin_bmp_background;
+CSkinBitmap skin_bmp_caption;
+CSkinBitmap skin_bmp_frame_left;
+CSkinBitmap skin_bmp_frame_right;
+CSkinBitmap skin_bmp_frame_bottom;
+CSkinBitmap skin_bmp_button_close;
+CSkinBitmap skin_bmp_button_min;
+CSkinBitmap skin_bmp_background2;
+CSkinBitmap skin_bmp_button_colour;
+
+skin::FrameMetrics skin_frame{};
+BYTE skin_ready = 0;
+BYTE skin_loaded_before = 0;
+COLORREF skin_key_colour = 0x000000;
+BOOL skin_key_transparent = FALSE;
+
+namespace {
+
+const COLORREF kSkinBackground = 0x0C0C01;
+
+struct SkinBitmapSlot {
+    CSkinBitmap* bitmap;
+    UINT id;
+};
+
+// In load order.
+const SkinBitmapSlot kSlots[] = {
+    {&skin_bmp_background, IDB_SKIN_BACKGROUND}, {&skin_bmp_caption, IDB_SKIN_CAPTION},
+    {&skin_bmp_frame_left, IDB_SKIN_FRAME_LEFT}, {&skin_bmp_frame_right, IDB_SKIN_FRAME_RIGHT},
+    {&skin_bmp_frame_bottom, IDB_SKIN_FRAME_BOTTOM}, {&skin_bmp_button_close, IDB_SKIN_BUTTON_CLOSE},
+    {&skin_bmp_button_min, IDB_SKIN_BUTTON_MIN}, {&skin_bmp_background2, IDB_SKIN_BACKGROUND},
+    {&skin_bmp_button_colour, IDB_SKIN_BUTTON_COLOUR},
+};
+
+skin::Size size_of(const CSkinBitmap& bitmap) {
+    CSize s = bitmap.GetSize();
+    return skin::Size{(int)s.cx, (int)s.cy};
+}
+
+CSkinBitmap* caption_button_bitmap(int which) {
+    switch (which) {
+    case 0: return &skin_bmp_button_close;
+    case 1: return &skin_bmp_button_min;
+    case 4: return &skin_bmp_button_colour;
+    default: return nullptr;
+    }
+}
+
+}  // namespace
+
+void skin_set_scheme(int n) {
+    skin::Scheme s = skin::scheme(n);
+    skin_color_main = s.main;
+    skin_color_dark = s.dark;
+    skin_color_accent = s.accent;
+    cfg_ui_color = (int)s.dark;
+}
+
+void skin_apply_startup_colours(int scheme, BOOL have_saved_ui, COLORREF saved_ui) {
+    skin::UiColours c = skin::startup_colours(scheme, have_saved_ui != FALSE, saved_ui);
+    skin_color_main = c.main;
+    skin_color_dark = c.dark;
+    skin_color_accent = c.accent;
+    cfg_ui_color = (int)c.ui;
+}
+
+int skin_reload_bitmaps() {
+    for (const SkinBitmapSlot& slot : kSlots) slot.bitmap->DeleteObject();
+    skin_loaded_before = 0;
+    for (const SkinBitmapSlot& slot : kSlots) {
+        slot.bitmap->DeleteObject();
+        slot.bitmap->LoadFromResource(slot.id, (LPCSTR)RT_BITMAP, nullptr, kSkinBackground);
+    }
+    skin_ready = 1;
+    skin_loaded_before = 1;
+    skin_frame = skin::frame_metrics({size_of(skin_bmp_caption), size_of(skin_bmp_frame_left),
+                                      size_of(skin_bmp_frame_right), size_of(skin_bmp_frame_bottom)});
+    return 0;
+}
+
+RECT* skin_caption_button_rect(RECT* out, HWND wnd, int which) {
+    RECT window{};
+    ::GetWindowRect(wnd, &window);
+    CSkinBitmap* bitmap = caption_button_bitmap(which);
+    skin::Rect r = skin::caption_button_rect(window.right - window.left, which,
+                                             bitmap ? size_of(*bitmap) : skin::Size{});
+    ::SetRect(out, r.left, r.top, r.right, r.bottom);
+    return out;
+}
+
+int skin_draw_caption_button(HWND wnd, CDC* dc, int which, int cell) {
+    CSkinBitmap* bitmap = caption_button_bitmap(which);
+    if (!bitmap || !bitmap->m_hObject || !dc) return 1;
+    RECT at;
+    skin_caption_button_rect(&at, wnd, which);
+    int cell_width = at.right - at.left;
+    RECT source = {cell * cell_width, 0, (cell + 1) * cell_width, at.bottom - at.top};
+    bitmap->DrawTransparent(dc, at.left, at.top, &source, skin_key_colour, skin_key_transparent);
+    return 1;
+}
+
+void skin_paint_plan(HDC dc, COLORREF colour, const RECT& rect, const skin::FillPlan& plan) {
+    auto fill = [dc](const RECT& r, COLORREF c) {
+        HBRUSH brush = ::CreateSolidBrush(c);
+        ::FillRect(dc, &r, brush);
+        ::DeleteObject(brush);
+    };
+    if (plan.plain_fill) fill(rect, colour);
+    for (const skin::Band& b : plan.bands) fill(RECT{b.left, b.top, b.right, b.bottom}, b.colour);
+}
+
+void skin_draw_gradient(HDC dc, const skin::Profile& profile, COLORREF colour, RECT r, int style) {
+    skin_paint_plan(dc, colour, r, skin::plan_shaded_fill(profile, colour, r.left, r.top, r.right, r.bottom, style));
+}
+
+void skin_fill_shaded(HDC dc, COLORREF colour, int left, int top, int right, int bottom, int style) {
+    skin_draw_gradient(dc, skin::kSkinFillProfile, colour, RECT{left, top, right, bottom}, style);
+}
+
+int skin_fill_rect(CDC* dc, int x, int y, int width, int height, COLORREF colour, int style) {
+    skin_fill_shaded(dc->m_hDC, colour, x, y, x + width, y + height, style);
+    return 1;
+}
+
+int skin_draw_frame(CDC* dc, int width, int height) {
+    COLORREF edge = color_lighten((COLORREF)cfg_ui_color, 0x33);
+    int s = skin_frame.side_width;
+    skin_fill_shaded(dc->m_hDC, edge, s / 2, 0, s, height - 6, 10);
+    skin_fill_shaded(dc->m_hDC, edge, width - s, 0, width - s / 2, height - 6, 10);
+    skin_fill_shaded(dc->m_hDC, edge, s - 5, height - 12, width - s + 5, height - 6, 8);
+    return 1;
+}

@@ -1,0 +1,123 @@
+#!/usr/bin/env python3
+"""Writes the skin bitmaps of controls/res at the sizes and depths the skin expects: plain 40-byte
+BITMAPINFOHEADER, full palettes (biClrUsed 0), bottom-up rows. Black (0,0,0) is the key colour that
+cuts window regions and is kept out of the images except where a corner must be cut. Run once; the
+.bmp files are kept in the tree.   usage: make_skin_bitmaps.py [output folder]"""
+import math, os, struct, sys
+
+def write_bmp(path, width, height, bpp, pixels, palette=None):
+    """pixels[y][x]: palette index (bpp <= 8) or (r, g, b); y = 0 is the top row."""
+    colours = (1 << bpp) if bpp <= 8 else 0
+    if colours:
+        palette = list(palette) + [(0, 0, 0)] * (colours - len(palette))
+        assert len(palette) == colours
+    stride = (width * bpp + 31) // 32 * 4
+    rows = []
+    for y in range(height - 1, -1, -1):
+        row = pixels[y]
+        if bpp == 24:
+            data = b''.join(bytes((b, g, r)) for (r, g, b) in row)
+        elif bpp == 8:
+            data = bytes(row)
+        elif bpp == 4:
+            data = bytes(((row[x] & 15) << 4) | ((row[x + 1] & 15) if x + 1 < width else 0) for x in range(0, width, 2))
+        else:
+            raise ValueError(bpp)
+        rows.append(data + b'\0' * (stride - len(data)))
+    bits = b''.join(rows)
+    pal = b''.join(bytes((b, g, r, 0)) for (r, g, b) in palette) if colours else b''
+    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, bpp, 0, len(bits), 2835, 2835, 0, 0)
+    offset = 14 + len(info) + len(pal)
+    header = b'BM' + struct.pack('<IHHI', offset + len(bits), 0, 0, offset)
+    with open(path, 'wb') as f:
+        f.write(header + info + pal + bits)
+
+def clamp(v):
+    return max(0, min(255, int(v)))
+
+def ramp_palette(start, end, count=256):
+    return [tuple(clamp(start[c] + (end[c] - start[c]) * i / (count - 1)) for c in range(3)) for i in range(count)]
+
+def background():
+    # A soft blue-grey texture with faint diagonal weave; never black.
+    pal = ramp_palette((40, 62, 96), (120, 150, 190))
+    seed = 12345
+    px = []
+    for y in range(150):
+        row = []
+        for x in range(150):
+            seed = (seed * 1103515245 + 12345) & 0x7FFFFFFF
+            noise = (seed >> 16) % 24
+            weave = 60 if (x + y) % 10 < 2 or (x - y) % 10 < 1 else 0
+            row.append(min(255, 90 + noise + weave))
+        px.append(row)
+    return pal, px
+
+def caption():
+    # Two caption states stacked (33 rows each); black cuts the rounded top corners of the window.
+    pal = [(0, 0, 0)] + ramp_palette((20, 50, 120), (150, 190, 240), 255)
+    px = []
+    for y in range(66):
+        state_y = y % 33
+        row = []
+        for x in range(179):
+            r = 7
+            corner = state_y < r and (x < r or x >= 179 - r)
+            if corner:
+                cx = r if x < r else 178 - r
+                if (x - cx) ** 2 + (state_y - r) ** 2 > r * r:
+                    row.append(0)
+                    continue
+            shade = 1 + int(254 * (1 - state_y / 32)) if y < 33 else 1 + int(120 * (1 - state_y / 32))
+            if state_y == 0:
+                shade = 250
+            row.append(max(1, min(255, shade)))
+        px.append(row)
+    return pal, px
+
+def side_piece(width, height, dark, light):
+    pal = ramp_palette(dark, light)
+    px = []
+    for y in range(height):
+        row = []
+        for x in range(width):
+            edge = x == 0 or x == width - 1
+            row.append(40 if edge else 80 + int(160 * math.sin(math.pi * x / (width - 1))))
+        px.append(row)
+    return pal, px
+
+def bottom_piece():
+    pal = ramp_palette((25, 40, 80), (150, 175, 215), 16)
+    px = [[1 if y in (0, 25) else 2 + (13 * (25 - y)) // 25 for x in range(57)] for y in range(26)]
+    return pal, px
+
+def button_strip(face, symbol):
+    # Three 21x21 cells: normal, hover (lighter), pressed (darker, shifted symbol).
+    px = [[None] * 63 for _ in range(21)]
+    for cell, (light, shift) in enumerate(((0, 0), (45, 0), (-45, 1))):
+        for y in range(21):
+            for x in range(21):
+                inside = 1 <= x <= 19 and 1 <= y <= 19
+                base = tuple(clamp(c + light - 3 * abs(y - 10)) for c in face)
+                colour = base if inside else tuple(clamp(c * 0.5) + 1 for c in face)
+                if inside and symbol(x - shift, y - shift):
+                    colour = (250, 250, 250)
+                px[y][cell * 21 + x] = colour
+    return px
+
+def main():
+    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'controls', 'res')
+    pal, px = background(); write_bmp(os.path.join(out, 'skin_background.bmp'), 150, 150, 8, px, pal)
+    pal, px = caption(); write_bmp(os.path.join(out, 'skin_caption.bmp'), 179, 66, 8, px, pal)
+    pal, px = side_piece(20, 58, (20, 40, 90), (120, 160, 230)); write_bmp(os.path.join(out, 'skin_frame_left.bmp'), 20, 58, 8, px, pal)
+    pal, px = side_piece(24, 56, (20, 40, 90), (120, 160, 230)); write_bmp(os.path.join(out, 'skin_frame_right.bmp'), 24, 56, 8, px, pal)
+    pal, px = bottom_piece(); write_bmp(os.path.join(out, 'skin_frame_bottom.bmp'), 57, 26, 4, px, pal)
+    cross = lambda x, y: 5 <= x <= 15 and 5 <= y <= 15 and (abs(x - y) <= 1 or abs(x + y - 20) <= 1)
+    bar = lambda x, y: 5 <= x <= 15 and 13 <= y <= 15
+    dot = lambda x, y: (x - 10) ** 2 + (y - 10) ** 2 <= 16
+    write_bmp(os.path.join(out, 'skin_button_close.bmp'), 63, 21, 24, button_strip((200, 50, 40), cross))
+    write_bmp(os.path.join(out, 'skin_button_min.bmp'), 63, 21, 24, button_strip((50, 90, 190), bar))
+    write_bmp(os.path.join(out, 'skin_button_colour.bmp'), 63, 21, 24, button_strip((60, 160, 70), dot))
+
+if __name__ == '__main__':
+    main()
