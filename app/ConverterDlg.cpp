@@ -1,16 +1,18 @@
 #include "ConverterDlg.h"
 #include "AboutDlg.h"
 #include "res/resource.h"
+#include "SkinDraw.h"
+#include "skin_res.h"
 
 namespace {
 const UINT kClockTimer = 1000;
 }
 
-CConverterDlg::CConverterDlg(CWnd* parent) : CDialog(IDD_CONVERTER_DIALOG, parent) {
+CConverterDlg::CConverterDlg(CWnd* parent) : CSkinDialog(IDD_CONVERTER_DIALOG, parent) {
     m_hIcon = AfxGetApp()->LoadIcon(IDR_MAINFRAME);
 }
 
-BEGIN_MESSAGE_MAP(CConverterDlg, CDialog)
+BEGIN_MESSAGE_MAP(CConverterDlg, CSkinDialog)
     ON_WM_SYSCOMMAND()
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
@@ -21,7 +23,7 @@ BEGIN_MESSAGE_MAP(CConverterDlg, CDialog)
 END_MESSAGE_MAP()
 
 BOOL CConverterDlg::OnInitDialog() {
-    CDialog::OnInitDialog();
+    CSkinDialog::OnInitDialog();
     CString about;
     about.LoadString(IDS_ABOUTBOX);
     if (HMENU sys = GetSystemMenuHandle(FALSE); sys && !about.IsEmpty()) {
@@ -30,6 +32,9 @@ BOOL CConverterDlg::OnInitDialog() {
     }
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
+    EnableEasyMove();
+    SetBackBitmap(IDB_SKIN_BACKGROUND);
+    skin_set_scheme(1);
     OnTimer(kClockTimer);
     SetTimer(kClockTimer, 1000);
     return TRUE;
@@ -40,12 +45,12 @@ void CConverterDlg::OnSysCommand(UINT id, LPARAM lp) {
         OnAbout();
         return;
     }
-    CDialog::OnSysCommand(id, lp);
+    CSkinDialog::OnSysCommand(id, lp);
 }
 
 void CConverterDlg::OnPaint() {
     if (!IsIconic()) {
-        CDialog::OnPaint();
+        CSkinDialog::OnPaint();
         return;
     }
     CPaintDC dc(this);

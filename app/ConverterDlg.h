@@ -1,8 +1,8 @@
 // The main dialog of the converter.
 #pragma once
-#include "afxwin.h"
+#include "SkinDialog.h"
 
-class CConverterDlg : public CDialog {
+class CConverterDlg : public CSkinDialog {
 public:
     explicit CConverterDlg(CWnd* parent = nullptr);
 
