@@ -17,6 +17,21 @@ std::string run(const std::string& command) {
     return out;
 }
 std::string quoted(const std::string& s) { return "'" + s + "'"; }
+
+// End of the stream's last packet; for streams whose header gives no duration (MP3 in AVI stored by
+// bytes, sample size 1).
+double packets_end(const std::string& path, size_t index) {
+    std::string text = run("ffprobe -v error -select_streams " + std::to_string(index) +
+                           " -show_entries packet=pts_time,duration_time -of csv=p=0 " + quoted(path) + " 2>/dev/null");
+    std::istringstream in(text);
+    std::string line;
+    double end = 0;
+    while (std::getline(in, line)) {
+        double pts = 0, duration = 0;
+        if (sscanf(line.c_str(), "%lf,%lf", &pts, &duration) == 2 && pts + duration > end) end = pts + duration;
+    }
+    return end;
+}
 }  // namespace
 
 std::vector<Stream> probe(const std::string& path) {
@@ -43,6 +58,8 @@ std::vector<Stream> probe(const std::string& path) {
         else if (key == "sample_rate") s.sample_rate = atoi(value.c_str());
         else if (key == "channels") s.channels = atoi(value.c_str());
     }
+    for (size_t i = 0; i < streams.size(); ++i)
+        if (streams[i].duration <= 0) streams[i].duration = packets_end(path, i);
     return streams;
 }
 
@@ -59,6 +76,18 @@ std::vector<int16_t> decode_sound(const std::string& path) {
 
 std::string sound_stream_copy(const std::string& path, const char* format) {
     return run("ffmpeg -nostdin -v error -i " + quoted(path) + " -map 0:a:0 -c copy -f " + format + " - 2>/dev/null");
+}
+
+std::vector<bool> key_pictures(const std::string& path) {
+    // One line of flags per packet, "K__" for a key packet.
+    std::string text = run("ffprobe -v error -select_streams v:0 -show_entries packet=flags -of csv=p=0 " +
+                           quoted(path) + " 2>/dev/null");
+    std::vector<bool> keys;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line))
+        if (!line.empty()) keys.push_back(line[0] == 'K');
+    return keys;
 }
 
 std::vector<std::vector<uint8_t>> decode_pictures(const std::string& path, int width, int height) {

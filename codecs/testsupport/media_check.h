@@ -14,7 +14,8 @@ struct Stream {
     int width = 0, height = 0, sample_rate = 0, channels = 0;
 };
 
-// The streams ffprobe reports; empty when it cannot read the file.
+// The streams ffprobe reports; empty when it cannot read the file. A stream whose header gives no
+// duration gets the end of its last packet.
 std::vector<Stream> probe(const std::string& path);
 // Runs a full decode; returns ffmpeg's error output (empty when everything decoded cleanly).
 std::string decode_errors(const std::string& path);
@@ -22,6 +23,8 @@ std::string decode_errors(const std::string& path);
 std::vector<int16_t> decode_sound(const std::string& path);
 // The first sound stream's coded bytes, copied out in the given ffmpeg format (e.g. "amr").
 std::string sound_stream_copy(const std::string& path, const char* format);
+// The key flag of every video packet, in the order the file stores them.
+std::vector<bool> key_pictures(const std::string& path);
 // The video decoded to packed B,G,R pictures of width x height (stride (3w+3)&~3), one per picture.
 std::vector<std::vector<uint8_t>> decode_pictures(const std::string& path, int width, int height);
 

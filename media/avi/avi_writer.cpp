@@ -110,7 +110,9 @@ int close_output_file(AviFile* avi) {
 
     uint8_t area[AVI_HEADER_AREA];
     build_header_area(avi, index_written, movi_end, area);
-    if (!avi->file.seek(0) || !avi->file.write_all(area, sizeof area)) return fail(AVI_ERR_CLOSE);
+    // The file ends where the last chunk does: a failed write may have left bytes past it.
+    if (!avi->file.seek(0) || !avi->file.write_all(area, sizeof area) || !avi->file.set_size(avi->file_pos))
+        return fail(AVI_ERR_CLOSE);
     return index_written ? 0 : -1;
 }
 
@@ -119,8 +121,8 @@ int close_output_file(AviFile* avi) {
 AviFile* AVI_open_output_file(const char* path) {
     AviFile* avi = new (std::nothrow) AviFile();
     if (!avi) return fail(AVI_ERR_NO_MEM), nullptr;
-    // Created empty, so no stale bytes of an older file outlive the new one.
-    if (!path || !avi->file.open(path, fileio::File::Mode::CreateAlways)) {
+    // Never over an existing file: the caller picks a free name, so a name taken meanwhile is an error.
+    if (!path || !avi->file.open(path, fileio::File::Mode::CreateNew)) {
         delete avi;
         return fail(AVI_ERR_OPEN), nullptr;
     }

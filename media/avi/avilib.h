@@ -88,7 +88,8 @@ struct AviFile {
     int64_t movi_data_pos = 0;
 };
 
-// Writer. The path is created (an existing file of that name is replaced; callers pick a free name).
+// Writer. The path is created new: an existing file of that name is left alone and the open fails
+// (AVI_ERR_OPEN); callers pick a free name.
 AviFile* AVI_open_output_file(const char* path);
 void AVI_set_video(AviFile* avi, int width, int height, double fps, const char* compressor);
 void AVI_set_audio(AviFile* avi, int channels, int rate, int bits, int format, int kbps);
@@ -96,7 +97,8 @@ void AVI_set_audio(AviFile* avi, int channels, int rate, int bits, int format, i
 // in the index, so players seek only to pictures that decode on their own.
 int AVI_write_frame(AviFile* avi, const void* data, int length, int keyframe = 1);
 int AVI_write_audio(AviFile* avi, const void* data, int length);
-// Finishes a written file (index and header area), closes and frees the context in any case.
+// Finishes a written file (index and header area, the file cut after the last chunk), closes and frees
+// the context in any case.
 int AVI_close(AviFile* avi);
 
 // Reader: with read_index nonzero also builds video_entries and audio_entries.

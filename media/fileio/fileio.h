@@ -37,6 +37,8 @@ public:
     bool seek(int64_t position);
     int64_t tell() const;
     int64_t size() const;
+    // Makes the file exactly size bytes long (cut or zero-extended); the position stays where it was.
+    bool set_size(int64_t size);
 
 private:
     static constexpr intptr_t kClosed = -1;

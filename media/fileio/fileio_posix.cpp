@@ -64,6 +64,10 @@ int64_t File::size() const {
     return st.st_size;
 }
 
+bool File::set_size(int64_t size) {
+    return is_open() && size >= 0 && ::ftruncate(static_cast<int>(handle_), size) == 0;
+}
+
 bool exists(const char* path) {
     struct stat st;
     return ::stat(path, &st) == 0;

@@ -73,6 +73,14 @@ int64_t File::size() const {
     return s.QuadPart;
 }
 
+bool File::set_size(int64_t size) {
+    // SetEndOfFile cuts at the file pointer, so move it there and back.
+    const int64_t position = tell();
+    if (position < 0 || size < 0 || !seek(size)) return false;
+    const bool ok = ::SetEndOfFile(as_handle(handle_)) != FALSE;
+    return seek(position) && ok;
+}
+
 bool exists(const char* path) { return ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
 bool remove(const char* path) { return ::DeleteFileA(path) != FALSE; }

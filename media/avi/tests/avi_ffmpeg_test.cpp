@@ -104,7 +104,7 @@ TEST(AviWriterWithFfmpeg, StreamsFramesAndDurationsAreRight) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const auto& pictures = std::strcmp(c.video_codec, "mjpeg") == 0 ? jpegs : raws;
-        std::string path = out_path(std::string("written_") + c.name + ".avi");
+        std::string path = media_test::fresh_path(std::string("written_") + c.name + ".avi");
         AviFile* avi = AVI_open_output_file(path.c_str());
         ASSERT_NE(avi, nullptr);
         AVI_set_video(avi, kWidth, kHeight, kFps, c.compressor);

@@ -125,7 +125,7 @@ TEST(AviReader, HeadersOnlyStopsAtMoviData) {
 
 TEST(AviReader, NestedListsAreScanned) {
     // Our own file with its chunks wrapped in a "rec " list and no index.
-    std::string path = out_path("nested.avi");
+    std::string path = media_test::fresh_path("nested.avi");
     AviFile* w = open_test_output(path);
     ASSERT_NE(w, nullptr);
     const uint8_t frame[6] = {9, 9, 9, 9, 9, 9};
@@ -148,7 +148,7 @@ TEST(AviReader, NestedListsAreScanned) {
 // chunks), without reading outside any buffer.
 TEST(AviReader, MalformedFilesFailCleanly) {
     // Base: 4 video frames of 10 bytes and 2 audio chunks of 7 bytes, with idx1.
-    std::string base_path = out_path("base.avi");
+    std::string base_path = media_test::fresh_path("base.avi");
     AviFile* w = open_test_output(base_path);
     ASSERT_NE(w, nullptr);
     AVI_set_audio(w, 1, 8000, 16, 1, 128);

@@ -8,6 +8,7 @@
 #include "media_test_tools.h"
 
 using media_test::le32;
+using media_test::fresh_path;
 using media_test::out_path;
 using media_test::read_file;
 
@@ -60,7 +61,7 @@ const uint8_t kData[8] = {1, 2, 3, 4, 5, 6, 7, 8};
 }  // namespace
 
 TEST(AviWriter, EmptyFileHasHeaderEmptyMoviAndEmptyIndex) {
-    std::string path = out_path("empty.avi");
+    std::string path = fresh_path("empty.avi");
     AviFile* avi = AVI_open_output_file(path.c_str());
     ASSERT_NE(avi, nullptr);
     AVI_set_video(avi, 176, 144, 25.0, "h263");
@@ -71,7 +72,7 @@ TEST(AviWriter, EmptyFileHasHeaderEmptyMoviAndEmptyIndex) {
 }
 
 TEST(AviWriter, OddFrameIsPaddedAndIndexedWithItsOwnLength) {
-    std::string path = out_path("odd.avi");
+    std::string path = fresh_path("odd.avi");
     AviFile* avi = open_test_output(path, 30.0, "MJPG");
     ASSERT_NE(avi, nullptr);
     ASSERT_EQ(AVI_write_frame(avi, kData, 3), 0);
@@ -112,7 +113,7 @@ TEST(AviWriter, AudioListAndStreamCountGoTogether) {
         {true, 0, 1, false},   // format set but no audio written
     };
     for (const Case& c : cases) {
-        std::string path = out_path("audio_list.avi");
+        std::string path = fresh_path("audio_list.avi");
         AviFile* avi = AVI_open_output_file(path.c_str());
         ASSERT_NE(avi, nullptr);
         AVI_set_video(avi, 32, 32, 25.0, "h263");
@@ -133,7 +134,7 @@ TEST(AviWriter, AudioListAndStreamCountGoTogether) {
 
 TEST(AviWriter, FrameRateBelowMinimumGivesZeroFrameTime) {
     for (double fps : {0.0, 0.0005, -5.0}) {
-        std::string path = out_path("fps0.avi");
+        std::string path = fresh_path("fps0.avi");
         AviFile* avi = open_test_output(path, fps, "h263");
         ASSERT_NE(avi, nullptr);
         ASSERT_EQ(AVI_close(avi), 0);
@@ -141,18 +142,61 @@ TEST(AviWriter, FrameRateBelowMinimumGivesZeroFrameTime) {
     }
 }
 
-TEST(AviWriter, ExistingLongerFileLeavesNoStaleBytes) {
-    std::string path = out_path("longer.avi");
-    media_test::write_file(path, std::vector<uint8_t>(100000, 0xAB));
+TEST(AviWriter, ExistingFileIsRefusedAndLeftAlone) {
+    std::string path = out_path("existing.avi");
+    const std::vector<uint8_t> user_file(100000, 0xAB);
+    media_test::write_file(path, user_file);
+    EXPECT_EQ(AVI_open_output_file(path.c_str()), nullptr);
+    EXPECT_EQ(AVI_errno, AVI_ERR_OPEN);
+    EXPECT_EQ(read_file(path), user_file);
+}
+
+namespace {
+
+// Lowers the file size limit of the process for one test (writes past it fail short, without a signal).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        signal(SIGXFSZ, SIG_IGN);
+        ok_ = getrlimit(RLIMIT_FSIZE, &old_) == 0;
+        rlimit limited = old_;
+        limited.rlim_cur = bytes;
+        ok_ = ok_ && setrlimit(RLIMIT_FSIZE, &limited) == 0;
+    }
+    ~FileSizeLimit() { lift(); }
+    bool ok() const { return ok_; }
+    void lift() {
+        if (ok_) setrlimit(RLIMIT_FSIZE, &old_);
+        ok_ = false;
+    }
+
+private:
+    rlimit old_{};
+    bool ok_ = false;
+};
+
+}  // namespace
+
+TEST(AviWriter, FailedWriteLeavesNoStaleBytesAfterClose) {
+    std::string path = fresh_path("stale.avi");
     AviFile* avi = open_test_output(path);
     ASSERT_NE(avi, nullptr);
     ASSERT_EQ(AVI_write_frame(avi, kData, 8), 0);
+    {
+        FileSizeLimit limit(2048 + 16 + 500);  // room for part of the next frame only
+        ASSERT_TRUE(limit.ok());
+        std::vector<uint8_t> frame(1024, 7);
+        EXPECT_EQ(AVI_write_frame(avi, frame.data(), 1024), -1);
+        EXPECT_EQ(AVI_errno, AVI_ERR_WRITE);
+    }
+    ASSERT_EQ(read_file(path).size(), 2048u + 16 + 500) << "the broken chunk's bytes are in the file";
     ASSERT_EQ(AVI_close(avi), 0);
-    EXPECT_EQ(read_file(path).size(), 2048u + 16 + 8 + 16);
+    // One 8-byte frame and an index of one entry: the rest of the broken chunk is gone.
+    expect_header(path, {2048 + 16 + 8 + 16, 40000, 0x10010, 1, 1, 16, 16, 16 + 4, "h263", false});
 }
 
 TEST(AviWriter, ChunkPastSizeLimitIsRefusedAndFileStaysClosable) {
-    std::string path = out_path("limit.avi");
+    std::string path = fresh_path("limit.avi");
     AviFile* avi = open_test_output(path);
     ASSERT_NE(avi, nullptr);
     ASSERT_EQ(AVI_write_frame(avi, kData, 8), 0);
@@ -170,15 +214,11 @@ TEST(AviWriter, ChunkPastSizeLimitIsRefusedAndFileStaysClosable) {
 }
 
 TEST(AviWriter, FailedChunkWriteLeavesNoIndexEntry) {
-    std::string path = out_path("full.avi");
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit old;
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    std::string path = fresh_path("full.avi");
     AviFile* avi = open_test_output(path);
     ASSERT_NE(avi, nullptr);
-    rlimit limited = old;
-    limited.rlim_cur = 2048 + 3 * 1032 + 40;  // three frames and the start of a fourth; no room for the index
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    FileSizeLimit limit(2048 + 3 * 1032 + 40);  // three frames and the start of a fourth; no room for the index
+    ASSERT_TRUE(limit.ok());
     std::vector<uint8_t> frame(1024, 7);
     int written = 0;
     for (int i = 0; i < 5; ++i)
@@ -191,7 +231,9 @@ TEST(AviWriter, FailedChunkWriteLeavesNoIndexEntry) {
     // The index no longer fits either: reported, and the header area is still written.
     EXPECT_EQ(AVI_close(avi), -1);
     EXPECT_EQ(AVI_errno, AVI_ERR_WRITE_INDEX);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &old), 0);
+    limit.lift();
+    // Cut after the last whole chunk: neither the broken frame nor the broken index stays.
+    EXPECT_EQ(read_file(path).size(), 2048u + 3 * 1032);
     AviFile* in = AVI_open_input_file(path.c_str(), 1);
     ASSERT_NE(in, nullptr);
     EXPECT_EQ(in->frame_count, 3);  // rebuilt from the chunks
@@ -199,7 +241,7 @@ TEST(AviWriter, FailedChunkWriteLeavesNoIndexEntry) {
 }
 
 TEST(AviWriter, FileOpenedForReadingRefusesWritesAndIgnoresSetters) {
-    std::string path = out_path("readonly.avi");
+    std::string path = fresh_path("readonly.avi");
     AviFile* avi = open_test_output(path);
     ASSERT_NE(avi, nullptr);
     ASSERT_EQ(AVI_write_frame(avi, kData, 8), 0);

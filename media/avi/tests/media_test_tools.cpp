@@ -34,6 +34,12 @@ void write_file(const std::string& path, const std::vector<uint8_t>& bytes) {
 
 std::string out_path(const std::string& name) { return std::string(TEST_BINARY_DIR) + "/" + name; }
 
+std::string fresh_path(const std::string& name) {
+    std::string path = out_path(name);
+    std::remove(path.c_str());
+    return path;
+}
+
 std::vector<Fields> probe_streams(const std::string& path) {
     std::string text = run("ffprobe -v error -show_streams -of flat=s=_ '" + path + "'");
     // Lines look like: streams_stream_0_codec_name="mjpeg"

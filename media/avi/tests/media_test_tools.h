@@ -15,6 +15,8 @@ void write_file(const std::string& path, const std::vector<uint8_t>& bytes);
 
 // A file path in the test's build folder.
 std::string out_path(const std::string& name);
+// The same for a file the test creates new: an earlier run's file of that name is removed.
+std::string fresh_path(const std::string& name);
 
 // ffprobe's view of one stream: key=value pairs of -show_streams.
 using Fields = std::map<std::string, std::string>;

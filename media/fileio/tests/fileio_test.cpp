@@ -61,4 +61,26 @@ TEST(FileIo, SeekAndTell) {
     EXPECT_FALSE(f.seek(-1));
 }
 
+TEST(FileIo, SetSizeCutsAndExtendsWithoutMovingThePosition) {
+    std::string path = scratch_dir() + "/size.dat";
+    fileio::File f;
+    ASSERT_TRUE(f.open(path.c_str(), fileio::File::Mode::CreateNew));
+    ASSERT_TRUE(f.write_all("0123456789", 10));
+    ASSERT_TRUE(f.seek(7));
+    ASSERT_TRUE(f.set_size(4));
+    EXPECT_EQ(4, f.size());
+    EXPECT_EQ(7, f.tell());
+    // Writing past the end after a cut leaves a zero gap, not the old bytes.
+    ASSERT_TRUE(f.write_all("x", 1));
+    ASSERT_TRUE(f.set_size(9));
+    EXPECT_EQ(9, f.size());
+    ASSERT_TRUE(f.seek(0));
+    char buf[9];
+    ASSERT_TRUE(f.read_exact(buf, 9));
+    EXPECT_EQ(std::string("0123\0\0\0x\0", 9), std::string(buf, 9));
+    EXPECT_FALSE(f.set_size(-1));
+    f.close();
+    EXPECT_FALSE(f.set_size(0)) << "no file open";
+}
+
 }  // namespace

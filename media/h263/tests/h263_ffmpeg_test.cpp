@@ -41,7 +41,7 @@ TEST(H263WithFfmpeg, EveryPictureDecodesAtEverySize) {
         const size_t picture_size = size_t(s.width) * s.height * 3 / 2;
         ASSERT_EQ(source.size(), picture_size * kPictures);
 
-        const std::string avi_path = media_test::out_path("h263_" + tag + ".avi");
+        const std::string avi_path = media_test::fresh_path("h263_" + tag + ".avi");
         AviFile* avi = AVI_open_output_file(avi_path.c_str());
         ASSERT_NE(avi, nullptr);
         AVI_set_video(avi, s.width, s.height, 25.0, "h263");
