@@ -2,6 +2,7 @@
 #include "AboutDlg.h"
 #include "res/resource.h"
 #include "SkinDraw.h"
+#include "ini_file.h"
 #include "skin_res.h"
 
 namespace {
@@ -34,7 +35,9 @@ BOOL CConverterDlg::OnInitDialog() {
     SetIcon(m_hIcon, FALSE);
     EnableEasyMove();
     SetBackBitmap(IDB_SKIN_BACKGROUND);
+    // The scheme first, then the settings: the saved UI colour must win over the scheme's.
     skin_set_scheme(1);
+    load_program_settings();
     OnTimer(kClockTimer);
     SetTimer(kClockTimer, 1000);
     return TRUE;
@@ -80,5 +83,6 @@ void CConverterDlg::OnAbout() {
 
 void CConverterDlg::OnExit() {
     KillTimer(kClockTimer);
+    save_program_ui_color();
     EndDialog(IDOK);
 }

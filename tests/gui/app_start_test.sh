@@ -10,6 +10,12 @@ caption='Orvane多媒体MP4转换器'
 mkdir -p "$artifacts"
 export TARMELO_MODAL_LOG=$WORK/modal.log
 
+# The program keeps its settings beside itself: give this run a program folder of its own.
+app_dir=$WORK/app
+mkdir -p "$app_dir"
+for f in "$bin"/*; do ln -s "$f" "$app_dir/"; done
+bin=$app_dir
+
 "$bin/tarmelo.exe" >"$WORK/app.out" 2>&1 &
 app=$!
 fail() { echo "FAIL: $*"; cat "$WORK/app.out"; kill "$app" 2>/dev/null; exit 1; }
@@ -33,4 +39,7 @@ wait "$app"; rc=$?
 echo "tarmelo exit code $rc"
 [ "$rc" = 0 ] || fail "exit code $rc"
 [ ! -s "$WORK/modal.log" ] || fail "unexpected message box: $(cat "$WORK/modal.log")"
+# A first start writes the settings file with its defaults, the UI colour among them.
+[ -f "$app_dir/pravolin.ini" ] || fail "no pravolin.ini after the first start"
+iconv -f GBK -t UTF-8 "$app_dir/pravolin.ini" | grep -q '^软件界面颜色=' || fail "pravolin.ini lacks the UI colour"
 echo "PASS: window, glyphs, clean exit; screenshot $artifacts/tarmelo-start.png"
