@@ -29,6 +29,7 @@ export DISPLAY=:$(head -1 "$work/display")
 "$bin/tarmelo.exe" "$@" &
 app=$!
 stop() {
+  set +e   # every step of the clean-up must run
   kill "$app" 2>/dev/null; wait "$app" 2>/dev/null
   timeout 20 wineserver -k 2>/dev/null; kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null; rm -rf "$work"
 }
