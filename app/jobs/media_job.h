@@ -28,6 +28,14 @@ struct JobTable {
     int count = 0;
 };
 
+// A merged output gets a sound track whenever any of its jobs brings sound, even when the first job
+// is silent: sound chunks are never written without a sound stream to carry them.
+inline bool jobs_have_sound(const JobTable& table) {
+    for (int i = 0; i < table.count && i < kMaxJobs; ++i)
+        if (table.jobs[i].channels > 0 && table.jobs[i].sample_rate > 0) return true;
+    return false;
+}
+
 // Name of the file a worker is on; the worker writes it, Pause reads it for its status text.
 class CurrentFileName {
 public:

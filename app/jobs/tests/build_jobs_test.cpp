@@ -87,6 +87,17 @@ TEST_F(BuildJobs, PlayTakesTheFirstSelectedRowConvertAllInOrder) {
     EXPECT_STREQ(table.jobs[2].path, "C:\\d.mp4");
 }
 
+TEST_F(BuildJobs, MergedOutputHasSoundWhenAnyJobHasSound) {
+    list.rows = {row("C:\\silent.mp4", "25.00", "0"), row("C:\\tone.mp4"), row("C:\\mute.mp4", "25.00", "0")};
+    list.selected = {0, 2};
+    ASSERT_EQ(build_jobs(JobCommand::Convert, list, nullptr, 0, table), 2);
+    EXPECT_FALSE(jobs_have_sound(table));
+    list.selected = {0, 1, 2};
+    ASSERT_EQ(build_jobs(JobCommand::Convert, list, nullptr, 0, table), 3);
+    EXPECT_EQ(table.jobs[0].channels, 0);
+    EXPECT_TRUE(jobs_have_sound(table));
+}
+
 TEST_F(BuildJobs, ColumnsBecomeJobFields) {
     list.rows = {row("C:\\a.mp4", "29.97", "6"), row("C:\\b.mp4", "abc", "0"), row("C:\\c.mp4", "  15", "1")};
     list.selected = {0, 1, 2};
