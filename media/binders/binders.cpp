@@ -34,9 +34,16 @@ void show(const LibraryBinding& library, const char* text) {
     }
 }
 
+void unbind(const LibraryBinding& library) {
+    if (*library.handle) FreeLibrary(*library.handle);
+    *library.handle = nullptr;
+    for (int i = 0; i < library.entry_count; ++i) library.entries[i].set(nullptr);
+}
+
 int bind(const LibraryBinding& library) {
     HMODULE& handle = *library.handle;
-    if (library.frees_first && handle) FreeLibrary(handle);
+    // Freeing first clears the pointers too, or a failed reload would leave them in the freed library.
+    if (library.frees_first) unbind(library);
     handle = nullptr;
     handle = LoadLibraryA(library.file);
     char text[256];
@@ -62,12 +69,6 @@ int bind(const LibraryBinding& library) {
         }
     }
     return 0;
-}
-
-void unbind(const LibraryBinding& library) {
-    if (*library.handle) FreeLibrary(*library.handle);
-    *library.handle = nullptr;
-    for (int i = 0; i < library.entry_count; ++i) library.entries[i].set(nullptr);
 }
 
 }  // namespace

@@ -182,6 +182,21 @@ TEST_F(Binders, BindingTwiceLoadsAgainUnlessTheBinderFreesFirst) {
     EXPECT_TRUE(binding("tolmmpeg4decode").frees_first);
 }
 
+TEST_F(Binders, BinderThatFreesFirstLeavesNoPointerIntoTheFreedLibrary) {
+    for (const Row& row : kRows) {
+        const codec::LibraryBinding& lib = binding(row.id);
+        if (!lib.frees_first) continue;
+        SCOPED_TRACE(row.id);
+        use_doubles("complete");
+        ASSERT_EQ(0, row.load());
+        use_doubles("none");
+        shown.clear();
+        EXPECT_EQ(row.load_result, row.load());
+        EXPECT_EQ(nullptr, GetModuleHandleA(lib.file));
+        for (int i = 0; i < lib.entry_count; ++i) EXPECT_EQ(nullptr, lib.entries[i].get()) << lib.entries[i].name;
+    }
+}
+
 TEST_F(Binders, UnloadWithoutBindingIsHarmless) {
     codec::unload_tolmpicpack();
     codec::unload_tolmpicpack();
