@@ -82,54 +82,63 @@ int Muxer::init(const std::string& unix_path, int container) {
     return 0;
 }
 
-void Muxer::add_video(int codec, int width, int height) {
+int Muxer::add_video(int codec, int width, int height) {
     std::lock_guard<std::mutex> hold(lock_);
-    if (!open_ || header_ || video_ != VideoCodec::None || width <= 0 || height <= 0) return;
+    if (!open_ || header_ || video_ != VideoCodec::None || width <= 0 || height <= 0) return -1;
     if (codec == 1) video_ = VideoCodec::H263;
     else if (codec == 2) video_ = VideoCodec::Mpeg4;
-    else return;
+    else return -1;
     width_ = width;
     height_ = height;
+    return 0;
 }
 
-void Muxer::add_audio(int codec, int sample_rate, int channels) {
+int Muxer::add_audio(int codec, int sample_rate, int channels) {
     std::lock_guard<std::mutex> hold(lock_);
-    if (!open_ || header_ || audio_ != AudioCodec::None) return;
+    if (!open_ || header_ || audio_ != AudioCodec::None) return -1;
     if (codec == 1) {  // AMR-NB is 8000 Hz mono whatever is asked
         audio_ = AudioCodec::AmrNb;
         sample_rate_ = 8000;
         channels_ = 1;
-    } else if (codec == 2 && sample_rate >= 8000 && sample_rate <= 96000 && (channels == 1 || channels == 2)) {
+        return 0;
+    }
+    if (codec == 2 && sample_rate >= 8000 && sample_rate <= 96000 && (channels == 1 || channels == 2)) {
         audio_ = AudioCodec::Aac;
         sample_rate_ = sample_rate;
         channels_ = channels;
+        return 0;
     }
+    return -1;
 }
 
-void Muxer::set_audio_config(const uint8_t* config, int length) {
+int Muxer::set_audio_config(const uint8_t* config, int length) {
     std::lock_guard<std::mutex> hold(lock_);
-    if (!open_ || header_ || audio_ != AudioCodec::Aac || !config || length <= 0 || length > 64) return;
+    if (!open_ || header_ || audio_ != AudioCodec::Aac || !config || length <= 0 || length > 64) return -1;
     audio_config_.assign(config, config + length);
+    return 0;
 }
 
-void Muxer::add_h264(int width, int height) {
+int Muxer::add_h264(int width, int height) {
     std::lock_guard<std::mutex> hold(lock_);
-    if (!open_ || header_ || video_ != VideoCodec::None || width <= 0 || height <= 0) return;
+    if (!open_ || header_ || video_ != VideoCodec::None || width <= 0 || height <= 0) return -1;
     video_ = VideoCodec::H264;
     width_ = width;
     height_ = height;
+    return 0;
 }
 
-void Muxer::set_h264_pps(const uint8_t* pps, int length) {
+int Muxer::set_h264_pps(const uint8_t* pps, int length) {
     std::lock_guard<std::mutex> hold(lock_);
-    if (!open_ || header_ || video_ != VideoCodec::H264 || !pps || length <= 0 || length > 1024) return;
+    if (!open_ || header_ || video_ != VideoCodec::H264 || !pps || length <= 0 || length > 1024) return -1;
     pps_.assign(pps, pps + length);
+    return 0;
 }
 
-void Muxer::set_h264_sps(const uint8_t* sps, int length) {
+int Muxer::set_h264_sps(const uint8_t* sps, int length) {
     std::lock_guard<std::mutex> hold(lock_);
-    if (!open_ || header_ || video_ != VideoCodec::H264 || !sps || length < 4 || length > 1024) return;
+    if (!open_ || header_ || video_ != VideoCodec::H264 || !sps || length < 4 || length > 1024) return -1;
     sps_.assign(sps, sps + length);
+    return 0;
 }
 
 bool Muxer::write_header() {
@@ -208,9 +217,9 @@ bool Muxer::write(int stream, const uint8_t* data, int length, int64_t time, int
     return r >= 0;
 }
 
-void Muxer::video(int kind, const uint8_t* data, int length, int duration) {
+int Muxer::video(int kind, const uint8_t* data, int length, int duration) {
     std::lock_guard<std::mutex> hold(lock_);
-    if (!open_ || failed_ || video_ == VideoCodec::None || !data || length <= 0 || duration < 0) return;
+    if (!open_ || failed_ || video_ == VideoCodec::None || !data || length <= 0 || duration < 0) return -1;
     bool key;
     if (video_ == VideoCodec::H263) {
         key = h263_is_intra(data, length);
@@ -219,24 +228,25 @@ void Muxer::video(int kind, const uint8_t* data, int length, int duration) {
     }
     if (!header_) {
         // Decoding starts at a key picture; its headers are the MPEG-4 decoder configuration.
-        if (!key) return;
+        if (!key) return -1;
         if (video_ == VideoCodec::Mpeg4) video_config_ = mpeg4_config(data, length);
-        if (video_ == VideoCodec::H264 && (sps_.empty() || pps_.empty())) return;
+        if (video_ == VideoCodec::H264 && (sps_.empty() || pps_.empty())) return -1;
         if (!write_header()) {
             failed_ = true;
-            return;
+            return -1;
         }
     }
     bool ok;
     if (video_ == VideoCodec::H264) {
         std::vector<uint8_t> sample = annexb_to_length_prefixed(data, length);
-        if (sample.empty()) return;
+        if (sample.empty()) return -1;
         ok = write(video_stream_, sample.data(), (int)sample.size(), video_time_, duration, key);
     } else {
         ok = write(video_stream_, data, length, video_time_, duration, key);
     }
     video_time_ += duration;
     if (!ok) failed_ = true;
+    return ok ? 0 : -1;
 }
 
 // Bytes of an AMR-NB frame in storage form by its mode (first byte bits 3..6); 0 for a bad mode.
@@ -245,9 +255,9 @@ static int amr_frame_bytes(uint8_t first) {
     return kBytes[(first >> 3) & 15];
 }
 
-void Muxer::audio(const uint8_t* data, int length, int duration) {
+int Muxer::audio(const uint8_t* data, int length, int duration) {
     std::lock_guard<std::mutex> hold(lock_);
-    if (!open_ || failed_ || audio_ == AudioCodec::None || !data || length <= 0 || duration < 0) return;
+    if (!open_ || failed_ || audio_ == AudioCodec::None || !data || length <= 0 || duration < 0) return -1;
     // The file holds AMR one frame a sample (20 ms, 160 samples); a block of several frames is split.
     std::vector<Pending> blocks;
     if (audio_ == AudioCodec::AmrNb) {
@@ -257,6 +267,7 @@ void Muxer::audio(const uint8_t* data, int length, int duration) {
             blocks.push_back({std::vector<uint8_t>(data + pos, data + pos + n), 160});
             pos += n;
         }
+        if (blocks.empty()) return -1;
     } else {
         blocks.push_back({std::vector<uint8_t>(data, data + length), duration});
     }
@@ -269,6 +280,7 @@ void Muxer::audio(const uint8_t* data, int length, int duration) {
             failed_ = true;
         audio_time_ += block.duration;
     }
+    return failed_ ? -1 : 0;
 }
 
 int Muxer::close() {

@@ -32,16 +32,21 @@ public:
     ~Muxer() { close(); }
     // unix_path must not exist yet. Returns 0 or -1.
     int init(const std::string& unix_path, int container);
-    void add_video(int codec, int width, int height);
-    void add_audio(int codec, int sample_rate, int channels);
-    void set_audio_config(const uint8_t* config, int length);
-    void add_h264(int width, int height);
-    void set_h264_pps(const uint8_t* pps, int length);
-    void set_h264_sps(const uint8_t* sps, int length);
+    // The set-up calls return 0, or -1 when the call was refused (no file open, header already
+    // written, a track of that kind already there, or values out of range).
+    int add_video(int codec, int width, int height);
+    int add_audio(int codec, int sample_rate, int channels);
+    int set_audio_config(const uint8_t* config, int length);
+    int add_h264(int width, int height);
+    int set_h264_pps(const uint8_t* pps, int length);
+    int set_h264_sps(const uint8_t* sps, int length);
     // kind: 1 H.263, 2 key picture, 3 other picture; duration in ms (H.264: 1/90000 s).
-    void video(int kind, const uint8_t* data, int length, int duration);
-    // duration in samples of the sound track.
-    void audio(const uint8_t* data, int length, int duration);
+    // 0 when the picture was written; -1 when it was not (no such track, no key picture yet, or
+    // writing failed).
+    int video(int kind, const uint8_t* data, int length, int duration);
+    // duration in samples of the sound track. 0 when written or held for the header, -1 when ignored
+    // or writing failed.
+    int audio(const uint8_t* data, int length, int duration);
     // Completes the file. Returns 0, or -1 when nothing was open or writing failed.
     int close();
 

@@ -4,6 +4,7 @@
 // sound -> mp4en_setaudioinfo for AAC -> at the first H.264 picture mp4_add264, mp4_add264pps,
 // mp4_add264sps -> mp4en_video / mp4en_audio in any interleaving -> mp4en_close.
 // Calls without a successful mp4en_init, and pictures or sound for a track never added, are ignored.
+// Every entry but mp4en_init returns 0 when it did its work and -1 when it was refused or failed.
 // Every entry is safe to call from two threads (sound may be written from another thread).
 //
 // Time units:

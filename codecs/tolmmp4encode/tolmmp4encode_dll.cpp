@@ -16,43 +16,35 @@ extern "C" int __cdecl mp4en_init(const char* path, int container) {
 }
 
 extern "C" int __cdecl mp4en_addvideo(int codec, int width, int height, int) {
-    g_muxer.add_video(codec, width, height);
-    return 0;
+    return g_muxer.add_video(codec, width, height);
 }
 
 extern "C" int __cdecl mp4en_addaudio(int codec, int sample_rate, int channels, int) {
-    g_muxer.add_audio(codec, sample_rate, channels);
-    return 0;
+    return g_muxer.add_audio(codec, sample_rate, channels);
 }
 
 extern "C" int __cdecl mp4en_setaudioinfo(const unsigned char* config, int length) {
-    g_muxer.set_audio_config(config, length);
-    return 0;
+    return g_muxer.set_audio_config(config, length);
 }
 
 extern "C" int __cdecl mp4_add264(int width, int height, int, int, int) {
-    g_muxer.add_h264(width, height);
-    return 0;
+    return g_muxer.add_h264(width, height);
 }
 
 extern "C" int __cdecl mp4_add264pps(const unsigned char* pps, int length) {
-    g_muxer.set_h264_pps(pps, length);
-    return 0;
+    return g_muxer.set_h264_pps(pps, length);
 }
 
 extern "C" int __cdecl mp4_add264sps(const unsigned char* sps, int length) {
-    g_muxer.set_h264_sps(sps, length);
-    return 0;
+    return g_muxer.set_h264_sps(sps, length);
 }
 
 extern "C" int __cdecl mp4en_video(int kind, const unsigned char* data, int length, int duration, int) {
-    g_muxer.video(kind, data, length, duration);
-    return 0;
+    return g_muxer.video(kind, data, length, duration);
 }
 
 extern "C" int __cdecl mp4en_audio(int, const unsigned char* data, int length, int duration) {
-    g_muxer.audio(data, length, duration);
-    return 0;
+    return g_muxer.audio(data, length, duration);
 }
 
 extern "C" int __cdecl mp4en_close(void) { return g_muxer.close(); }

@@ -126,16 +126,19 @@ TEST(Mp4MuxCore, H264TrackAddedAtTheFirstPictureAfterSoundAlreadyCame) {
 TEST(Mp4MuxCore, CallsWithoutInitOrTrackAreIgnoredAndFilesAreNeverOverwritten) {
     mp4mux::Muxer mux;
     const uint8_t data[8] = {0, 0, 0x80, 2, 0, 0, 0, 0};
-    mux.add_video(1, 176, 144);
-    mux.video(1, data, 8, 40);
-    mux.audio(data, 8, 320);
+    EXPECT_EQ(-1, mux.add_video(1, 176, 144));
+    EXPECT_EQ(-1, mux.video(1, data, 8, 40));
+    EXPECT_EQ(-1, mux.audio(data, 8, 320));
     EXPECT_EQ(-1, mux.close());
 
     const std::string path = out_path("core_ignored.mp4");
     ASSERT_EQ(0, mux.init(path, 1));
-    mux.audio(data, 8, 1024);  // no sound track
-    mux.add_video(7, 176, 144);  // unknown codec
-    mux.video(2, data, 8, 40);   // no video track
+    EXPECT_EQ(-1, mux.audio(data, 8, 1024));       // no sound track
+    EXPECT_EQ(-1, mux.add_video(7, 176, 144));     // unknown codec
+    EXPECT_EQ(-1, mux.video(2, data, 8, 40));      // no video track
+    EXPECT_EQ(-1, mux.add_audio(2, 44100, 3));     // three channels
+    EXPECT_EQ(-1, mux.set_audio_config(data, 8));  // no AAC track
+    EXPECT_EQ(-1, mux.set_h264_sps(data, 8));      // no H.264 track
     EXPECT_EQ(0, mux.close());
     EXPECT_NE(0, access(path.c_str(), F_OK)) << "a file without tracks is not left behind";
     FILE* user_file = fopen(path.c_str(), "w");
@@ -148,6 +151,14 @@ TEST(Mp4MuxCore, CallsWithoutInitOrTrackAreIgnoredAndFilesAreNeverOverwritten) {
     fclose(check);
     EXPECT_STREQ("user data", text);
     EXPECT_EQ(-1, mux.init(out_path("core_bad.mp4"), 5));
+
+    ASSERT_EQ(0, mux.init(out_path("core_one_track.mp4"), 1));
+    EXPECT_EQ(0, mux.add_audio(2, 44100, 2));
+    EXPECT_EQ(-1, mux.add_audio(1, 8000, 1)) << "one sound track";
+    EXPECT_EQ(-1, mux.set_audio_config(data, 65)) << "longer than an AudioSpecificConfig can be";
+    EXPECT_EQ(0, mux.add_video(1, 176, 144));
+    EXPECT_EQ(-1, mux.add_h264(176, 144)) << "one video track";
+    mux.close();
     EXPECT_EQ(-1, mux.init("/nonexistent-folder/x.mp4", 1));
 }
 
