@@ -199,6 +199,7 @@ int rebuild_index(AviFile* avi, int64_t file_size) {
 int build_tables(AviFile* avi, int type, int64_t file_size) {
     const int64_t data_offset = type == 2 ? avi->movi_data_pos + 4 : 8;
     int videos = 0, audios = 0;
+    int64_t audio_total = 0;
     for (int i = 0; i < avi->index_used; ++i) {
         const AviIndexEntry& e = avi->index_entries[i];
         const bool video = same_code(e.id, avi->video_chunk_id, 3);
@@ -207,6 +208,8 @@ int build_tables(AviFile* avi, int type, int64_t file_size) {
         const int64_t pos = int64_t(e.offset) + data_offset;
         if (pos + int64_t(e.length) > file_size || pos > 0xFFFFFFFFLL) return AVI_ERR_BAD_CHUNK;
         video ? ++videos : ++audios;
+        // Entries may name one chunk many times; the running totals are 32-bit.
+        if (audio && (audio_total += e.length) > 0xFFFFFFFFLL) return AVI_ERR_BAD_CHUNK;
     }
     if (videos == 0) return AVI_ERR_NO_VIDS;
     avi->video_entries = static_cast<AviVideoEntry*>(std::malloc(size_t(videos) * sizeof(AviVideoEntry)));

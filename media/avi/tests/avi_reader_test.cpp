@@ -202,6 +202,26 @@ TEST(AviReader, MalformedFilesFailCleanly) {
              const uint8_t list[8] = {'L', 'I', 'S', 'T', 1, 0, 0, 0};
              f.insert(f.end(), list, list + 8);
          }, AVI_ERR_BAD_CHUNK, 0},
+        {"audio index adding up past 4 GiB", [idx](std::vector<uint8_t>& f) {
+             // The video entries as they are, then 4200 entries that all name one 1 MiB sound chunk.
+             const uint32_t old_length = le32(&f[idx + 4]);
+             std::vector<uint8_t> entries(f.begin() + idx + 8, f.begin() + idx + 8 + old_length);
+             f.resize(idx);
+             const uint32_t chunk_at = uint32_t(f.size()), chunk_length = 1 << 20;
+             const uint8_t head[8] = {'0', '1', 'w', 'b', 0, 0, 0x10, 0};
+             f.insert(f.end(), head, head + 8);
+             f.resize(f.size() + chunk_length);
+             for (int i = 0; i < 4200; ++i) {
+                 uint8_t e[16] = {'0', '1', 'w', 'b'};
+                 put_le32(e + 8, chunk_at);
+                 put_le32(e + 12, chunk_length);
+                 entries.insert(entries.end(), e, e + 16);
+             }
+             const uint8_t idx1[8] = {'i', 'd', 'x', '1'};
+             f.insert(f.end(), idx1, idx1 + 8);
+             put_le32(&f[f.size() - 4], uint32_t(entries.size()));
+             f.insert(f.end(), entries.begin(), entries.end());
+         }, AVI_ERR_BAD_CHUNK, 0},
         {"huge chunk in movi", [](std::vector<uint8_t>& f) {
              f.resize(2048 + 18);
              put_le32(&f[2048 + 4], 0xFFFFFFF0);
