@@ -8,7 +8,8 @@ TOLM_EXPORT(void, tolmmix_close, (void))
 TOLM_EXPORT(int, tolmmix_init, (int sample_rate, int channels, int show))
 // Runs the effect chain in place over bytes of interleaved 16-bit PCM; returns bytes.
 TOLM_EXPORT(int, tolmmix_change, (short* pcm, int bytes))
-TOLM_EXPORT(void, tolmmix_setdisp, (bool show))
+// show 1 shows the effects window, any other value hides it.
+TOLM_EXPORT(void, tolmmix_setdisp, (int show))
 TOLM_EXPORT(void, tolmmix_setecho, (bool on))
 TOLM_EXPORT(void, tolmmix_setiir, (bool on))
 TOLM_EXPORT(void, tolmmix_setlevel, (void))
