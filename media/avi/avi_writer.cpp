@@ -128,7 +128,8 @@ AviFile* AVI_open_output_file(const char* path) {
     }
     static const uint8_t zeros[AVI_HEADER_AREA] = {};
     if (!avi->file.write_all(zeros, sizeof zeros)) {
-        delete avi;
+        delete avi;  // closes the file, which this call created: take it away again
+        fileio::remove(path);
         return fail(AVI_ERR_WRITE), nullptr;
     }
     avi->file_pos = AVI_HEADER_AREA;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <unistd.h>
 #include <cstring>
 #include "avilib.h"
 #include "avi_test_output.h"
@@ -258,6 +259,17 @@ TEST(AviWriter, FileOpenedForReadingRefusesWritesAndIgnoresSetters) {
     EXPECT_EQ(in->audio_channels, 0);
     EXPECT_EQ(AVI_close(in), 0);
     EXPECT_EQ(read_file(path).size(), 2048u + 16 + 8 + 16);  // untouched
+}
+
+TEST(AviWriter, HeaderAreaThatCannotBeWrittenLeavesNoFile) {
+    std::string path = fresh_path("no_room.avi");
+    {
+        FileSizeLimit limit(1000);  // less than the 2048-byte header area
+        ASSERT_TRUE(limit.ok());
+        EXPECT_EQ(AVI_open_output_file(path.c_str()), nullptr);
+        EXPECT_EQ(AVI_errno, AVI_ERR_WRITE);
+    }
+    EXPECT_NE(access(path.c_str(), F_OK), 0) << "the half-made file is taken away again";
 }
 
 TEST(AviWriter, UnopenablePathFails) {
