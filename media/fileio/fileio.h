@@ -47,6 +47,8 @@ private:
 
 bool exists(const char* path);
 bool remove(const char* path);
+// Puts the file `from` in place of `to`, replacing an existing `to` in one step.
+bool replace(const char* from, const char* to);
 // Creates a folder; true when it exists afterwards.
 bool make_dir(const char* path);
 // The path as a Linux library must be given it.

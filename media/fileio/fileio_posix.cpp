@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <cstdio>
 
 namespace fileio {
 
@@ -74,6 +75,8 @@ bool exists(const char* path) {
 }
 
 bool remove(const char* path) { return ::unlink(path) == 0; }
+
+bool replace(const char* from, const char* to) { return ::rename(from, to) == 0; }
 
 bool make_dir(const char* path) {
     struct stat st;

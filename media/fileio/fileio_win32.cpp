@@ -85,6 +85,10 @@ bool exists(const char* path) { return ::GetFileAttributesA(path) != INVALID_FIL
 
 bool remove(const char* path) { return ::DeleteFileA(path) != FALSE; }
 
+bool replace(const char* from, const char* to) {
+    return ::MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
 bool make_dir(const char* path) {
     if (::CreateDirectoryA(path, nullptr)) return true;
     DWORD attr = ::GetFileAttributesA(path);

@@ -1,5 +1,6 @@
 #include "media_list.h"
 #include "fileio.h"
+#include <string>
 
 namespace {
 
@@ -14,14 +15,22 @@ int32_t block_length_or_zero(int32_t length) { return length >= 0 && length <= k
 
 MediaListError write_media_list(const char* path, const MediaFileRecord* records, int count) {
     if (count < 0 || (count > 0 && !records)) return MediaListError::BadCount;
+    // The new list is written beside the old one and takes its place only once it is complete, so a
+    // save that fails (a full disk) keeps the earlier list.
+    const std::string fresh = std::string(path) + ".new";
     fileio::File file;
-    if (!file.open(path, fileio::File::Mode::CreateAlways)) return MediaListError::CannotOpen;
+    if (!file.open(fresh.c_str(), fileio::File::Mode::CreateAlways)) return MediaListError::CannotOpen;
     int32_t stored_count = count;
-    if (!file.write_all(&stored_count, sizeof stored_count)) return MediaListError::CannotWrite;
-    for (int i = 0; i < count; ++i) {
+    bool ok = file.write_all(&stored_count, sizeof stored_count);
+    for (int i = 0; ok && i < count; ++i) {
         MediaFileRecord record = records[i];
         record.segments = 0;
-        if (!file.write_all(&record, sizeof record)) return MediaListError::CannotWrite;
+        ok = file.write_all(&record, sizeof record);
+    }
+    file.close();
+    if (!ok || !fileio::replace(fresh.c_str(), path)) {
+        fileio::remove(fresh.c_str());
+        return MediaListError::CannotWrite;
     }
     return MediaListError::None;
 }

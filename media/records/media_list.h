@@ -7,7 +7,8 @@ constexpr const char* kMediaListFileName = "mpgmp4info.dat";
 
 enum class MediaListError { None, CannotOpen, CannotWrite, BadCount, ShortRecords };
 
-// Writes the records with their in-memory pointer slot stored as 0; replaces an earlier list.
+// Writes the records with their in-memory pointer slot stored as 0; replaces an earlier list only once
+// the new one is complete (a failed save keeps the earlier list).
 MediaListError write_media_list(const char* path, const MediaFileRecord* records, int count);
 // Reads a saved list. The count is checked against the file's size; each record's text fields are
 // terminated inside their fields, its block lengths kept within the blocks, and its segment count

@@ -1,10 +1,9 @@
 // The writer's header area byte for byte, chunk layout, index entries and refusals.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <unistd.h>
 #include <cstring>
 #include "avilib.h"
+#include "file_size_limit.h"
 #include "avi_test_output.h"
 #include "media_test_tools.h"
 
@@ -151,32 +150,6 @@ TEST(AviWriter, ExistingFileIsRefusedAndLeftAlone) {
     EXPECT_EQ(AVI_errno, AVI_ERR_OPEN);
     EXPECT_EQ(read_file(path), user_file);
 }
-
-namespace {
-
-// Lowers the file size limit of the process for one test (writes past it fail short, without a signal).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        signal(SIGXFSZ, SIG_IGN);
-        ok_ = getrlimit(RLIMIT_FSIZE, &old_) == 0;
-        rlimit limited = old_;
-        limited.rlim_cur = bytes;
-        ok_ = ok_ && setrlimit(RLIMIT_FSIZE, &limited) == 0;
-    }
-    ~FileSizeLimit() { lift(); }
-    bool ok() const { return ok_; }
-    void lift() {
-        if (ok_) setrlimit(RLIMIT_FSIZE, &old_);
-        ok_ = false;
-    }
-
-private:
-    rlimit old_{};
-    bool ok_ = false;
-};
-
-}  // namespace
 
 TEST(AviWriter, FailedWriteLeavesNoStaleBytesAfterClose) {
     std::string path = fresh_path("stale.avi");

@@ -83,4 +83,20 @@ TEST(FileIo, SetSizeCutsAndExtendsWithoutMovingThePosition) {
     EXPECT_FALSE(f.set_size(0)) << "no file open";
 }
 
+TEST(FileIo, ReplacePutsOneFileInPlaceOfAnother) {
+    const std::string dir = scratch_dir(), from = dir + "/new.dat", to = dir + "/list.dat";
+    fileio::File f;
+    ASSERT_TRUE(f.open(to.c_str(), fileio::File::Mode::CreateNew));
+    ASSERT_TRUE(f.write_all("old", 3));
+    ASSERT_TRUE(f.open(from.c_str(), fileio::File::Mode::CreateNew));
+    ASSERT_TRUE(f.write_all("fresh", 5));
+    f.close();
+    ASSERT_TRUE(fileio::replace(from.c_str(), to.c_str()));
+    EXPECT_FALSE(fileio::exists(from.c_str()));
+    ASSERT_TRUE(f.open(to.c_str(), fileio::File::Mode::Read));
+    EXPECT_EQ(5, f.size());
+    EXPECT_FALSE(fileio::replace((dir + "/missing.dat").c_str(), to.c_str()));
+    EXPECT_EQ(5, f.size()) << "a failed replace leaves the target alone";
+}
+
 }  // namespace

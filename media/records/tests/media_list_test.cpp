@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include "file_size_limit.h"
 #include "media_list.h"
 #include "test_folder.h"
 
@@ -43,6 +44,24 @@ TEST(MediaList, RoundTrip) {
         EXPECT_EQ(read[i].param_len1, 3);
         EXPECT_EQ(read[i].param_block1[0], 0x42);
     }
+}
+
+TEST(MediaList, SaveThatFailsKeepsTheEarlierList) {
+    TempFolder dir;
+    std::string path = dir.file(kMediaListFileName);
+    MediaFileRecord records[3] = {record(0), record(1), record(2)};
+    ASSERT_EQ(write_media_list(path.c_str(), records, 2), MediaListError::None);
+    {
+        FileSizeLimit limit(4 + sizeof(MediaFileRecord) * 2 + 100);  // the disk fills during the save
+        ASSERT_TRUE(limit.ok());
+        EXPECT_EQ(write_media_list(path.c_str(), records, 3), MediaListError::CannotWrite);
+    }
+    std::vector<MediaFileRecord> read;
+    ASSERT_EQ(read_media_list(path.c_str(), read), MediaListError::None);
+    ASSERT_EQ(read.size(), 2u);
+    EXPECT_STREQ(read[1].path, records[1].path);
+    EXPECT_EQ(std::system(("test $(ls -A '" + dir.path() + "' | wc -l) -eq 1").c_str()), 0)
+        << "no half-written file is left beside the list";
 }
 
 TEST(MediaList, DamagedListsAreRefusedOrMadeHarmless) {
