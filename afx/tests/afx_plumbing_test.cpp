@@ -416,6 +416,21 @@ TEST(AfxHandleMap, TemporaryWrappersLiveUntilTheThreadIsIdle) {
     ::DestroyWindow(other);
 }
 
+TEST(AfxString, SearchesSkipTrailBytesOfDoubleByteCharacters) {
+    // "乗" is 0x81 0x5C in GBK: its trail byte is a backslash.
+    const CString path = "D:\\乗\\a乗.txt";
+    ASSERT_EQ(0x5C, (BYTE)path[4]);
+    EXPECT_EQ(5, path.ReverseFind('\\'));
+    EXPECT_EQ(5, path.Find('\\', 3));
+    EXPECT_EQ(-1, path.Find("\\."));
+    EXPECT_EQ(5, path.Find("\\a"));
+    EXPECT_STREQ("D:\\乗", path.Left(path.ReverseFind('\\')));
+    CString slashed = path;
+    EXPECT_EQ(2, slashed.Replace("\\", "/"));
+    EXPECT_STREQ("D:/乗/a乗.txt", slashed);
+    EXPECT_EQ(-1, CString("乗").Find('\\'));
+}
+
 TEST(AfxGdi, SelectObjectHandsBackThePreviousObjectAndOwnersDeleteTheirHandles) {
     CDC dc;
     ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
