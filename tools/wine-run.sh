@@ -3,16 +3,18 @@
 # made once per build tree.
 #   wine-run.sh [--sound] [--x] prog.exe [args...]   console program (--x: with a private Xvfb)
 #   wine-run.sh [--sound] --gui body.sh prog.exe ... body.sh runs with DISPLAY set to a private Xvfb
-# --sound starts a private PulseAudio server with a real-time null sink. Everything started here is
-# stopped here, by PID.
+# --sound starts a private PulseAudio server with a real-time null sink. --expect TEXT fails the run
+# unless the program's output holds TEXT: a Winelib program that crashes can still end with exit
+# code 0, so a test must show a positive marker too. Everything started here is stopped here, by PID.
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-gui=""; xvfb=""; sound=""
+gui=""; xvfb=""; sound=""; expect=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --gui) gui=$2; xvfb=1; shift 2 ;;
     --x) xvfb=1; shift ;;
     --sound) sound=1; shift ;;
+    --expect) expect=$2; shift 2 ;;
     *) break ;;
   esac
 done
@@ -68,8 +70,21 @@ else
   unset DISPLAY
 fi
 
-if [ -n "$gui" ]; then
-  timeout "${WINE_RUN_TIMEOUT:-240}" bash "$gui" "$@"
-else
-  timeout "${WINE_RUN_TIMEOUT:-240}" "$@"
+run() {
+  if [ -n "$gui" ]; then
+    timeout "${WINE_RUN_TIMEOUT:-240}" bash "$gui" "$@"
+  else
+    timeout "${WINE_RUN_TIMEOUT:-240}" "$@"
+  fi
+}
+if [ -z "$expect" ]; then
+  run "$@"
+  exit
 fi
+run "$@" 2>&1 | tee "$work/output"
+rc=${PIPESTATUS[0]}
+if [ "$rc" = 0 ] && ! grep -qF -- "$expect" "$work/output"; then
+  echo "wine-run: the program ended without printing '$expect' (did it crash?)"
+  rc=1
+fi
+exit "$rc"
