@@ -106,7 +106,13 @@ static LRESULT CALLBACK AfxCbtProc(int code, WPARAM wp, LPARAM lp) {
     if (code == HCBT_CREATEWND && t_creating) {
         CWnd* wnd = t_creating;
         t_creating = nullptr;
-        wnd->SubclassWindow((HWND)wp);
+        try {
+            wnd->SubclassWindow((HWND)wp);
+        } catch (...) {
+            // No exception may cross the hook: the object lets go and the window is not created.
+            if (wnd->m_hWnd == (HWND)wp) wnd->UnsubclassWindow();
+            return 1;
+        }
     }
     return CallNextHookEx(t_cbt_hook, code, wp, lp);
 }

@@ -5,6 +5,7 @@
 #include "afxwin.h"
 #include "../src/afximpl.h"
 #include "plumbing_res.h"
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -414,6 +415,21 @@ TEST(AfxHandleMap, TemporaryWrappersLiveUntilTheThreadIsIdle) {
     }
     EXPECT_EQ(0u, AfxTemp().windows.count(other));
     ::DestroyWindow(other);
+}
+
+class CThrowingWnd : public CWnd {
+protected:
+    void PreSubclassWindow() override { throw std::runtime_error("refused"); }
+};
+
+TEST(AfxHandleMap, AnExceptionWhileSubclassingANewWindowFailsTheCreation) {
+    CThrowingWnd refused;
+    EXPECT_FALSE(refused.CreateEx(0, "STATIC", "refused", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    EXPECT_EQ(nullptr, refused.m_hWnd);
+    EXPECT_EQ(nullptr, ::FindWindowA("STATIC", "refused"));
+    CWnd after;
+    ASSERT_TRUE(after.CreateEx(0, "STATIC", "after", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    EXPECT_EQ(&after, CWnd::FromHandlePermanent(after.m_hWnd));
 }
 
 TEST(AfxString, SearchesSkipTrailBytesOfDoubleByteCharacters) {
