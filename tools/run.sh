@@ -21,19 +21,23 @@ if [ -n "${DISPLAY:-}" ]; then
   exec "$bin/tarmelo.exe" "$@"
 fi
 
-work=$(mktemp -d)
+work=$(mktemp -d); xvfb=""; app=""
+stop() {
+  set +e   # every step of the clean-up must run
+  [ -n "$app" ] && kill "$app" 2>/dev/null && wait "$app" 2>/dev/null
+  timeout 20 wineserver -k 2>/dev/null
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
+  rm -rf "$work"
+}
+# Armed before anything starts, so an interrupt at any point stops what was started.
+trap stop EXIT
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb=$!
 for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
+[ -s "$work/display" ] || { echo "run: the virtual display did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
 export DISPLAY=:$(head -1 "$work/display")
 "$bin/tarmelo.exe" "$@" &
 app=$!
-stop() {
-  set +e   # every step of the clean-up must run
-  kill "$app" 2>/dev/null; wait "$app" 2>/dev/null
-  timeout 20 wineserver -k 2>/dev/null; kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null; rm -rf "$work"
-}
-trap stop EXIT
 "$bin/winprobe.exe" wait 'Orvane多媒体MP4转换器' 60 >/dev/null
 sleep 1
 shot=$build/tarmelo-window.png

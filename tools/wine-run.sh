@@ -3,16 +3,18 @@
 # made once per build tree.
 #   wine-run.sh [--sound] [--x] prog.exe [args...]   console program (--x: with a private Xvfb)
 #   wine-run.sh [--sound] --gui body.sh prog.exe ... body.sh runs with DISPLAY set to a private Xvfb
-# --sound starts a private PulseAudio server with a real-time null sink. Everything started here is
-# stopped here, by PID.
+# --sound starts a private PulseAudio server with a real-time null sink. --expect TEXT fails the run
+# unless the program's output holds TEXT: a Winelib program that crashes can still end with exit
+# code 0, so a test must show a positive marker too. Everything started here is stopped here, by PID.
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-gui=""; xvfb=""; sound=""
+gui=""; xvfb=""; sound=""; expect=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --gui) gui=$2; xvfb=1; shift 2 ;;
     --x) xvfb=1; shift ;;
     --sound) sound=1; shift ;;
+    --expect) expect=$2; shift 2 ;;
     *) break ;;
   esac
 done
@@ -22,22 +24,31 @@ export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="winemenubuilder.exe=d;msco
 TEMPLATE=${WINE_TEMPLATE:-${TMPDIR:-/tmp}/tarmelo-wine-template}
 bash "$here/wine-template.sh" "$TEMPLATE" || { echo "wine-run: no template prefix" >&2; exit 1; }
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/wine-run.XXXXXX")
-export WINEPREFIX=$work/pfx HOME=$work/home WORK=$work
-mkdir -p "$HOME"
-cp -al "$TEMPLATE" "$WINEPREFIX"
-# Registry writes must not reach the template through the hard links.
-for f in system.reg user.reg userdef.reg; do cp --remove-destination "$TEMPLATE/$f" "$WINEPREFIX/$f"; done
-[ -d "$TEMPLATE.gst" ] && export GST_REGISTRY=$work/gst-registry.bin && cp "$TEMPLATE.gst/registry.bin" "$GST_REGISTRY" 2>/dev/null
-
-XPID=""; PPID_PULSE=""
+work=""; XPID=""; PPID_PULSE=""
 cleanup() {
-  timeout 20 wineserver -k 2>/dev/null; timeout 20 wineserver -w 2>/dev/null
+  if [ -d "$work/pfx" ]; then
+    WINEPREFIX=$work/pfx timeout 20 wineserver -k 2>/dev/null; WINEPREFIX=$work/pfx timeout 20 wineserver -w 2>/dev/null
+  fi
   [ -n "$XPID" ] && kill "$XPID" 2>/dev/null && wait "$XPID" 2>/dev/null
   [ -n "$PPID_PULSE" ] && kill "$PPID_PULSE" 2>/dev/null && wait "$PPID_PULSE" 2>/dev/null
-  rm -rf "$work"
+  [ -n "$work" ] && rm -rf "$work"
 }
 trap cleanup EXIT
+
+# The prefix is a hard-link clone, and hard links cannot cross file systems: when TMPDIR lies on
+# another one than the template, the throw-away folder goes beside the template instead.
+clone_into() { work=$(mktemp -d "$1/wine-run.XXXXXX") && cp -al "$TEMPLATE" "$work/pfx" 2>/dev/null; }
+if ! clone_into "${TMPDIR:-/tmp}"; then
+  rm -rf "$work"; work=""
+  clone_into "$(dirname "$TEMPLATE")" || { echo "wine-run: cannot clone the template prefix $TEMPLATE" >&2; exit 1; }
+fi
+export WINEPREFIX=$work/pfx HOME=$work/home WORK=$work
+mkdir -p "$HOME"
+# Registry writes must not reach the template through the hard links.
+for f in system.reg user.reg userdef.reg; do
+  cp --remove-destination "$TEMPLATE/$f" "$WINEPREFIX/$f" || { echo "wine-run: cannot copy $f" >&2; exit 1; }
+done
+[ -d "$TEMPLATE.gst" ] && export GST_REGISTRY=$work/gst-registry.bin && cp "$TEMPLATE.gst/registry.bin" "$GST_REGISTRY" 2>/dev/null
 
 if [ -n "$sound" ]; then
   run=$work/pulse; mkdir -p "$run"; chmod 700 "$run"
@@ -59,8 +70,21 @@ else
   unset DISPLAY
 fi
 
-if [ -n "$gui" ]; then
-  timeout "${WINE_RUN_TIMEOUT:-240}" bash "$gui" "$@"
-else
-  timeout "${WINE_RUN_TIMEOUT:-240}" "$@"
+run() {
+  if [ -n "$gui" ]; then
+    timeout "${WINE_RUN_TIMEOUT:-240}" bash "$gui" "$@"
+  else
+    timeout "${WINE_RUN_TIMEOUT:-240}" "$@"
+  fi
+}
+if [ -z "$expect" ]; then
+  run "$@"
+  exit
 fi
+run "$@" 2>&1 | tee "$work/output"
+rc=${PIPESTATUS[0]}
+if [ "$rc" = 0 ] && ! grep -qF -- "$expect" "$work/output"; then
+  echo "wine-run: the program ended without printing '$expect' (did it crash?)"
+  rc=1
+fi
+exit "$rc"

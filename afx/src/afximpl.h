@@ -14,6 +14,8 @@ struct AfxTempMaps {
     std::map<HMENU, std::unique_ptr<CMenu>> menus;
 };
 AfxTempMaps& AfxTemp();
+// TRUE while a window procedure of this framework runs on this thread.
+BOOL AfxInsideHandler();
 
 template <typename T>
 T* AfxTempGdiObject(HGDIOBJ object) {

@@ -1,5 +1,5 @@
 // Application object, threads, and this module's resource handle.
-#include "afxwin.h"
+#include "afximpl.h"
 
 namespace {
 CWinApp* g_app = nullptr;
@@ -45,7 +45,9 @@ BOOL AfxPumpMessage(int* quit_code) {
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }
-    if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) AfxFreeTempMaps();
+    // Idle: free the temporary wrappers, unless this loop runs inside a handler (a nested modal
+    // loop), whose caller may still hold some.
+    if (!AfxInsideHandler() && !::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) AfxFreeTempMaps();
     return TRUE;
 }
 

@@ -5,21 +5,38 @@
 #include <cstring>
 #include <algorithm>
 
+namespace {
+// Searches step over whole characters: a trail byte of a double-byte GBK character can equal an
+// ASCII byte ('\\' among them) and must never match by itself, as in MFC's multibyte CString.
+size_t next_char(const std::string& s, size_t i) {
+    return i + (::IsDBCSLeadByte((BYTE)s[i]) && i + 1 < s.size() ? 2 : 1);
+}
+
+// The first character start at or after `start` where `what` (n bytes) begins, or npos.
+size_t find_whole(const std::string& s, const char* what, size_t n, size_t start) {
+    for (size_t i = 0; i + n <= s.size(); i = next_char(s, i))
+        if (i >= start && s.compare(i, n, what, n) == 0) return i;
+    return std::string::npos;
+}
+}  // namespace
+
 int CString::Find(char c, int start) const {
     if (start < 0 || start >= GetLength()) return -1;
-    size_t p = m_s.find(c, start);
+    size_t p = find_whole(m_s, &c, 1, start);
     return p == std::string::npos ? -1 : static_cast<int>(p);
 }
 
 int CString::Find(const char* s, int start) const {
     if (!s || start < 0 || start > GetLength()) return -1;
-    size_t p = m_s.find(s, start);
+    size_t p = *s ? find_whole(m_s, s, strlen(s), start) : start;
     return p == std::string::npos ? -1 : static_cast<int>(p);
 }
 
 int CString::ReverseFind(char c) const {
-    size_t p = m_s.rfind(c);
-    return p == std::string::npos ? -1 : static_cast<int>(p);
+    int found = -1;
+    for (size_t i = 0; i < m_s.size(); i = next_char(m_s, i))
+        if (m_s[i] == c) found = static_cast<int>(i);
+    return found;
 }
 
 CString CString::Left(int n) const { return CString(m_s.substr(0, std::clamp(n, 0, GetLength()))); }
@@ -50,10 +67,11 @@ void CString::TrimRight() {
 
 int CString::Replace(const char* from, const char* to) {
     if (!from || !*from) return 0;
-    std::string repl = to ? to : "";
+    const size_t n = strlen(from);
+    const std::string repl = to ? to : "";
     int count = 0;
-    for (size_t p = m_s.find(from); p != std::string::npos; p = m_s.find(from, p + repl.size())) {
-        m_s.replace(p, strlen(from), repl);
+    for (size_t p = find_whole(m_s, from, n, 0); p != std::string::npos; p = find_whole(m_s, from, n, p + repl.size())) {
+        m_s.replace(p, n, repl);
         ++count;
     }
     return count;

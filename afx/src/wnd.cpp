@@ -12,6 +12,9 @@ std::map<HWND, CWnd*>& permanent_map() {
 }
 
 thread_local MSG t_current_msg;
+// How many window procedures of this framework are running on this thread (nested modal loops
+// included): their handlers may hold temporary wrappers, so those are freed only at depth 0.
+thread_local int t_handler_depth = 0;
 thread_local CWnd* t_creating = nullptr;
 thread_local HHOOK t_cbt_hook = nullptr;
 
@@ -20,6 +23,8 @@ thread_local HHOOK t_cbt_hook = nullptr;
 static thread_local AfxTempMaps t_temp;
 
 AfxTempMaps& AfxTemp() { return t_temp; }
+
+BOOL AfxInsideHandler() { return t_handler_depth > 0; }
 
 void AfxFreeTempMaps() {
     t_temp.windows.clear();
@@ -59,7 +64,8 @@ CWnd::~CWnd() {
 
 BOOL CWnd::Attach(HWND wnd) {
     if (!wnd) return FALSE;
-    t_temp.windows.erase(wnd);
+    // A temporary wrapper of this window stays valid until the thread is idle (its holder may still
+    // use it); FromHandle finds the permanent object first from now on.
     std::lock_guard<std::mutex> lock(g_map_lock);
     permanent_map()[wnd] = this;
     m_hWnd = wnd;
@@ -100,7 +106,13 @@ static LRESULT CALLBACK AfxCbtProc(int code, WPARAM wp, LPARAM lp) {
     if (code == HCBT_CREATEWND && t_creating) {
         CWnd* wnd = t_creating;
         t_creating = nullptr;
-        wnd->SubclassWindow((HWND)wp);
+        try {
+            wnd->SubclassWindow((HWND)wp);
+        } catch (...) {
+            // No exception may cross the hook: the object lets go and the window is not created.
+            if (wnd->m_hWnd == (HWND)wp) wnd->UnsubclassWindow();
+            return 1;
+        }
     }
     return CallNextHookEx(t_cbt_hook, code, wp, lp);
 }
@@ -150,6 +162,7 @@ LRESULT CALLBACK AfxWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (!wnd) return ::DefWindowProcA(hwnd, msg, wp, lp);
     MSG saved = t_current_msg;
     t_current_msg.hwnd = hwnd; t_current_msg.message = msg; t_current_msg.wParam = wp; t_current_msg.lParam = lp;
+    ++t_handler_depth;
     LRESULT result = 0;
     try {
         if (msg == WM_NCDESTROY) {
@@ -168,6 +181,7 @@ LRESULT CALLBACK AfxWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         // No exception may cross the window procedure.
         result = 0;
     }
+    --t_handler_depth;
     t_current_msg = saved;
     return result;
 }

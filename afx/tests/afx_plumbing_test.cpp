@@ -3,7 +3,9 @@
 // exchange, a worker thread's SendMessage, owner-drawn menu items and the GDI wrappers.
 #include "gtest_winelib.h"
 #include "afxwin.h"
+#include "../src/afximpl.h"
 #include "plumbing_res.h"
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -344,6 +346,105 @@ TEST(AfxPlumbing, ModelessDialogRunsTheChildsPreTranslateMessageAndMenuItems) {
     EXPECT_EQ(1, rec.menu_drawn);
     dlg.DestroyWindow();
     EXPECT_EQ(nullptr, dlg.m_hWnd);
+}
+
+// A modal dialog that ends itself once its loop has gone idle: a timer message comes only when
+// nothing else waits, and the second one only after the loop has found the queue empty.
+class CIdleEndingDlg : public CDialog {
+public:
+    CIdleEndingDlg() : CDialog(IDD_PLUMBING) {}
+protected:
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        SetTimer(1, 20);
+        return TRUE;
+    }
+    afx_msg void OnTimer(UINT_PTR) {
+        if (++m_ticks == 2) EndDialog(IDOK);
+    }
+    int m_ticks = 0;
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CIdleEndingDlg, CDialog)
+    ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+// A handler that holds a temporary wrapper across a nested modal loop and across another object
+// attaching the same window, as MFC code does (GetDlgItem, then DoModal or SubclassDlgItem).
+class CWrapperHolder : public CWnd {
+public:
+    HWND other = nullptr;
+    bool kept_across_modal = false, kept_across_attach = false, permanent_found = false;
+protected:
+    bool still_temporary(CWnd* temp) const {
+        auto it = AfxTemp().windows.find(other);
+        return it != AfxTemp().windows.end() && it->second.get() == temp;
+    }
+    afx_msg LRESULT OnHold(WPARAM, LPARAM) {
+        CWnd* temp = CWnd::FromHandle(other);
+        CIdleEndingDlg nested;
+        nested.DoModal();
+        kept_across_modal = still_temporary(temp);
+        CWnd permanent;
+        permanent.Attach(other);
+        permanent_found = CWnd::FromHandle(other) == &permanent;
+        kept_across_attach = still_temporary(temp);
+        permanent.Detach();
+        return 0;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CWrapperHolder, CWnd)
+    ON_MESSAGE(WM_APP_MARK, OnHold)
+END_MESSAGE_MAP()
+
+TEST(AfxHandleMap, TemporaryWrappersLiveUntilTheThreadIsIdle) {
+    CWrapperHolder holder;
+    ASSERT_TRUE(holder.CreateEx(0, "STATIC", "holder", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    HWND other = ::CreateWindowExA(0, "STATIC", "other", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, other);
+    holder.other = other;
+    holder.SendMessage(WM_APP_MARK);
+    EXPECT_TRUE(holder.kept_across_modal);
+    EXPECT_TRUE(holder.permanent_found);
+    EXPECT_TRUE(holder.kept_across_attach);
+    // The outermost loop still frees them once the queue is empty.
+    holder.PostMessage(WM_NULL);
+    MSG waiting;
+    while (AfxPumpMessage() && ::PeekMessageA(&waiting, nullptr, 0, 0, PM_NOREMOVE)) {
+    }
+    EXPECT_EQ(0u, AfxTemp().windows.count(other));
+    ::DestroyWindow(other);
+}
+
+class CThrowingWnd : public CWnd {
+protected:
+    void PreSubclassWindow() override { throw std::runtime_error("refused"); }
+};
+
+TEST(AfxHandleMap, AnExceptionWhileSubclassingANewWindowFailsTheCreation) {
+    CThrowingWnd refused;
+    EXPECT_FALSE(refused.CreateEx(0, "STATIC", "refused", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    EXPECT_EQ(nullptr, refused.m_hWnd);
+    EXPECT_EQ(nullptr, ::FindWindowA("STATIC", "refused"));
+    CWnd after;
+    ASSERT_TRUE(after.CreateEx(0, "STATIC", "after", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    EXPECT_EQ(&after, CWnd::FromHandlePermanent(after.m_hWnd));
+}
+
+TEST(AfxString, SearchesSkipTrailBytesOfDoubleByteCharacters) {
+    // "乗" is 0x81 0x5C in GBK: its trail byte is a backslash.
+    const CString path = "D:\\乗\\a乗.txt";
+    ASSERT_EQ(0x5C, (BYTE)path[4]);
+    EXPECT_EQ(5, path.ReverseFind('\\'));
+    EXPECT_EQ(5, path.Find('\\', 3));
+    EXPECT_EQ(-1, path.Find("\\."));
+    EXPECT_EQ(5, path.Find("\\a"));
+    EXPECT_STREQ("D:\\乗", path.Left(path.ReverseFind('\\')));
+    CString slashed = path;
+    EXPECT_EQ(2, slashed.Replace("\\", "/"));
+    EXPECT_STREQ("D:/乗/a乗.txt", slashed);
+    EXPECT_EQ(-1, CString("乗").Find('\\'));
 }
 
 TEST(AfxGdi, SelectObjectHandsBackThePreviousObjectAndOwnersDeleteTheirHandles) {
