@@ -46,20 +46,27 @@ function(winelib_resources target rc)
   target_sources(${target} PRIVATE ${res})
 endfunction()
 
-# A Winelib DLL that exports only through its .spec file. Wine loads it by name only through a
-# file called NAME.dll on the search path, so the ELF object is copied to that name beside the program.
+# Wine's export-definition files carry this extension (winebuild picks them out by it).
+set(WINE_EXPORTS_EXT .spec)
+
+# A Winelib DLL that exports only through its export-definition file, NAME plus WINE_EXPORTS_EXT in
+# the calling folder unless EXPORTS names another. Wine loads it by name only through a file called
+# NAME.dll on the search path, so the ELF object is copied to that name beside the program.
 function(winelib_dll name)
-  cmake_parse_arguments(A "" "SPEC;OUTPUT_DIR;RC" "SOURCES;LIBS" ${ARGN})
-  get_filename_component(spec ${A_SPEC} ABSOLUTE)
+  cmake_parse_arguments(A "" "EXPORTS;OUTPUT_DIR;RC" "SOURCES;LIBS" ${ARGN})
+  if(NOT A_EXPORTS)
+    set(A_EXPORTS ${CMAKE_CURRENT_SOURCE_DIR}/${name}${WINE_EXPORTS_EXT})
+  endif()
+  get_filename_component(exports_file ${A_EXPORTS} ABSOLUTE)
   add_library(${name} SHARED ${A_SOURCES})
-  set_target_properties(${name} PROPERTIES PREFIX "" SUFFIX ".dll.so" LINK_DEPENDS ${spec}
+  set_target_properties(${name} PROPERTIES PREFIX "" SUFFIX ".dll.so" LINK_DEPENDS ${exports_file}
     CXX_VISIBILITY_PRESET hidden C_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
   if(A_OUTPUT_DIR)
     set_target_properties(${name} PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${A_OUTPUT_DIR})
   else()
     set(A_OUTPUT_DIR ${TARMELO_BIN_DIR})
   endif()
-  target_link_options(${name} PRIVATE ${spec} -Wl,-Bsymbolic)
+  target_link_options(${name} PRIVATE ${exports_file} -Wl,-Bsymbolic)
   target_link_libraries(${name} PRIVATE ${A_LIBS})
   if(A_RC)
     winelib_resources(${name} ${A_RC})

@@ -1,5 +1,5 @@
 // tolmaac_encode.dll: the AAC entry points over the portable core (the older names are the same
-// functions, see the .spec file).
+// functions under the DLL's export list).
 #include "tolmaac_encode.h"
 #include "aac_core.h"
 

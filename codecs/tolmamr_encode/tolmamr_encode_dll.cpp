@@ -1,5 +1,5 @@
 // tolmamr_encode.dll: the AMR-NB entry points over the portable core (the older names are the same
-// functions, see the .spec file).
+// functions under the DLL's export list).
 #include "tolmamr_encode.h"
 #include "amr_core.h"
 

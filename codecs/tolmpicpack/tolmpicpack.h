@@ -10,7 +10,7 @@ typedef int(__cdecl* tolmpicpack_uncompress_t)(unsigned char* dest, uint32_t* de
                                                uint32_t src_len);
 
 extern "C" {
-// Exported as "compress" and "uncompress" (see tolmpicpack.spec).
+// Exported as "compress" and "uncompress" (see the DLL's export list).
 int __cdecl picpack_compress(unsigned char* dest, uint32_t* dest_len, const unsigned char* src, uint32_t src_len);
 int __cdecl picpack_uncompress(unsigned char* dest, uint32_t* dest_len, const unsigned char* src, uint32_t src_len);
 }

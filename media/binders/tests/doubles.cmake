@@ -9,17 +9,17 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_CURRENT_S
 
 set(double_targets)
 function(binder_double variant lib)
-  set(spec ${doubles_dir}/${variant}_${lib}.spec)
+  set(exports_file ${doubles_dir}/${variant}_${lib}${WINE_EXPORTS_EXT})
   set(text "")
   foreach(name IN LISTS ARGN)
     string(APPEND text "@ cdecl ${name}() double_entry\n")
   endforeach()
-  file(WRITE ${spec} "${text}")
+  file(WRITE ${exports_file} "${text}")
   set(target double_${variant}_${lib})
   add_library(${target} SHARED ${CMAKE_CURRENT_SOURCE_DIR}/tests/double_entry.c)
   set_target_properties(${target} PROPERTIES PREFIX "" SUFFIX ".dll.so" OUTPUT_NAME ${lib}
-    LIBRARY_OUTPUT_DIRECTORY ${doubles_dir}/${variant} LINK_DEPENDS ${spec} C_VISIBILITY_PRESET hidden)
-  target_link_options(${target} PRIVATE ${spec})
+    LIBRARY_OUTPUT_DIRECTORY ${doubles_dir}/${variant} LINK_DEPENDS ${exports_file} C_VISIBILITY_PRESET hidden)
+  target_link_options(${target} PRIVATE ${exports_file})
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${target}> ${doubles_dir}/${variant}/${lib}.dll)
   set(double_targets ${double_targets} ${target} PARENT_SCOPE)
