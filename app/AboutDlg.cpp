@@ -1,4 +1,4 @@
 #include "AboutDlg.h"
-#include "res/resource.h"
+#include "app/res/resource.h"
 
 CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}

@@ -1,9 +1,9 @@
 #include "ConverterDlg.h"
 #include "AboutDlg.h"
-#include "res/resource.h"
-#include "SkinDraw.h"
-#include "ini_file.h"
-#include "skin_res.h"
+#include "app/res/resource.h"
+#include "controls/skin/SkinDraw.h"
+#include "app/settings/ini_file.h"
+#include "controls/res/skin_res.h"
 
 namespace {
 const UINT kClockTimer = 1000;
@@ -38,6 +38,7 @@ BOOL CConverterDlg::OnInitDialog() {
     // The scheme first, then the settings: the saved UI colour must win over the scheme's.
     skin_set_scheme(1);
     load_program_settings();
+    skin_set_ui_color((COLORREF)cfg_ui_color);
     OnTimer(kClockTimer);
     SetTimer(kClockTimer, 1000);
     return TRUE;
@@ -83,6 +84,7 @@ void CConverterDlg::OnAbout() {
 
 void CConverterDlg::OnExit() {
     KillTimer(kClockTimer);
+    cfg_ui_color = (int)skin_ui_color;
     save_program_ui_color();
     EndDialog(IDOK);
 }

@@ -1,6 +1,6 @@
 // The main dialog of the converter.
 #pragma once
-#include "SkinDialog.h"
+#include "controls/skin/SkinDialog.h"
 
 class CConverterDlg : public CSkinDialog {
 public:

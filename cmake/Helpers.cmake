@@ -1,25 +1,37 @@
-# Small functions so that each module's CMakeLists.txt says only what it builds.
+# Small functions so that each module's CMakeLists.txt says only what it builds. Three trees run the
+# same lists: the native tree (portable code with the sanitizers, and its unit tests), the portable
+# tree (TARMELO_PORTABLE_ONLY: the same portable code once more, plain g++ without sanitizers, into the
+# archives that ship) and the Winelib tree (everything that uses Win32, linking those archives).
+# Every helper is safe to call in every tree; it does nothing where its kind of target does not belong.
 include(CMakeParseArguments)
 
-# A static library of portable code: built in both trees (natively for the unit tests, with Wine's
-# compilers for the program and its DLLs), so it must not depend on Win32.
+# A static library of portable code: plain g++, never <windows.h>, never _WIN32. In the Winelib tree it
+# is the archive the portable tree built, imported under the same name with the same dependencies.
 function(tarmelo_portable_library name)
-  cmake_parse_arguments(A "" "" "SOURCES;LIBS;INCLUDES" ${ARGN})
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  if(WINELIB)
+    add_library(${name} STATIC IMPORTED GLOBAL)
+    set_target_properties(${name} PROPERTIES IMPORTED_LOCATION ${TARMELO_PORTABLE_LIB_DIR}/lib${name}.a)
+    if(A_LIBS)
+      set_property(TARGET ${name} PROPERTY INTERFACE_LINK_LIBRARIES ${A_LIBS})
+    endif()
+    return()
+  endif()
   add_library(${name} STATIC ${A_SOURCES})
-  target_include_directories(${name} PUBLIC ${A_INCLUDES})
   if(A_LIBS)
     target_link_libraries(${name} PUBLIC ${A_LIBS})
   endif()
+  list(TRANSFORM A_SOURCES PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/ REGEX "^[^/]")
+  set_property(GLOBAL APPEND PROPERTY TARMELO_PORTABLE_SOURCES ${A_SOURCES})
 endfunction()
 
 # A GoogleTest binary of the native tree; each case becomes its own ctest test.
 function(tarmelo_native_test name)
-  if(WINELIB)
+  if(WINELIB OR TARMELO_PORTABLE_ONLY)
     return()
   endif()
   cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
-  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
   target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
                                              TEST_BINARY_DIR="${CMAKE_CURRENT_BINARY_DIR}")
@@ -27,9 +39,56 @@ function(tarmelo_native_test name)
                        WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 endfunction()
 
+# One outside library in codecs/: its portable core (a library of its own, tested natively), the
+# Winelib DLL that exports exactly what the export header declares, and the core's native tests.
+#   tarmelo_codec(NAME CORE core SOURCES core-sources DLL dll-sources LIBS core-libs
+#                 [DLL_LIBS more-dll-libs] [TESTS test-sources] [TEST_LIBS more-test-libs])
+# Without CORE the DLL is built from its own sources alone.
+function(tarmelo_codec name)
+  cmake_parse_arguments(A "" "CORE" "SOURCES;DLL;LIBS;DLL_LIBS;TESTS;TEST_LIBS" ${ARGN})
+  set(dll_libs ${A_DLL_LIBS} library_exports)
+  if(A_CORE)
+    tarmelo_portable_library(${A_CORE} SOURCES ${A_SOURCES} LIBS ${A_LIBS})
+    list(PREPEND dll_libs ${A_CORE})
+    if(A_TESTS)
+      tarmelo_native_test(${A_CORE}_test SOURCES ${A_TESTS} LIBS ${A_CORE} ${A_TEST_LIBS})
+    endif()
+  else()
+    list(APPEND dll_libs ${A_LIBS})
+  endif()
+  winelib_dll(${name} SOURCES ${A_DLL} LIBS ${dll_libs})
+endfunction()
+
+# Lists the folders below the current one that have a CMakeLists.txt, in name order.
+function(tarmelo_add_subfolders)
+  file(GLOB children LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT children)
+  foreach(child IN LISTS children)
+    if(IS_DIRECTORY ${child} AND EXISTS ${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()
+
+# Wine's export-definition files carry this extension (winebuild picks them out by it).
+set(WINE_EXPORTS_EXT .spec)
+
 if(NOT WINELIB)
+  # The Win32 helpers below exist only in the Winelib tree; elsewhere they do nothing.
+  foreach(helper winelib_resources winelib_dll winelib_exe winelib_test winelib_gui_test winelib_library)
+    cmake_language(EVAL CODE "function(${helper})\nendfunction()")
+  endforeach()
   return()
 endif()
+
+# Win32 code of a module: a static library built with Wine's compilers.
+function(winelib_library name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${A_SOURCES})
+  if(A_LIBS)
+    target_link_libraries(${name} PUBLIC ${A_LIBS})
+  endif()
+endfunction()
 
 # Compiles a resource script with wrc and adds the result to a target.
 function(winelib_resources target rc)
@@ -45,9 +104,6 @@ function(winelib_resources target rc)
   set_source_files_properties(${res} PROPERTIES EXTERNAL_OBJECT TRUE GENERATED TRUE)
   target_sources(${target} PRIVATE ${res})
 endfunction()
-
-# Wine's export-definition files carry this extension (winebuild picks them out by it).
-set(WINE_EXPORTS_EXT .spec)
 
 # A Winelib DLL that exports only through its export-definition file, NAME plus WINE_EXPORTS_EXT in
 # the calling folder unless EXPORTS names another. Wine loads it by name only through a file called
@@ -94,7 +150,6 @@ endfunction()
 function(winelib_test name)
   cmake_parse_arguments(A "GUI;SOUND" "RC;TIMEOUT" "SOURCES;LIBS;DEPENDS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
-  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
   target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gtest_main -lpthread)
   target_compile_definitions(${name} PRIVATE TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
                                              TEST_BINARY_DIR="${CMAKE_CURRENT_BINARY_DIR}")

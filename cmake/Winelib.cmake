@@ -4,6 +4,11 @@ list(APPEND CMAKE_CXX_IMPLICIT_INCLUDE_DIRECTORIES /usr/include)
 # The platform files reset a suffix set in the toolchain file.
 set(CMAKE_EXECUTABLE_SUFFIX .exe)
 
+# The portable libraries come from the portable tree (plain g++), which the native tree builds first.
+if(NOT TARMELO_PORTABLE_LIB_DIR)
+  message(FATAL_ERROR "TARMELO_PORTABLE_LIB_DIR is not set: configure the native tree, which builds this one")
+endif()
+
 if(NOT TARMELO_TEMPLATE_PREFIX)
   set(TARMELO_TEMPLATE_PREFIX ${CMAKE_BINARY_DIR}/wine-template)
 endif()
@@ -14,8 +19,6 @@ set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${TARMELO_BIN_DIR})
 set(WINE_RUN ${CMAKE_SOURCE_DIR}/tools/wine-run.sh)
 set(WINE_RUN_ENV ${CMAKE_COMMAND} -E env WINE_TEMPLATE=${TARMELO_TEMPLATE_PREFIX})
 
-# Sources with Chinese literals are UTF-8; the ANSI APIs take GBK bytes.
-add_compile_options(-finput-charset=UTF-8 $<$<COMPILE_LANGUAGE:CXX>:-fexec-charset=GBK> $<$<COMPILE_LANGUAGE:C>:-fexec-charset=GBK>)
 
 # Same-named classes in the program and the DLLs must never bind to each other's copies.
 set(CMAKE_C_VISIBILITY_PRESET hidden)

@@ -17,8 +17,10 @@ PACKAGES=(
   xvfb xdotool imagemagick x11-utils fonts-wqy-zenhei locales
   # sound in tests
   pulseaudio pulseaudio-utils
-  # test media
-  ffmpeg python3
+  # test media, reference tools and decoders that tests and benchmarks compare against
+  ffmpeg python3 sox lame libgif-dev
+  # fuzzing of the readers (libFuzzer), run by scripts beside ctest
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -14,3 +14,6 @@ int AfxShowMessageBox(HWND owner, const char* text, const char* caption, UINT ty
 // The framework's message box: owner is the active main window, caption the program's name.
 int AfxMessageBox(const char* text, UINT type = MB_OK, UINT help_id = 0);
 int AfxMessageBox(UINT prompt_id, UINT type = MB_OK, UINT help_id = (UINT)-1);
+// Makes the reports of the window-free layers (base/message_seam.h) message boxes through this seam: a
+// null caption becomes AfxMessageBox, any other caption a box with that caption and no owner.
+void AfxInstallMessageSeam();

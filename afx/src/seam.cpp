@@ -1,21 +1,12 @@
 // The one seam through which every modal question passes (see afxseam.h).
 #include "afxwin.h"
+#include "base/message_seam.h"
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
 AfxModalHook g_hook = nullptr;
 void* g_hook_context = nullptr;
-
-int first_button(UINT type) {
-    switch (type & MB_TYPEMASK) {
-    case MB_OKCANCEL: return IDOK;
-    case MB_ABORTRETRYIGNORE: return IDABORT;
-    case MB_YESNOCANCEL: case MB_YESNO: return IDYES;
-    case MB_RETRYCANCEL: return IDRETRY;
-    default: return IDOK;
-    }
-}
 
 // The out-of-process seam: a test that drives the program sets these variables.
 bool answer_from_environment(const char* text, const char* caption, UINT type, int* answer) {
@@ -26,7 +17,7 @@ bool answer_from_environment(const char* text, const char* caption, UINT type, i
         fclose(f);
     }
     const char* reply = getenv("TARMELO_MODAL_ANSWER");
-    *answer = reply && *reply ? atoi(reply) : first_button(type);
+    *answer = reply && *reply ? atoi(reply) : seam::first_button(type);
     return true;
 }
 }  // namespace
@@ -70,3 +61,13 @@ int AfxMessageBox(UINT prompt_id, UINT type, UINT help_id) {
     text.LoadString(prompt_id);
     return AfxMessageBox(text, type, help_id);
 }
+
+namespace {
+// Reports of the window-free layers become message boxes of this module.
+int report_as_message_box(const char* text, const char* caption, unsigned style, void*) {
+    if (!caption) return AfxMessageBox(text, style, 0);
+    return AfxShowMessageBox(nullptr, text, caption, style);
+}
+}  // namespace
+
+void AfxInstallMessageSeam() { seam::set_reporter(report_as_message_box, nullptr); }

@@ -1,9 +1,9 @@
 // The framework's plumbing in one dialog: reflection of owner-draw, custom-draw, command and colour
 // messages to the controls, the PreTranslateMessage walk in modal and modeless loops, dialog data
 // exchange, a worker thread's SendMessage, owner-drawn menu items and the GDI wrappers.
-#include "gtest_winelib.h"
+#include "tests/support/gtest_winelib.h"
 #include "afxwin.h"
-#include "../src/afximpl.h"
+#include "afx/src/afximpl.h"
 #include "plumbing_res.h"
 #include <stdexcept>
 #include <string>

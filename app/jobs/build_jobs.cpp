@@ -4,7 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
-#include "run_state.h"
+#include "engine/state/run_state.h"
 
 const char* const kJobCaption = "Orvane多媒体MP4转换器";
 const char* const kNothingToPlay = "没有选择播放的多媒体文件";

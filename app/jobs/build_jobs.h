@@ -1,8 +1,8 @@
 // Turning the selected rows of the media list into jobs: the steps shared by Play and Convert.
 #pragma once
 #include <string>
-#include "media_job.h"
-#include "segment_list.h"
+#include "engine/state/media_job.h"
+#include "media/records/segment_list.h"
 
 // Media-list columns the job builder reads.
 namespace job_column {

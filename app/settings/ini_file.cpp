@@ -1,5 +1,5 @@
 #include "ini_file.h"
-#include "program_folder.h"
+#include "base/program_folder.h"
 
 namespace {
 constexpr DWORD kValueChars = 256;

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 #include "afxwin.h"
-#include "settings.h"
+#include "engine/settings/settings.h"
 
 class CIniFile {
 public:

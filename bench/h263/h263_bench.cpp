@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
-#include "h263encode.h"
+#include "media/h263/h263encode.h"
 extern "C" {
 #include <libavutil/log.h>
 #include <libavcodec/avcodec.h>

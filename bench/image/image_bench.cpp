@@ -2,8 +2,8 @@
 // same work (SWS_POINT scaling of BGR24; BGR24 to YUV420P) in the same run.
 #include <benchmark/benchmark.h>
 #include <vector>
-#include "rgb_image.h"
-#include "yuv420.h"
+#include "engine/image/rgb_image.h"
+#include "engine/image/yuv420.h"
 extern "C" {
 #include <libswscale/swscale.h>
 }

@@ -1,7 +1,7 @@
 // Export header of tolmaac_decode.dll as its callers use it; shared by the binder and the stand-in.
 // Written from the call sites; the stand-in that implements it may add detail, not change a signature.
 #pragma once
-#include "tolm_export.h"
+#include "codecs/include/tolm_export.h"
 
 // AAC decoding into 16-bit PCM.
 TOLM_EXPORT(int, aacdecode_init, (void))

@@ -5,7 +5,7 @@
 // The encoder delays its output by one frame: the first call returns 0 bytes, every later call one
 // AAC frame. The profile argument is accepted for every value and always gives AAC LC.
 #pragma once
-#include "tolm_export.h"
+#include "codecs/include/tolm_export.h"
 
 // rate in Hz, channels 1 or 2, bitrate in bit/s; reserved6 and text are accepted and not used.
 // Writes the AudioSpecificConfig to config (capacity at least 64 bytes) and its length to

@@ -1,7 +1,7 @@
 // Export header of tolmac3buf.dll as its callers use it; shared by the binder and the stand-in.
 // Written from the call sites; the stand-in that implements it may add detail, not change a signature.
 #pragma once
-#include "tolm_export.h"
+#include "codecs/include/tolm_export.h"
 
 // AC-3 decoding of whole frames into 16-bit PCM.
 TOLM_EXPORT(int, ac3buf_init, (int first, int second))

@@ -4,7 +4,7 @@
 // the program passes 640-byte blocks. Output: the frames in 3GP storage form (one mode byte, then the
 // speech bits), as a 3GP AMR sample holds them; at most 32 bytes a frame.
 #pragma once
-#include "tolm_export.h"
+#include "codecs/include/tolm_export.h"
 
 // mode: one of 475, 515, 59, 67, 74, 795, 102, 122 (4.75 ... 12.2 kbit/s). state is accepted and not used
 // (the library keeps its own). Returns 0, or below 0 for an unknown mode or a failed start.

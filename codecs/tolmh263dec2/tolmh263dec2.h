@@ -1,7 +1,7 @@
 // Export header of tolmh263dec2.dll as its callers use it; shared by the binder and the stand-in.
 // Written from the call sites; the stand-in that implements it may add detail, not change a signature.
 #pragma once
-#include "tolm_export.h"
+#include "codecs/include/tolm_export.h"
 
 // Sorenson H.263 (FLV) decoding into 24-bit pictures.
 TOLM_EXPORT(int, sh263de_exit, (void))

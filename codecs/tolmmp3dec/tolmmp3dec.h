@@ -1,7 +1,7 @@
 // Export header of tolmmp3dec.dll as its callers use it; shared by the binder and the stand-in.
 // Written from the call sites; the stand-in that implements it may add detail, not change a signature.
 #pragma once
-#include "tolm_export.h"
+#include "codecs/include/tolm_export.h"
 
 // MPEG audio decoding of a table of whole frames into 16-bit PCM.
 TOLM_EXPORT(int, mp3_init, (int decoder))

@@ -1,15 +1,7 @@
 #include "mp3_core.h"
 #include <algorithm>
 #include <cstring>
-// lame.h declares its functions __cdecl when it sees a Windows target, which in the Winelib build
-// would call the Linux library with the Windows convention: hide the target macros while including it.
-#pragma push_macro("_WIN32")
-#pragma push_macro("WIN32")
-#undef _WIN32
-#undef WIN32
 #include <lame/lame.h>
-#pragma pop_macro("WIN32")
-#pragma pop_macro("_WIN32")
 
 namespace mp3enc {
 namespace {
@@ -71,24 +63,39 @@ int Encoder::open(const Settings& s, int* frame_samples, int* output_size) {
     return 0;
 }
 
-int Encoder::take_frames(uint8_t* out) {
-    size_t pos = 0;
-    while (pos + 4 <= pending_.size()) {
-        int n = frame_length(&pending_[pos]);
-        if (n == 0) {  // not at a header: skip to the next one (never expected from lame)
-            ++pos;
-            continue;
+int extract_frames(const uint8_t* bytes, size_t length, uint8_t* out, int capacity, size_t* consumed) {
+    *consumed = 0;
+    size_t pos = 0, done = 0;
+    int64_t total = 0;
+    for (int pass = 0; pass < 2; ++pass) {  // measure, then copy
+        pos = done = 0;
+        int written = 0;
+        while (pos + 4 <= length) {
+            int n = frame_length(bytes + pos);
+            if (n == 0) {
+                done = ++pos;
+                continue;
+            }
+            if (pos + n > length) break;
+            if (pass == 0) {
+                total += n;
+            } else {
+                memcpy(out + written, bytes + pos, n);
+                written += n;
+            }
+            done = pos += n;
         }
-        if (pos + n > pending_.size()) break;
-        pos += n;
+        if (pass == 0 && total > capacity) return -1;
     }
-    // Bytes before the first header cannot be played alone; frames are taken whole.
-    size_t start = 0;
-    while (start + 4 <= pos && frame_length(&pending_[start]) == 0) ++start;
-    int n = int(pos - start);
-    if (n > output_size_) return 0;  // cannot happen with the documented capacity; the data stays
-    if (n > 0) memcpy(out, pending_.data() + start, n);
-    pending_.erase(pending_.begin(), pending_.begin() + pos);
+    *consumed = done;
+    return int(total);
+}
+
+int Encoder::take_frames(uint8_t* out) {
+    size_t consumed = 0;
+    int n = extract_frames(pending_.data(), pending_.size(), out, output_size_, &consumed);
+    if (n < 0) return 0;  // cannot happen with the documented capacity; the data stays
+    pending_.erase(pending_.begin(), pending_.begin() + consumed);
     return n;
 }
 

@@ -1,5 +1,6 @@
 // MP3 encoding of interleaved 16-bit PCM over libmp3lame; output is always whole frames.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -16,6 +17,11 @@ struct Settings {
     int quality = 4;          // variable rate: 0 best .. 9
     int min_kbps = 32, max_kbps = 320;
 };
+
+// Copies the whole MPEG audio frames found in `length` coded bytes to out, one after another; bytes
+// before or between frame headers are dropped and a frame cut off at the end is left. *consumed gets
+// the bytes dealt with. Returns the bytes written, or -1 (nothing consumed) when they exceed capacity.
+int extract_frames(const uint8_t* bytes, size_t length, uint8_t* out, int capacity, size_t* consumed);
 
 class Encoder {
 public:

@@ -7,7 +7,7 @@
 // channels: 1 mono, 2 joint stereo. mode (0 MPEG-1, 1 MPEG-2, 2 MPEG-2.5) is accepted; the MPEG version
 // follows from the sample rate. Rates are kbit/s.
 #pragma once
-#include "tolm_export.h"
+#include "codecs/include/tolm_export.h"
 
 // Constant rate. Returns 0, below 0 on failure.
 TOLM_EXPORT(int, tolmmp3encinit_new, (int* frame_samples, int* output_size, int sample_rate, int kbps,

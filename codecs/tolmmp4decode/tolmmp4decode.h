@@ -1,7 +1,7 @@
 // Export header of tolmmp4decode.dll as its callers use it; shared by the binder and the stand-in.
 // Written from the call sites; the stand-in that implements it may add detail, not change a signature.
 #pragma once
-#include "tolm_export.h"
+#include "codecs/include/tolm_export.h"
 
 // MP4/3GP demultiplexing.
 TOLM_EXPORT(int, mp4de_init, (const char* path))

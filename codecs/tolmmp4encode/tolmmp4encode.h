@@ -13,7 +13,7 @@
 //   an AAC frame = 1024, as aacbuf_encode reports it). AMR-NB blocks are stored one 20 ms frame a
 //   sample, each timed 160 samples, whatever the duration given.
 #pragma once
-#include "tolm_export.h"
+#include "codecs/include/tolm_export.h"
 
 enum {
     MP4EN_CONTAINER_MP4 = 1,

@@ -1,7 +1,7 @@
 // tolmmp4encode.dll: the multiplexer entry points over the portable core. Paths arrive as Windows
 // paths and go to libavformat as Unix paths.
 #include "tolmmp4encode.h"
-#include "fileio.h"
+#include "base/fileio.h"
 #include "mp4mux_core.h"
 
 namespace {

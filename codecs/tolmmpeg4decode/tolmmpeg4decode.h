@@ -1,7 +1,7 @@
 // Export header of tolmmpeg4decode.dll as its callers use it; shared by the binder and the stand-in.
 // Written from the call sites; the stand-in that implements it may add detail, not change a signature.
 #pragma once
-#include "tolm_export.h"
+#include "codecs/include/tolm_export.h"
 
 // MPEG-4 Part 2 decoding into 24-bit pictures; decode returns -88 when the picture size changed.
 TOLM_EXPORT(int, tolmmpeg4decode_init, (int width, int height))

@@ -1,7 +1,7 @@
 // Export header of tolmmux.dll as its callers use it; shared by the binder and the stand-in.
 // Written from the call sites; the stand-in that implements it may add detail, not change a signature.
 #pragma once
-#include "tolm_export.h"
+#include "codecs/include/tolm_export.h"
 
 // Stream parser: one current stream, described after mux_init and open_stream.
 TOLM_EXPORT(int, mux_init, (void))

@@ -1,7 +1,7 @@
 // Export header of tolmx264decode.dll as its callers use it; shared by the binder and the stand-in.
 // Written from the call sites; the stand-in that implements it may add detail, not change a signature.
 #pragma once
-#include "tolm_export.h"
+#include "codecs/include/tolm_export.h"
 
 // H.264 decoding into 24-bit pictures (decode) or YUY2 (decodeyuv).
 TOLM_EXPORT(int, tolm264decode_init, (int width, int height))

@@ -68,10 +68,12 @@ int Encoder::open(int width, int height, int quality, int fps) {
     return 0;
 }
 
-int Encoder::encode(const uint8_t* bgr, int length, uint8_t* out, int capacity, bool with_parameter_sets, int* key) {
+int Encoder::encode(const PictureView& picture, uint8_t* out, int capacity, bool with_parameter_sets, int* key) {
     if (key) *key = 0;
-    const int stride = (3 * width_ + 3) & ~3;
-    if (!x264_ || !bgr || !out || length < stride * height_) return -1;
+    if (!x264_ || !out || picture.format != PixelFormat::kBgr24 || !picture::valid(picture)) return -1;
+    if (picture.width != width_ || picture.height != height_) return -1;
+    const uint8_t* bgr = picture.data;
+    const int stride = picture.stride;
     uint8_t* planes[3] = {yuv_.data(), yuv_.data() + width_ * height_, yuv_.data() + width_ * height_ * 5 / 4};
     int strides[3] = {width_, width_ / 2, width_ / 2};
     const uint8_t* src[1] = {bgr};

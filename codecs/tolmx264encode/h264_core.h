@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <vector>
+#include "base/picture.h"
 
 struct SwsContext;
 
@@ -18,10 +19,12 @@ public:
     ~Encoder() { close(); }
     // quality: constant rate factor; returns 0 or -1.
     int open(int width, int height, int quality, int fps);
-    // Codes one picture (stride (3w+3)&~3, top-down; length = stride x height). Writes the NAL units in
-    // Annex B form to out (capacity bytes); with_parameter_sets keeps SPS and PPS in front of IDR
-    // pictures. Returns the bytes written, -1 on failure or when out is too small. *key = 1 for IDR.
-    int encode(const uint8_t* bgr, int length, uint8_t* out, int capacity, bool with_parameter_sets, int* key);
+    // Codes one B,G,R picture of the size given to open. Writes the NAL units in Annex B form to out
+    // (capacity bytes); with_parameter_sets keeps SPS and PPS in front of IDR pictures. Returns the
+    // bytes written, -1 on failure, for another layout or size, or when out is too small. *key = 1 for IDR.
+    int encode(const PictureView& picture, uint8_t* out, int capacity, bool with_parameter_sets, int* key);
+    int width() const { return width_; }
+    int height() const { return height_; }
     const std::vector<uint8_t>& sps() const { return sps_; }
     const std::vector<uint8_t>& pps() const { return pps_; }
     void close();

@@ -5,7 +5,7 @@
 // Input pictures: 24-bit B,G,R, rows top-down, stride (3 x width + 3) & ~3, length = stride x height.
 // Output capacity: at least input length / 2 bytes (a picture that does not fit returns below 0).
 #pragma once
-#include "tolm_export.h"
+#include "codecs/include/tolm_export.h"
 
 // quality: the constant rate factor (0 lossless ... 51; the program passes 20); fps: frames a second.
 // Returns 0, below 0 on failure.

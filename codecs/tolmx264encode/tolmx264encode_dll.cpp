@@ -23,12 +23,22 @@ extern "C" int __cdecl tolm264encode_close(void) {
     return 0;
 }
 
+namespace {
+// The caller's picture: B,G,R rows of the set-up size, `length` bytes long.
+int encode(const unsigned char* bgr, int length, unsigned char* out, bool with_parameter_sets, int* key) {
+    if (key) *key = 0;
+    PictureView picture = picture::bgr24(const_cast<unsigned char*>(bgr), g_encoder.width(), g_encoder.height());
+    if (!bgr || length < 0 || size_t(length) < picture::byte_size(picture)) return -1;
+    return g_encoder.encode(picture, out, length / 2, with_parameter_sets, key);
+}
+}  // namespace
+
 extern "C" int __cdecl tolm264encode_encode(const unsigned char* bgr, int length, unsigned char* out, int* key) {
-    return g_encoder.encode(bgr, length, out, length / 2, false, key);
+    return encode(bgr, length, out, false, key);
 }
 
 extern "C" int __cdecl tolm264encode_encodeavi(const unsigned char* bgr, int length, unsigned char* out, int* key) {
-    return g_encoder.encode(bgr, length, out, length / 2, true, key);
+    return encode(bgr, length, out, true, key);
 }
 
 extern "C" int __cdecl tolm264encode_getpps(unsigned char* out) { return copy_set(g_encoder.pps(), out); }

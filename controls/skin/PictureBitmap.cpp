@@ -1,5 +1,5 @@
 #include "PictureBitmap.h"
-#include "dib_layout.h"
+#include "controls/skin_core/dib_layout.h"
 #include <olectl.h>
 #include <cstring>
 #include <vector>

@@ -1,12 +1,11 @@
 #include "SkinDraw.h"
-#include "skin_fill_profile.h"
-#include "../res/skin_res.h"
+#include "controls/skin_core/skin_fill_profile.h"
+#include "controls/res/skin_res.h"
 
 COLORREF skin_color_main = 0x606060;
 COLORREF skin_color_dark = 0x404040;
 COLORREF skin_color_accent = 0xFFFFFF;
-// Weak: the program's settings module defines the same variable, and its definition wins.
-__attribute__((weak)) int cfg_ui_color = 0x70300C;
+COLORREF skin_ui_color = 0x70300C;
 
 CSkinBitmap skin_bmp_background;
 CSkinBitmap skin_bmp_caption;
@@ -63,7 +62,7 @@ void skin_set_scheme(int n) {
     skin_color_main = s.main;
     skin_color_dark = s.dark;
     skin_color_accent = s.accent;
-    cfg_ui_color = (int)s.dark;
+    skin_ui_color = s.dark;
 }
 
 void skin_apply_startup_colours(int scheme, BOOL have_saved_ui, COLORREF saved_ui) {
@@ -71,8 +70,10 @@ void skin_apply_startup_colours(int scheme, BOOL have_saved_ui, COLORREF saved_u
     skin_color_main = c.main;
     skin_color_dark = c.dark;
     skin_color_accent = c.accent;
-    cfg_ui_color = (int)c.ui;
+    skin_ui_color = c.ui;
 }
+
+void skin_set_ui_color(COLORREF color) { skin_ui_color = color; }
 
 int skin_reload_bitmaps() {
     for (const SkinBitmapSlot& slot : kSlots) slot.bitmap->DeleteObject();
@@ -133,7 +134,7 @@ int skin_fill_rect(CDC* dc, int x, int y, int width, int height, COLORREF colour
 }
 
 int skin_draw_frame(CDC* dc, int width, int height) {
-    COLORREF edge = color_lighten((COLORREF)cfg_ui_color, 0x33);
+    COLORREF edge = color_lighten(skin_ui_color, 0x33);
     int s = skin_frame.side_width;
     skin_fill_shaded(dc->m_hDC, edge, s / 2, 0, s, height - 6, 10);
     skin_fill_shaded(dc->m_hDC, edge, width - s, 0, width - s / 2, height - 6, 10);

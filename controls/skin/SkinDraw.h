@@ -4,17 +4,17 @@
 #pragma once
 #include "afxwin.h"
 #include "PictureBitmap.h"
-#include "skin_bands.h"
-#include "skin_colour.h"
-#include "skin_scheme.h"
+#include "controls/skin_core/skin_bands.h"
+#include "controls/skin_core/skin_colour.h"
+#include "controls/skin_core/skin_scheme.h"
 
 extern COLORREF skin_color_main;
 extern COLORREF skin_color_dark;
 extern COLORREF skin_color_accent;
 // The UI colour (a Windows colour 0x00BBGGRR) the frame and most controls derive their shades from.
-// The program's settings own it (loaded from and saved to the INI file); a module without them (a
-// library, a test) gets the definition of this module instead.
-extern int cfg_ui_color;
+// Each module has its own; the program hands it the colour its settings hold (skin_set_ui_color) and
+// reads it back before saving them.
+extern COLORREF skin_ui_color;
 
 // The skin bitmaps, loaded by skin_reload_bitmaps.
 extern CSkinBitmap skin_bmp_background;
@@ -38,6 +38,7 @@ extern BOOL skin_key_transparent;
 
 // Stores scheme n's three colours and its dark colour as the UI colour.
 void skin_set_scheme(int n);
+void skin_set_ui_color(COLORREF color);
 // Start-up: the scheme first, then the UI colour the user saved (when there is one).
 void skin_apply_startup_colours(int scheme, BOOL have_saved_ui, COLORREF saved_ui);
 // (Re)loads the skin bitmaps from this module's resources and computes the frame metrics; returns 0.

@@ -2,13 +2,13 @@
 // dialog's painting and its GDI balance. With --show the program instead opens a skinned dialog for
 // skin_screen_test.sh, prints where it is and which colours must be on screen, and reports its final
 // position when it is closed.
-#include "gtest_winelib.h"
-#include "gdi_count.h"
-#include "SkinDialog.h"
-#include "SkinDraw.h"
-#include "dib_layout.h"
-#include "skin_fill_profile.h"
-#include "skin_res.h"
+#include "tests/support/gtest_winelib.h"
+#include "tests/support/gdi_count.h"
+#include "controls/skin/SkinDialog.h"
+#include "controls/skin/SkinDraw.h"
+#include "controls/skin_core/dib_layout.h"
+#include "controls/skin_core/skin_fill_profile.h"
+#include "controls/res/skin_res.h"
 #include "skin_test_res.h"
 #include <cstdio>
 #include <string>
@@ -222,11 +222,11 @@ TEST(SkinDialog, BackgroundBitmapReportsAMissingResource) {
 
 TEST(SkinDialog, StartUpKeepsTheSavedUiColour) {
     skin_apply_startup_colours(1, TRUE, 0x123456);
-    EXPECT_EQ(0x123456, cfg_ui_color);
+    EXPECT_EQ(0x123456u, skin_ui_color);
     EXPECT_EQ(0xC66020u, skin_color_main);
     EXPECT_EQ(0x20E1E1u, skin_color_accent);
     skin_set_scheme(4);
-    EXPECT_EQ(0x981B5F, cfg_ui_color);
+    EXPECT_EQ(0x981B5Fu, skin_ui_color);
 }
 
 TEST(SkinDialog, PaintsTilesFrameAndButtonsAndHundredRepaintsLeakNoGdiObject) {
@@ -246,7 +246,7 @@ TEST(SkinDialog, PaintsTilesFrameAndButtonsAndHundredRepaintsLeakNoGdiObject) {
     EXPECT_EQ(pixel_of(back, 40, 80), GetPixel(screen, w.left + 40, w.top + 80));
     EXPECT_EQ(pixel_of(back, 40, 80), GetPixel(screen, w.left + 190, w.top + 80));   // next tile across
     EXPECT_EQ(pixel_of(back, 40, 80), GetPixel(screen, w.left + 40, w.top + 230));   // next tile down
-    COLORREF edge = color_lighten((COLORREF)cfg_ui_color, 0x33);
+    COLORREF edge = color_lighten(skin_ui_color, 0x33);
     EXPECT_EQ(planned_colour(edge, {5, 0, 10, kHeight - 6}, 10, 7, 100), GetPixel(screen, w.left + 7, w.top + 100));
     EXPECT_EQ(planned_colour(edge, {5, kHeight - 12, kWidth - 5, kHeight - 6}, 8, 200, kHeight - 9),
               GetPixel(screen, w.left + 200, w.top + kHeight - 9));
@@ -284,7 +284,7 @@ int show_for_screen_test() {
     CRect w;
     dlg.GetWindowRect(&w);
     HBITMAP back = dlg.GetBackBitmap();
-    COLORREF edge = color_lighten((COLORREF)cfg_ui_color, 0x33);
+    COLORREF edge = color_lighten(skin_ui_color, 0x33);
     auto pixel = [&](int x, int y, COLORREF c, const char* what) {
         printf("PIXEL %d %d %02X%02X%02X %s\n", (int)(w.left + x), (int)(w.top + y), GetRValue(c), GetGValue(c), GetBValue(c), what);
     };

@@ -127,3 +127,9 @@ void CRgbImage::GetBitmapInfo(const CRgbImage& image, DibInfoHeader* header) {
 void CRgbImage::SetKeyColor(uint32_t rgb24) { g_key_color.store(rgb24 & 0xFFFFFF, std::memory_order_relaxed); }
 
 uint32_t CRgbImage::KeyColor() { return g_key_color.load(std::memory_order_relaxed); }
+
+PictureView CRgbImage::view() const {
+    PictureView v = picture::bgr24(pixels_, width_, height_);
+    if (!pixels_) v.width = v.height = v.stride = 0;
+    return v;
+}

@@ -1,9 +1,10 @@
 // The program's in-memory picture: 24-bit pixels in B,G,R order, rows top to bottom, each row padded
-// to a multiple of 4 bytes. Scaling, keyed rectangle copies and the Windows bitmap header are
-// portable; bitmap creation and stretched drawing exist in the Win32 build only.
+// to a multiple of 4 bytes. Scaling, keyed rectangle copies and the Windows bitmap header; bitmap
+// creation and stretched drawing are CRgbImageGdi (engine/image/gdi).
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include "base/picture.h"
 
 struct RgbRect {
     int left, top, right, bottom;
@@ -27,13 +28,6 @@ struct DibInfoHeader {
 };
 #pragma pack(pop)
 static_assert(sizeof(DibInfoHeader) == 40);
-
-#ifdef _WIN32
-// Win32 handle and header types (STRICT handles), declared here so this header stays free of <windows.h>.
-struct HBITMAP__;
-struct HDC__;
-struct tagRECT;
-#endif
 
 class CRgbImage {
 public:
@@ -59,6 +53,8 @@ public:
     uint8_t* row(int y) { return pixels_ + size_t(stride_) * size_t(y); }
     const uint8_t* row(int y) const { return pixels_ + size_t(stride_) * size_t(y); }
     bool empty() const { return pixels_ == nullptr; }
+    // The pixels as a B,G,R view (no data when empty).
+    PictureView view() const;
 
     // Resizes in place by nearest neighbour: destination pixel x takes source pixel x * w / W, row y
     // source row y * h / H. False (image unchanged) for an invalid size or when memory runs out.
@@ -75,12 +71,6 @@ public:
     static void SetKeyColor(uint32_t rgb24);
     static uint32_t KeyColor();
 
-#ifdef _WIN32
-    // A device-dependent bitmap of the whole image, or of the part `rect` when given.
-    static HBITMAP__* CreateBitmap(const CRgbImage& image, const RgbRect* rect);
-    // Draws the image from (x, y) to its lower right corner stretched into `dest`.
-    static void StretchDraw(HDC__* dc, const tagRECT& dest, const CRgbImage& image, int x, int y);
-#endif
 
 private:
     void Take(int width, int height, uint8_t* pixels);

@@ -36,8 +36,14 @@ void chroma_row(const uint8_t* top, const uint8_t* bottom, int width, int32_t* _
 
 }  // namespace
 
-int rgb24_to_yuv420(int width, int height, const uint8_t* pixels, int stride, int32_t* out) {
-    if (width <= 0 || height <= 0 || !pixels || !out || int64_t(stride) < int64_t(width) * 3) return 0;
+int rgb24_to_yuv420(const PictureView& source, const PictureView& target) {
+    if (source.format != PixelFormat::kBgr24 || !picture::valid(source)) return 0;
+    if (target.format != PixelFormat::kYuv420Int32 || !picture::valid(target)) return 0;
+    if (source.width != target.width || source.height != target.height) return 0;
+    if (target.stride != picture::natural_stride(target.format, target.width)) return 0;
+    const int width = source.width, height = source.height, stride = source.stride;
+    const uint8_t* pixels = source.data;
+    int32_t* out = reinterpret_cast<int32_t*>(target.data);
     const size_t chroma_width = size_t((width + 1) / 2);
     int32_t* cb = out + size_t(width) * size_t(height);
     int32_t* cr = cb + yuv420_chroma_count(width, height);
@@ -51,5 +57,5 @@ int rgb24_to_yuv420(int width, int height, const uint8_t* pixels, int stride, in
 }
 
 int rgb24_to_yuv420(const CRgbImage& image, int32_t* out) {
-    return rgb24_to_yuv420(image.width(), image.height(), image.pixels(), image.stride(), out);
+    return rgb24_to_yuv420(image.view(), picture::yuv420_int32(out, image.width(), image.height()));
 }

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include "base/picture.h"
 
 class CRgbImage;
 
@@ -14,8 +15,9 @@ inline size_t yuv420_sample_count(int width, int height) {
     return size_t(width) * size_t(height) + 2 * yuv420_chroma_count(width, height);
 }
 
-// Converts width x height pixels whose rows lie `stride` bytes apart; `out` holds
-// yuv420_sample_count values. Chroma is the mean of each 2 x 2 block; at an odd last column or row the
-// edge pixel stands in for the missing one. Returns 1, or 0 for a size or stride that cannot be.
-int rgb24_to_yuv420(int width, int height, const uint8_t* pixels, int stride, int32_t* out);
+// Converts a B,G,R picture into `target`, 32-bit planes of the same size (yuv420_sample_count
+// values). Chroma is the mean of each 2 x 2 block; at an odd last column or row the edge pixel stands
+// in for the missing one. Returns 1, or 0 when either view is not of its layout or the sizes differ.
+int rgb24_to_yuv420(const PictureView& source, const PictureView& target);
+// The same into planes of the image's size at `out`.
 int rgb24_to_yuv420(const CRgbImage& image, int32_t* out);

@@ -4,7 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include "fileio.h"
+#include "base/fileio.h"
 
 // Codes left in AVI_errno by the last failing call.
 enum AviError {

@@ -1,6 +1,6 @@
 // One binder and one unloader, driven by the table of each library (binding_table.inc).
 #include "binders.h"
-#include "afxseam.h"
+#include "base/message_seam.h"
 #include <cstdio>
 #include <cstring>
 
@@ -26,11 +26,12 @@ void set_slot(FARPROC address) {
     memcpy(Slot, &address, sizeof address);
 }
 
+// The program's caption (null), none, or "Error", as each library's table row says.
 void show(const LibraryBinding& library, const char* text) {
     switch (library.style) {
-    case kAfxBox: AfxMessageBox(text, MB_OK, 0); break;
-    case kPlainBox: AfxShowMessageBox(nullptr, text, "", MB_OK); break;
-    case kXvidBox: AfxShowMessageBox(nullptr, text, "Error", MB_OK); break;
+    case kAfxBox: seam::report(text, nullptr, seam::kOk); break;
+    case kPlainBox: seam::report(text, "", seam::kOk); break;
+    case kXvidBox: seam::report(text, "Error", seam::kOk); break;
     }
 }
 

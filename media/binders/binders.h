@@ -11,32 +11,28 @@
 // every entry pointer, so a late call cannot jump into freed code.
 #pragma once
 #include <windows.h>
-#include "olumbra.h"
-#include "tolmaac_decode.h"
-#include "tolmaac_encode.h"
-#include "tolmac3buf.h"
-#include "tolmadpcmdecode.h"
-#include "tolmamr_decode.h"
-#include "tolmamr_encode.h"
-#include "tolmdivxplay.h"
-#include "tolmh263dec1.h"
-#include "tolmh263dec2.h"
-#include "tolmmp3dec.h"
-#include "tolmmp3enc.h"
-#include "tolmmp4decode.h"
-#include "tolmmp4encode.h"
-#include "tolmmpeg4decode.h"
-#include "tolmmtvdecode.h"
-#include "tolmmux.h"
-#include "tolmpicpack.h"
-#include "tolmvpdecode.h"
-#include "tolmx264decode.h"
-#include "tolmx264encode.h"
-#include "xvidcore.h"
-
-// tolmpicpack.dll exports zlib's names; its header names the types after the library.
-typedef tolmpicpack_compress_t compress_fn;
-typedef tolmpicpack_uncompress_t uncompress_fn;
+#include "soundfx/olumbra.h"
+#include "codecs/tolmaac_decode/tolmaac_decode.h"
+#include "codecs/tolmaac_encode/tolmaac_encode.h"
+#include "codecs/tolmac3buf/tolmac3buf.h"
+#include "codecs/tolmadpcmdecode/tolmadpcmdecode.h"
+#include "codecs/tolmamr_decode/tolmamr_decode.h"
+#include "codecs/tolmamr_encode/tolmamr_encode.h"
+#include "codecs/tolmdivxplay/tolmdivxplay.h"
+#include "codecs/tolmh263dec1/tolmh263dec1.h"
+#include "codecs/tolmh263dec2/tolmh263dec2.h"
+#include "codecs/tolmmp3dec/tolmmp3dec.h"
+#include "codecs/tolmmp3enc/tolmmp3enc.h"
+#include "codecs/tolmmp4decode/tolmmp4decode.h"
+#include "codecs/tolmmp4encode/tolmmp4encode.h"
+#include "codecs/tolmmpeg4decode/tolmmpeg4decode.h"
+#include "codecs/tolmmtvdecode/tolmmtvdecode.h"
+#include "codecs/tolmmux/tolmmux.h"
+#include "codecs/tolmpicpack/tolmpicpack.h"
+#include "codecs/tolmvpdecode/tolmvpdecode.h"
+#include "codecs/tolmx264decode/tolmx264decode.h"
+#include "codecs/tolmx264encode/tolmx264encode.h"
+#include "codecs/xvidcore/xvidcore.h"
 
 namespace codec {
 

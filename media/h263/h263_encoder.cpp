@@ -320,6 +320,13 @@ int h263encode_init(int width, int height) {
     return 0;
 }
 
+int h263encode_encode(const PictureView& picture, int intra, uint8_t* output) {
+    if (!g_encoder || picture.format != PixelFormat::kYuv420Int32 || !picture::valid(picture)) return -1;
+    if (picture.width != g_encoder->width || picture.height != g_encoder->height) return -1;
+    if (picture.stride != picture::natural_stride(picture.format, picture.width)) return -1;
+    return h263encode_encode(reinterpret_cast<const int32_t*>(picture.data), 0, intra, output);
+}
+
 void h263encode_putbyte(int byte) {
     if (g_encoder) put_output_byte(byte);
 }

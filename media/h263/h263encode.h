@@ -4,6 +4,7 @@
 // version 2, so every stream stays decodable.
 #pragma once
 #include <cstdint>
+#include "base/picture.h"
 
 // Sets up the encoder for pictures of width x height. Returns 0, or -1 when the size cannot be
 // coded (not a multiple of 16, or beyond 2048 x 1152) or memory runs out.
@@ -15,6 +16,9 @@ int h263encode_init(int width, int height);
 // picture could not be coded (the next picture is then coded intra so a decoder stays in step).
 // The second argument is not used.
 int h263encode_encode(const int32_t* picture, int unused, int intra, uint8_t* output);
+
+// The same for a typed picture: -1 unless it is 32-bit 4:2:0 planes of the size given to init.
+int h263encode_encode(const PictureView& picture, int intra, uint8_t* output);
 
 void h263encode_close();
 

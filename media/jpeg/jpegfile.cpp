@@ -8,14 +8,11 @@
 #include <cstring>
 #include <new>
 #include <jpeglib.h>
+#include "base/message_seam.h"
 
 namespace {
 
-JpegMessageHook g_hook = nullptr;
-
-void tell_user(const char* text, const char* caption) {
-    if (g_hook) g_hook(text, caption, JpegFile::kIconStop);
-}
+void tell_user(const char* text, const char* caption) { seam::report(text, caption, seam::kIconStop); }
 
 struct ErrorManager {
     jpeg_error_mgr pub;
@@ -81,7 +78,6 @@ bool decode(Decoding& d, int width, int height) {
 
 }  // namespace
 
-void JpegFile::SetMessageHook(JpegMessageHook hook) { g_hook = hook; }
 
 uint8_t* JpegFile::DecodeFrame(const uint8_t* frame, int length, int* out_width, int* out_height, int width,
                                int height) {

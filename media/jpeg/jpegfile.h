@@ -4,15 +4,11 @@
 #pragma once
 #include <cstdint>
 
-// Receives texts the user must see (the program shows them in a message box). caption is null
-// where the program's own name belongs; icon is a Win32 MB_ICON* value. Without a hook nothing
-// is shown.
-using JpegMessageHook = void (*)(const char* text, const char* caption, unsigned icon);
+// Texts the user must see go through the message seam (base/message_seam.h) with a stop icon:
+// "JPEG Fatal Error" for what libjpeg cannot decode, the program's own caption for lack of memory.
 
 class JpegFile {
 public:
-    static constexpr unsigned kIconStop = 0x10;  // MB_ICONSTOP
-
     // Decodes one frame into width x height x 3 bytes, rows top-down without padding, R,G,B.
     // out_width and out_height are 0 unless a picture is returned. Null for a frame shorter than
     // 3 bytes, a size the header cannot carry, a frame libjpeg cannot decode, or no memory.
@@ -25,8 +21,6 @@ public:
     static int FlipRows(uint8_t* buffer, int stride, int rows);
     // Exchanges the first and third byte of every pixel (R,G,B <-> B,G,R) in unpadded rows; 1 on success.
     static int SwapRedBlue(uint8_t* buffer, int width, int rows);
-
-    static void SetMessageHook(JpegMessageHook hook);
 };
 
 // The 607 bytes put in front of every frame: SOI, the quantisation and Huffman tables of ITU-T T.81

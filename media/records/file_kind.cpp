@@ -6,9 +6,9 @@ namespace {
 // SWF codes: 3000 + 256 v + a with v = 2 or 4 and a from -1 (no sound head) to 15.
 bool decode_swf(FileKind kind, KindFields& out) {
     for (int video : {2, 4}) {
-        int sound = kind - file_kind::swf(video, 0);
+        const int64_t sound = int64_t(kind) - file_kind::swf(video, 0);
         if (sound >= file_kind::kNoSwfSound && sound <= 15) {
-            out = {MediaBranch::Swf, video, sound};
+            out = {MediaBranch::Swf, video, int(sound)};
             return true;
         }
     }

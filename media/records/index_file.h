@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <vector>
-#include "fileio.h"
+#include "base/fileio.h"
 #include "segment_list.h"
 
 #pragma pack(push, 1)

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include "fileio.h"
+#include "base/fileio.h"
 
 StampTime stamp_now() {
     std::time_t now = std::time(nullptr);

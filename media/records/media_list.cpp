@@ -1,5 +1,5 @@
 #include "media_list.h"
-#include "fileio.h"
+#include "base/fileio.h"
 #include <string>
 
 namespace {

@@ -1,7 +1,7 @@
 // The gradient fills of the libraries' skinned controls: one profile of the shared band planner per
 // class and library (each class's DrawGradient knows its own style codes and departures).
 #pragma once
-#include "skin_bands.h"
+#include "controls/skin_core/skin_bands.h"
 
 namespace skinlib {
 

@@ -1,6 +1,6 @@
 // Message boxes pass through one seam: a hook in the process, or the environment for a test that
 // drives the program from outside. Neither ever shows a window that waits for a person.
-#include "gtest_winelib.h"
+#include "tests/support/gtest_winelib.h"
 #include "afxwin.h"
 #include <cstdio>
 #include <cstdlib>

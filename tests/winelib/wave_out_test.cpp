@@ -1,6 +1,6 @@
 // The sound harness: under wine-run.sh --sound the program finds a waveOut device (a private
 // PulseAudio null sink) and queued blocks come back done, as the wave output of the player expects.
-#include "gtest_winelib.h"
+#include "tests/support/gtest_winelib.h"
 #include <mmsystem.h>
 #include <vector>
 

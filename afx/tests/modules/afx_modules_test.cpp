@@ -1,10 +1,10 @@
 // Module isolation: this program (built like tarmelo, with the framework and the skin linked in) and
 // two DLLs each define CModuleProbe and carry resources under the same ids. Every module must use its
 // own class, its own framework state and its own resources.
-#include "gtest_winelib.h"
+#include "tests/support/gtest_winelib.h"
 #include "module_probe.h"
-#include "SkinDraw.h"
-#include "proc_address.h"
+#include "controls/skin/SkinDraw.h"
+#include "codecs/include/proc_address.h"
 #include <string>
 
 const char* CModuleProbe::Variant() const { return "program"; }
@@ -75,7 +75,7 @@ TEST(AfxModules, EachModuleUsesItsOwnClassesStateAndResources) {
     EXPECT_EQ(0x746008u, b.get<probe_skin_t>("probe_skin")(3, &width_b));
     EXPECT_EQ(150, width_a);
     EXPECT_EQ(0, width_b);
-    EXPECT_EQ(0x602410, cfg_ui_color);
+    EXPECT_EQ(0x602410u, skin_ui_color);
     EXPECT_EQ(150, skin_bmp_background.GetSize().cx);
     AfxSetModalHook(nullptr, nullptr);
 }

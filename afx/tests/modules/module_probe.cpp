@@ -1,6 +1,6 @@
 // One source, built into two DLLs with a different PROBE_VARIANT each.
 #include "module_probe.h"
-#include "SkinDraw.h"
+#include "controls/skin/SkinDraw.h"
 
 const char* CModuleProbe::Variant() const { return PROBE_VARIANT; }
 
@@ -61,7 +61,7 @@ unsigned __cdecl probe_skin(int scheme, int* background_width) {
     skin_set_scheme(scheme);
     skin_reload_bitmaps();
     if (background_width) *background_width = (int)skin_bmp_background.GetSize().cx;
-    return (unsigned)cfg_ui_color;
+    return (unsigned)skin_ui_color;
 }
 
 }  // extern "C"

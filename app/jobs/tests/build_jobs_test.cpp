@@ -4,8 +4,8 @@
 #include <cstring>
 #include <set>
 #include <vector>
-#include "build_jobs.h"
-#include "run_state.h"
+#include "app/jobs/build_jobs.h"
+#include "engine/state/run_state.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // The job builder over a real list view: selected rows become jobs, and the "nothing selected"
 // message goes through the message-box seam.
-#include "gtest_winelib.h"
+#include "tests/support/gtest_winelib.h"
 #include <commctrl.h>
 #include <string>
 #include <vector>
 #include "afxseam.h"
-#include "list_view_rows.h"
-#include "run_state.h"
+#include "app/jobs/list_view_rows.h"
+#include "engine/state/run_state.h"
 
 namespace {
 

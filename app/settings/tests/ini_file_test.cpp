@@ -1,12 +1,12 @@
 // The settings through Wine's profile API: a first start writes "pravolin.ini" with every default,
 // bad stored values are replaced in the file, and the GB2312 section and key names round-trip.
-#include "gtest_winelib.h"
+#include "tests/support/gtest_winelib.h"
 #include <cstring>
 #include <string>
 #include <vector>
-#include "expected_defaults.h"
-#include "ini_file.h"
-#include "registry_key.h"
+#include "engine/settings/tests/expected_defaults.h"
+#include "app/settings/ini_file.h"
+#include "app/settings/registry_key.h"
 
 namespace {
 

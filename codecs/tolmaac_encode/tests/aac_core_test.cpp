@@ -1,6 +1,6 @@
 // AAC LC: configuration, frame size, one-frame delay, and a tone that decodes back (libavcodec's decoder).
-#include "aac_core.h"
-#include "signal_check.h"
+#include "codecs/tolmaac_encode/aac_core.h"
+#include "tests/support/signal_check.h"
 #include <gtest/gtest.h>
 #include <cmath>
 extern "C" {

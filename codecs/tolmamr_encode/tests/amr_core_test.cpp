@@ -1,6 +1,6 @@
 // AMR-NB frames: sizes per mode, and a tone that survives coding (checked by decoding with opencore).
-#include "amr_core.h"
-#include "signal_check.h"
+#include "codecs/tolmamr_encode/amr_core.h"
+#include "tests/support/signal_check.h"
 #include <gtest/gtest.h>
 #include <cmath>
 #include <opencore-amrnb/interf_dec.h>

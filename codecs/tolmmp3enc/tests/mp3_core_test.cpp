@@ -1,7 +1,8 @@
 // MP3: whole frames out of every call, the last frames at the end, a tone that decodes back.
-#include "mp3_core.h"
-#include "signal_check.h"
+#include "codecs/tolmmp3enc/mp3_core.h"
+#include "tests/support/signal_check.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cmath>
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -99,6 +100,35 @@ TEST(Mp3Core, FrameLengthReadsHeadersAndRefusesOthers) {
     EXPECT_EQ(209, mp3enc::frame_length(mpeg2_64k_22k_pad));
     EXPECT_EQ(0, mp3enc::frame_length(not_a_header));
     EXPECT_EQ(0, mp3enc::frame_length(free_format));
+}
+
+// Stray bytes before and between frames never reach the output; a cut-off frame waits.
+TEST(Mp3Core, ExtractsWholeFramesOnly) {
+    auto frame = [](std::initializer_list<uint8_t> header, size_t length, uint8_t fill) {
+        std::vector<uint8_t> f(length, fill);
+        std::copy(header.begin(), header.end(), f.begin());
+        return f;
+    };
+    const std::vector<uint8_t> a = frame({0xFF, 0xF3, 0x82, 0x00}, 209, 0x11);
+    const std::vector<uint8_t> b = frame({0xFF, 0xFB, 0x90, 0x00}, 417, 0x22);
+    const std::vector<uint8_t> cut = frame({0xFF, 0xFB, 0x90, 0x00}, 100, 0x33);
+    std::vector<uint8_t> coded = {0x00, 0x01, 0x02};
+    coded.insert(coded.end(), a.begin(), a.end());
+    coded.insert(coded.end(), 5, 0x55);
+    coded.insert(coded.end(), b.begin(), b.end());
+    coded.insert(coded.end(), cut.begin(), cut.end());
+
+    std::vector<uint8_t> out(2000, 0xEE);
+    size_t consumed = 0;
+    ASSERT_EQ(626, mp3enc::extract_frames(coded.data(), coded.size(), out.data(), (int)out.size(), &consumed));
+    EXPECT_EQ(3u + 209 + 5 + 417, consumed);
+    std::vector<uint8_t> expected = a;
+    expected.insert(expected.end(), b.begin(), b.end());
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), out.begin()));
+    EXPECT_EQ(0xEE, out[626]);
+
+    EXPECT_EQ(-1, mp3enc::extract_frames(coded.data(), coded.size(), out.data(), 625, &consumed));
+    EXPECT_EQ(0u, consumed);
 }
 
 TEST(Mp3Core, RefusesBadSettingsAndCallsWhenClosed) {

@@ -1,11 +1,11 @@
 // The multiplexer core: header parsing helpers, each container/codec pairing, and the calls it ignores.
-#include "mp4mux_core.h"
-#include "aac_core.h"
-#include "amr_core.h"
-#include "h263_reference.h"
-#include "h264_core.h"
-#include "media_check.h"
-#include "signal_check.h"
+#include "codecs/tolmmp4encode/mp4mux_core.h"
+#include "codecs/tolmaac_encode/aac_core.h"
+#include "codecs/tolmamr_encode/amr_core.h"
+#include "tests/support/h263_reference.h"
+#include "codecs/tolmx264encode/h264_core.h"
+#include "tests/support/media_check.h"
+#include "tests/support/signal_check.h"
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <thread>
@@ -109,7 +109,7 @@ TEST(Mp4MuxCore, H264TrackAddedAtTheFirstPictureAfterSoundAlreadyCame) {
     for (int i = 0; i < 50; ++i) {
         std::vector<uint8_t> pic = moving_picture(176, 144, i);
         int key = 0;
-        int n = h264.encode(pic.data(), (int)pic.size(), out.data(), (int)out.size(), false, &key);
+        int n = h264.encode(picture::bgr24(pic.data(), 176, 144), out.data(), (int)out.size(), false, &key);
         if (i == 0) {
             mux.add_h264(176, 144);
             mux.set_h264_pps(h264.pps().data(), (int)h264.pps().size());

@@ -1,6 +1,6 @@
 // Rate and channel conversion in blocks, as the sound path feeds it.
-#include "tolmpcmchange.h"
-#include "signal_check.h"
+#include "codecs/tolmpcmchange/tolmpcmchange.h"
+#include "tests/support/signal_check.h"
 #include <gtest/gtest.h>
 #include <cmath>
 

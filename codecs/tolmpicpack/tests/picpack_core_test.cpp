@@ -1,4 +1,4 @@
-#include "picpack_core.h"
+#include "codecs/tolmpicpack/picpack_core.h"
 #include <gtest/gtest.h>
 #include <vector>
 

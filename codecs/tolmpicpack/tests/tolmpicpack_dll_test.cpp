@@ -1,7 +1,7 @@
 // Loads tolmpicpack.dll by file name, as the program does, and round-trips a thumbnail through it.
-#include "gtest_winelib.h"
-#include "tolmpicpack.h"
-#include "proc_address.h"
+#include "tests/support/gtest_winelib.h"
+#include "codecs/tolmpicpack/tolmpicpack.h"
+#include "codecs/include/proc_address.h"
 #include <vector>
 
 namespace {
@@ -14,8 +14,8 @@ struct Library {
 TEST(TolmpicpackDll, RoundTripsA128x88Picture) {
     Library lib;
     ASSERT_NE(nullptr, lib.module) << "LoadLibrary error " << GetLastError();
-    auto pack = proc_address<tolmpicpack_compress_t>(lib.module, "compress");
-    auto unpack = proc_address<tolmpicpack_uncompress_t>(lib.module, "uncompress");
+    auto pack = proc_address<compress_fn>(lib.module, "compress");
+    auto unpack = proc_address<uncompress_fn>(lib.module, "uncompress");
     ASSERT_NE(nullptr, pack);
     ASSERT_NE(nullptr, unpack);
 

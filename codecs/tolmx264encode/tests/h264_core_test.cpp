@@ -1,6 +1,6 @@
 // H.264: one coded picture per picture, parameter sets, and pictures that decode back with good PSNR.
-#include "h264_core.h"
-#include "signal_check.h"
+#include "codecs/tolmx264encode/h264_core.h"
+#include "tests/support/signal_check.h"
 #include <gtest/gtest.h>
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -33,7 +33,7 @@ TEST(H264Core, EveryPictureGivesOneDecodablePicture) {
         int key = -1;
         // The AVI form carries its parameter sets; the MP4 form does not.
         const bool avi = i == 0;
-        int bytes = enc.encode(pic.data(), (int)pic.size(), out.data(), (int)out.size(), avi, &key);
+        int bytes = enc.encode(picture::bgr24(pic.data(), w, h), out.data(), (int)out.size(), avi, &key);
         ASSERT_GT(bytes, 0) << "picture " << i;
         EXPECT_EQ(i == 0 ? 1 : 0, key);
         EXPECT_EQ(0, out[0]);
@@ -65,8 +65,9 @@ TEST(H264Core, RefusesOddSizesShortInputAndSmallOutput) {
     std::vector<uint8_t> pic = moving_picture(64, 48, 0);
     uint8_t out[8];
     int key;
-    EXPECT_EQ(-1, enc.encode(pic.data(), 100, out, sizeof out, false, &key));
-    EXPECT_EQ(-1, enc.encode(pic.data(), (int)pic.size(), out, sizeof out, false, &key));
+    EXPECT_EQ(-1, enc.encode(picture::bgr24(pic.data(), 32, 48), out, sizeof out, false, &key));  // other size
+    EXPECT_EQ(-1, enc.encode(picture::rgb24_packed(pic.data(), 64, 48), out, sizeof out, false, &key));
+    EXPECT_EQ(-1, enc.encode(picture::bgr24(pic.data(), 64, 48), out, sizeof out, false, &key));  // out too small
 }
 
 }  // namespace

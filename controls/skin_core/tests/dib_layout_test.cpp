@@ -1,4 +1,4 @@
-#include "dib_layout.h"
+#include "controls/skin_core/dib_layout.h"
 #include <gtest/gtest.h>
 #include <cstring>
 

@@ -2,7 +2,7 @@
 // compared with the table kept beside the tests. Run a test with SKIN_UPDATE_GOLDEN=1 to rewrite a
 // table after a deliberate change, and review the diff.
 #pragma once
-#include "skin_bands.h"
+#include "controls/skin_core/skin_bands.h"
 #include <string>
 #include <vector>
 

@@ -1,5 +1,5 @@
 #include "golden_bands.h"
-#include "skin_fill_profile.h"
+#include "controls/skin_core/skin_fill_profile.h"
 #include <gtest/gtest.h>
 
 namespace {

@@ -1,4 +1,4 @@
-#include "skin_colour.h"
+#include "controls/skin_core/skin_colour.h"
 #include <gtest/gtest.h>
 
 namespace {

@@ -1,4 +1,4 @@
-#include "skin_scheme.h"
+#include "controls/skin_core/skin_scheme.h"
 #include <gtest/gtest.h>
 
 namespace {

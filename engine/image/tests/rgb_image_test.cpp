@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <cstring>
 #include <vector>
-#include "rgb_image.h"
+#include "engine/image/rgb_image.h"
 
 namespace {
 

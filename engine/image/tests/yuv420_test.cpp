@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <cmath>
 #include <vector>
-#include "rgb_image.h"
-#include "yuv420.h"
+#include "engine/image/rgb_image.h"
+#include "engine/image/yuv420.h"
 
 namespace {
 
@@ -116,9 +116,21 @@ TEST(Yuv420, OddSizesAverageInsideThePicture) {
 TEST(Yuv420, RefusesImpossibleInput) {
     std::vector<int32_t> out(64);
     uint8_t pixels[64] = {};
-    EXPECT_EQ(rgb24_to_yuv420(4, 2, pixels, 11, out.data()), 0);  // stride shorter than a row
-    EXPECT_EQ(rgb24_to_yuv420(0, 2, pixels, 12, out.data()), 0);
-    EXPECT_EQ(rgb24_to_yuv420(4, 2, nullptr, 12, out.data()), 0);
+    const PictureView planes = picture::yuv420_int32(out.data(), 4, 2);
+    PictureView short_stride = picture::bgr24(pixels, 4, 2);
+    short_stride.stride = 11;  // shorter than a row
+    struct Case {
+        const char* what;
+        PictureView source, target;
+    } cases[] = {
+        {"stride shorter than a row", short_stride, planes},
+        {"no width", picture::bgr24(pixels, 0, 2), picture::yuv420_int32(out.data(), 0, 2)},
+        {"no pixels", picture::bgr24(nullptr, 4, 2), planes},
+        {"R,G,B source", picture::rgb24_packed(pixels, 4, 2), planes},
+        {"8-bit planes", picture::bgr24(pixels, 4, 2), picture::yuv420(reinterpret_cast<uint8_t*>(out.data()), 4, 2)},
+        {"other size", picture::bgr24(pixels, 4, 2), picture::yuv420_int32(out.data(), 2, 2)},
+    };
+    for (const Case& c : cases) EXPECT_EQ(rgb24_to_yuv420(c.source, c.target), 0) << c.what;
     CRgbImage empty(0, 0);
     EXPECT_EQ(rgb24_to_yuv420(empty, out.data()), 0);
 }

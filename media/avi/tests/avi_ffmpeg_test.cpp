@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 #include <cstdlib>
 #include <cstring>
-#include "avilib.h"
-#include "media_test_tools.h"
+#include "media/avi/avilib.h"
+#include "tests/support/media_test_tools.h"
 
 using media_test::out_path;
 using media_test::read_file;

@@ -4,9 +4,9 @@
 #include <functional>
 #include <string>
 #include <unistd.h>
-#include "avilib.h"
+#include "media/avi/avilib.h"
 #include "avi_test_output.h"
-#include "media_test_tools.h"
+#include "tests/support/media_test_tools.h"
 
 using media_test::le32;
 using media_test::out_path;

@@ -1,7 +1,7 @@
 // A new 16x16 output file with its video stream set; null when it cannot be created.
 #pragma once
 #include <string>
-#include "avilib.h"
+#include "media/avi/avilib.h"
 
 inline AviFile* open_test_output(const std::string& path, double fps = 25.0, const char* compressor = "h263") {
     AviFile* avi = AVI_open_output_file(path.c_str());

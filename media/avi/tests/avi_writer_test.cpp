@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 #include <cstring>
-#include "avilib.h"
-#include "file_size_limit.h"
+#include "media/avi/avilib.h"
+#include "tests/support/file_size_limit.h"
 #include "avi_test_output.h"
-#include "media_test_tools.h"
+#include "tests/support/media_test_tools.h"
 
 using media_test::le32;
 using media_test::fresh_path;

@@ -1,7 +1,7 @@
 // The binders against stand-in doubles: complete libraries, libraries lacking their last entry point,
 // missing libraries, Xvid without xvid_encore, binding twice.
-#include "gtest_winelib.h"
-#include "binders.h"
+#include "tests/support/gtest_winelib.h"
+#include "media/binders/binders.h"
 #include "afxseam.h"
 #include <string>
 #include <vector>
@@ -68,7 +68,10 @@ const codec::LibraryBinding& binding(const char* id) {
 class Binders : public ::testing::Test {
 protected:
     std::vector<Shown> shown;
-    void SetUp() override { AfxSetModalHook(record, &shown); }
+    void SetUp() override {
+        AfxInstallMessageSeam();
+        AfxSetModalHook(record, &shown);
+    }
     void TearDown() override {
         AfxSetModalHook(nullptr, nullptr);
         SetDllDirectoryA(nullptr);

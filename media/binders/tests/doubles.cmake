@@ -39,6 +39,6 @@ foreach(line IN LISTS table_lines)
 endforeach()
 binder_double(noencore xvidcore xvid_decore xvid_global)
 
-winelib_test(binders_test SOURCES tests/binders_test.cpp LIBS binders DEPENDS ${double_targets})
+winelib_test(binders_test SOURCES tests/binders_test.cpp LIBS binders afx DEPENDS ${double_targets})
 set_target_properties(binders_test PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/binders_test)
 target_compile_definitions(binders_test PRIVATE DOUBLES_DIR="${doubles_dir}")

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 #include <cmath>
 #include <cstdio>
-#include "avilib.h"
-#include "h263encode.h"
-#include "media_test_tools.h"
+#include "media/avi/avilib.h"
+#include "media/h263/h263encode.h"
+#include "tests/support/media_test_tools.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <cmath>
 #include <vector>
-#include "h263encode.h"
+#include "media/h263/h263encode.h"
 
 namespace {
 
@@ -156,6 +156,17 @@ TEST(H263Header, SetUpRefusesSizesItCannotCode) {
     std::vector<uint8_t> out(16);
     std::vector<int32_t> pic(16);
     EXPECT_EQ(h263encode_encode(pic.data(), 0, 1, out.data()), -1);  // no encoder set up
+    h263encode_close();
+}
+
+TEST(H263Header, TypedPictureMustBeInt32PlanesOfTheSetUpSize) {
+    ASSERT_EQ(h263encode_init(128, 96), 0);
+    std::vector<int32_t> planes = flat_picture(128, 96, 128);
+    std::vector<uint8_t> out(128 * 96 * 3);
+    EXPECT_GT(h263encode_encode(picture::yuv420_int32(planes.data(), 128, 96), 1, out.data()), 0);
+    EXPECT_EQ(h263encode_encode(picture::yuv420_int32(planes.data(), 176, 144), 1, out.data()), -1);
+    EXPECT_EQ(h263encode_encode(picture::yuv420(reinterpret_cast<uint8_t*>(planes.data()), 128, 96), 1, out.data()), -1);
+    EXPECT_EQ(h263encode_encode(picture::bgr24(reinterpret_cast<uint8_t*>(planes.data()), 128, 96), 1, out.data()), -1);
     h263encode_close();
 }
 

@@ -1,7 +1,7 @@
 // The search keeps the zero vector unless another one is better by more than 100.
 #include <gtest/gtest.h>
 #include <vector>
-#include "h263_motion.h"
+#include "media/h263/h263_motion.h"
 
 TEST(H263Motion, ZeroVectorWinsTiesUpToItsBonus) {
     const int w = 48, h = 48;

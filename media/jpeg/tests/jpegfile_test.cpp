@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 #include <jpeglib.h>
-#include "jpegfile.h"
+#include "media/jpeg/jpegfile.h"
+#include "base/message_seam.h"
 
 namespace {
 
@@ -93,10 +94,11 @@ struct Shown {
     std::vector<unsigned> icons;
 };
 Shown g_shown;
-void record(const char* text, const char* caption, unsigned icon) {
+int record(const char* text, const char* caption, unsigned icon, void*) {
     g_shown.texts.push_back(text);
     g_shown.captions.push_back(caption ? caption : "");
     g_shown.icons.push_back(icon);
+    return seam::kAnswerOk;
 }
 
 struct Picture {
@@ -153,18 +155,18 @@ TEST(JpegFrame, HeaderCarriesTheStandardTablesAndTheFrameSize) {
 TEST(JpegFrame, TruncatedFrameEndsWithAPicture) {
     const std::vector<uint8_t> full = strip_as_amv(encode_jpeg(test_picture(160, 120), 160, 120));
     std::vector<uint8_t> cut(full.begin(), full.begin() + long(full.size() / 2));
-    JpegFile::SetMessageHook(record);
+    seam::set_reporter(record, nullptr);
     g_shown = {};
     Picture p;
     decode_frame(cut, 160, 120, p);
     EXPECT_NE(p.data, nullptr);  // the missing end reads as an end-of-image marker
     EXPECT_EQ(p.width, 160);
     EXPECT_TRUE(g_shown.texts.empty());  // a warning, not shown
-    JpegFile::SetMessageHook(nullptr);
+    seam::set_reporter(nullptr, nullptr);
 }
 
 TEST(JpegFrame, BrokenFramesGiveNoPictureAndLeakNothing) {
-    JpegFile::SetMessageHook(record);
+    seam::set_reporter(record, nullptr);
     const std::vector<uint8_t> good = strip_as_amv(encode_jpeg(test_picture(64, 48), 64, 48));
     std::vector<uint8_t> second_start = good;  // a start-of-image marker where only the end may follow
     second_start.insert(second_start.end() - 2, {0xFF, 0xD8});
@@ -188,7 +190,7 @@ TEST(JpegFrame, BrokenFramesGiveNoPictureAndLeakNothing) {
         EXPECT_EQ(p.height, 0);
         ASSERT_EQ(g_shown.captions.size(), 1u);
         EXPECT_EQ(g_shown.captions[0], "JPEG Fatal Error");
-        EXPECT_EQ(g_shown.icons[0], JpegFile::kIconStop);
+        EXPECT_EQ(g_shown.icons[0], unsigned(seam::kIconStop));
     }
     // Random bytes: a picture or none, but never a crash or a leak.
     std::vector<uint8_t> garbage(5000);
@@ -200,7 +202,7 @@ TEST(JpegFrame, BrokenFramesGiveNoPictureAndLeakNothing) {
         decode_frame(garbage, 64, 48, p);
         EXPECT_EQ(p.data != nullptr, p.width == 64);
     }
-    JpegFile::SetMessageHook(nullptr);
+    seam::set_reporter(nullptr, nullptr);
 }
 
 TEST(JpegFrame, RefusesFramesAndSizesItCannotUse) {

@@ -1,6 +1,7 @@
 // Every code the probe stores reaches the branch that can read it, with its packed fields.
 #include <gtest/gtest.h>
-#include "file_kind.h"
+#include <climits>
+#include "media/records/file_kind.h"
 
 namespace {
 
@@ -80,5 +81,15 @@ TEST(FileKind, OverlappingRangesResolveInOrder) {
         if (kind >= swf(4, -1) && kind <= swf(4, 15)) EXPECT_EQ(b, MediaBranch::Swf) << kind;
         else if (kind == 5002 || kind == 5003) EXPECT_EQ(b, MediaBranch::DirectShow) << kind;
         else EXPECT_EQ(b, MediaBranch::Flv) << kind;
+    }
+}
+
+// A damaged saved list can carry any int: the lowest and highest ones decode without overflow
+// (UBSan stops the test at a signed overflow).
+TEST(FileKind, ExtremeCodesDecodeWithoutOverflow) {
+    const FileKind extremes[] = {INT_MIN, INT_MIN + 1, INT_MIN + 3000, INT_MIN + 3511, INT_MIN + 4024, -1, INT_MAX};
+    for (FileKind kind : extremes) {
+        KindFields f = decode_kind(kind);
+        EXPECT_EQ(f.branch, kind == INT_MAX ? MediaBranch::Mp4 : MediaBranch::Mpeg) << kind;
     }
 }

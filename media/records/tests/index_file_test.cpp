@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <cstring>
 #include <fstream>
-#include "index_file.h"
+#include "media/records/index_file.h"
 #include "test_folder.h"
 
 namespace {

@@ -2,8 +2,8 @@
 // and a suffix instead of overwriting a file of the same second.
 #include <gtest/gtest.h>
 #include <cstring>
-#include "fileio.h"
-#include "index_name.h"
+#include "base/fileio.h"
+#include "media/records/index_name.h"
 #include "test_folder.h"
 
 namespace {

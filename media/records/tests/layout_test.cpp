@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 #include <cstring>
 #include <vector>
-#include "index_entry.h"
-#include "index_file.h"
-#include "media_file_record.h"
+#include "media/records/index_entry.h"
+#include "media/records/index_file.h"
+#include "media/records/media_file_record.h"
 
 namespace {
 

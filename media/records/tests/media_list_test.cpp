@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include "file_size_limit.h"
-#include "media_list.h"
+#include "tests/support/file_size_limit.h"
+#include "media/records/media_list.h"
 #include "test_folder.h"
 
 namespace {

@@ -1,5 +1,5 @@
-#include "golden_bands.h"
-#include "skinlib_gradients.h"
+#include "controls/skin_core/tests/golden_bands.h"
+#include "skinlib/gradients/skinlib_gradients.h"
 #include <gtest/gtest.h>
 #include <climits>
 

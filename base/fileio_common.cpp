@@ -1,0 +1,54 @@
+#include "fileio.h"
+
+namespace fileio {
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        close();
+        handle_ = other.handle_;
+        other.handle_ = kClosed;
+    }
+    return *this;
+}
+
+std::string unique_name(const std::string& stem, const std::string& ext) {
+    std::string name = stem + ext;
+    for (int n = 2; exists(name.c_str()); ++n) {
+        if (n > 9999) return std::string();
+        name = stem + "_" + std::to_string(n) + ext;
+    }
+    return name;
+}
+
+namespace {
+bool gbk_lead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+}  // namespace
+
+std::string without_broken_last_character(const std::string& path) {
+    size_t i = 0;
+    while (i < path.size()) {
+        if (gbk_lead(static_cast<unsigned char>(path[i]))) {
+            if (i + 1 == path.size()) return path.substr(0, i);
+            i += 2;
+        } else {
+            ++i;
+        }
+    }
+    return path;
+}
+
+std::string folder_of(const std::string& path) {
+    // GBK: a byte >= 0x81 starts a two-byte character whose second byte may be '\\' or '/'.
+    size_t last = std::string::npos;
+    for (size_t i = 0; i < path.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(path[i]);
+        if (gbk_lead(c) && i + 1 < path.size()) {
+            ++i;
+            continue;
+        }
+        if (c == '\\' || c == '/') last = i;
+    }
+    return last == std::string::npos ? std::string() : path.substr(0, last);
+}
+
+}  // namespace fileio
