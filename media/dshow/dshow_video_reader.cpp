@@ -111,6 +111,7 @@ void CDShowVideoReader::OnRun() {
     stopping_ = 0;
     end_reached_ = 0;
     end_notices = 0;
+    delivered = 0;
     dropped = 0;
     ResetEvent(release_event_);
 }
@@ -124,6 +125,14 @@ void CDShowVideoReader::OnStop() {
 void CDShowVideoReader::Resume() {
     if (ring_held.exchange(0)) SetEvent(release_event_);
     CDShowReader::Resume();
+}
+
+bool CDShowVideoReader::ReleaseRing() {
+    if (!ring_held.load() || read_count.load() < write_count.load()) return false;
+    write_count = 0;
+    read_count = 0;
+    Resume();
+    return true;
 }
 
 bool CDShowVideoReader::IsRunning() {
@@ -184,6 +193,7 @@ void CDShowVideoReader::OnBuffer(double time, const BYTE* data, LONG length) {
     previous_position = position.load();
     position = LONGLONG(std::llround(time * double(dshow::kUnitsPerSecond)));
     position_seconds = time;
+    ++delivered;
     StorePicture(data, length);
     // Playback ends 0.6 s before the file does: the notice goes once to the engine.
     if (output && output->frame.data && position.load() >= duration - kEndLead && !end_reached_.exchange(1)) {

@@ -53,8 +53,15 @@ public:
     int OpenFile();
     // Releases a ring hold (and the Pause hold).
     void Resume() override;
+    // The conversion's side of the ring: pictures are taken from slots[read_count] while read_count is
+    // below write_count. When the callback holds and every stored picture has been taken, ReleaseRing
+    // empties the ring, resumes and returns true. It looks at the hold first and at the counts after:
+    // once the callback holds they cannot change, while a drained ring seen first may have been filled
+    // and held since.
+    bool ReleaseRing();
     // False once the stream has ended: at the end notice in playback, at the graph's completion
-    // otherwise. Polls the graph's events, so it is called from the worker, never from the callback.
+    // otherwise (pictures stored before the completion was seen are still in the ring: drain it once
+    // more). Polls the graph's events, so it is called from the worker, never from the callback.
     bool IsRunning();
 
     int width = 0, height = 0;
@@ -70,6 +77,7 @@ public:
     std::atomic<int> write_count{0}, read_count{0};
     std::atomic<uint8_t> ring_held{0};
     std::atomic<uint8_t> running{0};
+    std::atomic<int> delivered{0};     // pictures the graph delivered while the engine was busy
     std::atomic<int> dropped{0};       // pictures of the wrong size or too big for their buffer
     std::atomic<int> end_notices{0};
 

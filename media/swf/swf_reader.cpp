@@ -28,7 +28,7 @@ size_t held_after_cursor(const SwfParser* ctx) {
 
 // DefineVideoStream: id, frames, width, height (16 bits each), flags, codec id. A shorter body is
 // not a video stream definition and is skipped.
-void read_video_stream(SwfParser* ctx, const uint8_t* body, uint32_t length) {
+void swf_read_video_stream(SwfParser* ctx, const uint8_t* body, uint32_t length) {
     if (length < 10) return;
     ctx->video_frames = le16(body + 2);
     ctx->video_width = le16(body + 4);
@@ -38,7 +38,7 @@ void read_video_stream(SwfParser* ctx, const uint8_t* body, uint32_t length) {
 
 // SoundStreamHead(2): byte 0 bits 2-3 rate, bit 1 sample size, bit 0 stereo; byte 1 high nibble the
 // stream's format. SoundStreamHead always has 16-bit samples.
-void read_sound_head(SwfParser* ctx, const uint8_t* body, uint32_t length, bool head2) {
+void swf_read_sound_head(SwfParser* ctx, const uint8_t* body, uint32_t length, bool head2) {
     if (length < 2) return;
     static const int kRates[4] = {5512, 11025, 22050, 44100};
     ctx->sound_rate = kRates[(body[0] >> 2) & 3];
@@ -89,9 +89,9 @@ int parse_tags(SwfParser* ctx) {
             ctx->tags.push_back(SwfTagEntry{uint32_t(body), ctx->tag_length, ctx->tag_code, -1,
                                             int64_t(body) + ctx->base_offset});
             break;
-        case kTagDefineVideoStream: read_video_stream(ctx, data, ctx->tag_length); break;
-        case kTagSoundStreamHead: read_sound_head(ctx, data, ctx->tag_length, false); break;
-        case kTagSoundStreamHead2: read_sound_head(ctx, data, ctx->tag_length, true); break;
+        case kTagDefineVideoStream: swf_read_video_stream(ctx, data, ctx->tag_length); break;
+        case kTagSoundStreamHead: swf_read_sound_head(ctx, data, ctx->tag_length, false); break;
+        case kTagSoundStreamHead2: swf_read_sound_head(ctx, data, ctx->tag_length, true); break;
         case kTagJpegTables: break;
         default: break;
         }
