@@ -4,20 +4,6 @@
 #include "media/dshow/dshow_frames.h"
 #include "media/dshow/dshow_link.h"
 
-HRESULT CAudioGrabberCB::QueryInterface(REFIID iid, void** object) {
-    if (IsEqualIID(iid, IID_ISampleGrabberCB) || IsEqualIID(iid, IID_IUnknown)) {
-        *object = static_cast<ISampleGrabberCB*>(this);
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-HRESULT CAudioGrabberCB::BufferCB(double time, BYTE* data, LONG length) {
-    reader_->OnBuffer(time, data, length);
-    return S_OK;
-}
-
 CDShowAudioReader::CDShowAudioReader() : callback_(this) {}
 
 CDShowAudioReader::~CDShowAudioReader() { ReleaseGraph(); }

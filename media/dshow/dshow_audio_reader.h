@@ -3,24 +3,11 @@
 // PCM block of `output` (whole sample frames, never past its capacity).
 #pragma once
 #include "media/dshow/dshow_graph.h"
+#include "media/dshow/dshow_grabber_cb.h"
 #include "base/media_output.h"
 
 class CDShowAudioReader;
-
-class CAudioGrabberCB : public ISampleGrabberCB {
-public:
-    explicit CAudioGrabberCB(CDShowAudioReader* reader) : reader_(reader) {}
-    virtual ~CAudioGrabberCB() = default;
-    // The reader owns the object: no reference counting (AddRef 2, Release 1).
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE SampleCB(double, IMediaSample*) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE BufferCB(double time, BYTE* data, LONG length) override;
-
-private:
-    CDShowAudioReader* reader_;
-};
+using CAudioGrabberCB = CGrabberCB<CDShowAudioReader>;
 
 class CDShowAudioReader : public CDShowReader {
 public:

@@ -1,5 +1,6 @@
 #include "dshow_graph.h"
 #include <cstring>
+#include "media/dshow/dshow_grabber_cb.h"
 #include "media/dshow/dshow_link.h"
 
 namespace {
@@ -213,23 +214,21 @@ void CDShowReader::SetRate(float new_rate) {
 
 namespace {
 // A reader that only builds a sound graph, to learn whether a file has sound.
-class CSoundProbe : public CDShowReader, public ISampleGrabberCB {
+class CSoundProbe : public CDShowReader {
 public:
+    CSoundProbe() : callback_(this) {}
+    ~CSoundProbe() override { ReleaseGraph(); }
     bool Has(const char* file) {
         AM_MEDIA_TYPE type;
-        const int r = BuildGraph(file, DShowMedia::kSound, L"SampleGrabber1", L"Source1", this, &type);
+        const int r = BuildGraph(file, DShowMedia::kSound, L"SampleGrabber1", L"Source1", &callback_, &type);
         if (r == kDShowOk) FreeConnectedType(&type);
         ReleaseGraph();
         return r == kDShowOk;
     }
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
-        *object = static_cast<ISampleGrabberCB*>(this);
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE SampleCB(double, IMediaSample*) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE BufferCB(double, BYTE*, LONG) override { return S_OK; }
+    void OnBuffer(double, const BYTE*, LONG) {}
+
+private:
+    CGrabberCB<CSoundProbe> callback_;
 };
 }  // namespace
 

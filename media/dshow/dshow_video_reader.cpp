@@ -7,20 +7,6 @@
 #include "media/dshow/dshow_link.h"
 #include "media/dshow/dshow_texts.h"
 
-HRESULT CVideoGrabberCB::QueryInterface(REFIID iid, void** object) {
-    if (IsEqualIID(iid, IID_ISampleGrabberCB) || IsEqualIID(iid, IID_IUnknown)) {
-        *object = static_cast<ISampleGrabberCB*>(this);
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-HRESULT CVideoGrabberCB::BufferCB(double time, BYTE* data, LONG length) {
-    reader_->OnBuffer(time, data, length);
-    return S_OK;
-}
-
 CDShowVideoReader::CDShowVideoReader() : callback_(this) {
     release_event_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
 }
@@ -52,7 +38,7 @@ int CDShowVideoReader::Open(const char* file, const wchar_t* grabber_name, const
         return r;
     }
     const VIDEOINFOHEADER* info = reinterpret_cast<const VIDEOINFOHEADER*>(type.pbFormat);
-    callback_.header = info->bmiHeader;
+    header = info->bmiHeader;
     width = info->bmiHeader.biWidth;
     height = info->bmiHeader.biHeight < 0 ? -info->bmiHeader.biHeight : info->bmiHeader.biHeight;
     frame_duration = info->AvgTimePerFrame;
@@ -65,7 +51,7 @@ int CDShowVideoReader::Open(const char* file, const wchar_t* grabber_name, const
     return kDShowOk;
 }
 
-int CDShowVideoReader::ProbeFile(const char* file, BITMAPINFOHEADER* header, double* seconds, LONGLONG* length,
+int CDShowVideoReader::ProbeFile(const char* file, BITMAPINFOHEADER* format, double* seconds, LONGLONG* length,
                                  DWORD* bit_rate, float* rate_out) {
     if (open.load()) return 0;
     AM_MEDIA_TYPE type;
@@ -85,7 +71,7 @@ int CDShowVideoReader::ProbeFile(const char* file, BITMAPINFOHEADER* header, dou
         seeking->SetTimeFormat(&TIME_FORMAT_MEDIA_TIME);
     }
     frame_count = frames >= 0 ? frames : dshow::frame_count(duration, frame_duration);
-    if (header) *header = callback_.header;
+    if (format) *format = header;
     if (seconds) *seconds = dshow::duration_seconds(frame_count, frame_duration, duration);
     if (length) *length = duration;
     if (bit_rate) *bit_rate = bits;
@@ -151,7 +137,7 @@ void CDShowVideoReader::StorePicture(const BYTE* data, LONG length) {
     MediaOutput* out = output;
     if (out && out->frame.data) {
         // Playback: the picture replaces the one in the frame buffer.
-        if (!dshow::copy_picture_top_down(data, size_t(length), width, callback_.header.biHeight, out->frame.data,
+        if (!dshow::copy_picture_top_down(data, size_t(length), width, header.biHeight, out->frame.data,
                                           out->frame_capacity)) {
             ++dropped;
             if (picture_bytes_ > out->frame_capacity) ++out->pictures_too_big;
@@ -178,7 +164,7 @@ void CDShowVideoReader::StorePicture(const BYTE* data, LONG length) {
     if (w >= kSlots) return;
     DShowFrameSlot& slot = slots[w];
     if (!slot.buffer ||
-        !dshow::copy_picture_top_down(data, size_t(length), width, callback_.header.biHeight, slot.buffer,
+        !dshow::copy_picture_top_down(data, size_t(length), width, header.biHeight, slot.buffer,
                                       slot.capacity)) {
         ++dropped;
         return;

@@ -8,25 +8,11 @@
 // until Resume releases it; Stop releases it too before stopping the graph.
 #pragma once
 #include "media/dshow/dshow_graph.h"
+#include "media/dshow/dshow_grabber_cb.h"
 #include "base/media_output.h"
 
 class CDShowVideoReader;
-
-class CVideoGrabberCB : public ISampleGrabberCB {
-public:
-    explicit CVideoGrabberCB(CDShowVideoReader* reader) : reader_(reader) {}
-    virtual ~CVideoGrabberCB() = default;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE SampleCB(double, IMediaSample*) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE BufferCB(double time, BYTE* data, LONG length) override;
-
-    BITMAPINFOHEADER header = {};  // of the connected format
-
-private:
-    CDShowVideoReader* reader_;
-};
+using CVideoGrabberCB = CGrabberCB<CDShowVideoReader>;
 
 struct DShowFrameSlot {
     uint8_t* buffer = nullptr;  // set by the caller
@@ -47,7 +33,7 @@ public:
     // The file's picture format (the 40-byte header of the connected RGB24 format), seconds, 100-ns
     // duration, bit rate and frame rate. 0, or -1..-4 (DShowResult); -4 with its message for a file
     // with sound but no pictures. The graph is torn down again.
-    int ProbeFile(const char* file, BITMAPINFOHEADER* header, double* seconds, LONGLONG* length, DWORD* bit_rate,
+    int ProbeFile(const char* file, BITMAPINFOHEADER* format, double* seconds, LONGLONG* length, DWORD* bit_rate,
                   float* rate_out);
     // Builds the graph for `path` and keeps it: 0, or -1..-4 after its message to the user.
     int OpenFile();
@@ -64,6 +50,7 @@ public:
     // more). Polls the graph's events, so it is called from the worker, never from the callback.
     bool IsRunning();
 
+    BITMAPINFOHEADER header = {};  // of the connected format
     int width = 0, height = 0;
     LONGLONG frame_duration = 0;  // AvgTimePerFrame
     double frame_rate = 0;        // 10,000,000 / AvgTimePerFrame
