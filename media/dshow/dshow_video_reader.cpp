@@ -105,6 +105,7 @@ void CDShowVideoReader::OnRun() {
 void CDShowVideoReader::OnStop() {
     // A callback waiting for room must return before the graph can stop.
     stopping_ = 1;
+    running = 0;
     SetEvent(release_event_);
 }
 
