@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 #include "media/dshow/dshow_audio_reader.h"
@@ -32,11 +33,12 @@ struct Clip {
     std::string unix_path, path;  // path: as the program names it
 };
 
-// Makes a clip with ffmpeg once per test run.
+// Makes a clip with ffmpeg, once in each run of the tests.
 Clip clip(const std::string& name, const std::string& args) {
+    static std::set<std::string> made;
     Clip c{media_test::out_path(name), ""};
     c.path = windows_path(c.unix_path);
-    if (GetFileAttributesA(c.path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (made.insert(name).second) {
         int status = 0;
         media_test::run("ffmpeg -nostdin -v error -y " + args + " '" + c.unix_path + "'", &status);
         EXPECT_EQ(0, status) << name;
