@@ -21,6 +21,7 @@ public:
             g_outside.AVI_set_video_rate(avi_, uint32_t(t.rate.num), uint32_t(t.rate.den));
         sound_ = t.sound && t.sound_track;
         vbr_ = false;
+        frames_ = 0;
         if (sound_) {
             const SoundTrack& s = *t.sound_track;
             g_outside.AVI_set_audio(avi_, t.sound_format.channels, t.sound_format.rate, 16, s.avi_format, s.avi_kbps);
@@ -40,11 +41,12 @@ public:
             g_outside.AVI_write_audio(avi_, data, length);
             return;
         }
-        // One frame a chunk; bytes that do not start a frame are not sound a player could time.
+        // One frame a chunk; bytes that do not start a frame are not sound a player could time. The
+        // encoder's information frame at the start is left out: it would play as a frame of silence.
         for (int pos = 0; pos < length;) {
             const int n = mp3_frame_length(data + pos, length - pos);
             if (n <= 0 || n > length - pos) break;
-            g_outside.AVI_write_audio(avi_, data + pos, n);
+            if (frames_++ > 0 || !mp3_is_info_frame(data + pos, n)) g_outside.AVI_write_audio(avi_, data + pos, n);
             pos += n;
         }
     }
@@ -56,6 +58,7 @@ public:
 private:
     AviFile* avi_ = nullptr;
     bool sound_ = false, vbr_ = false;
+    int64_t frames_ = 0;
 };
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "engine/output/mp3_frames.h"
+#include <cstring>
 
 int mp3_frame_length(const uint8_t* d, int available) {
     if (!d || available < 4 || d[0] != 0xFF || (d[1] & 0xE0) != 0xE0) return 0;
@@ -16,4 +17,17 @@ int mp3_frame_length(const uint8_t* d, int available) {
     const int rate = kRates[rate_index] >> (mpeg1 ? 0 : version == 2 ? 1 : 2);
     // 1152 samples a frame for MPEG-1, 576 for MPEG-2 and 2.5: 144 or 72 bytes per kbit/s over the rate.
     return (mpeg1 ? 144000 : 72000) * kbps / rate + padding;
+}
+
+bool mp3_is_info_frame(const uint8_t* d, int length) {
+    const int n = mp3_frame_length(d, length);
+    if (n <= 0 || n > length) return false;
+    const bool mpeg1 = ((d[1] >> 3) & 3) == 3;
+    const bool mono = (d[3] >> 6) == 3;
+    const int at = 4 + (mpeg1 ? (mono ? 17 : 32) : (mono ? 9 : 17));
+    if (at + 4 > n) return false;
+    if (std::memcmp(d + at, "Xing", 4) == 0 || std::memcmp(d + at, "Info", 4) == 0) return true;
+    for (int i = 4; i < n; ++i)
+        if (d[i]) return false;
+    return true;
 }

@@ -60,8 +60,11 @@ struct OutsideCalls {
     int (*xvid_global)(void* handle, int opt, void* param1, void* param2) = nullptr;
     int (*xvid_encore)(void* handle, int opt, void* param1, void* param2) = nullptr;
 
-    // olumbra: the effect chain, in place over 16-bit PCM (null while the library is not bound).
+    // olumbra: the effect chain in place over 16-bit PCM, its format and state, its window.
     int (*tolmmix_change)(short* pcm, int bytes) = nullptr;
+    int (*tolmmix_init)(int sample_rate, int channels, int show) = nullptr;
+    int (*tolmmix_datarefresh)() = nullptr;
+    void (*tolmmix_setdisp)(int show) = nullptr;
 
     // The program's own H.263 encoder.
     int (*h263encode_init)(int width, int height) = nullptr;

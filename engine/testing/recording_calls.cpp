@@ -189,6 +189,10 @@ void install(OutsideCalls& t) {
         return -1;
     };
 
+    t.tolmmix_init = [](int rate, int ch, int show) { return record("tolmmix_init", {rate, ch, show}), 0; };
+    t.tolmmix_datarefresh = [] { return record("tolmmix_datarefresh"), 0; };
+    t.tolmmix_setdisp = [](int show) { record("tolmmix_setdisp", {show}); };
+
     t.h263encode_init = [](int w, int h) { return record("h263encode_init", {w, h}), behaviour.h263_init; };
     t.h263encode_encode = [](const int32_t*, int size_choice, int intra, uint8_t* out) {
         record("h263encode_encode", {size_choice, intra});

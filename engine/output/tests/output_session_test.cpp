@@ -2,6 +2,7 @@
 // H.264 track, the intra cadence, AVI pictures at another job's rate, MP3 header rates and frames.
 #include <gtest/gtest.h>
 #include <string>
+#include <thread>
 #include <vector>
 #include "base/message_seam.h"
 #include "engine/output/output_session.h"
@@ -330,6 +331,34 @@ TEST_F(OutputSessionRules, XvidTakesThePicturesRealStride) {
     EXPECT_EQ(1052, encodes[0].args[0]) << "(3 x 350 + 3) & ~3";
     EXPECT_EQ(0x200, encodes[0].args[1]) << "B,G,R";
     EXPECT_EQ(1052 * 262 / 2, encodes[0].args[2]);
+}
+
+// Sound written from a second thread (as the DirectShow branch does) while pictures are written: every
+// call reaches the output whole and in one piece, one at a time.
+TEST_F(OutputSessionRules, PicturesAndSoundFromTwoThreadsGoThroughOneLock) {
+    g_out_format = kOutMp4;
+    cfg_mp4_video_codec = 1;
+    g_output.begin_run(kOutMp4, VideoCodec::kMpeg4, false);
+    ASSERT_TRUE(g_output.set_up_sound(false));
+    const MediaJob job = test_job("x.avi", kW, kH, 25, 44100, 2);
+    ASSERT_TRUE(g_output.set_up_video(job));
+    ASSERT_TRUE(g_output.create("out.mp4", job, true));
+    g_output.begin_job(job);
+    set_flag(g_busy, true);
+    set_flag(g_write_output, true);
+    std::thread sound([] {
+        std::vector<uint8_t> pcm(4096, 1);
+        for (int i = 0; i < 400; ++i) g_output.write_sound(pcm.data(), int(pcm.size()));
+    });
+    const CRgbImage picture(kW, kH);
+    for (int i = 0; i < 200; ++i) g_output.write_picture(picture);
+    sound.join();
+    EXPECT_EQ(200, fakes::count("mp4en_video"));
+    EXPECT_EQ(400 - 1, fakes::count("mp4en_audio")) << "one frame held by the encoder's delay";
+    set_flag(g_busy, false);
+    g_output.close_at_end();
+    g_output.end_run();
+    set_flag(g_write_output, false);
 }
 
 }  // namespace

@@ -56,6 +56,14 @@ int effects(short* pcm, int bytes) {
     return bytes;
 }
 
+int effects_init(int rate, int channels, int show) {
+    return codec::tolmmix_init ? codec::tolmmix_init(rate, channels, show) : -1;
+}
+int effects_refresh() { return codec::tolmmix_datarefresh ? codec::tolmmix_datarefresh() : -1; }
+void effects_window(int show) {
+    if (codec::tolmmix_setdisp) codec::tolmmix_setdisp(show);
+}
+
 uint32_t now_ms() { return timeGetTime(); }
 void sleep_ms(int ms) { Sleep(DWORD(ms)); }
 
@@ -99,6 +107,9 @@ void use_program_calls() {
     USE(xvid_encore);
 #undef USE
     t.tolmmix_change = effects;
+    t.tolmmix_init = effects_init;
+    t.tolmmix_datarefresh = effects_refresh;
+    t.tolmmix_setdisp = effects_window;
     t.clock.now_ms = now_ms;
     t.clock.sleep_ms = sleep_ms;
     wave_out_set_device(winmm_wave_device());
