@@ -64,9 +64,6 @@ void effects_window(int show) {
     if (codec::tolmmix_setdisp) codec::tolmmix_setdisp(show);
 }
 
-uint32_t now_ms() { return timeGetTime(); }
-void sleep_ms(int ms) { Sleep(DWORD(ms)); }
-
 }  // namespace
 
 void use_program_calls() {
@@ -110,7 +107,7 @@ void use_program_calls() {
     t.tolmmix_init = effects_init;
     t.tolmmix_datarefresh = effects_refresh;
     t.tolmmix_setdisp = effects_window;
-    t.clock.now_ms = now_ms;
-    t.clock.sleep_ms = sleep_ms;
-    wave_out_set_device(winmm_wave_device());
+    const WaveDevice device = winmm_wave_device();
+    t.clock = device.clock;  // timeGetTime and Sleep
+    wave_out_set_device(device);
 }
