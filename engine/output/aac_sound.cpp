@@ -1,6 +1,7 @@
 // AAC for MP4: frames of the encoder's size. The encoder gives out each frame one call late and puts
-// one frame of its own in front of the sound; the track is told that delay, and at the end silent
-// frames push the held frames out.
+// one frame of its own in front of the sound; the track is told that delay, and at the end two silent
+// frames push out what it holds: the frame held for the late call, and the last frame of sound that
+// the priming frame pushed back (one silent frame leaves the sound a frame short).
 #include <cstring>
 #include <vector>
 #include "engine/outside/outside_calls.h"

@@ -211,6 +211,7 @@ protected:
         EXPECT_GE(start, 0.0);
         EXPECT_LT(start, frame) << "the tone starts with the first picture";
         EXPECT_NEAR(seconds, end, frame) << "the tone ends with the last picture";
+        EXPECT_GE(end, seconds - 0.005) << "no sound is lost at the end";
         const double codec_frame = audio.codec == "amr_nb" ? 0.02 : audio.codec == "aac" ? 1024.0 / sound_rate
                                                                                           : 1152.0 / sound_rate;
         EXPECT_GE(sound_seconds, seconds - frame);
