@@ -145,6 +145,17 @@ void audio_feed(const void* pcm, size_t bytes, double speed) {
     g_pcm_len = 0;
 }
 
+void audio_take_block(const SoundBlock& block) {
+    if (!block.samples || block.byte_size() == 0) return;
+    if (reinterpret_cast<const uint8_t*>(block.samples) == g_pcm_buf && block.byte_size() <= size_t(g_pcm_capacity)) {
+        g_pcm_len = int(block.byte_size());
+        audio_play_speed(true, 0, 0, g_speed_ratio, 0);
+        g_pcm_len = 0;
+        return;
+    }
+    audio_feed(block.samples, block.byte_size(), g_speed_ratio);
+}
+
 void audio_end_of_job() {
     drain_converter();
     g_output.end_job();

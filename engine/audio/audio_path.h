@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include "base/sound.h"
 
 // Level scope: one byte a sample frame for each channel, read by the scope thread, which sets the
 // count back to 0 once it has drawn them.
@@ -35,6 +36,9 @@ int audio_play_speed(bool play, int, int, double speed, int);
 
 // Hands PCM of any length to the audio path in pieces that fit g_pcm_buf.
 void audio_feed(const void* pcm, size_t bytes, double speed);
+// A reader's sound sink (MediaOutput::on_sound): the block goes to the audio path at the job's speed
+// ratio, also when it lies in g_pcm_buf itself (shared_media_output()).
+void audio_take_block(const SoundBlock& block);
 
 // End of a job: what the converter still holds comes out and goes through the stages; a merged
 // output then brings its sound to its pictures' time.

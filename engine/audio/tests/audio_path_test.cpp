@@ -268,6 +268,27 @@ TEST_F(AudioPath, FeederHandsLongSoundOnInPieces) {
     EXPECT_EQ(0, g_pcm_len);
 }
 
+// A reader filling the shared PCM block through its output description, sink included.
+TEST_F(AudioPath, ReaderOutputOverTheSharedBlockReachesTheEncoder) {
+    open_output(kOutMp4, 44100, 2);
+    MediaOutput out = shared_media_output();
+    out.pcm_rate = 44100;
+    out.pcm_channels = 2;
+    out.on_sound = audio_take_block;
+    EXPECT_EQ(g_pcm_buf, out.pcm);
+    EXPECT_EQ(size_t(kPcmBlockBytes), out.pcm_capacity);
+    std::vector<int16_t> pcm = ramp(4096 * 3, 2);
+    std::memcpy(out.pcm, pcm.data(), pcm.size() * 2);
+    out.pcm_length = pcm.size() * 2;
+    ASSERT_TRUE(out.flush_sound());
+    EXPECT_EQ(0u, out.pcm_length);
+    ASSERT_EQ(pcm.size(), fakes::pcm_seen.size());
+    EXPECT_TRUE(std::equal(pcm.begin(), pcm.end(), fakes::pcm_seen.begin()));
+    // A block elsewhere goes through the feeder.
+    audio_take_block(sound::block(pcm.data(), pcm.size() * 2, 2, 44100));
+    EXPECT_EQ(2 * pcm.size(), fakes::pcm_seen.size());
+}
+
 TEST_F(AudioPath, EndOfOutputLeavesNoSampleUnencoded) {
     for (int format : {kOut3gp, kOutMp4, kOutAvi}) {
         SCOPED_TRACE(format);
