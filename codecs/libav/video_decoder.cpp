@@ -130,4 +130,11 @@ int64_t VideoDecoder::write(uint8_t* out, int64_t capacity, Layout layout) {
     return bytes;
 }
 
+int64_t VideoDecoder::decode_into(const uint8_t* data, int size, uint8_t* out, int64_t capacity, Layout layout) {
+    int pictures = decode(data, size);
+    if (pictures < 0) return -1;
+    if (pictures == 0) return 0;
+    return write(out, capacity, layout);
+}
+
 }  // namespace libav

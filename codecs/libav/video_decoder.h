@@ -46,6 +46,10 @@ public:
     // it needs more than capacity bytes (then nothing is written); -1 when the conversion fails.
     int64_t write(uint8_t* out, int64_t capacity, Layout layout);
 
+    // decode() then write() of the picture that came out: the bytes written; 0 when no picture came
+    // out or it does not fit (nothing written); -1 when the data was refused.
+    int64_t decode_into(const uint8_t* data, int size, uint8_t* out, int64_t capacity, Layout layout);
+
 private:
     int receive_all();
 
