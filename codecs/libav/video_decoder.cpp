@@ -60,6 +60,7 @@ void VideoDecoder::close() {
         sws_ = nullptr;
     }
     has_picture_ = false;
+    draining_ = false;
     key_ = false;
     width_ = height_ = 0;
 }
@@ -67,8 +68,7 @@ void VideoDecoder::close() {
 int VideoDecoder::coded_width() const { return ctx_ ? ctx_->width : 0; }
 int VideoDecoder::coded_height() const { return ctx_ ? ctx_->height : 0; }
 
-int VideoDecoder::receive_all() {
-    int pictures = 0;
+bool VideoDecoder::receive_one() {
     while (avcodec_receive_frame(ctx_, frame_) == 0) {
         if (frame_->width < 1 || frame_->height < 1 || frame_->width > kMaxSide || frame_->height > kMaxSide) {
             av_frame_unref(frame_);
@@ -80,19 +80,37 @@ int VideoDecoder::receive_all() {
         height_ = newest_->height;
         key_ = newest_->key_frame != 0;
         has_picture_ = true;
-        ++pictures;
+        return true;
     }
+    return false;
+}
+
+int VideoDecoder::receive_all() {
+    int pictures = 0;
+    while (receive_one()) ++pictures;
     return pictures;
 }
 
 int VideoDecoder::decode(const uint8_t* data, int size) {
     if (!ctx_) return -1;
     if (!data || size <= 0) {
-        // Drain: the delayed pictures come out, then the decoder starts afresh.
-        int result = avcodec_send_packet(ctx_, nullptr);
-        int pictures = result == 0 || result == AVERROR_EOF ? receive_all() : 0;
+        // Drain: each call hands out the next delayed picture; after the last the decoder starts afresh.
+        if (!draining_) {
+            int result = avcodec_send_packet(ctx_, nullptr);
+            if (result < 0 && result != AVERROR_EOF) {
+                avcodec_flush_buffers(ctx_);
+                return 0;
+            }
+            draining_ = true;
+        }
+        if (receive_one()) return 1;
         avcodec_flush_buffers(ctx_);
-        return pictures;
+        draining_ = false;
+        return 0;
+    }
+    if (draining_) {
+        avcodec_flush_buffers(ctx_);
+        draining_ = false;
     }
     if (av_new_packet(packet_, size) < 0) return -1;
     memcpy(packet_->data, data, size_t(size));

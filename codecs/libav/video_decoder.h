@@ -28,9 +28,9 @@ public:
     void close();
     bool is_open() const { return ctx_ != nullptr; }
 
-    // Decodes one coded picture (data null or size 0: drains the decoder's delayed pictures and makes it
-    // ready for a new stream). Returns the number of pictures that came out (the newest is kept), or -1
-    // when the data was refused.
+    // Decodes one coded picture. Returns the number of pictures that came out (the newest is kept), or
+    // -1 when the data was refused. data null or size 0 drains: each such call hands out the next
+    // delayed picture (1), and once none is left (0) the decoder is ready for a new stream.
     int decode(const uint8_t* data, int size);
 
     // The newest decoded picture.
@@ -51,6 +51,7 @@ public:
     int64_t decode_into(const uint8_t* data, int size, uint8_t* out, int64_t capacity, Layout layout);
 
 private:
+    bool receive_one();
     int receive_all();
 
     AVCodecContext* ctx_ = nullptr;
@@ -59,6 +60,7 @@ private:
     AVFrame* newest_ = nullptr;  // the newest picture
     SwsContext* sws_ = nullptr;
     bool has_picture_ = false;
+    bool draining_ = false;
     bool key_ = false;
     int width_ = 0, height_ = 0;
 };

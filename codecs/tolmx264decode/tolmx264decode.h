@@ -24,8 +24,9 @@ TOLM_EXPORT(int, tolm264decode_init, (int width, int height))
 TOLM_EXPORT(int, tolm264decode_close, (void))
 // Decodes the data and writes the picture that came out. Returns its byte count (above 0); 0 when no
 // picture came out (parameter sets, a delayed picture) or it is larger than the init size (nothing is
-// written); -1 when the data is refused or there is no decoder. data null: flushes, writing the last
-// delayed picture, and the decoder is ready for a new stream.
+// written); -1 when the data is refused or there is no decoder. data null flushes: each such call
+// writes the next picture the decoder still holds back (B-frame delay); once none is left it returns 0
+// and the decoder is ready for a new stream.
 TOLM_EXPORT(int, tolm264decode_decode, (const unsigned char* data, int length, unsigned char* frame))
 TOLM_EXPORT(int, tolm264decode_decodeyuv, (const unsigned char* data, int length, unsigned char* frame))
 // Size of the last decoded picture (written or not). Returns 0, -1 (and 0 x 0) before any picture.
