@@ -10,6 +10,7 @@ namespace {
 StreamType type_of(AVMediaType type) {
     if (type == AVMEDIA_TYPE_VIDEO) return StreamType::kVideo;
     if (type == AVMEDIA_TYPE_AUDIO) return StreamType::kAudio;
+    if (type == AVMEDIA_TYPE_SUBTITLE) return StreamType::kText;
     return StreamType::kOther;
 }
 
@@ -22,7 +23,7 @@ double seconds(int64_t ts, AVRational tb) {
 constexpr int kPayloadOffsets[] = {0, 8, 12, 16};
 }  // namespace
 
-bool Demuxer::open(const std::string& path, const char* format_name, bool raw_packets) {
+bool Demuxer::open(const std::string& path, const char* format_name, bool raw_packets, bool analyse) {
     close();
     const AVInputFormat* format = format_name ? av_find_input_format(format_name) : nullptr;
     if (format_name && !format) return false;
@@ -34,7 +35,7 @@ bool Demuxer::open(const std::string& path, const char* format_name, bool raw_pa
         return false;
     }
     file_size_ = ctx_->pb ? avio_size(ctx_->pb) : -1;
-    if (file_size_ <= 0) {
+    if (file_size_ <= 0 || (analyse && avformat_find_stream_info(ctx_, nullptr) < 0)) {
         close();
         return false;
     }

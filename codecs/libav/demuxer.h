@@ -11,7 +11,7 @@ struct AVFormatContext;
 
 namespace libav {
 
-enum class StreamType { kVideo, kAudio, kOther };
+enum class StreamType { kVideo, kAudio, kText, kOther };
 
 struct StreamInfo {
     StreamType type = StreamType::kOther;
@@ -45,8 +45,10 @@ public:
     Demuxer& operator=(const Demuxer&) = delete;
 
     // format_name: libavformat's short name ("mov", "mtv", "avi"). raw_packets: packets as stored,
-    // without libavformat's re-framing of the sound. False when the file is not of that format.
-    bool open(const std::string& path, const char* format_name, bool raw_packets = false);
+    // without libavformat's re-framing of the sound. analyse: parameters the container leaves out (a
+    // picture size only the coded stream gives, the real channel count of MP3) are taken from the first
+    // packets, as ffprobe does. False when the file is not of that format.
+    bool open(const std::string& path, const char* format_name, bool raw_packets = false, bool analyse = false);
     void close();
     bool is_open() const { return ctx_ != nullptr; }
 
