@@ -110,7 +110,6 @@ std::vector<Sample> Demuxer::scan() {
             if (offset[size_t(s)] == -1) {
                 // The first packet of a stream shows where the demuxer's positions point.
                 offset[size_t(s)] = -2;
-                int64_t back = avio_tell(ctx_->pb);
                 stored.resize(size_t(pkt->size));
                 for (int k : kPayloadOffsets) {
                     if (read_at(pkt->pos + k, stored.data(), pkt->size) &&
@@ -119,7 +118,6 @@ std::vector<Sample> Demuxer::scan() {
                         break;
                     }
                 }
-                avio_seek(ctx_->pb, back, SEEK_SET);
             }
             if (offset[size_t(s)] >= 0) {
                 Sample sample;
@@ -141,8 +139,11 @@ bool Demuxer::read_at(int64_t pos, uint8_t* out, int size) {
     if (!ctx_ || !ctx_->pb || !out || size < 0 || pos < 0) return false;
     if (pos > file_size_ || int64_t(size) > file_size_ - pos) return false;
     if (size == 0) return true;
-    if (avio_seek(ctx_->pb, pos, SEEK_SET) != pos) return false;
-    return avio_read(ctx_->pb, out, size) == size;
+    // The demuxer reads on from where it was, so its position is put back.
+    const int64_t back = avio_tell(ctx_->pb);
+    bool ok = avio_seek(ctx_->pb, pos, SEEK_SET) == pos && avio_read(ctx_->pb, out, size) == size;
+    avio_seek(ctx_->pb, back, SEEK_SET);
+    return ok;
 }
 
 int64_t Demuxer::to_ms(int stream, int64_t ts) const {
