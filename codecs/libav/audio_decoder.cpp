@@ -1,4 +1,5 @@
 #include "codecs/libav/audio_decoder.h"
+#include "codecs/libav/codec_context.h"
 #include <algorithm>
 #include <cstring>
 extern "C" {
@@ -26,15 +27,9 @@ bool AudioDecoder::open(const AudioFormat& format, int out_rate, int out_channel
         close();
         return false;
     }
-    if (format.extradata && format.extradata_size > 0) {
-        ctx_->extradata =
-            static_cast<uint8_t*>(av_mallocz(size_t(format.extradata_size) + AV_INPUT_BUFFER_PADDING_SIZE));
-        if (!ctx_->extradata) {
-            close();
-            return false;
-        }
-        memcpy(ctx_->extradata, format.extradata, size_t(format.extradata_size));
-        ctx_->extradata_size = format.extradata_size;
+    if (!set_extradata(ctx_, format.extradata, format.extradata_size)) {
+        close();
+        return false;
     }
     ctx_->sample_rate = format.sample_rate;
     if (format.channels > 0) av_channel_layout_default(&ctx_->ch_layout, format.channels);

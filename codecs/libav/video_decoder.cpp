@@ -1,5 +1,6 @@
 #include "codecs/libav/video_decoder.h"
 #include "base/picture.h"
+#include "codecs/libav/codec_context.h"
 #include <cstring>
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -32,14 +33,9 @@ bool VideoDecoder::open(int codec_id, const uint8_t* extradata, int extradata_si
         close();
         return false;
     }
-    if (extradata && extradata_size > 0) {
-        ctx_->extradata = static_cast<uint8_t*>(av_mallocz(size_t(extradata_size) + AV_INPUT_BUFFER_PADDING_SIZE));
-        if (!ctx_->extradata) {
-            close();
-            return false;
-        }
-        memcpy(ctx_->extradata, extradata, size_t(extradata_size));
-        ctx_->extradata_size = extradata_size;
+    if (!set_extradata(ctx_, extradata, extradata_size)) {
+        close();
+        return false;
     }
     // One thread: a picture in gives its picture out in the same call (frame threads would delay it).
     ctx_->thread_count = 1;

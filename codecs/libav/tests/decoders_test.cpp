@@ -58,6 +58,14 @@ TEST(VideoDecoder, RefusedDataAndAClosedDecoderGiveNoPicture) {
     EXPECT_FALSE(decoder.open(-12345)) << "no such codec";
 }
 
+libav::AudioFormat pcm_format(int rate, int channels) {
+    libav::AudioFormat format;
+    format.codec_id = AV_CODEC_ID_PCM_S16LE;
+    format.sample_rate = rate;
+    format.channels = channels;
+    return format;
+}
+
 std::vector<uint8_t> bytes_of(const std::vector<int16_t>& pcm) {
     std::vector<uint8_t> b(pcm.size() * 2);
     memcpy(b.data(), pcm.data(), b.size());
@@ -65,12 +73,8 @@ std::vector<uint8_t> bytes_of(const std::vector<int16_t>& pcm) {
 }
 
 TEST(AudioDecoder, SoundThatDoesNotFitWaitsForTheNextCall) {
-    libav::AudioFormat format;
-    format.codec_id = AV_CODEC_ID_PCM_S16LE;
-    format.sample_rate = 8000;
-    format.channels = 2;
     libav::AudioDecoder decoder;
-    ASSERT_TRUE(decoder.open(format));
+    ASSERT_TRUE(decoder.open(pcm_format(8000, 2)));
     std::vector<int16_t> pcm = tone(440, 8000, 8000, 2, 800);
     std::vector<uint8_t> coded = bytes_of(pcm);
     std::vector<uint8_t> out(1000, 0);
@@ -85,12 +89,8 @@ TEST(AudioDecoder, SoundThatDoesNotFitWaitsForTheNextCall) {
 }
 
 TEST(AudioDecoder, SixChannelsAreMixedToTwoAndTheRateIsConverted) {
-    libav::AudioFormat format;
-    format.codec_id = AV_CODEC_ID_PCM_S16LE;
-    format.sample_rate = 48000;
-    format.channels = 6;
     libav::AudioDecoder decoder;
-    ASSERT_TRUE(decoder.open(format, 24000, 0));
+    ASSERT_TRUE(decoder.open(pcm_format(48000, 6), 24000, 0));
     std::vector<int16_t> pcm = tone(1000, 6000, 48000, 6, 48000);
     std::vector<uint8_t> coded = bytes_of(pcm);
     std::vector<uint8_t> out(200000);
