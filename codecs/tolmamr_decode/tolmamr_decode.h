@@ -2,7 +2,7 @@
 //
 // State is kept per calling thread: amrdecode_init opens a decoder for the thread that calls it, and
 // the other entries use that thread's decoder. A thread that has not called init gets -1.
-// AMR wide-band is not decoded (a wide-band track plays silent in the program).
+// AMR wide-band is not decoded: its frames are refused (-1) or give narrow-band noise, never more than 320 bytes.
 #pragma once
 #include "codecs/include/tolm_export.h"
 
