@@ -12,7 +12,7 @@ TOLM_EXPORT(int, aacdecode_init, (void))
 TOLM_EXPORT(int, aac_decode, (void))
 TOLM_EXPORT(int, get_mp4info, (void))
 TOLM_EXPORT(int, aacdecode_close, (void))
-// config: the AudioSpecificConfig (MP4 "esds", FLV AAC sequence header), length bytes (1 ... 1024).
+// config: the AudioSpecificConfig (MP4 "esds", FLV AAC sequence header), length bytes (2 ... 1024).
 // value and sample_rate_hint are accepted and not used. Returns 0 and reports the PCM that
 // aacbuf_decode will produce: *sample_rate is the output rate (a configuration that signals SBR, as
 // HE-AAC does, reports the doubled rate) and *channels is 1 or 2 (more channels are mixed down, a
