@@ -327,14 +327,15 @@ TEST_F(WmvTest, FiftyOpensLeaveNoHandleOpen) {
         CWmvSyncReader r;  // opened again and again, destroyed without Close
         for (int i = 0; i < 25; ++i) ASSERT_EQ(S_OK, r.Open(two.c_str()));
     }
-    // Wine's and GStreamer's own threads open and close a descriptor now and then, so the count may
-    // wander by one or two for a moment; a stream left open by each of the 50 opens would add dozens.
+    // Wine's and GStreamer's own threads open descriptors of their own now and then (a few more on a
+    // loaded machine), so the count may wander by a handful; a stream left open by each of the 50 opens
+    // would add at least 50.
     int after = open_descriptors();
     for (int wait = 0; wait < 30 && after > before; ++wait) {
         Sleep(100);
         after = open_descriptors();
     }
-    EXPECT_LE(after, before + 2);
+    EXPECT_LE(after, before + 10);
     HANDLE alone = CreateFileA(two.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     EXPECT_NE(INVALID_HANDLE_VALUE, alone) << "no handle of ours keeps the file open";
     CloseHandle(alone);
