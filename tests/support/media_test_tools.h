@@ -13,7 +13,7 @@ std::string run(const std::string& command, int* status = nullptr);
 std::vector<uint8_t> read_file(const std::string& path);
 void write_file(const std::string& path, const std::vector<uint8_t>& bytes);
 
-// A file path in the test's build folder.
+// A file path in this test process's scratch folder (removed at exit unless KEEP_TEST_FILES is set).
 std::string out_path(const std::string& name);
 // The same for a file the test creates new: an earlier run's file of that name is removed.
 std::string fresh_path(const std::string& name);
