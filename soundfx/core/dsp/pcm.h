@@ -1,0 +1,26 @@
+// Conversions between the effects' float samples and 16-bit PCM, and the two small level helpers.
+#pragma once
+#include <cstdint>
+
+namespace soundfx {
+
+// Nearest integer (ties to even), saturated to -32768..32767; NaN gives 0. (The bit trick this
+// replaces went wrong for large negative values and for NaN.)
+int fx_clip16(float x);
+
+// Write-back of the float adapters: truncation toward zero, saturated; NaN gives 0.
+int16_t to_pcm16_trunc(double x);
+
+// 10^(dB * 0.05).
+double fx_db_to_gain(double db);
+
+// 1 - 1 / (rate * ms * 0.001): the coefficient of a one-pole smoother with a time constant of ms.
+double fx_smooth_coef(double ms, int rate);
+
+// Limits x to lo..hi; NaN gives lo.
+inline double clamp_finite(double x, double lo, double hi) {
+    if (!(x >= lo)) return lo;
+    return x > hi ? hi : x;
+}
+
+}  // namespace soundfx
