@@ -115,11 +115,10 @@ int main() {
         const double t = time_chain(signal, {id});
         if (id == 1) eq = t;
         if (id == 12) reverb = t;
-        char name[64];
-        std::snprintf(name, sizeof name, "%2d %s", id, "");
         static const char* names[] = {"", "equaliser (10 bands)", "compressor", "pitch shifter", "distortion",
                                       "overdrive", "amplitude modulation", "echo", "sweep", "phaser", "noise gate",
                                       "chorus", "reverb", "wah", "super bass", "invert", "vibrato"};
+        char name[64];
         std::snprintf(name, sizeof name, "%2d %s", id, names[id]);
         row(name, t);
     }

@@ -1,4 +1,4 @@
-// In-place radix-2 complex FFT of n points (interleaved re, im), n a power of two; sign -1 forward,
+// In-place radix-2 complex FFT of n points (interleaved re, im), n a power of two up to 8192; sign -1 forward,
 // +1 inverse, no scaling either way.
 #pragma once
 

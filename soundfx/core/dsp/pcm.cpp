@@ -10,13 +10,6 @@ int fx_clip16(float x) {
     return static_cast<int>(std::nearbyint(x));
 }
 
-int16_t to_pcm16_trunc(double x) {
-    if (x != x) return 0;
-    if (x >= 32767.0) return 32767;
-    if (x <= -32768.0) return -32768;
-    return static_cast<int16_t>(static_cast<int>(x));
-}
-
 double fx_db_to_gain(double db) { return std::pow(10.0, db * 0.05); }
 
 double fx_smooth_coef(double ms, int rate) {

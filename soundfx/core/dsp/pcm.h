@@ -9,7 +9,18 @@ namespace soundfx {
 int fx_clip16(float x);
 
 // Write-back of the float adapters: truncation toward zero, saturated; NaN gives 0.
-int16_t to_pcm16_trunc(double x);
+inline int16_t to_pcm16_trunc(double x) {
+    if (x != x) return 0;
+    if (x >= 32767.0) return 32767;
+    if (x <= -32768.0) return -32768;
+    return static_cast<int16_t>(static_cast<int>(x));
+}
+inline int16_t to_pcm16_trunc(float x) {
+    x = x == x ? x : 0.0f;
+    x = x > 32767.0f ? 32767.0f : x;
+    x = x < -32768.0f ? -32768.0f : x;
+    return static_cast<int16_t>(static_cast<int>(x));
+}
 
 // 10^(dB * 0.05).
 double fx_db_to_gain(double db);

@@ -48,8 +48,24 @@ void AmplitudeModulation::process_channel(float* x, int n, int channel, Work& wo
     const double m = params_.depth * 0.01;
     step_ = wave_ == 's' ? 6283.1855 / (double(params_.freq) * rate_) : 1000.0 / (double(params_.freq) * rate_);
     const int c = channel & 1;
-    if (mode == 'a') {
-        for (int j = 0; j < n; ++j) x[j] = float(clamp_finite((modulator(j) * m + 1.0) * x[j], -32768.0, 32767.0));
+    if (mode == 'a' && wave_ == 's') {
+        // sin(j w + phase) by rotation from the stored phase.
+        const double step_sin = std::sin(step_), step_cos = std::cos(step_);
+        double s = std::sin(phase_), co = std::cos(phase_);
+        for (int j = 0; j < n; ++j) {
+            x[j] = float(clamp_finite((s * m + 1.0) * x[j], -32768.0, 32767.0));
+            const double rotated = s * step_cos + co * step_sin;
+            co = co * step_cos - s * step_sin;
+            s = rotated;
+        }
+    } else if (mode == 'a') {
+        double f = std::fmod(phase_, 1.0);
+        for (int j = 0; j < n; ++j) {
+            const double l = f >= 0.5 ? 1.0 - 2.0 * f : 2.0 * f - 1.0;
+            x[j] = float(clamp_finite((l * m + 1.0) * x[j], -32768.0, 32767.0));
+            f += step_;
+            if (f >= 1.0) f -= 1.0;
+        }
     } else if (mode == 'f') {
         // The previous piece and this one side by side; the read position swings around j + n/2.
         float* b = work.twice.data();

@@ -32,7 +32,7 @@ void Compressor::process_channel(float* x, int n, int, Work&) {
     for (int j = 0; j < n; ++j) {
         const double v = x[j] * 3.0517578125e-05;
         env_ = env_ * env_coef_ + v * v * (1.0 - env_coef_);
-        const double g = (env_ < t || t <= 0) ? 1.0 : std::pow(env_ / t, exponent);
+        const double g = (env_ < t || t <= 0) ? 1.0 : double(std::exp(float(exponent) * std::log(float(env_ / t))));
         if (g >= gain_) {
             gain_ = gain_ * release_coef_ + (1.0 - release_coef_) * g;
         } else {

@@ -12,12 +12,20 @@ constexpr double kLeak = 1e-11;     // the diodes' saturation current
 constexpr double kThermal = 0.3;    // the voltage scale of their exponential
 constexpr double kMaxExponent = 80;
 
-// F(V) of the clipper and its derivative; F falls strictly as V grows.
-void clipper(double u, double v, double h, double r, double* f, double* df) {
-    const double a = std::clamp((u - v) / kThermal, -kMaxExponent, kMaxExponent);
+// F(V) of the clipper and its derivative (g = 1 / R); F falls strictly as V grows.
+void clipper(double u, double v, double h, double g, double* f, double* df) {
+    const double a = std::clamp((u - v) * (1.0 / kThermal), -kMaxExponent, kMaxExponent);
     const double e = std::exp(a), inv = 1.0 / e;
-    *f = (u - v) / r + (e - inv) * kLeak + h;
-    *df = -1.0 / r - (inv + e) * (kLeak / kThermal);
+    *f = (u - v) * g + (e - inv) * kLeak + h;
+    *df = -g - (inv + e) * (kLeak / kThermal);
+}
+
+// An upper bound of 0.3 asinh(x / 2e-11) <= 0.3 ln(x / 1e-11 + 1), from the binary exponent of the
+// argument alone.
+double diode_reach(double x) {
+    int exponent = 0;
+    std::frexp(x / kLeak + 1.0, &exponent);
+    return kThermal * 0.6931471805599453 * exponent;
 }
 
 double section(const ChebyshevSection& s, double x, double* m) {
@@ -64,9 +72,9 @@ void Overdrive::set_params(const Params& p) {
 // within 0.3 asinh(|h| / 2e-11) of u; a step that leaves that bracket is replaced by bisection, so the
 // solve neither overflows nor wanders. It stops when the step falls within 0.01 V.
 double Overdrive::solve_clipper(double u, double h, double previous) {
-    const double r = params_.sense;
+    const double r = params_.sense, g = 1.0 / r;
     double lo, hi;  // bracket of V
-    const double reach = std::min(std::fabs(h) * r, kThermal * std::asinh(std::fabs(h) / (2 * kLeak)));
+    const double reach = std::min(std::fabs(h) * r, diode_reach(std::fabs(h)));
     if (h > 0) {
         lo = u;
         hi = u + reach;
@@ -79,7 +87,7 @@ double Overdrive::solve_clipper(double u, double h, double previous) {
     while (steps < kMaxNewtonSteps) {
         ++steps;
         double f, df;
-        clipper(u, v, h, r, &f, &df);
+        clipper(u, v, h, g, &f, &df);
         const double delta = f / df;
         if (!std::isfinite(delta)) break;
         if (f > 0) {

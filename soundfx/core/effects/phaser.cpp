@@ -47,12 +47,24 @@ void Phaser::set_depth_factor(double depth) {
     for (Record& r : records_) r.depth = clamp_finite(depth, 0.0, 1.0);
 }
 
+// sin(lfo_phase) comes from a rotation by the step, exact at the start of each piece and after each
+// wrap of the phase (which takes off 6.28318, not quite a turn).
 void Phaser::process_channel(float* x, int n, int channel, Work&) {
     Record& r = records_[channel & 1];
+    const double step_sin = std::sin(r.lfo_step), step_cos = std::cos(r.lfo_step);
+    double s = std::sin(r.lfo_phase), c = std::cos(r.lfo_phase);
     for (int j = 0; j < n; ++j) {
-        const double d = r.d_min + (r.d_max - r.d_min) * (std::sin(r.lfo_phase) + 1.0) / 2.0;
+        const double d = r.d_min + (r.d_max - r.d_min) * (s + 1.0) / 2.0;
         r.lfo_phase += r.lfo_step;
-        if (r.lfo_phase >= 6.28318) r.lfo_phase -= 6.28318;
+        if (r.lfo_phase >= 6.28318) {
+            r.lfo_phase -= 6.28318;
+            s = std::sin(r.lfo_phase);
+            c = std::cos(r.lfo_phase);
+        } else {
+            const double rotated = s * step_cos + c * step_sin;
+            c = c * step_cos - s * step_sin;
+            s = rotated;
+        }
         const double a = (1.0 - d) / (1.0 + d);
         double u = x[j] + r.feedback * r.last;
         for (int s = 0; s < 6; ++s) {

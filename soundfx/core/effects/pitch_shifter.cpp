@@ -97,8 +97,8 @@ void PitchShifter::process_frame(Channel& ch) {
 
     // Analysis: magnitude and true frequency of each bin.
     for (int k = 0; k <= half; ++k) {
-        const double re = work[2 * k], im = work[2 * k + 1];
-        const double magnitude = 2.0 * std::sqrt(re * re + im * im);
+        const float re = work[2 * k], im = work[2 * k + 1];
+        const double magnitude = 2.0f * std::sqrt(re * re + im * im);
         const double phase = std::atan2(im, re);
         double d = phase - ch.last_phase[k];
         ch.last_phase[k] = float(phase);
@@ -127,14 +127,17 @@ void PitchShifter::process_frame(Channel& ch) {
         }
     }
 
-    // Synthesis; the running phase is kept within one turn so it keeps its precision for hours.
+    // Synthesis; the running phase is kept within a turn either way of 0 so it keeps its precision
+    // for hours (the spectrum's phases are what they were, less whole turns).
     for (int k = 0; k <= half; ++k) {
         double d = (ch.syn_freq[k] - k * bin) / bin;
         d = 2.0 * kPi * d / O + k * expected;
-        const double phase = std::remainder(double(ch.sum_phase[k]) + d, 2.0 * kPi);
+        double phase = double(ch.sum_phase[k]) + d;
+        phase -= 2.0 * kPi * double(long(phase * (0.5 / kPi)));
         ch.sum_phase[k] = float(phase);
-        work[2 * k] = float(ch.syn_magn[k] * std::cos(phase));
-        work[2 * k + 1] = float(ch.syn_magn[k] * std::sin(phase));
+        const float p = float(phase);
+        work[2 * k] = ch.syn_magn[k] * std::cos(p);
+        work[2 * k + 1] = ch.syn_magn[k] * std::sin(p);
     }
     std::fill(work + N + 2, work + 2 * N, 0.0f);
     fx_fft(work, N, 1);
