@@ -186,9 +186,9 @@ TEST(Shelf, HasTheCookbookShelfGains) {
             ShelfFilter s;
             fx_bass_design(f, gain, 44100, &s);
             const double A = std::pow(10.0, gain / 40);
-            EXPECT_NEAR(A * A, std::abs(ref::biquad(s.b0, s.b1, s.b2, s.a0, s.a1, s.a2, 0)), 1e-6 * A * A);
-            EXPECT_NEAR(1.0, std::abs(ref::biquad(s.b0, s.b1, s.b2, s.a0, s.a1, s.a2, ref::kPi)), 1e-9);
-            EXPECT_NEAR(A, std::abs(ref::biquad(s.b0, s.b1, s.b2, s.a0, s.a1, s.a2, 2 * ref::kPi * f / 44100)), 1e-6 * A);
+            EXPECT_NEAR(A * A, std::abs(ref::biquad(s.biquad.b0, s.biquad.b1, s.biquad.b2, s.biquad.a0, s.biquad.a1, s.biquad.a2, 0)), 1e-6 * A * A);
+            EXPECT_NEAR(1.0, std::abs(ref::biquad(s.biquad.b0, s.biquad.b1, s.biquad.b2, s.biquad.a0, s.biquad.a1, s.biquad.a2, ref::kPi)), 1e-9);
+            EXPECT_NEAR(A, std::abs(ref::biquad(s.biquad.b0, s.biquad.b1, s.biquad.b2, s.biquad.a0, s.biquad.a1, s.biquad.a2, 2 * ref::kPi * f / 44100)), 1e-6 * A);
         }
     }
     ShelfFilter low;

@@ -202,7 +202,7 @@ TEST(SuperBass, GainZeroPassesAndTheShelfMatchesItsResponse) {
         const auto y = ref::channel(run(f.set.bass, ref::to_pcm(s), 1, 44100), 1, 0);
         const ShelfFilter& h = f.set.bass.shelf(0);
         const double expected =
-            std::abs(ref::biquad(h.b0, h.b1, h.b2, h.a0, h.a1, h.a2, 2 * ref::kPi * probe / 44100));
+            std::abs(ref::biquad(h.biquad.b0, h.biquad.b1, h.biquad.b2, h.biquad.a0, h.biquad.a1, h.biquad.a2, 2 * ref::kPi * probe / 44100));
         EXPECT_NEAR(expected, std::abs(ref::tone(y, probe, 44100, 22050)) / 3000, 0.002 * expected) << probe;
     }
     EXPECT_GE(run(f.set.bass, {-32768}, 1, 44100)[0], -32767);

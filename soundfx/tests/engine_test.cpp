@@ -3,6 +3,7 @@
 #include <cmath>
 #include "reference.h"
 #include "soundfx/core/engine.h"
+#include "soundfx/core/preset_path.h"
 
 using namespace soundfx;
 
@@ -187,4 +188,12 @@ TEST(Engine, SetEqAndEchoSwitchTheirOnBytes) {
     e.set_eq_on(false);
     e.get(&s);
     EXPECT_EQ(0, s.eq_on);
+}
+
+TEST(PresetPath, BesideTheLibrarysOwnFile) {
+    EXPECT_EQ("C:\\Program\\tarmelo\\tolmeqset.eq", preset_path_beside("C:\\Program\\tarmelo\\olumbra.dll"));
+    // A GBK character whose second byte is a backslash is not a separator.
+    EXPECT_EQ(std::string("Z:\\a\x81\\b\\tolmeqset.eq"), preset_path_beside(std::string("Z:\\a\x81\\b\\olumbra.dll")));
+    EXPECT_EQ("", preset_path_beside("olumbra.dll"));
+    EXPECT_EQ("", preset_path_beside("C:\\" + std::string(250, 'x') + "\\olumbra.dll")) << "would not fit in 256 bytes";
 }

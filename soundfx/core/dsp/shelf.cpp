@@ -8,7 +8,8 @@ void fx_bass_design(double freq, double gain_db, int rate, ShelfFilter* s) {
     if (rate <= 0) rate = 44100;
     s->freq = std::clamp(freq, 10.0, 0.45 * rate);
     s->gain = gain_db;
-    s->x1 = s->x2 = s->y1 = s->y2 = 0;
+    Biquad& q = s->biquad;
+    q.clear();
     s->w = 6.283185307178 * s->freq / rate;
     s->sin_w = std::sin(s->w);
     s->cos_w = std::cos(s->w);
@@ -17,12 +18,12 @@ void fx_bass_design(double freq, double gain_db, int rate, ShelfFilter* s) {
     s->slope = 1.0;
     s->beta = std::sqrt((A * A + 1.0) - (A - 1.0) * (A - 1.0));
     const double c = s->cos_w, bs = s->beta * s->sin_w;
-    s->b0 = A * ((A + 1.0) - (A - 1.0) * c + bs);
-    s->b1 = 2.0 * A * ((A - 1.0) - (A + 1.0) * c);
-    s->b2 = A * ((A + 1.0) - (A - 1.0) * c - bs);
-    s->a0 = (A + 1.0) + (A - 1.0) * c + bs;
-    s->a1 = -2.0 * ((A - 1.0) + (A + 1.0) * c);
-    s->a2 = (A + 1.0) + (A - 1.0) * c - bs;
+    q.b0 = A * ((A + 1.0) - (A - 1.0) * c + bs);
+    q.b1 = 2.0 * A * ((A - 1.0) - (A + 1.0) * c);
+    q.b2 = A * ((A + 1.0) - (A - 1.0) * c - bs);
+    q.a0 = (A + 1.0) + (A - 1.0) * c + bs;
+    q.a1 = -2.0 * ((A - 1.0) + (A + 1.0) * c);
+    q.a2 = (A + 1.0) + (A - 1.0) * c - bs;
 }
 
 }  // namespace soundfx

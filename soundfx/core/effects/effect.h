@@ -52,6 +52,14 @@ struct StateCheck {
     }
 };
 
+template <class Section>
+void check_biquad(StateCheck& check, const Section& s) {
+    check.add(s.x1);
+    check.add(s.x2);
+    check.add(s.y1);
+    check.add(s.y2);
+}
+
 // What an effect is given besides the samples.
 struct Context {
     Format format;

@@ -18,21 +18,12 @@ void SuperBass::set_params(const Params& p) {
 }
 
 void SuperBass::process_channel(float* x, int n, int channel, Work&) {
-    ShelfFilter& s = shelves_[channel & 1];
-    for (int j = 0; j < n; ++j) {
-        const double y = fx_shelf_step(&s, x[j] / 32767.0);
-        if (!std::isfinite(y)) s.x1 = s.x2 = s.y1 = s.y2 = 0;
-        x[j] = float(clamp_finite(y, -1.0, 1.0) * 32767.0);
-    }
+    Biquad& q = shelves_[channel & 1].biquad;
+    for (int j = 0; j < n; ++j) x[j] = float(clamp_finite(biquad_step(&q, x[j] / 32767.0), -1.0, 1.0) * 32767.0);
 }
 
 void SuperBass::check_state(StateCheck& check) const {
-    for (const ShelfFilter& s : shelves_) {
-        check.add(s.x1);
-        check.add(s.x2);
-        check.add(s.y1);
-        check.add(s.y2);
-    }
+    for (const ShelfFilter& s : shelves_) check_biquad(check, s.biquad);
 }
 
 }  // namespace soundfx

@@ -43,35 +43,25 @@ void Wah::process_channel(float* x, int n, int channel, Work&) {
         ++r.counter;
         r.lfo_phase = std::fmod(r.lfo_phase + r.lfo_step, 2.0 * kPi);
         if (recompute) {
+            // A low-pass whose cut-off is f times half the rate.
             const double c = std::cos(r.lfo_phase + r.lfo_offset);
             const double f = std::exp(6.0 * (((1.0 - r.base) * (c + 1.0) / 2.0 * r.depth + r.base) - 1.0));
             const double w = f * 3.1415927;
             const double alpha = std::sin(w) / (2.0 * r.q);
-            r.b1 = 1.0 - std::cos(w);
-            r.b0 = r.b2 = r.b1 / 2.0;
-            r.a0 = 1.0 + alpha;
-            r.a1 = -2.0 * std::cos(w);
-            r.a2 = 1.0 - alpha;
+            Biquad& q = r.filter;
+            q.b1 = 1.0 - std::cos(w);
+            q.b0 = q.b2 = q.b1 / 2.0;
+            q.a0 = 1.0 + alpha;
+            q.a1 = -2.0 * std::cos(w);
+            q.a2 = 1.0 - alpha;
         }
-        double y = (r.b0 * xn + r.b1 * r.x1 + r.b2 * r.x2 - r.a1 * r.y1 - r.a2 * r.y2) / r.a0;
-        if (!std::isfinite(y)) {
-            y = 0;
-            r.x1 = r.x2 = r.y1 = r.y2 = 0;
-        }
-        r.x2 = r.x1;
-        r.x1 = xn;
-        r.y2 = r.y1;
-        r.y1 = y;
-        x[j] = float(clamp_finite(y, -1.0, 1.0) * 32767.0);
+        x[j] = float(clamp_finite(biquad_step(&r.filter, xn), -1.0, 1.0) * 32767.0);
     }
 }
 
 void Wah::check_state(StateCheck& check) const {
     for (const Record& r : records_) {
-        check.add(r.x1);
-        check.add(r.x2);
-        check.add(r.y1);
-        check.add(r.y2);
+        check_biquad(check, r.filter);
         check.add(r.lfo_phase);
     }
 }

@@ -2,6 +2,7 @@
 // samples; the two channels sweep in opposite phase.
 #pragma once
 #include <cstdint>
+#include "soundfx/core/dsp/biquad.h"
 #include "soundfx/core/effects/effect.h"
 
 namespace soundfx {
@@ -20,8 +21,7 @@ public:
         double lfo_step = 0;    // radians a sample
         double lfo_phase = 0;   // counter x step, kept in double within one turn
         uint64_t counter = 0;
-        double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
-        double b0 = 0, b1 = 0, b2 = 0, a0 = 1, a1 = 0, a2 = 0;
+        Biquad filter;
         double depth = 0.7, base = 0.3, q = 3.0;
     };
 
