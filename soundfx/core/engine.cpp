@@ -21,10 +21,7 @@ Engine::Engine() : order_(&own_chain_) {}
 
 void Engine::begin() {
     std::lock_guard<std::mutex> guard(lock_);
-    Equalizer& eq = state_.effects.eq;
-    eq.select_tables(10, 44100);
-    eq.set_band_count(10);
-    eq.reset_noise();
+    state_.effects.eq.begin();
 }
 
 int Engine::init(int rate, int channels) {

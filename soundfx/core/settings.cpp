@@ -160,7 +160,7 @@ bool apply_settings(EngineState& state, const MixSettings& in, int* rows, int* r
 
     e.overdrive.on = in.odrv_on == 1;
     e.overdrive.set_params(
-        {r(Limit::OdrvSense, in.odrv_sense), r(Limit::OdrvLpFreq, in.odrv_lp_freq), in.odrv_lp_on != 0});
+        {r(Limit::OdrvSense, in.odrv_sense), r(Limit::OdrvLpFreq, in.odrv_lp_freq), in.odrv_lp_on > 0});
 
     e.reverb.on = in.reverb_on == 1;
     e.reverb.set_params({r(Limit::ReverbTapCount, int16_t(in.reverb_tap_count)), r(Limit::ReverbTime, in.reverb_time0),

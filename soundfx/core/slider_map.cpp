@@ -7,7 +7,7 @@ namespace soundfx {
 namespace slider {
 namespace {
 
-const Spec kSpecs[] = {
+const Control kControls[] = {
     // Effects page 1.
     {3005, 1, "echo gain", 0, 10, 2, 3, 6},
     {3068, 1, "echo delay", 0, 16, 2, 3, 10},
@@ -76,18 +76,18 @@ int to_int(double v) {
 
 }  // namespace
 
-const Spec* specs(int* count) {
-    *count = int(sizeof kSpecs / sizeof kSpecs[0]);
-    return kSpecs;
+const Control* controls(int* count) {
+    *count = int(sizeof kControls / sizeof kControls[0]);
+    return kControls;
 }
 
-const Spec* spec(int page, int control) {
-    for (const Spec& s : kSpecs)
-        if (s.page == page && s.control == control) return &s;
+const Control* control(int page, int id) {
+    for (const Control& s : kControls)
+        if (s.page == page && s.control == id) return &s;
     return nullptr;
 }
 
-int clamp_position(const Spec& s, int64_t position) {
+int clamp_position(const Control& s, int64_t position) {
     return int(std::clamp<int64_t>(position, s.min, s.max));
 }
 
@@ -102,7 +102,7 @@ int sweep_rate(int p, int rate, int channels) {
 }
 
 int sweep_rate_position(int value, int rate, int channels) {
-    const Spec* s = spec(1, 3012);
+    const Control* s = control(1, 3012);
     const int64_t d = int64_t(channels) * value * 1000;
     if (d <= 0) return rate > 0 && channels > 0 ? s->max : s->min;
     return clamp_position(*s, int64_t(rate) * 360 / d);

@@ -8,18 +8,18 @@
 namespace soundfx {
 namespace slider {
 
-struct Spec {
+struct Control {
     int control;  // dialog control id
     int page;     // 1, 2, 3 effects pages; 0 the equaliser page
     const char* what;
     int min, max, tick, zone_lo, zone_hi;
 };
 // Every slider of the four pages; count receives their number.
-const Spec* specs(int* count);
-// The spec of a control on a page, or null.
-const Spec* spec(int page, int control);
+const Control* controls(int* count);
+// The control with this id on a page, or null.
+const Control* control(int page, int id);
 // The position limited to the slider's range.
-int clamp_position(const Spec& s, int64_t position);
+int clamp_position(const Control& s, int64_t position);
 
 // Effects page 1.
 inline double echo_gain(int p) { return p * 0.1; }

@@ -92,12 +92,12 @@ TEST(Sliders, LinkedTuningMovesTheNeighbours) {
     EXPECT_NE(-1, t.position[7]);
 }
 
-TEST(Sliders, EverySpecHasAnOrderedRange) {
+TEST(Sliders, EveryControlHasAnOrderedRange) {
     int n = 0;
-    const slider::Spec* all = slider::specs(&n);
+    const slider::Control* all = slider::controls(&n);
     EXPECT_GT(n, 50);
     for (int i = 0; i < n; ++i) EXPECT_LT(all[i].min, all[i].max) << all[i].what;
-    ASSERT_NE(nullptr, slider::spec(2, 3026));
-    EXPECT_EQ(200, slider::spec(2, 3026)->max);
-    EXPECT_EQ(1, slider::clamp_position(*slider::spec(1, 3012), -4));
+    ASSERT_NE(nullptr, slider::control(2, 3026));
+    EXPECT_EQ(200, slider::control(2, 3026)->max);
+    EXPECT_EQ(1, slider::clamp_position(*slider::control(1, 3012), -4));
 }

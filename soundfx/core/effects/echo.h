@@ -1,9 +1,8 @@
 // Echo (id 7): out = g (x (1 + 0.2 k) + k b), with b the output one delay earlier, k the gain and
 // g = (0.25 k + 1) / (1.3 k + 1) keeping the level in check. Works on the interleaved 16-bit block;
 // the delay is a whole number of frames, so each channel echoes into itself. Within a piece longer
-// than the delay the later samples get no echo (their delayed output is not yet written), as the
-// original's shifting buffers had it; the second line of that design only ever received silence
-// and is left out.
+// than the delay the later samples get no echo: their delayed output lies in the same piece and is
+// not yet written.
 #pragma once
 #include <vector>
 #include "soundfx/core/effects/effect.h"
@@ -27,8 +26,7 @@ public:
     void set_params(const Params& p);
     const Params& params() const { return params_; }
     int delay_frames() const { return delay_frames_; }
-    // The byte counts of the original buffers, frame-aligned: the delay, twice the delay, and that plus
-    // 30000.
+    // The echo's byte counts, frame-aligned: the delay, twice the delay, and that plus 30000.
     int delay_bytes() const { return 2 * channels_ * delay_frames_; }
     int span_bytes() const { return 2 * delay_bytes(); }
     int keep_bytes() const { return span_bytes() + 30000; }

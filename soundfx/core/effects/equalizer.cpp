@@ -7,10 +7,7 @@ namespace soundfx {
 
 bool is_eq_rate(int rate) { return rate == 11025 || rate == 22050 || rate == 44100 || rate == 48000; }
 
-Equalizer::Equalizer(Random& random) : random_(random) {
-    select_tables(10, 44100);
-    reset_noise();
-}
+Equalizer::Equalizer(Random& random) : random_(random) { begin(); }
 
 void Equalizer::reset(const Context& context) {
     on = 0;
@@ -24,6 +21,12 @@ void Equalizer::reset(const Context& context) {
         set_band_gain(0, -1, c);
         for (int b = 0; b < 10; ++b) set_band_gain(0, b, c);
     }
+}
+
+void Equalizer::begin() {
+    band_count_ = 10;
+    select_tables(10, 44100);
+    reset_noise();
 }
 
 void Equalizer::select_tables(int bands, int rate) {

@@ -22,6 +22,8 @@ public:
     void process(SoundBlock& piece, Work& work) override;
     void check_state(StateCheck& check) const override;
 
+    // 10 bands at 44100 Hz, memories cleared and dither drawn anew; the gains stay.
+    void begin();
     // The table for the band count at the rate: 11025 and 22050 Hz process a fixed 10 bands, 48000 Hz
     // has its own tables, any other rate uses those of 44100 Hz. The stream rate is not touched.
     void select_tables(int bands, int rate);
