@@ -255,6 +255,7 @@ bool CGifDecoder::decode_lzw(GifFrame& frame) {
             prev_pos = uint32_t(o++);
             prev_len = 1;
             first = false;
+            if (next >= (1 << width)) ++width;  // code size 1: the next code may already be 2^m + 2
             continue;
         }
         if (code == end) break;
@@ -281,7 +282,7 @@ bool CGifDecoder::decode_lzw(GifFrame& frame) {
         // The new entry, the previous string and the byte after it, lies where that string starts.
         if (next > kMaxCodes - 1) return fail();  // the table is full and no clear code came
         table[size_t(next++)] = {prev_pos, prev_len + 1};
-        if (next == (1 << width) && width < 12) ++width;
+        if (next >= (1 << width) && width < 12) ++width;
         prev_pos = uint32_t(o);
         prev_len = len;
         o += len;
