@@ -16,6 +16,15 @@ Area intersect(const RgbRect& r, int width, int height) {
     return {std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, width), std::min(r.bottom, height)};
 }
 
+class BorrowedStore : public PixelStore {
+public:
+    explicit BorrowedStore(uint8_t* bits) : bits_(bits) {}
+    uint8_t* bits() override { return bits_; }
+
+private:
+    uint8_t* bits_;
+};
+
 void put_pixel(uint8_t* p, uint32_t colour) {
     p[0] = uint8_t(colour);
     p[1] = uint8_t(colour >> 8);
@@ -24,9 +33,9 @@ void put_pixel(uint8_t* p, uint32_t colour) {
 
 }  // namespace
 
-CEffectImage::CEffectImage() : CEffectImage(default_pixel_store()) {}
+CEffectImage::CEffectImage() = default;
 
-CEffectImage::CEffectImage(PixelStoreFactory factory) : factory_(factory ? factory : make_memory_store) {}
+CEffectImage::CEffectImage(PixelStoreFactory factory) : factory_(factory) {}
 
 CEffectImage::CEffectImage(CEffectImage&& other) noexcept
     : factory_(other.factory_), store_(std::move(other.store_)), bits_(other.bits_), width_(other.width_),
@@ -40,13 +49,30 @@ bool CEffectImage::Create(int width, int height) {
     Release();
     if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) return false;
     const int stride = StrideFor(width);
-    std::unique_ptr<PixelStore> store = factory_(width, height, size_t(stride) * size_t(height));
+    const PixelStoreFactory factory = factory_ ? factory_ : default_pixel_store();
+    std::unique_ptr<PixelStore> store = factory(width, height, size_t(stride) * size_t(height));
     if (!store || !store->bits()) return false;
     store_ = std::move(store);
     bits_ = store_->bits();
     width_ = width;
     height_ = height;
     stride_ = stride;
+    return true;
+}
+
+bool CEffectImage::Prepare(int width, int height) {
+    if (!empty() && width == width_ && height == height_) return true;
+    return Create(width, height);
+}
+
+bool CEffectImage::Attach(uint8_t* bits, int width, int height) {
+    Release();
+    if (!bits || width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) return false;
+    store_ = std::make_unique<BorrowedStore>(bits);
+    bits_ = bits;
+    width_ = width;
+    height_ = height;
+    stride_ = StrideFor(width);
     return true;
 }
 

@@ -19,6 +19,7 @@ public:
     static constexpr int kMaxSide = CRgbImage::kMaxSide;
     static constexpr int StrideFor(int width) { return (3 * width + 3) & ~3; }
 
+    // Pixels in the default store of the moment each picture is made, or in the given factory's.
     CEffectImage();
     explicit CEffectImage(PixelStoreFactory factory);
     virtual ~CEffectImage();
@@ -29,6 +30,12 @@ public:
     // A new zero-filled (black) picture; false, and the image empty, for a size outside
     // 1..kMaxSide or when the store cannot be made.
     bool Create(int width, int height);
+    // The same for a picture whose pixel bytes the caller overwrites at once: the store is kept when
+    // the size is unchanged (its bytes stay as they were), so a loop over equal areas allocates once.
+    bool Prepare(int width, int height);
+    // An image over memory it does not own: `bits` holds height rows of StrideFor(width) bytes,
+    // memory row 0 first, and outlives the image (or the next Create).
+    bool Attach(uint8_t* bits, int width, int height);
     void Release();
 
     bool empty() const { return bits_ == nullptr; }
@@ -90,7 +97,7 @@ public:
     void Expand(int mode, int step, uint32_t frame);                                        // 14
 
 private:
-    PixelStoreFactory factory_;
+    PixelStoreFactory factory_ = nullptr;  // null: the default store
     std::unique_ptr<PixelStore> store_;
     uint8_t* bits_ = nullptr;
     int width_ = 0;

@@ -180,25 +180,32 @@ void EffectTable::run_chain(const PictureView& frame, const std::vector<int>& or
     if (slot_picture_complete(text)) {
         context.text_bitmap = picture::bgr24(text.data, text.data_width, text.data_height);
     }
-    CEffectImage image;
     for (int id : order) {
         const EffectInfo* info = find_effect(id);
         if (!info) continue;
         const EffectSlot& s = slots_[slot_of(id)];
         if (s.enabled != 1) continue;
         const Area a = area_in_frame(s, frame.width, frame.height);
-        if (a.width <= 0 || a.height <= 0 || !image.Create(a.width, a.height)) continue;
+        if (a.width <= 0 || a.height <= 0) continue;
+        uint8_t* first_row = frame.data + size_t(frame.stride) * size_t(a.y) + 3 * size_t(a.x);
         const size_t bytes = 3 * size_t(a.width);
-        for (int k = 0; k < a.height; ++k)
-            std::memcpy(image.memory_row(k), frame.data + size_t(frame.stride) * size_t(a.y + k) + 3 * size_t(a.x), bytes);
-        info->apply(image, s, context);
-        for (int k = 0; k < a.height; ++k)
-            std::memcpy(frame.data + size_t(frame.stride) * size_t(a.y + k) + 3 * size_t(a.x), image.memory_row(k), bytes);
+        // Whole rows of a frame without row padding are an image's rows already: the routine runs
+        // on them in place of a copy taken out and put back, with the same result.
+        if (a.width == frame.width && frame.stride == int(bytes)) {
+            CEffectImage rows;
+            if (rows.Attach(first_row, a.width, a.height)) info->apply(rows, s, context);
+            continue;
+        }
+        if (!work_.Prepare(a.width, a.height)) continue;
+        for (int k = 0; k < a.height; ++k) std::memcpy(work_.memory_row(k), first_row + size_t(frame.stride) * k, bytes);
+        info->apply(work_, s, context);
+        for (int k = 0; k < a.height; ++k) std::memcpy(first_row + size_t(frame.stride) * k, work_.memory_row(k), bytes);
     }
 }
 
 void EffectTable::close() {
     std::lock_guard<std::mutex> hold(mutex_);
+    work_.Release();
     overlay_ = CRgbImage(0, 0);
     for (int i = 0; i < kSlotCount; ++i) {
         EffectSlot& s = slots_[i];

@@ -111,6 +111,7 @@ private:
     int frame_height_ = kDefaultHeight;
     uint32_t blinds_frame_ = 0;
     uint32_t expand_frame_ = 0;
+    CEffectImage work_;  // the image each effect of the chain runs on, kept between frames
     CRgbImage overlay_{0, 0};
     uint8_t overlay_keyed_ = 0;
     uint8_t overlay_low_[3] = {};

@@ -4,9 +4,10 @@
 
 void CEffectImage::Invert(Progress* progress) {
     if (empty()) return;
-    routine::ChannelTables tables;
-    for (int v = 0; v < 256; ++v) tables[0][v] = tables[1][v] = tables[2][v] = uint8_t(255 - v);
-    routine::map_channels(*this, tables, progress);
+    const int bytes = 3 * width();
+    routine::for_each_row(*this, progress, [bytes](uint8_t* p) {
+        for (int i = 0; i < bytes; ++i) p[i] = uint8_t(255 - p[i]);
+    });
 }
 
 namespace videofx {
