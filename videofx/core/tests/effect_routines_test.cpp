@@ -8,6 +8,7 @@
 #include "guarded_store.h"
 #include "image_fill.h"
 #include "videofx/core/effect_image.h"
+#include "videofx/core/effects/hue_saturation_kernels.h"
 
 namespace {
 
@@ -57,6 +58,8 @@ TEST(EffectRoutines, GoldenValues) {
         {"brightness 50 halves", {255, 100, 1}, [](CEffectImage& i) { i.AdjustBrightness(50, nullptr); }, {127, 50, 0}},
         {"brightness 0 blacks", {255, 9}, [](CEffectImage& i) { i.AdjustBrightness(0, nullptr); }, {0, 0}},
         {"brightness 200 caps", {100, 200}, [](CEffectImage& i) { i.AdjustBrightness(200, nullptr); }, {200, 255}},
+        // F = 326: 100 x 326 / 128 = 254.6 -> 254.
+        {"brightness 255", {100, 101, 1}, [](CEffectImage& i) { i.AdjustBrightness(255, nullptr); }, {254, 255, 2}},
         {"contrast 100 keeps", {0, 50, 128, 200, 255}, [](CEffectImage& i) { i.AdjustContrast(100, nullptr); }, {0, 50, 128, 200, 255}},
         {"contrast 0 greys", {0, 77, 255}, [](CEffectImage& i) { i.AdjustContrast(0, nullptr); }, {128, 128, 128}},
         {"contrast 200", {200, 50, 129, 127}, [](CEffectImage& i) { i.AdjustContrast(200, nullptr); }, {255, 0, 130, 126}},
@@ -65,6 +68,8 @@ TEST(EffectRoutines, GoldenValues) {
         {"invert", {0, 1, 255}, [](CEffectImage& i) { i.Invert(nullptr); }, {255, 254, 0}},
         {"sharpen 1", {10, 20}, [](CEffectImage& i) { i.Sharpen(1, nullptr); }, {0, 20}},
         {"sharpen 2 clamps", {100, 50, 50, 250, 10}, [](CEffectImage& i) { i.Sharpen(2, nullptr); }, {200, 50, 0, 255, 10}},
+        {"sharpen 200", {128, 127, 127, 128, 9}, [](CEffectImage& i) { i.Sharpen(200, nullptr); }, {255, 127, 0, 255, 9}},
+        {"sharpen beyond 256", {128, 127, 60}, [](CEffectImage& i) { i.Sharpen(100000, nullptr); }, {255, 255, 60}},
         {"mirror", {1, 2, 3, 4, 5}, [](CEffectImage& i) { i.Mirror(nullptr); }, {5, 4, 3, 2, 1}},
         // Walking from the right: 45 = (50 + 40) / 2, then the sum takes in 30, 20, 10 and gives up
         // the values just written: 37, 29, 19; pixel 0 keeps 10.
@@ -383,4 +388,94 @@ TEST(EffectRoutines, ProgressCountsRows) {
     progress = -1;
     image.Mosaic(3, &progress);
     EXPECT_EQ(progress.load(), 100);
+}
+
+namespace {
+
+// The hue and saturation steps one operation at a time, as the effect defines them.
+void hsl_reference(uint8_t* p, int hue_percent, int saturation_percent) {
+    const double k = 0.00392156862745098;
+    const int fh = hue_percent * 128 / 100, fs = saturation_percent * 128 / 100;
+    const double r = p[2] * k, g = p[1] * k, b = p[0] * k;
+    const double mx = std::max(r, std::max(g, b)), mn = std::min(r, std::min(g, b)), l = (mx + mn) / 2;
+    double h = 0, s = 0;
+    if (mx != mn) {
+        const double d = mx - mn;
+        s = l < 0.5 ? d / (mx + mn) : d / (2 - mx - mn);
+        h = (r == mx ? (g - b) / d : g == mx ? (b - r) / d + 2 : (r - g) / d + 4) / 6;
+        if (h < 0) h += 1;
+    }
+    if (fh != 128) h = fh * h / 128;
+    if (fs != 128) s = fs * s / 128;
+    auto byte = [](double v) {
+        const int x = int(v * 255);
+        return uint8_t(x > 254 ? 255 : x <= 0 ? 0 : x);
+    };
+    if (s == 0) {
+        p[0] = p[1] = p[2] = byte(l);
+        return;
+    }
+    const double m2 = l <= 0.5 ? l * (1 + s) : l + s - l * s, m1 = 2 * l - m2;
+    auto t = [m1, m2](double x) {
+        if (x < 0) x += 1;
+        if (x > 1) x -= 1;
+        if (6 * x < 1) return m1 + (m2 - m1) * (6 * x);
+        if (2 * x < 1) return m2;
+        if (3 * x < 2) return m1 + (m2 - m1) * (2.0 / 3.0 - x) * 6;
+        return m1;
+    };
+    p[2] = byte(t(h + 1.0 / 3.0));
+    p[1] = byte(t(h));
+    p[0] = byte(t(h - 1.0 / 3.0));
+}
+
+}  // namespace
+
+// Every vector width this processor runs gives, on rows of every length up to two groups past the
+// widest, the bytes of the step by step form (itself held to the golden table above).
+TEST(EffectRoutines, HueSaturationKernelsMatchTheStepByStepForm) {
+    ASSERT_FALSE(hue_saturation::kernels().empty());
+    std::mt19937 random(21);
+    const int settings[][2] = {{100, 100}, {80, 120}, {50, 150}, {255, 0}, {0, 255}, {128, 77}};
+    for (const auto& setting : settings)
+        for (int width = 1; width <= 19; ++width) {
+            std::vector<uint8_t> row(size_t(3 * width) + 5);
+            for (uint8_t& b : row) b = uint8_t(random());
+            if (width > 3) row[3] = row[4] = row[5] = 200;  // a grey pixel
+            std::vector<uint8_t> expected = row;
+            for (int x = 0; x < width; ++x) hsl_reference(&expected[size_t(3 * x)], setting[0], setting[1]);
+            const int fh = setting[0] * 128 / 100, fs = setting[1] * 128 / 100;
+            for (const auto& kernel : hue_saturation::kernels()) {
+                std::vector<uint8_t> got = row;
+                kernel.convert_row(got.data(), width, fh, fs);
+                EXPECT_EQ(got, expected) << kernel.name << " width " << width << " at " << setting[0] << "/" << setting[1];
+            }
+        }
+    // Long rows cross the kernels' internal chunks.
+    std::vector<uint8_t> row(3 * 700);
+    for (uint8_t& b : row) b = uint8_t(random());
+    std::vector<uint8_t> expected = row;
+    for (int x = 0; x < 700; ++x) hsl_reference(&expected[size_t(3 * x)], 80, 120);
+    for (const auto& kernel : hue_saturation::kernels()) {
+        std::vector<uint8_t> got = row;
+        kernel.convert_row(got.data(), 700, 102, 153);
+        EXPECT_EQ(got, expected) << kernel.name;
+    }
+}
+
+TEST(EffectRoutines, WeatheringTreatsEveryRowAlike) {
+    // Rows smeared in pairs and the odd last one alone give what each row gives on its own.
+    CEffectImage image;
+    ASSERT_TRUE(image.Create(23, 5));
+    fill_random(image, 17);
+    std::vector<std::vector<uint8_t>> alone;
+    for (int i = 0; i < 5; ++i) {
+        CEffectImage one;
+        ASSERT_TRUE(one.Create(23, 1));
+        std::memcpy(one.row(0), image.row(i), 69);
+        one.Weathering(4, nullptr);
+        alone.emplace_back(one.row(0), one.row(0) + 69);
+    }
+    image.Weathering(4, nullptr);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(std::vector<uint8_t>(image.row(i), image.row(i) + 69), alone[size_t(i)]) << i;
 }

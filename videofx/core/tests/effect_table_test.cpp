@@ -271,6 +271,28 @@ TEST(EffectTable, AreasAreClippedToTheFrame) {
     }
 }
 
+TEST(EffectTable, RowPaddingOfTheFrameIsLeftAlone) {
+    // 351 pixels a row: 1053 bytes and 3 of padding. Whole-frame effects, the transitions among
+    // them (which rebuild the whole picture), change the pixels as the routines do and no padding.
+    EffectTable table;
+    table.begin();
+    table.set_frame_size(351, 9, 1);
+    for (int id : {kFlip, kBlinds, kExpand, kSharpen}) enable(table, id);
+    table.with_slots([](SlotTable& s) { s[slot_of(kExpand)].byte_params[1] = 2; });
+    GuardedFrame frame(351, 9, 12), expected(351, 9, 12);
+    for (int y = 0; y < 9; ++y)
+        for (int i = 1053; i < 1056; ++i) frame.data()[1056 * y + i] = expected.data()[1056 * y + i] = 0x5A;
+    table.change(frame.data(), frame.size(), {kFlip, kBlinds, kExpand, kSharpen});
+    apply_directly(expected, 0, 0, 351, 9, [](CEffectImage& i) {
+        i.Flip(nullptr);
+        i.Blinds(0, 2, 1);
+        i.Expand(2, 2, 1);
+        i.Sharpen(1, nullptr);
+    });
+    EXPECT_EQ(frame.bytes(), expected.bytes());
+    EXPECT_TRUE(frame.guards_intact());
+}
+
 TEST(EffectTable, ShortOrMissingFramesAreLeftAlone) {
     EffectTable table;
     table.begin();

@@ -3,6 +3,8 @@
 // black around it.
 #include <gtest/gtest.h>
 #include <cstdio>
+#include <cstring>
+#include <gif_lib.h>
 #include <sstream>
 #include <string>
 #include "gif_writer.h"
@@ -124,4 +126,44 @@ TEST(GifPicture, TablesAndPlacementOfHandMadeFrames) {
     broken.frame_data(0, 0, 2, 2, 2, gif_test::pack_codes({4, 6, 5}, 2)).trailer();
     media_test::write_file(path, broken.bytes);
     EXPECT_TRUE(videofx::gif_first_frame_picture(path.c_str()).empty());
+}
+
+// Every frame of multi-frame files from ffmpeg (global and local tables, frames offset by its
+// sub-rectangle coding) decodes to the indices giflib's DGifSlurp gives, in both modes.
+TEST(GifPicture, AllFramesMatchGiflib) {
+    const char* const commands[] = {
+        "ffmpeg -v error -y -f lavfi -i testsrc2=size=160x120:rate=10 -frames:v 12 OUT",
+        "ffmpeg -v error -y -f lavfi -i mandelbrot=size=160x120:rate=10 -frames:v 6 -global_palette 0 OUT",
+    };
+    for (const char* c : commands) {
+        SCOPED_TRACE(c);
+        const std::string gif = fresh_path("frames.gif");
+        std::string command = c;
+        command.replace(command.find("OUT"), 3, "'" + gif + "'");
+        int status = -1;
+        run(command + " 2>&1", &status);
+        ASSERT_EQ(status, 0);
+
+        int error = 0;
+        GifFileType* reference = DGifOpenFileName(gif.c_str(), &error);
+        ASSERT_NE(reference, nullptr);
+        ASSERT_EQ(DGifSlurp(reference), GIF_OK);
+        for (bool load_all : {false, true}) {
+            CGifDecoder decoder;
+            ASSERT_TRUE(decoder.Open(gif.c_str(), load_all));
+            ASSERT_EQ(decoder.GetInfo()->frameCount, reference->ImageCount);
+            for (int i = 0; i < reference->ImageCount; ++i) {
+                const SavedImage& expected = reference->SavedImages[i];
+                const GifFrame* frame = decoder.GetNextFrame();
+                ASSERT_NE(frame, nullptr) << "frame " << i;
+                EXPECT_EQ(frame->left, expected.ImageDesc.Left);
+                EXPECT_EQ(frame->top, expected.ImageDesc.Top);
+                ASSERT_EQ(frame->width, expected.ImageDesc.Width);
+                ASSERT_EQ(frame->height, expected.ImageDesc.Height);
+                EXPECT_EQ(frame->hasLocalTable, expected.ImageDesc.ColorMap != nullptr);
+                EXPECT_EQ(std::memcmp(frame->pixels.data(), expected.RasterBits, frame->pixels.size()), 0) << "frame " << i;
+            }
+        }
+        DGifCloseFile(reference, &error);
+    }
 }
