@@ -55,15 +55,6 @@ std::string write_source_ppm(const std::string& name) {
     return path;
 }
 
-// ImageMagick's decode of a file as packed R,G,B.
-std::vector<uint8_t> magick_rgb(const std::string& path) {
-    const std::string raw = fresh_path("magick.rgb");
-    int status = -1;
-    run("convert '" + path + "' -depth 8 rgb:'" + raw + "' 2>&1", &status);
-    EXPECT_EQ(status, 0);
-    return media_test::read_file(raw);
-}
-
 std::string make_jpeg(const std::string& options, const std::string& name) {
     const std::string source = write_source_ppm("source.ppm"), jpeg = fresh_path(name);
     int status = -1;
@@ -90,7 +81,7 @@ TEST_F(ReadRgb, FilesMatchImageMagicksDecodeWithinOneStep) {
         ASSERT_NE(p.data, nullptr);
         EXPECT_EQ(p.width, 61);
         EXPECT_EQ(p.height, 37);
-        const std::vector<uint8_t> expected = magick_rgb(path);
+        const std::vector<uint8_t> expected = media_test::magick_rgb(path);
         ASSERT_EQ(expected.size(), size_t(61 * 37 * 3));
         int worst = 0;
         for (size_t i = 0; i < expected.size(); ++i) worst = std::max(worst, std::abs(int(p.data[i]) - int(expected[i])));

@@ -36,14 +36,6 @@ Geometry magick_geometry(const std::string& gif) {
     return g;
 }
 
-std::vector<uint8_t> magick_frame_rgb(const std::string& gif) {
-    const std::string raw = fresh_path("gif_frame.rgb");
-    int status = -1;
-    run("convert '" + gif + "[0]' -alpha off +repage -depth 8 rgb:'" + raw + "' 2>&1", &status);
-    EXPECT_EQ(status, 0);
-    return media_test::read_file(raw);
-}
-
 }  // namespace
 
 TEST(GifPicture, FirstFramesMatchImageMagick) {
@@ -75,7 +67,7 @@ TEST(GifPicture, FirstFramesMatchImageMagick) {
         ASSERT_FALSE(picture.empty());
         ASSERT_EQ(picture.width(), g.screen_w);
         ASSERT_EQ(picture.height(), g.screen_h);
-        const std::vector<uint8_t> frame = magick_frame_rgb(gif);
+        const std::vector<uint8_t> frame = media_test::magick_rgb(gif + "[0]");
         ASSERT_EQ(frame.size(), size_t(g.w) * g.h * 3);
         int mismatches = 0;
         for (int y = 0; y < picture.height(); ++y)
