@@ -1,5 +1,6 @@
 // Effect 3: brightness scales every byte, contrast scales its distance from 128; both by
 // F = percent x 128 / 100, so 100 percent leaves the picture as it is.
+#include <emmintrin.h>
 #include "routine_support.h"
 #include "videofx/core/effect_catalog.h"
 
@@ -17,8 +18,17 @@ void CEffectImage::AdjustBrightness(int percent, Progress* progress) {
     const int bytes = 3 * width();
     routine::for_each_row(*this, progress, [bytes, f](uint8_t* __restrict p) {
         if (f >= 0 && f <= 257) {  // up to 200 percent the product fits sixteen bits
-            for (int i = 0; i < bytes; ++i) {
-                const uint16_t v = uint16_t(uint16_t(p[i]) * uint16_t(f)) >> 7;
+            const __m128i factor = _mm_set1_epi16(int16_t(f)), zero = _mm_setzero_si128();
+            int i = 0;
+            for (; i + 16 <= bytes; i += 16) {
+                const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+                const __m128i low = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(in, zero), factor), 7);
+                const __m128i high = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(in, zero), factor), 7);
+                // At most 511 each: the saturating pack is the cap at 255.
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), _mm_packus_epi16(low, high));
+            }
+            for (; i < bytes; ++i) {
+                const int v = (p[i] * f) >> 7;
                 p[i] = uint8_t(v > 255 ? 255 : v);
             }
             return;
@@ -33,11 +43,23 @@ void CEffectImage::AdjustContrast(int percent, Progress* progress) {
     const int bytes = 3 * width();
     routine::for_each_row(*this, progress, [bytes, f](uint8_t* __restrict p) {
         if (f >= -255 && f <= 255) {  // up to 199 percent the product fits sixteen bits
-            for (int i = 0; i < bytes; ++i) {
-                const int16_t t = int16_t(int16_t(f) * int16_t(p[i] - 128));
-                const int16_t v = int16_t((t + ((t >> 15) & 127)) >> 7);  // t / 128 truncated toward zero
-                const int16_t c = int16_t(128 + v);
-                p[i] = uint8_t(c < 0 ? 0 : c > 255 ? 255 : c);
+            const __m128i factor = _mm_set1_epi16(int16_t(f)), zero = _mm_setzero_si128();
+            const __m128i middle = _mm_set1_epi16(128), round = _mm_set1_epi16(127);
+            auto half = [&](__m128i bytes16) {
+                const __m128i t = _mm_mullo_epi16(_mm_sub_epi16(bytes16, middle), factor);
+                // t / 128 truncated toward zero: negative t is raised by 127 before the shift.
+                const __m128i v = _mm_srai_epi16(_mm_add_epi16(t, _mm_and_si128(_mm_srai_epi16(t, 15), round)), 7);
+                return _mm_add_epi16(v, middle);
+            };
+            int i = 0;
+            for (; i + 16 <= bytes; i += 16) {
+                const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+                const __m128i out = _mm_packus_epi16(half(_mm_unpacklo_epi8(in, zero)), half(_mm_unpackhi_epi8(in, zero)));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), out);  // the pack clamps to 0..255
+            }
+            for (; i < bytes; ++i) {
+                const int t = f * (p[i] - 128);
+                p[i] = routine::clamp_byte(128 + ((t + ((t >> 31) & 127)) >> 7));
             }
             return;
         }

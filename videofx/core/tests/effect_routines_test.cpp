@@ -479,3 +479,80 @@ TEST(EffectRoutines, WeatheringTreatsEveryRowAlike) {
     image.Weathering(4, nullptr);
     for (int i = 0; i < 5; ++i) EXPECT_EQ(std::vector<uint8_t>(image.row(i), image.row(i) + 69), alone[size_t(i)]) << i;
 }
+
+TEST(EffectRoutines, BrightnessAndContrastOverEveryByteAndPercent) {
+    // A row holding every byte value, long enough for the wide loops and their tails.
+    CEffectImage source;
+    ASSERT_TRUE(source.Create(86, 1));
+    for (int i = 0; i < 258; ++i) source.row(0)[i] = uint8_t(i);
+    for (int percent = 0; percent <= 255; ++percent) {
+        const int f = percent * 128 / 100;
+        CEffectImage bright, contrast;
+        bright.CopyFrom(source);
+        contrast.CopyFrom(source);
+        bright.AdjustBrightness(percent, nullptr);
+        contrast.AdjustContrast(percent, nullptr);
+        for (int i = 0; i < 258; ++i) {
+            const int c = uint8_t(i);
+            ASSERT_EQ(bright.row(0)[i], std::min(255, c * f / 128)) << percent << " " << c;
+            ASSERT_EQ(contrast.row(0)[i], std::clamp(128 + f * (c - 128) / 128, 0, 255)) << percent << " " << c;
+        }
+    }
+}
+
+TEST(EffectRoutines, WideRowsMatchTheirDefinitions) {
+    // Rows long enough for every wide loop and its tail, against the definitions written out.
+    for (int width : {97, 352}) {
+        CEffectImage source;
+        ASSERT_TRUE(source.Create(width, 2));
+        fill_random(source, uint32_t(width));
+        const int bytes = 3 * width;
+        auto check = [&](const char* name, auto run, auto expected_row) {
+            CEffectImage image;
+            image.CopyFrom(source);
+            run(image);
+            for (int i = 0; i < 2; ++i) {
+                std::vector<uint8_t> expected(source.row(i), source.row(i) + bytes);
+                expected_row(expected);
+                EXPECT_EQ(std::vector<uint8_t>(image.row(i), image.row(i) + bytes), expected) << name << " width " << width;
+            }
+        };
+        check("rgb", [](CEffectImage& i) { i.AdjustRgb(-40, 17, 300, nullptr); },
+              [](std::vector<uint8_t>& row) {
+                  const int offsets[3] = {300, 17, -40};  // blue, green, red
+                  for (size_t k = 0; k < row.size(); ++k) row[k] = uint8_t(std::clamp(row[k] + offsets[k % 3], 0, 255));
+              });
+        for (int strength : {3, 150})
+            check("sharpen", [strength](CEffectImage& i) { i.Sharpen(strength, nullptr); },
+                  [strength](std::vector<uint8_t>& row) {
+                      const std::vector<uint8_t> in = row;
+                      for (size_t k = 0; k + 3 < row.size(); ++k)
+                          if (in[k] != in[k + 3]) row[k] = uint8_t(std::clamp(in[k] + strength * (in[k] - in[k + 3]), 0, 255));
+                  });
+        check("mirror", [](CEffectImage& i) { i.Mirror(nullptr); },
+              [](std::vector<uint8_t>& row) {
+                  const std::vector<uint8_t> in = row;
+                  const size_t n = row.size() / 3;
+                  for (size_t x = 0; x < n; ++x) std::copy_n(&in[3 * (n - 1 - x)], 3, &row[3 * x]);
+              });
+        check("invert", [](CEffectImage& i) { i.Invert(nullptr); },
+              [](std::vector<uint8_t>& row) {
+                  for (uint8_t& b : row) b = uint8_t(255 - b);
+              });
+        check("weathering", [](CEffectImage& i) { i.Weathering(8, nullptr); },
+              [](std::vector<uint8_t>& row) {
+                  const int n = int(row.size() / 3), length = 8;
+                  for (int c = 0; c < 3; ++c) {
+                      auto at = [&](int k) -> uint8_t& { return row[size_t(3 * (n - 1 - k) + c)]; };
+                      const int edge = row[size_t(c)];
+                      int sum = 0;
+                      for (int k = 0; k <= length; ++k) sum += at(k);
+                      at(0) = uint8_t(std::clamp(sum / (length + 1), 0, 255));
+                      for (int k = 0; k <= n - 3; ++k) {
+                          sum += (k < n - length - 1 ? at(k + length + 1) : edge) - at(k);
+                          at(k + 1) = uint8_t(std::clamp(sum / (length + 1), 0, 255));
+                      }
+                  }
+              });
+    }
+}
