@@ -68,6 +68,13 @@ std::string fresh_path(const std::string& name) {
     return path;
 }
 
+std::vector<uint8_t> magick_rgb(const std::string& path) {
+    const std::string raw = fresh_path("magick_decode.rgb");
+    int status = -1;
+    run("convert '" + path + "' -alpha off +repage -depth 8 rgb:'" + raw + "' 2>&1", &status);
+    return status == 0 ? read_file(raw) : std::vector<uint8_t>{};
+}
+
 std::vector<Fields> probe_streams(const std::string& path) {
     std::string text = run("ffprobe -v error -show_streams -of flat=s=_ '" + path + "'");
     // Lines look like: streams_stream_0_codec_name="mjpeg"
