@@ -1,0 +1,496 @@
+// The demultiplexer's program-wide state and its dispatch by stream kind: transport packets (with
+// association/map table discovery and the audio PES assembly), program streams, raw video, raw MPEG
+// audio and raw AC-3; MPEG audio frames go to our decoder or the outside library, AC-3 frames to the
+// outside library, pictures to libmpeg2.
+#include "media/mpeg/mpgdemux.h"
+#include <algorithm>
+#include <cstring>
+#include <vector>
+#include "base/message_seam.h"
+#include "media/mpa/mpadec.h"
+#include "media/mpeg/ac3_framer.h"
+#include "media/mpeg/audio_framer.h"
+#include "media/mpeg/mpeg_headers.h"
+#include "media/mpeg/pcm_writer.h"
+#include "media/mpeg/ps_parser.h"
+#include "media/mpeg/video_decoder.h"
+
+int mpg_stream_kind = 0;
+int mpg_video_pid = 0;
+int mpg_audio_pid = 0;
+int mpg_pmt_pid = 0;
+int mpg_frame_bytes = 0;
+int mpg_frame_flags = 0;
+int mpg_video_bytes = 0;
+bool mpg_seq_seen = false;
+bool mpg_es_dump = false;
+
+namespace {
+
+using namespace mpeg;
+
+constexpr int kMaxBlock = 4096;
+constexpr int kMaxPmtIds = 44;
+constexpr size_t kAudioPesMax = 9000;                  // assembly is dropped beyond this
+constexpr size_t kAudioPesBuffer = kAudioPesMax + 184;
+constexpr int kAc3Output = 50000;
+
+// Where MPEG audio frames are decoded.
+enum class AudioDecoder { kUnchosen, kOutside, kOwn };
+
+// Frames for the outside library or our decoder, and the decoding of them into the PCM block.
+class AudioRoute {
+public:
+    void reset() {
+        choice_ = AudioDecoder::kUnchosen;
+        table_count_ = 0;
+        table_bytes_ = 0;
+        own_.clear();
+        if (decoder_) {
+            mpadec_destroy(decoder_);
+            decoder_ = nullptr;
+        }
+    }
+    ~AudioRoute() { reset(); }
+
+    bool ensure_decoder() {
+        if (!decoder_ && mpadec_create(&decoder_, 0, 0, 0, 1) != MPADEC_OK) decoder_ = nullptr;
+        return decoder_ != nullptr;
+    }
+    AudioDecoder choice() const { return choice_; }
+
+    // Layer III of MPEG-2 and 2.5 goes to our decoder; MPEG-1 (and layers I, II of every version) to
+    // the outside library, which is opened with the first frame.
+    void choose(const uint8_t* frame, const mpa::FrameHeader& h, const MpegDemuxLinks& links) {
+        if (choice_ != AudioDecoder::kUnchosen) return;
+        if (h.version != 0 && h.layer == 3) {
+            choice_ = AudioDecoder::kOwn;
+        } else {
+            choice_ = AudioDecoder::kOutside;
+            if (links.mp3_open) links.mp3_open(frame);
+        }
+    }
+
+    void frame(const uint8_t* p, int length, const mpa::FrameHeader& h, const MpegDemuxLinks& links,
+               MediaOutput* out) {
+        choose(p, h, links);
+        if (choice_ == AudioDecoder::kOwn) {
+            own_.insert(own_.end(), p, p + length);
+            return;
+        }
+        if (length > kMp3FrameBytes) return;
+        Mp3FrameRecord& r = table_[table_count_++];
+        std::memcpy(r.frame, p, size_t(length));
+        r.length = length;
+        table_bytes_ += size_t(h.samples) * size_t(h.channels) * 2;
+        rate_ = h.sample_rate;
+        channels_ = h.channels;
+        if (table_count_ == kMp3FrameTableRecords) play(links, out);  // a full table: decode, begin anew
+    }
+
+    // Everything gathered: the frame table through mp3_play, our frames through our decoder.
+    void finish(const MpegDemuxLinks& links, MediaOutput* out) {
+        play(links, out);
+        if (own_.size() > 10) decode(own_.data(), own_.size(), links, out);
+        own_.clear();
+    }
+
+    // Our decoder over a buffer of frames: feeds and decodes by turns until neither goes on.
+    void decode(const uint8_t* data, size_t length, const MpegDemuxLinks& links, MediaOutput* out) {
+        if (!ensure_decoder()) return;
+        PcmWriter writer(out);
+        uint8_t scratch[1152 * 2 * 2];
+        size_t pos = 0;
+        int idle = 0;
+        for (;;) {
+            if (links.busy && links.busy->load(std::memory_order_relaxed) == 0) return;
+            uint32_t taken = 0;
+            if (pos < length) {
+                mpadec_feed(decoder_, data + pos, uint32_t(length - pos > 8192 ? 8192 : length - pos), &taken);
+                pos += taken;
+            }
+            uint32_t written = 0;
+            // the next frame's size is known only once found: decode into scratch, then append
+            const uint32_t status = mpadec_decode(decoder_, scratch, sizeof(scratch), &written);
+            if (written > 0) {
+                MpaFrameInfo info;
+                mpadec_get_info(decoder_, &info);
+                writer.append(scratch, written, info.output_rate, info.output_channels);
+            }
+            // a full ring is searched by the decode before it takes more, hence one idle turn is allowed
+            if (taken > 0 || written > 0 || status == MPADEC_SYNC_LOST) idle = 0;
+            else if (++idle >= 2 || pos >= length) return;
+        }
+    }
+
+private:
+    void play(const MpegDemuxLinks& links, MediaOutput* out) {
+        if (table_count_ == 0) return;
+        if (links.mp3_play) {
+            PcmWriter writer(out);
+            size_t room = writer.reserve(table_bytes_, rate_, channels_);
+            int count = table_count_;
+            while (room > 0) {
+                const int n = links.mp3_play(table_, count, writer.end(), int(room));
+                if (n <= 0) break;
+                writer.commit(size_t(n < int(room) ? n : int(room)));
+                // the library keeps what did not fit and returns it with the next call
+                if (size_t(n) < room || !writer.has_sink()) break;
+                writer.flush();
+                room = writer.reserve(table_bytes_, rate_, channels_);
+                count = 0;
+            }
+        }
+        table_count_ = 0;
+        table_bytes_ = 0;
+    }
+
+    AudioDecoder choice_ = AudioDecoder::kUnchosen;
+    Mp3FrameRecord table_[kMp3FrameTableRecords];
+    int table_count_ = 0;
+    size_t table_bytes_ = 0;
+    int rate_ = 0, channels_ = 0;
+    std::vector<uint8_t> own_;
+    mpadec_t decoder_ = nullptr;
+};
+
+struct Demux {
+    MediaOutput* output = nullptr;
+    MpegDemuxLinks links;
+    VideoDecoder video;
+    PsParser ps;
+    AudioFramer framer{true};
+    AudioRoute route;
+    Ac3Framer ac3;
+    std::vector<uint8_t> ac3_pcm = std::vector<uint8_t>(kAc3Output);
+
+    // transport stream
+    uint8_t carry[kTsPacket] = {};
+    int carry_length = 0;
+    bool resync = false;
+    std::vector<int> pmt_list;
+    size_t pmt_next = 0;
+    std::vector<uint8_t> audio_pes;
+    bool audio_assembling = false;
+
+    // mpgdemux_decode_audio's own state
+    AudioFramer loose_framer{false};
+    AudioRoute loose_route;
+    bool loose_layer3 = false;
+    bool loose_decided = false;
+
+    bool stop_requested() const { return links.busy && links.busy->load(std::memory_order_relaxed) == 0; }
+};
+
+Demux& demux() {
+    static Demux d;
+    return d;
+}
+
+// ---- sound ----
+
+void mpeg_audio_bytes(const uint8_t* p, size_t n) {
+    Demux& d = demux();
+    d.framer.push(p, n,
+                  [&d](const uint8_t* f, int length, const mpa::FrameHeader& h) {
+                      d.route.frame(f, length, h, d.links, d.output);
+                  },
+                  d.links.busy);
+}
+
+void ac3_bytes(const uint8_t* p, size_t n) {
+    Demux& d = demux();
+    d.ac3.push(p, n, [&d](const uint8_t* f, int length, const Ac3Header& h) {
+        if (!d.links.ac3_readdata || d.stop_requested()) return;
+        int produced = 0;
+        d.links.ac3_readdata(f, length, d.ac3_pcm.data(), kAc3Output, &produced);
+        if (produced > kAc3Output) produced = kAc3Output;
+        // the AC-3 library delivers two channels
+        if (produced > 0) PcmWriter(d.output).append(d.ac3_pcm.data(), size_t(produced), h.sample_rate, 2);
+    });
+}
+
+void private_packet(const uint8_t* p, size_t n) {
+    const uint8_t* data = nullptr;
+    size_t length = 0;
+    if (private_stream_ac3(p, n, &data, &length)) ac3_bytes(data, length);
+}
+
+void video_bytes(const uint8_t* p, size_t n) {
+    Demux& d = demux();
+    d.video.dump_enabled = mpg_es_dump;
+    d.video.feed(p, n, d.output);
+}
+
+const PsParser::Sinks& sinks() {
+    static const PsParser::Sinks s{video_bytes, mpeg_audio_bytes, private_packet};
+    return s;
+}
+
+// The audio PES assembled from transport packets: its payload goes to the MPEG audio frame assembly.
+void finish_audio_pes() {
+    Demux& d = demux();
+    if (!d.audio_assembling) return;
+    d.audio_assembling = false;
+    const uint8_t* p = d.audio_pes.data();
+    const size_t held = d.audio_pes.size();
+    if (held < 9 || p[0] != 0 || p[1] != 0 || p[2] != 1) return;
+    const size_t length = be16(p + 4);
+    if (length >= 8994) return;
+    const int header = pes_header_length(p, held);
+    const size_t end = length + 6 < held ? length + 6 : held;  // never past the bytes held
+    if (header <= 0 || size_t(header) >= end) return;
+    mpeg_audio_bytes(p + header, end - size_t(header));
+}
+
+void audio_packet(const uint8_t* packet, const TsPacket& ts) {
+    Demux& d = demux();
+    if (!ts.has_payload) return;
+    const uint8_t* p = packet + ts.payload_offset;
+    const size_t n = size_t(kTsPacket - ts.payload_offset);
+    if (ts.unit_start) {
+        finish_audio_pes();
+        d.audio_pes.assign(p, p + n);
+        d.audio_assembling = true;
+    } else if (d.audio_assembling) {
+        if (d.audio_pes.size() <= kAudioPesMax) d.audio_pes.insert(d.audio_pes.end(), p, p + n);
+        else d.audio_assembling = false;
+    }
+}
+
+// ---- transport stream ----
+
+void read_pat(const uint8_t* packet, const TsPacket& ts) {
+    Demux& d = demux();
+    const int at = psi_section_offset(packet, ts);
+    if (at < 0) return;
+    std::vector<PatEntry> entries;
+    if (!parse_pat(packet + at, size_t(kTsPacket - at), &entries)) return;
+    for (const PatEntry& e : entries) {
+        bool known = false;
+        for (int id : d.pmt_list) known = known || id == e.pid;
+        if (!known && int(d.pmt_list.size()) < kMaxPmtIds) d.pmt_list.push_back(e.pid);
+    }
+    if (!d.pmt_list.empty() && mpg_pmt_pid == 0) {
+        mpg_pmt_pid = d.pmt_list[0];
+        d.pmt_next = 1;
+    }
+}
+
+// True when the map table named a video stream (the ids are then known).
+bool read_pmt(const uint8_t* packet, const TsPacket& ts) {
+    Demux& d = demux();
+    const int at = psi_section_offset(packet, ts);
+    if (at < 0) return false;
+    std::vector<PmtStream> streams;
+    if (!parse_pmt(packet + at, size_t(kTsPacket - at), &streams)) return false;
+    mpg_video_pid = 0;
+    mpg_audio_pid = 0;
+    for (const PmtStream& s : streams) {
+        if (s.type == 1 || s.type == 2) mpg_video_pid = s.pid;
+        if (s.type == 3 || s.type == 4) mpg_audio_pid = s.pid;  // MPEG-1 or MPEG-2 audio
+    }
+    if (mpg_video_pid > 0) return true;
+    // no video in this program: try the next of the association table
+    if (!d.pmt_list.empty()) {
+        mpg_pmt_pid = d.pmt_list[d.pmt_next % d.pmt_list.size()];
+        d.pmt_next = (d.pmt_next + 1) % d.pmt_list.size();
+    }
+    return false;
+}
+
+void transport_packet(const uint8_t* packet) {
+    Demux& d = demux();
+    TsPacket ts;
+    parse_ts_packet(packet, &ts);
+    if (mpg_stream_kind == 3 || mpg_stream_kind == 4) {
+        if (mpg_stream_kind == 3 && ts.pid == 0) read_pat(packet, ts);
+        else if (mpg_pmt_pid != 0 && ts.pid == mpg_pmt_pid && read_pmt(packet, ts)) mpg_stream_kind = 0;
+        return;
+    }
+    if (mpg_video_pid > 0 && ts.pid == mpg_video_pid) {
+        if (ts.has_payload)
+            d.ps.push_transport(packet + ts.payload_offset, size_t(kTsPacket - ts.payload_offset), ts.unit_start,
+                                sinks());
+    } else if (mpg_audio_pid > 0 && ts.pid == mpg_audio_pid) {
+        audio_packet(packet, ts);
+    }
+}
+
+// Whole packets of a block, a packet split between blocks carried over. After a lost sync the next
+// block is searched for the sync byte.
+int feed_transport(const uint8_t* data, size_t length) {
+    Demux& d = demux();
+    size_t i = 0;
+    if (d.resync) {
+        while (i < length && data[i] != kTsSync) ++i;
+        if (i == length) return 0;
+        d.resync = false;
+        d.carry_length = 0;
+    }
+    if (d.carry_length > 0) {
+        const size_t take = std::min(size_t(kTsPacket - d.carry_length), length);
+        std::memcpy(d.carry + d.carry_length, data, take);
+        d.carry_length += int(take);
+        i += take;
+        if (d.carry_length < kTsPacket) return 0;
+        d.carry_length = 0;
+        if (d.carry[0] != kTsSync) {
+            d.resync = true;
+            return -2;
+        }
+        transport_packet(d.carry);
+    }
+    for (; i + kTsPacket <= length; i += kTsPacket) {
+        if (d.stop_requested()) return 0;
+        if (data[i] != kTsSync) {
+            d.resync = true;
+            return -2;
+        }
+        transport_packet(data + i);
+    }
+    if (i < length) {
+        if (data[i] != kTsSync) {
+            d.resync = true;
+            return -2;
+        }
+        d.carry_length = int(length - i);
+        std::memcpy(d.carry, data + i, size_t(d.carry_length));
+    }
+    return 0;
+}
+
+void publish_video_state() {
+    const Demux& d = demux();
+    mpg_frame_bytes = d.video.frame_bytes;
+    mpg_frame_flags = d.video.frame_flags;
+    mpg_video_bytes = d.video.video_bytes;
+    mpg_seq_seen = d.video.sequence_seen;
+}
+
+void finish_block() {
+    Demux& d = demux();
+    if (!d.stop_requested()) d.route.finish(d.links, d.output);
+    publish_video_state();
+}
+
+}  // namespace
+
+void mpgdemux_set_output(MediaOutput* output) { demux().output = output; }
+void mpgdemux_set_links(const MpegDemuxLinks& links) { demux().links = links; }
+bool mpgdemux_set_es_dump_file(const char* path) { return demux().video.open_dump(path); }
+
+int mpgdemux_init() {
+    Demux& d = demux();
+    mpg_stream_kind = mpg_video_pid = mpg_audio_pid = mpg_pmt_pid = 0;
+    mpg_frame_bytes = mpg_frame_flags = mpg_video_bytes = 0;
+    mpg_seq_seen = false;
+    d.ps.reset();
+    d.framer.reset();
+    d.route.reset();
+    d.ac3.reset();
+    d.carry_length = 0;
+    d.resync = false;
+    d.pmt_list.clear();
+    d.pmt_next = 0;
+    d.audio_pes.clear();
+    d.audio_pes.reserve(kAudioPesBuffer);
+    d.audio_assembling = false;
+    d.route.ensure_decoder();
+    if (!d.video.open()) {
+        seam::report("解码器内存分配失败", "", seam::kOk);
+        return -1;
+    }
+    return 0;
+}
+
+void mpgdemux_close() {
+    Demux& d = demux();
+    d.route.reset();
+    d.video.close();
+}
+
+int mpgdemux_feed(const uint8_t* data, int length) {
+    Demux& d = demux();
+    if (length > kMaxBlock || length < 0 || (!data && length > 0)) return -1;
+    const size_t n = size_t(length);
+    int result = 0;
+    switch (mpg_stream_kind) {
+        case 1:
+        case 5:
+            mpg_video_pid = mpg_audio_pid = 0;
+            result = d.ps.push(data, n, sinks());
+            break;
+        case 6:
+            result = d.ps.push(data, n, sinks());
+            break;
+        case 2:
+            video_bytes(data, n);
+            break;
+        case 4:
+            if (mpg_pmt_pid == 0) return -1;
+            result = feed_transport(data, n);
+            break;
+        case 0:
+        case 3:
+            result = feed_transport(data, n);
+            break;
+        case 10:
+            mpeg_audio_bytes(data, n);
+            break;
+        case 11:
+            ac3_bytes(data, n);
+            break;
+        default:
+            return -1;
+    }
+    finish_block();
+    return result;
+}
+
+void mpgdemux_flush() {
+    Demux& d = demux();
+    if (mpg_stream_kind == 0) finish_audio_pes();
+    d.framer.flush([&d](const uint8_t* f, int length, const mpa::FrameHeader& h) {
+        d.route.frame(f, length, h, d.links, d.output);
+    });
+    d.video.flush(d.output);
+    finish_block();
+}
+
+int mpgdemux_decode_audio(const uint8_t* data, int length, int flags) {
+    Demux& d = demux();
+    if (d.output && !(flags & MPGDEMUX_APPEND)) d.output->pcm_length = 0;
+    if (!data || length <= 0) return 0;
+    const size_t n = size_t(length);
+    if (!d.loose_decided) {
+        // the layer of the first header decides: III to our decoder, I and II to the outside library
+        for (size_t i = 0; i + 4 <= n; ++i) {
+            mpa::FrameHeader h;
+            if (data[i] == 0xFF && mpa::parse_header(mpa::header_word(data + i), &h)) {
+                d.loose_layer3 = h.layer == 3;
+                d.loose_decided = true;
+                break;
+            }
+        }
+    }
+    if (!d.loose_decided || d.loose_layer3) {
+        d.loose_route.decode(data, n, d.links, d.output);
+        return 0;
+    }
+    d.loose_framer.push(data, n,
+                        [&d](const uint8_t* f, int len, const mpa::FrameHeader& h) {
+                            d.loose_route.frame(f, len, h, d.links, d.output);
+                        },
+                        d.links.busy);
+    d.loose_route.finish(d.links, d.output);
+    return 0;
+}
+
+void mpgdemux_audio_reset() {
+    Demux& d = demux();
+    d.loose_framer.reset();
+    d.loose_route.reset();
+    d.loose_decided = false;
+    d.loose_layer3 = false;
+}
