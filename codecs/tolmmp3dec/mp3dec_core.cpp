@@ -5,6 +5,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/frame.h>
+#include <libavutil/log.h>
 }
 
 namespace mp3dec {
@@ -26,6 +27,7 @@ int Decoder::open(const uint8_t* first_frame) {
     mpa::FrameHeader h;
     if (!first_frame || !mpa::parse_header(mpa::header_word(first_frame), &h)) return -1;
     static const char* const kNames[4] = {nullptr, "mp1", "mp2", "mp3"};
+    av_log_set_level(AV_LOG_QUIET);  // damaged frames are the caller's business, not the console's
     const AVCodec* codec = avcodec_find_decoder_by_name(kNames[h.layer]);
     if (!codec) return -1;
     context_ = avcodec_alloc_context3(codec);
@@ -91,7 +93,7 @@ int Decoder::play(const Mp3FrameRecord* table, int count, uint8_t* pcm, int capa
         }
     }
     const size_t n = std::min(pending_.size(), size_t(capacity));
-    std::memcpy(pcm, pending_.data(), n);
+    if (n > 0) std::memcpy(pcm, pending_.data(), n);
     pending_.erase(pending_.begin(), pending_.begin() + std::ptrdiff_t(n));
     return int(n);
 }

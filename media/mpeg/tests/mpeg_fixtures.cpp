@@ -1,4 +1,5 @@
 #include "media/mpeg/tests/mpeg_fixtures.h"
+#include <gtest/gtest.h>
 #include <cstring>
 #include "tests/support/media_test_tools.h"
 
@@ -15,6 +16,15 @@ std::string format(const char* pattern, int a, int b = 0) {
     return text;
 }
 
+// Files are named after the running test too: ctest runs the tests of one folder side by side.
+std::string own_path(const std::string& name) {
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    std::string prefix = test ? std::string(test->test_suite_name()) + "." + test->name() + "." : std::string();
+    for (char& c : prefix)
+        if (c == '/') c = '_';
+    return media_test::fresh_path(prefix + name);
+}
+
 bool ffmpeg(const std::string& arguments, const std::string& out) {
     int status = 0;
     media_test::run("ffmpeg -v error -y " + arguments + " '" + out + "' 2>&1", &status);
@@ -22,6 +32,13 @@ bool ffmpeg(const std::string& arguments, const std::string& out) {
 }
 
 }  // namespace
+
+std::vector<uint8_t> ffmpeg_file(const std::string& arguments, const std::string& name, std::string* path) {
+    const std::string out = own_path(name);
+    if (path) *path = out;
+    if (!ffmpeg(arguments, out)) return {};
+    return media_test::read_file(out);
+}
 
 std::vector<std::string> all_names() {
     return {"vcd", "vcd_dat", "dvd", "ts", "ts_audio_first", "ts_1080", "es", "ps_mp3_22k", "mp2", "ac3"};
@@ -65,30 +82,30 @@ Fixture make(const std::string& name) {
     const std::string pic = format(kPicture, 352, 288);
     bool ok = false;
     if (name == "vcd" || name == "vcd_dat") {
-        f.path = media_test::fresh_path(name + ".mpg");
+        f.path = own_path(name + ".mpg");
         ok = ffmpeg(pic + " " + format(kTone, 44100) + " -t 2 -ac 2 -target pal-vcd", f.path);
         f.kind = 6;
     } else if (name == "dvd") {
-        f.path = media_test::fresh_path(name + ".vob");
+        f.path = own_path(name + ".vob");
         f.width = 720;
         f.height = 576;
         ok = ffmpeg(format(kPicture, 720, 576) + " " + format(kTone, 48000) + " -t 2 -ac 2 -target pal-dvd", f.path);
         f.kind = 6;
     } else if (name == "ts") {
-        f.path = media_test::fresh_path(name + ".ts");
+        f.path = own_path(name + ".ts");
         ok = ffmpeg(pic + " " + format(kTone, 48000) + " -t 2 -ac 2 -c:v mpeg2video -q:v 3 -c:a mp2 -b:a 192k -f mpegts",
                     f.path);
         f.kind = 3;
     } else if (name == "ts_audio_first") {
         // program 1: sound only; program 2: picture and sound
-        f.path = media_test::fresh_path(name + ".ts");
+        f.path = own_path(name + ".ts");
         ok = ffmpeg(pic + " " + format(kTone, 48000) +
                         " -t 2 -map 1:a -map 0:v -map 1:a -ac 2 -c:v mpeg2video -q:v 3 -c:a mp2 -b:a 192k"
                         " -program program_num=1:st=0 -program program_num=2:st=1:st=2 -f mpegts",
                     f.path);
         f.kind = 3;
     } else if (name == "ts_1080") {
-        f.path = media_test::fresh_path(name + ".ts");
+        f.path = own_path(name + ".ts");
         f.width = 1920;
         f.height = 1080;
         ok = ffmpeg(format(kPicture, 1920, 1080) + " " + format(kTone, 48000) +
@@ -96,22 +113,22 @@ Fixture make(const std::string& name) {
                     f.path);
         f.kind = 3;
     } else if (name == "es") {
-        f.path = media_test::fresh_path(name + ".m2v");
+        f.path = own_path(name + ".m2v");
         ok = ffmpeg(pic + " -t 2 -c:v mpeg2video -q:v 3 -f mpeg2video", f.path);
         f.kind = 2;
         f.audio = false;
     } else if (name == "ps_mp3_22k") {
-        f.path = media_test::fresh_path(name + ".mpg");
+        f.path = own_path(name + ".mpg");
         ok = ffmpeg(pic + " " + format(kTone, 22050) + " -t 2 -ac 2 -c:v mpeg1video -q:v 3 -c:a libmp3lame -b:a 64k -f mpeg",
                     f.path);
         f.kind = 6;
     } else if (name == "mp2") {
-        f.path = media_test::fresh_path(name + ".mp2");
+        f.path = own_path(name + ".mp2");
         ok = ffmpeg(format(kTone, 44100) + " -t 2 -ac 2 -c:a mp2 -b:a 192k -f mp2", f.path);
         f.kind = 10;
         f.video = false;
     } else if (name == "ac3") {
-        f.path = media_test::fresh_path(name + ".ac3");
+        f.path = own_path(name + ".ac3");
         ok = ffmpeg(format(kTone, 48000) + " -t 2 -ac 2 -c:a ac3 -b:a 192k -f ac3", f.path);
         f.kind = 11;
         f.video = false;

@@ -21,6 +21,10 @@ struct Fixture {
 Fixture make(const std::string& name);
 std::vector<std::string> all_names();
 
+// Any file ffmpeg makes from `arguments` (inputs, codecs, format), named `name` in the test's folder;
+// empty when ffmpeg fails.
+std::vector<uint8_t> ffmpeg_file(const std::string& arguments, const std::string& name, std::string* path = nullptr);
+
 // Wraps program stream packs in a RIFF/CDXA file of 2352-byte mode 2 sectors, as VCD's .dat files are.
 std::vector<uint8_t> wrap_cdxa(const std::vector<uint8_t>& program_stream);
 
