@@ -223,7 +223,7 @@ void video_bytes(const uint8_t* p, size_t n) {
 }
 
 const PsParser::Sinks& sinks() {
-    static const PsParser::Sinks s{video_bytes, mpeg_audio_bytes, private_packet};
+    static const PsParser::Sinks s{video_bytes, mpeg_audio_bytes, private_packet, nullptr};
     return s;
 }
 

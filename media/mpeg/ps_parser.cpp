@@ -41,6 +41,7 @@ void PsParser::header_complete(const Sinks& sinks) {
         owed_ = pes_length;
         return;
     }
+    if (sinks.pes_header) sinks.pes_header(hdr_, header);
     int64_t payload = transport_ ? -1 : pes_length + 6 - header;
     if (!transport_ && payload < 0) return;  // a header longer than its packet: skipped
     bool wanted = true;

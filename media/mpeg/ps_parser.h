@@ -16,6 +16,8 @@ public:
         std::function<void(const uint8_t*, size_t)> video;
         std::function<void(const uint8_t*, size_t)> audio;
         std::function<void(const uint8_t*, size_t)> private_packet;  // whole, from its start code
+        // every complete PES header of the streams above (for time stamps)
+        std::function<void(const uint8_t* header, int length)> pes_header;
     };
 
     void reset();
