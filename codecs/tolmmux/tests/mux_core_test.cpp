@@ -6,6 +6,7 @@
 #include "codecs/tolmmux/mux_core.h"
 #include "media/mpeg/mpeg_headers.h"
 #include "media/mpeg/tests/mpeg_fixtures.h"
+#include "media/mpeg/tests/test_tag.h"
 #include "tests/support/media_check.h"
 #include "tests/support/media_test_tools.h"
 
@@ -50,7 +51,7 @@ class MuxFixture : public testing::TestWithParam<Expectation> {};
 
 TEST_P(MuxFixture, DescribesTheFileAsFfprobeDoes) {
     const Expectation& e = GetParam();
-    const auto f = mpeg_fixtures::make(e.fixture);
+    const auto f = mpeg_fixtures::fixture(e.fixture);
     ASSERT_FALSE(f.bytes.empty());
     std::string path = f.path;
     if (std::string(e.fixture) == "vcd_dat") {
@@ -112,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(MuxCore, SilentProgramStreamsAndPesStreamsGetKindSix) {
     std::string silent_path;
-    const auto silent = mpeg_fixtures::ffmpeg_file(
+    const auto silent = mpeg_fixtures::file(
         "-f lavfi -i testsrc=size=352x288:rate=25 -t 1 -c:v mpeg1video -f mpeg", "silent.mpg", &silent_path);
     ASSERT_FALSE(silent.empty());
     mux::Description d;
@@ -123,7 +124,7 @@ TEST(MuxCore, SilentProgramStreamsAndPesStreamsGetKindSix) {
     EXPECT_EQ(25, d.pictures);
 
     // the PES packets of a program stream without its pack headers
-    const auto vcd = mpeg_fixtures::make("vcd");
+    const auto vcd = mpeg_fixtures::fixture("vcd");
     std::vector<uint8_t> pes;
     const auto& b = vcd.bytes;
     for (size_t i = 0; i + 6 <= b.size();) {
@@ -145,7 +146,7 @@ TEST(MuxCore, SilentProgramStreamsAndPesStreamsGetKindSix) {
 }
 
 TEST(MuxCore, AboveTheFullScanSizeThePictureCountComesFromDurationAndRate) {
-    const auto ts = mpeg_fixtures::make("ts");
+    const auto ts = mpeg_fixtures::fixture("ts");
     mux::Description d;
     ASSERT_EQ(0, mux::analyse(ts.path.c_str(), &d, 100 * 1024));
     EXPECT_EQ(2, d.play_time);
@@ -184,7 +185,7 @@ class MuxAvi : public testing::TestWithParam<AviCase> {};
 TEST_P(MuxAvi, FillsBothDescriptionBlocks) {
     const AviCase& c = GetParam();
     std::string path;
-    const auto avi = mpeg_fixtures::ffmpeg_file(
+    const auto avi = mpeg_fixtures::file(
         std::string("-f lavfi -i testsrc=size=320x240:rate=25 -f lavfi -i sine=frequency=1000:sample_rate=44100 -t 2 "
                     "-ac 2 ") + c.arguments + " -f avi",
         std::string(c.name) + ".avi", &path);

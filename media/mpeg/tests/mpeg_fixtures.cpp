@@ -1,5 +1,4 @@
 #include "media/mpeg/tests/mpeg_fixtures.h"
-#include <gtest/gtest.h>
 #include <cstring>
 #include "tests/support/media_test_tools.h"
 
@@ -16,15 +15,6 @@ std::string format(const char* pattern, int a, int b = 0) {
     return text;
 }
 
-// Files are named after the running test too: ctest runs the tests of one folder side by side.
-std::string own_path(const std::string& name) {
-    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-    std::string prefix = test ? std::string(test->test_suite_name()) + "." + test->name() + "." : std::string();
-    for (char& c : prefix)
-        if (c == '/') c = '_';
-    return media_test::fresh_path(prefix + name);
-}
-
 bool ffmpeg(const std::string& arguments, const std::string& out) {
     int status = 0;
     media_test::run("ffmpeg -v error -y " + arguments + " '" + out + "' 2>&1", &status);
@@ -34,7 +24,7 @@ bool ffmpeg(const std::string& arguments, const std::string& out) {
 }  // namespace
 
 std::vector<uint8_t> ffmpeg_file(const std::string& arguments, const std::string& name, std::string* path) {
-    const std::string out = own_path(name);
+    const std::string out = media_test::fresh_path(name);
     if (path) *path = out;
     if (!ffmpeg(arguments, out)) return {};
     return media_test::read_file(out);
@@ -74,8 +64,9 @@ std::vector<uint8_t> wrap_cdxa(const std::vector<uint8_t>& ps) {
     return out;
 }
 
-Fixture make(const std::string& name) {
+Fixture make(const std::string& name, const std::string& tag) {
     Fixture f;
+    auto own_path = [&tag](const std::string& file) { return media_test::fresh_path(tag + "." + file); };
     f.name = name;
     f.width = 352;
     f.height = 288;

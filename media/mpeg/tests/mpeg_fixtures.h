@@ -18,11 +18,12 @@ struct Fixture {
 };
 
 // One of: "vcd", "vcd_dat", "dvd", "ts", "ts_audio_first", "ts_1080", "es", "ps_mp3_22k", "mp2", "ac3".
-Fixture make(const std::string& name);
+// The file is named after `tag` too (ctest runs the tests of one folder side by side; test_tag.h).
+Fixture make(const std::string& name, const std::string& tag);
 std::vector<std::string> all_names();
 
-// Any file ffmpeg makes from `arguments` (inputs, codecs, format), named `name` in the test's folder;
-// empty when ffmpeg fails.
+// Any file ffmpeg makes from `arguments` (inputs, codecs, format), named `name` in the test's folder
+// (a name no other test uses); empty when ffmpeg fails.
 std::vector<uint8_t> ffmpeg_file(const std::string& arguments, const std::string& name, std::string* path = nullptr);
 
 // Wraps program stream packs in a RIFF/CDXA file of 2352-byte mode 2 sectors, as VCD's .dat files are.

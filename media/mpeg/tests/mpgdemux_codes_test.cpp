@@ -7,6 +7,7 @@
 #include "media/mpeg/mpgdemux.h"
 #include "media/mpeg/tests/demux_harness.h"
 #include "media/mpeg/tests/mpeg_fixtures.h"
+#include "media/mpeg/tests/test_tag.h"
 #include "tests/support/media_test_tools.h"
 
 namespace {
@@ -35,7 +36,7 @@ struct Session {
 };
 
 TEST(DemuxCodes, ABlockAbove4096BytesIsRefusedUnread) {
-    const auto es = mpeg_fixtures::make("es");
+    const auto es = mpeg_fixtures::fixture("es");
     Session s(2);
     EXPECT_EQ(-1, mpgdemux_feed(es.bytes.data(), 4097));
     EXPECT_EQ(0, mpg_video_bytes);
@@ -54,7 +55,7 @@ TEST(DemuxCodes, UnknownKindsAndAMapKindWithoutMapIdAreRefused) {
 }
 
 TEST(DemuxCodes, LostTransportSyncIsReportedAfterTheEarlierPacketsWereTaken) {
-    const auto ts = mpeg_fixtures::make("ts");
+    const auto ts = mpeg_fixtures::fixture("ts");
     ASSERT_GT(ts.bytes.size(), 188u * 8);
     Session s(3);
     std::vector<uint8_t> block(ts.bytes.begin(), ts.bytes.begin() + 188 * 5);
@@ -80,7 +81,7 @@ TEST(DemuxCodes, TheProgramStreamEndCodeEndsTheBlock) {
 }
 
 TEST(DemuxCodes, AMapIdGivenBeforehandFindsTheStreams) {
-    const auto ts = mpeg_fixtures::make("ts");
+    const auto ts = mpeg_fixtures::fixture("ts");
     Session s(4);
     mpg_pmt_pid = 0x1000;  // ffmpeg's first program map
     for (size_t pos = 0; pos + 3760 <= ts.bytes.size() && mpg_stream_kind != 0; pos += 3760)
@@ -90,7 +91,7 @@ TEST(DemuxCodes, AMapIdGivenBeforehandFindsTheStreams) {
 }
 
 TEST(DemuxCodes, WithoutAPictureSinkOnlyTheBlocksLastPictureIsKept) {
-    const auto es = mpeg_fixtures::make("es");
+    const auto es = mpeg_fixtures::fixture("es");
     Session s(2);
     int blocks_with_pictures = 0, pictures = 0;
     for (size_t pos = 0; pos < es.bytes.size(); pos += 4096) {
@@ -109,7 +110,7 @@ TEST(DemuxCodes, WithoutAPictureSinkOnlyTheBlocksLastPictureIsKept) {
 TEST(DemuxCodes, PicturesLargerThanTheBufferAreSkippedCountedAndTheirSizeGiven) {
     // a 1920 x 1088 sequence (libmpeg2's coded size for 1080 rows) into a buffer for 1920 x 1080
     std::string path;
-    const auto tall = mpeg_fixtures::ffmpeg_file(
+    const auto tall = mpeg_fixtures::file(
         "-f lavfi -i testsrc=size=1920x1088:rate=25 -t 0.2 -c:v mpeg2video -f mpeg2video", "tall.m2v", &path);
     ASSERT_FALSE(tall.empty());
     demux_harness::Options o;
@@ -119,9 +120,9 @@ TEST(DemuxCodes, PicturesLargerThanTheBufferAreSkippedCountedAndTheirSizeGiven) 
     EXPECT_EQ(5, r.pictures_too_big);
 
     // a size change upwards part-way: the small pictures come out, the large ones are counted
-    const auto small = mpeg_fixtures::ffmpeg_file(
+    const auto small = mpeg_fixtures::file(
         "-f lavfi -i testsrc=size=352x288:rate=25 -t 0.2 -c:v mpeg2video -f mpeg2video", "small.m2v");
-    const auto large = mpeg_fixtures::ffmpeg_file(
+    const auto large = mpeg_fixtures::file(
         "-f lavfi -i testsrc=size=720x576:rate=25 -t 0.2 -c:v mpeg2video -f mpeg2video", "large.m2v");
     std::vector<uint8_t> both(small);
     both.insert(both.end(), large.begin(), large.end());
@@ -132,7 +133,7 @@ TEST(DemuxCodes, PicturesLargerThanTheBufferAreSkippedCountedAndTheirSizeGiven) 
 }
 
 TEST(DemuxCodes, TheDumpStartsAtTheFirstSequenceHeader) {
-    const auto es = mpeg_fixtures::make("es");
+    const auto es = mpeg_fixtures::fixture("es");
     // begin in the middle of the first group of pictures
     const std::vector<uint8_t> cut(es.bytes.begin() + 5000, es.bytes.end());
     size_t first = 0;
@@ -164,20 +165,20 @@ TEST(DemuxRouting, ProgramStreamsSendMpeg1SoundOutsideAndMpeg2Layer3ToOurDecoder
     o.width = 352;
     o.height = 288;
     o.recording_doubles = true;
-    const auto vcd = mpeg_fixtures::make("vcd");  // MPEG-1 layer II
+    const auto vcd = mpeg_fixtures::fixture("vcd");  // MPEG-1 layer II
     const auto r1 = demux_harness::run(vcd.bytes, 6, Split::k3760, o);
     EXPECT_GT(r1.mp3_play_calls, 10);
     EXPECT_GT(r1.mp3_frames, 70);
     EXPECT_TRUE(r1.pcm.empty());  // the doubles decode nothing
 
-    const auto lsf = mpeg_fixtures::make("ps_mp3_22k");  // MPEG-2 layer III
+    const auto lsf = mpeg_fixtures::fixture("ps_mp3_22k");  // MPEG-2 layer III
     const auto r2 = demux_harness::run(lsf.bytes, 6, Split::k3760, o);
     EXPECT_EQ(0, r2.mp3_play_calls);
     EXPECT_GT(r2.pcm.size(), 40000u);  // our decoder made the sound
     EXPECT_EQ(22050, r2.rate);
 
     // MPEG-2 layer II, which our decoder cannot do, goes outside too
-    const auto lsf2 = mpeg_fixtures::ffmpeg_file(
+    const auto lsf2 = mpeg_fixtures::file(
         "-f lavfi -i testsrc=size=352x288:rate=25 -f lavfi -i sine=frequency=1000:sample_rate=22050 -t 1 -ac 2 "
         "-c:v mpeg1video -c:a mp2 -b:a 64k -f mpeg",
         "lsf_layer2.mpg");
@@ -231,11 +232,11 @@ TEST(DemuxRouting, DecodeAudioSendsEveryLayer3ToOurDecoderAndLayers1And2Outside)
                      mpa_fixtures::lame_encode(mpa_fixtures::test_signal(22050, 2, 1.0), 22050, 2, "-b 64", "loose_m2"),
                      true});
     cases.push_back({"MPEG-1 layer II",
-                     mpeg_fixtures::ffmpeg_file("-f lavfi -i sine=frequency=1000:sample_rate=44100 -t 1 -c:a mp2 -f mp2",
+                     mpeg_fixtures::file("-f lavfi -i sine=frequency=1000:sample_rate=44100 -t 1 -c:a mp2 -f mp2",
                                                 "loose_l2.mp2"),
                      false});
     cases.push_back({"MPEG-2 layer II",
-                     mpeg_fixtures::ffmpeg_file("-f lavfi -i sine=frequency=1000:sample_rate=22050 -t 1 -c:a mp2 -f mp2",
+                     mpeg_fixtures::file("-f lavfi -i sine=frequency=1000:sample_rate=22050 -t 1 -c:a mp2 -f mp2",
                                                 "loose_l2_lsf.mp2"),
                      false});
     for (const Case& c : cases) {

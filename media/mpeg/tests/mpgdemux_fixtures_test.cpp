@@ -4,6 +4,7 @@
 #include <cmath>
 #include "media/mpeg/tests/demux_harness.h"
 #include "media/mpeg/tests/mpeg_fixtures.h"
+#include "media/mpeg/tests/test_tag.h"
 #include "tests/support/media_check.h"
 #include "tests/support/media_test_tools.h"
 #include "tests/support/signal_check.h"
@@ -40,7 +41,7 @@ double tone_frequency(const std::vector<int16_t>& pcm, int channels, int rate) {
 class DemuxFixture : public testing::TestWithParam<std::string> {};
 
 TEST_P(DemuxFixture, PicturesAndSoundMatchFfmpegForEverySplit) {
-    const mpeg_fixtures::Fixture f = mpeg_fixtures::make(GetParam());
+    const mpeg_fixtures::Fixture f = mpeg_fixtures::fixture(GetParam());
     ASSERT_FALSE(f.bytes.empty()) << "ffmpeg could not make " << GetParam();
 
     demux_harness::Options options;

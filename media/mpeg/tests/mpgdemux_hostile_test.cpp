@@ -6,6 +6,7 @@
 #include "media/mpeg/mpeg_headers.h"
 #include "media/mpeg/tests/demux_harness.h"
 #include "media/mpeg/tests/mpeg_fixtures.h"
+#include "media/mpeg/tests/test_tag.h"
 #include "tests/support/media_check.h"
 
 namespace {
@@ -33,7 +34,7 @@ std::vector<size_t> start_codes(const std::vector<uint8_t>& b, uint8_t low, uint
 
 TEST(DemuxHostile, TruncationAtManyOffsets) {
     for (const char* name : {"ts", "vcd", "dvd", "es", "ps_mp3_22k", "mp2", "ac3"}) {
-        const auto f = mpeg_fixtures::make(name);
+        const auto f = mpeg_fixtures::fixture(name);
         ASSERT_FALSE(f.bytes.empty()) << name;
         const auto o = options_for(f);
         std::vector<size_t> cuts = {1, 3, 4, 5, 11, 13, 100, 187, 188, 189, 500, 2047, 2324, 3000};
@@ -47,7 +48,7 @@ TEST(DemuxHostile, TruncationAtManyOffsets) {
 }
 
 TEST(DemuxHostile, BogusPesLengthsAndTooShortPackets) {
-    const auto vcd = mpeg_fixtures::make("vcd");
+    const auto vcd = mpeg_fixtures::fixture("vcd");
     const auto o = options_for(vcd);
     std::mt19937 random(5);
     const auto pes = start_codes(vcd.bytes, 0xBB, 0xFF);
@@ -81,7 +82,7 @@ TEST(DemuxHostile, BogusPesLengthsAndTooShortPackets) {
 }
 
 TEST(DemuxHostile, BogusSectionPointerAndAdaptationLengths) {
-    const auto ts = mpeg_fixtures::make("ts");
+    const auto ts = mpeg_fixtures::fixture("ts");
     const auto o = options_for(ts);
     std::mt19937 random(11);
     for (int variant = 0; variant < 6; ++variant) {
@@ -131,7 +132,7 @@ TEST(DemuxHostile, BogusSectionPointerAndAdaptationLengths) {
 }
 
 TEST(DemuxHostile, GarbageBetweenPacksLosesNothing) {
-    const auto vcd = mpeg_fixtures::make("vcd");
+    const auto vcd = mpeg_fixtures::fixture("vcd");
     const auto o = options_for(vcd);
     std::mt19937 random(17);
     std::vector<uint8_t> noisy;
@@ -150,9 +151,9 @@ TEST(DemuxHostile, GarbageBetweenPacksLosesNothing) {
 
 TEST(DemuxHostile, LargestAc3FramesRawAndInAProgramStream) {
     std::string raw_path, vob_path;
-    const auto raw = mpeg_fixtures::ffmpeg_file(
+    const auto raw = mpeg_fixtures::file(
         "-f lavfi -i sine=frequency=1000:sample_rate=32000 -t 1 -ac 2 -c:a ac3 -b:a 640k -f ac3", "big.ac3", &raw_path);
-    const auto vob = mpeg_fixtures::ffmpeg_file(
+    const auto vob = mpeg_fixtures::file(
         "-f lavfi -i testsrc=size=352x288:rate=25 -f lavfi -i sine=frequency=1000:sample_rate=32000 -t 1 -ac 2 "
         "-c:v mpeg2video -c:a ac3 -b:a 640k -f vob",
         "big.vob", &vob_path);
@@ -177,7 +178,7 @@ TEST(DemuxHostile, LargestAc3FramesRawAndInAProgramStream) {
 TEST(DemuxHostile, SeveralAudioPacketsInOneBlockAllReachThePcmBlock) {
     // small packs: every 4096-byte block holds several audio PES packets
     std::string path;
-    const auto ps = mpeg_fixtures::ffmpeg_file(
+    const auto ps = mpeg_fixtures::file(
         "-f lavfi -i testsrc=size=352x288:rate=25 -f lavfi -i sine=frequency=1000:sample_rate=48000 -t 1 -ac 2 "
         "-c:v mpeg1video -c:a mp2 -b:a 384k -packetsize 600 -f mpeg",
         "small_packs.mpg", &path);
@@ -192,8 +193,8 @@ TEST(DemuxHostile, SeveralAudioPacketsInOneBlockAllReachThePcmBlock) {
 }
 
 TEST(DemuxHostile, AFullPcmBlockNeitherOverflowsNorHangs) {
-    const auto f = mpeg_fixtures::make("ps_mp3_22k");
-    const auto g = mpeg_fixtures::make("mp2");
+    const auto f = mpeg_fixtures::fixture("ps_mp3_22k");
+    const auto g = mpeg_fixtures::fixture("mp2");
     for (const auto* fixture : {&f, &g}) {
         auto o = options_for(*fixture);
         const auto wide = demux_harness::run(fixture->bytes, fixture->kind, Split::k4096, o);
