@@ -11,6 +11,8 @@ namespace mpeg {
 bool VideoDecoder::open() {
     close();
     decoder_ = mpeg2_init();
+    for (BufferSize& b : sizes_) b = BufferSize();
+    next_size_ = 0;
     frame_bytes = frame_flags = video_bytes = 0;
     sequence_seen = false;
     tail_length_ = 0;
@@ -57,13 +59,32 @@ void VideoDecoder::write_dump(const uint8_t* data, size_t length) {
     }
 }
 
+void VideoDecoder::note_buffer() {
+    const mpeg2_info_t* info = mpeg2_info(decoder_);
+    if (!info->current_fbuf || !info->current_fbuf->buf[0] || !info->sequence) return;
+    const mpeg2_sequence_t* seq = info->sequence;
+    BufferSize* slot = nullptr;
+    for (BufferSize& s : sizes_)
+        if (s.buffer == info->current_fbuf->buf[0]) slot = &s;
+    if (!slot) {
+        slot = &sizes_[next_size_];
+        next_size_ = (next_size_ + 1) % 8;
+    }
+    *slot = {info->current_fbuf->buf[0], int(seq->width), int(seq->height), int(seq->picture_width),
+             int(seq->picture_height)};
+}
+
 void VideoDecoder::take_picture(MediaOutput* out) {
     const mpeg2_info_t* info = mpeg2_info(decoder_);
-    if (!info->display_fbuf || !info->sequence || !out) return;
+    if (!info->display_fbuf || !info->display_fbuf->buf[0] || !out) return;
     if (info->display_picture) frame_flags = int(info->display_picture->flags);
-    const mpeg2_sequence_t* seq = info->sequence;
-    const int width = int(seq->picture_width), height = int(seq->picture_height);
-    if (width < 1 || height < 1 || width > int(seq->width) || height > int(seq->height)) return;
+    const uint8_t* src = info->display_fbuf->buf[0];
+    const BufferSize* size = nullptr;
+    for (const BufferSize& s : sizes_)
+        if (s.buffer == src) size = &s;
+    if (!size) return;  // a buffer no picture was decoded into
+    const int width = size->width, height = size->height;
+    if (width < 1 || height < 1 || width > size->coded_width || height > size->coded_height) return;
     const int stride = picture::bgr24_stride(width);
     const size_t bytes = size_t(stride) * size_t(height);
     if (!out->frame.data || bytes > out->frame_capacity) {
@@ -74,8 +95,7 @@ void VideoDecoder::take_picture(MediaOutput* out) {
         out->frame.stride = stride;
         return;
     }
-    const uint8_t* src = info->display_fbuf->buf[0];
-    const size_t src_stride = size_t(seq->width) * 3;
+    const size_t src_stride = size_t(size->coded_width) * 3;
     for (int y = 0; y < height; ++y) {
         uint8_t* row = out->frame.data + size_t(y) * size_t(stride);
         std::memcpy(row, src + size_t(y) * src_stride, size_t(width) * 3);
@@ -102,6 +122,11 @@ void VideoDecoder::feed(const uint8_t* data, size_t length, MediaOutput* out) {
                 return;
             case STATE_SEQUENCE:
                 mpeg2_convert(decoder_, mpeg2convert_bgr24, nullptr);
+                break;
+            case STATE_PICTURE:
+            case STATE_SLICE_1ST:
+            case STATE_PICTURE_2ND:
+                note_buffer();
                 break;
             case STATE_SLICE:
             case STATE_END:

@@ -35,6 +35,16 @@ public:
 private:
     void write_dump(const uint8_t* data, size_t length);
     void take_picture(MediaOutput* out);
+    void note_buffer();
+
+    // The size each picture buffer was decoded at: a picture shown after the sequence changed size
+    // still has its own (libmpeg2 reports only the current sequence).
+    struct BufferSize {
+        const uint8_t* buffer = nullptr;
+        int coded_width = 0, coded_height = 0, width = 0, height = 0;
+    };
+    BufferSize sizes_[8];
+    int next_size_ = 0;
 
     mpeg2dec_s* decoder_ = nullptr;
     uint8_t tail_[3] = {};  // the last bytes seen, for a sequence start code split between pieces
