@@ -361,8 +361,10 @@ int feed_transport(const uint8_t* data, size_t length) {
 }
 
 void publish_video_state() {
-    const Demux& d = demux();
-    mpg_frame_bytes = d.video.frame_bytes;
+    Demux& d = demux();
+    // set only when this block wrote a picture: the caller clears it before a feed and tests it after
+    if (d.video.frame_bytes > 0) mpg_frame_bytes = d.video.frame_bytes;
+    d.video.frame_bytes = 0;
     mpg_frame_flags = d.video.frame_flags;
     mpg_video_bytes = d.video.video_bytes;
     mpg_seq_seen = d.video.sequence_seen;

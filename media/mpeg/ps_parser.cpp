@@ -37,8 +37,12 @@ void PsParser::header_complete(const Sinks& sinks) {
     if (id == kPackStart) return;
     const int64_t pes_length = be16(hdr_ + 4);
     if (!carries_payload(id)) {
-        state_ = kSkip;
-        owed_ = pes_length;
+        // in a program stream skipped by its length; in a transport stream's video packets no other
+        // stream belongs, so the next start code is looked for
+        if (!transport_) {
+            state_ = kSkip;
+            owed_ = pes_length;
+        }
         return;
     }
     if (sinks.pes_header) sinks.pes_header(hdr_, header);

@@ -22,7 +22,7 @@ public:
     // At the end of the input: a sequence end code, so that the last picture held comes out.
     void flush(MediaOutput* out);
 
-    int frame_bytes = 0;  // stride x height of the last picture written
+    int frame_bytes = 0;  // stride x height of the last picture written (cleared by whoever takes it)
     int frame_flags = 0;  // libmpeg2's flags of the last displayed picture
     int video_bytes = 0;  // bytes handed to libmpeg2
     bool sequence_seen = false;

@@ -8,6 +8,7 @@
 #include "media/mpeg/tests/demux_harness.h"
 #include "media/mpeg/tests/mpeg_fixtures.h"
 #include "media/mpeg/tests/test_tag.h"
+#include "tests/support/media_check.h"
 #include "tests/support/media_test_tools.h"
 
 namespace {
@@ -96,7 +97,9 @@ TEST(DemuxCodes, WithoutAPictureSinkOnlyTheBlocksLastPictureIsKept) {
     int blocks_with_pictures = 0, pictures = 0;
     for (size_t pos = 0; pos < es.bytes.size(); pos += 4096) {
         s.out.pictures = 0;
+        mpg_frame_bytes = 0;  // as the program does before every feed
         mpgdemux_feed(es.bytes.data() + pos, int(std::min<size_t>(4096, es.bytes.size() - pos)));
+        EXPECT_EQ(s.out.pictures > 0, mpg_frame_bytes > 0);
         if (s.out.pictures > 0) {
             ++blocks_with_pictures;
             EXPECT_EQ(int(((352 * 3 + 3) & ~3) * 288), mpg_frame_bytes);
@@ -253,6 +256,24 @@ TEST(DemuxRouting, DecodeAudioSendsEveryLayer3ToOurDecoderAndLayers1And2Outside)
             EXPECT_TRUE(l.sound.empty()) << c.name;
         }
     }
+}
+
+TEST(DemuxRouting, AFullFrameTableIsDecodedAndANewOneBegun) {
+    // 8 kbit/s MPEG-2 layer II at 24 kHz: 48-byte frames, some 85 of them in a 4096-byte block
+    std::string path;
+    const auto stream = mpeg_fixtures::file(
+        "-f lavfi -i sine=frequency=1000:sample_rate=24000 -t 2 -ac 1 -c:a mp2 -b:a 8k -f mp2", "tiny.mp2", &path);
+    ASSERT_FALSE(stream.empty());
+    demux_harness::Options o;
+    o.recording_doubles = true;
+    const auto counted = demux_harness::run(stream, 10, Split::k4096, o);
+    const size_t frames = stream.size() / 48;
+    EXPECT_GE(counted.mp3_play_calls, int(frames / 32));
+    EXPECT_GE(counted.mp3_frames, int(frames) - 2);
+    o.recording_doubles = false;
+    const auto decoded = demux_harness::run(stream, 10, Split::k4096, o);
+    const long theirs = long(media_check::decode_sound(path).size());
+    EXPECT_LE(std::labs(long(decoded.pcm.size()) - theirs), 1152);
 }
 
 TEST(DemuxRouting, DecodeAudioStopsWhenTheBlockIsFullAndNothingTakesIt) {
