@@ -17,11 +17,9 @@ void Ac3Framer::reset() {
 }
 
 void Ac3Framer::push(const uint8_t* data, size_t length, const FrameFn& on_frame) {
-    work_.assign(carry_.begin(), carry_.end());
-    work_.insert(work_.end(), data, data + length);
-    carry_.clear();
-    const uint8_t* p = work_.data();
-    const size_t n = work_.size();
+    const std::vector<uint8_t>& work = carry_.join(data, length);
+    const uint8_t* p = work.data();
+    const size_t n = work.size();
     size_t pos = 0;
     while (pos + 7 <= n) {
         Ac3Header h;
@@ -46,7 +44,7 @@ void Ac3Framer::push(const uint8_t* data, size_t length, const FrameFn& on_frame
         on_frame(p + pos, h.frame_bytes, h);
         pos += size_t(h.frame_bytes);
     }
-    if (pos < n) carry_.assign(p + pos, p + n);
+    if (pos < n) carry_.hold(p + pos, p + n);
 }
 
 bool private_stream_ac3(const uint8_t* packet, size_t length, const uint8_t** data, size_t* data_length) {

@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
-#include <vector>
+#include "media/mpeg/byte_carry.h"
 #include "media/mpeg/mpeg_headers.h"
 
 namespace mpeg {
@@ -19,8 +19,7 @@ public:
 private:
     bool synced_ = false;
     uint8_t fixed_[3] = {};
-    std::vector<uint8_t> carry_;
-    std::vector<uint8_t> work_;
+    ByteCarry carry_;
 };
 
 // The AC-3 bytes of a private-stream-1 PES packet (whole, from its start code): the payload after the

@@ -51,18 +51,16 @@ size_t AudioFramer::find_sync(const uint8_t* p, size_t n, size_t from) {
 void AudioFramer::push(const uint8_t* data, size_t length, const FrameFn& on_frame, const std::atomic<uint8_t>* busy) {
     const size_t total = carry_.size() + length;
     if (gather_ && total < (synced_ ? kGatherSynced : kGatherUnsynced)) {
-        carry_.insert(carry_.end(), data, data + length);
+        carry_.add(data, length);
         return;
     }
     if (!synced_ && total > kDropUnsynced && gather_) {
         // a long run without synchronisation: start afresh with these bytes only
         carry_.clear();
     }
-    work_.assign(carry_.begin(), carry_.end());
-    work_.insert(work_.end(), data, data + length);
-    carry_.clear();
-    const uint8_t* p = work_.data();
-    const size_t n = work_.size();
+    const std::vector<uint8_t>& work = carry_.join(data, length);
+    const uint8_t* p = work.data();
+    const size_t n = work.size();
 
     size_t pos = 0;
     if (!synced_) {
@@ -90,7 +88,7 @@ void AudioFramer::push(const uint8_t* data, size_t length, const FrameFn& on_fra
         if (frame < size_t(kMaxFrame) && h.layer != 0) on_frame(p + pos, int(frame), h);
         pos = end;
     }
-    if (pos < n) carry_.assign(p + pos, p + n);
+    if (pos < n) carry_.hold(p + pos, p + n);
 }
 
 void AudioFramer::flush(const FrameFn& on_frame) {

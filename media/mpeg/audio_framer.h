@@ -5,8 +5,8 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
-#include <vector>
 #include "media/mpa/mpa_header.h"
+#include "media/mpeg/byte_carry.h"
 
 namespace mpeg {
 
@@ -36,8 +36,7 @@ private:
     bool gather_;
     bool synced_ = false;
     uint8_t saved_[4] = {};
-    std::vector<uint8_t> carry_;
-    std::vector<uint8_t> work_;
+    ByteCarry carry_;
 };
 
 }  // namespace mpeg

@@ -4,6 +4,7 @@
 #include <cmath>
 #include "base/message_seam.h"
 #include "media/binders/binders.h"
+#include "tests/support/refuse_message_boxes.h"
 #include "media/mpeg/mpeg_headers.h"
 #include "tests/support/media_check.h"
 #include "tests/support/media_test_tools.h"
@@ -11,14 +12,9 @@
 
 namespace {
 
-int refuse_boxes(const char* text, const char*, unsigned, void*) {
-    ADD_FAILURE() << "message box: " << text;
-    return IDOK;
-}
-
 struct Bound {
     Bound() {
-        seam::set_reporter(refuse_boxes, nullptr);
+        seam::set_reporter(refuse_message_boxes, nullptr);
         EXPECT_EQ(0, codec::load_tolmac3buf());
         EXPECT_EQ(0, codec::ac3buf_init(0, 1));
         EXPECT_EQ(1, codec::ac3buf_get_handle());

@@ -5,6 +5,7 @@
 #include <cstring>
 #include "base/message_seam.h"
 #include "media/binders/binders.h"
+#include "tests/support/refuse_message_boxes.h"
 #include "media/mpa/mpa_header.h"
 #include "media/mpa/tests/mp3_reference.h"
 #include "media/mpa/tests/mpa_fixtures.h"
@@ -12,14 +13,9 @@
 
 namespace {
 
-int refuse_boxes(const char* text, const char*, unsigned, void*) {
-    ADD_FAILURE() << "message box: " << text;
-    return IDOK;
-}
-
 struct Bound {
     Bound() {
-        seam::set_reporter(refuse_boxes, nullptr);
+        seam::set_reporter(refuse_message_boxes, nullptr);
         EXPECT_EQ(0, codec::load_tolmmp3dec());
     }
     ~Bound() {

@@ -5,16 +5,12 @@
 #include <cstring>
 #include "base/message_seam.h"
 #include "media/binders/binders.h"
+#include "tests/support/refuse_message_boxes.h"
 #include "media/mpeg/tests/mpeg_fixtures.h"
 #include "media/mpeg/tests/test_tag.h"
 #include "tests/support/media_test_tools.h"
 
 namespace {
-
-int refuse_boxes(const char* text, const char*, unsigned, void*) {
-    ADD_FAILURE() << "message box: " << text;
-    return IDOK;
-}
 
 std::string windows_path(const std::string& unix_path) {
     std::string w = "Z:" + unix_path;
@@ -26,7 +22,7 @@ std::string windows_path(const std::string& unix_path) {
 class TolmmuxDll : public testing::Test {
 protected:
     void SetUp() override {
-        seam::set_reporter(refuse_boxes, nullptr);
+        seam::set_reporter(refuse_message_boxes, nullptr);
         ASSERT_EQ(0, codec::load_tolmmux());
     }
     void TearDown() override { seam::set_reporter(nullptr, nullptr); }  // never unloaded, as in the program
