@@ -12,7 +12,7 @@ cd "$work"
 
 flags=(-std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -I"$root" -DNOMINMAX)
 mpa=("$root"/media/mpa/*.cpp)
-mpeg=("$root"/media/mpeg/{mpgdemux,video_decoder,pcm_writer,mpeg_headers,audio_framer,ac3_framer,ps_parser}.cpp
+mpeg=("$root"/media/mpeg/{mpgdemux,audio_route,video_decoder,pcm_writer,mpeg_headers,audio_framer,ac3_framer,ps_parser}.cpp
       "$root"/base/{message_seam,picture,fileio_common,fileio_posix}.cpp)
 echo "fuzz: building"
 clang++ "${flags[@]}" -o mpadec_fuzz "$root/media/mpa/fuzz/mpadec_fuzz.cpp" "${mpa[@]}"

@@ -9,6 +9,7 @@
 #include "base/message_seam.h"
 #include "media/mpa/mpadec.h"
 #include "media/mpeg/ac3_framer.h"
+#include "media/mpeg/audio_route.h"
 #include "media/mpeg/audio_framer.h"
 #include "media/mpeg/mpeg_headers.h"
 #include "media/mpeg/pcm_writer.h"
@@ -34,125 +35,6 @@ constexpr int kMaxPmtIds = 44;
 constexpr size_t kAudioPesMax = 9000;                  // assembly is dropped beyond this
 constexpr size_t kAudioPesBuffer = kAudioPesMax + 184;
 constexpr int kAc3Output = 50000;
-
-// Where MPEG audio frames are decoded.
-enum class AudioDecoder { kUnchosen, kOutside, kOwn };
-
-// Frames for the outside library or our decoder, and the decoding of them into the PCM block.
-class AudioRoute {
-public:
-    void reset() {
-        choice_ = AudioDecoder::kUnchosen;
-        table_count_ = 0;
-        table_bytes_ = 0;
-        own_.clear();
-        if (decoder_) {
-            mpadec_destroy(decoder_);
-            decoder_ = nullptr;
-        }
-    }
-    ~AudioRoute() { reset(); }
-
-    bool ensure_decoder() {
-        if (!decoder_ && mpadec_create(&decoder_, 0, 0, 0, 1) != MPADEC_OK) decoder_ = nullptr;
-        return decoder_ != nullptr;
-    }
-    AudioDecoder choice() const { return choice_; }
-
-    // Layer III of MPEG-2 and 2.5 goes to our decoder; MPEG-1 (and layers I, II of every version) to
-    // the outside library, which is opened with the first frame.
-    void choose(const uint8_t* frame, const mpa::FrameHeader& h, const MpegDemuxLinks& links) {
-        if (choice_ != AudioDecoder::kUnchosen) return;
-        if (h.version != 0 && h.layer == 3) {
-            choice_ = AudioDecoder::kOwn;
-        } else {
-            choice_ = AudioDecoder::kOutside;
-            if (links.mp3_open) links.mp3_open(frame);
-        }
-    }
-
-    void frame(const uint8_t* p, int length, const mpa::FrameHeader& h, const MpegDemuxLinks& links,
-               MediaOutput* out) {
-        choose(p, h, links);
-        if (choice_ == AudioDecoder::kOwn) {
-            own_.insert(own_.end(), p, p + length);
-            return;
-        }
-        if (length > kMp3FrameBytes) return;
-        Mp3FrameRecord& r = table_[table_count_++];
-        std::memcpy(r.frame, p, size_t(length));
-        r.length = length;
-        table_bytes_ += size_t(h.samples) * size_t(h.channels) * 2;
-        rate_ = h.sample_rate;
-        channels_ = h.channels;
-        if (table_count_ == kMp3FrameTableRecords) play(links, out);  // a full table: decode, begin anew
-    }
-
-    // Everything gathered: the frame table through mp3_play, our frames through our decoder.
-    void finish(const MpegDemuxLinks& links, MediaOutput* out) {
-        play(links, out);
-        if (own_.size() > 10) decode(own_.data(), own_.size(), links, out);
-        own_.clear();
-    }
-
-    // Our decoder over a buffer of frames: feeds and decodes by turns until neither goes on.
-    void decode(const uint8_t* data, size_t length, const MpegDemuxLinks& links, MediaOutput* out) {
-        if (!ensure_decoder()) return;
-        PcmWriter writer(out);
-        uint8_t scratch[1152 * 2 * 2];
-        size_t pos = 0;
-        int idle = 0;
-        for (;;) {
-            if (links.busy && links.busy->load(std::memory_order_relaxed) == 0) return;
-            uint32_t taken = 0;
-            if (pos < length) {
-                mpadec_feed(decoder_, data + pos, uint32_t(length - pos > 8192 ? 8192 : length - pos), &taken);
-                pos += taken;
-            }
-            uint32_t written = 0;
-            // the next frame's size is known only once found: decode into scratch, then append
-            const uint32_t status = mpadec_decode(decoder_, scratch, sizeof(scratch), &written);
-            if (written > 0) {
-                MpaFrameInfo info;
-                mpadec_get_info(decoder_, &info);
-                writer.append(scratch, written, info.output_rate, info.output_channels);
-            }
-            // a full ring is searched by the decode before it takes more, hence one idle turn is allowed
-            if (taken > 0 || written > 0 || status == MPADEC_SYNC_LOST) idle = 0;
-            else if (++idle >= 2 || pos >= length) return;
-        }
-    }
-
-private:
-    void play(const MpegDemuxLinks& links, MediaOutput* out) {
-        if (table_count_ == 0) return;
-        if (links.mp3_play) {
-            PcmWriter writer(out);
-            size_t room = writer.reserve(table_bytes_, rate_, channels_);
-            int count = table_count_;
-            while (room > 0) {
-                const int n = links.mp3_play(table_, count, writer.end(), int(room));
-                if (n <= 0) break;
-                writer.commit(size_t(n < int(room) ? n : int(room)));
-                // the library keeps what did not fit and returns it with the next call
-                if (size_t(n) < room || !writer.has_sink()) break;
-                writer.flush();
-                room = writer.reserve(table_bytes_, rate_, channels_);
-                count = 0;
-            }
-        }
-        table_count_ = 0;
-        table_bytes_ = 0;
-    }
-
-    AudioDecoder choice_ = AudioDecoder::kUnchosen;
-    Mp3FrameRecord table_[kMp3FrameTableRecords];
-    int table_count_ = 0;
-    size_t table_bytes_ = 0;
-    int rate_ = 0, channels_ = 0;
-    std::vector<uint8_t> own_;
-    mpadec_t decoder_ = nullptr;
-};
 
 struct Demux {
     MediaOutput* output = nullptr;
