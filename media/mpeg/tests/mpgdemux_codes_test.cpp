@@ -258,6 +258,27 @@ TEST(DemuxRouting, DecodeAudioSendsEveryLayer3ToOurDecoderAndLayers1And2Outside)
     }
 }
 
+TEST(DemuxRouting, SoundWaitsFor1200BytesThen400) {
+    const auto mp2 = mpeg_fixtures::fixture("mp2");  // 627-byte frames
+    ASSERT_GT(mp2.bytes.size(), 10000u);
+    Session s(10);
+    std::vector<int> plays;
+    MpegDemuxLinks links;
+    links.mp3_play = [&plays](const Mp3FrameRecord*, int count, uint8_t*, int) { return plays.push_back(count), 0; };
+    mpgdemux_set_links(links);
+    for (size_t pos = 0; pos < 3000; pos += 300) {
+        mpgdemux_feed(mp2.bytes.data() + pos, 300);
+        const size_t fed = pos + 300;
+        if (fed < 1200) {
+            EXPECT_TRUE(plays.empty()) << fed;  // gathered until 1200 bytes are there
+        }
+    }
+    ASSERT_FALSE(plays.empty());
+    int frames = 0;
+    for (int n : plays) frames += n;
+    EXPECT_GE(frames, 3000 / 627 - 1);
+}
+
 TEST(DemuxRouting, AFullFrameTableIsDecodedAndANewOneBegun) {
     // 8 kbit/s MPEG-2 layer II at 24 kHz: 48-byte frames, some 85 of them in a 4096-byte block
     std::string path;
