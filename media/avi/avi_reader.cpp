@@ -124,6 +124,8 @@ int walk_header_list(AviFile* avi, const std::vector<uint8_t>& hdrl) {
                 avi->audio_format_tag = get16(data);
                 avi->audio_channels = get16(data + 2);
                 avi->audio_rate = int(get32(data + 4) & 0x7FFFFFFF);
+                avi->audio_byte_rate = int(get32(data + 8) & 0x7FFFFFFF);
+                avi->audio_block_align = get16(data + 12);
                 avi->audio_bits = get16(data + 14);
             }
             last = Kind::None;

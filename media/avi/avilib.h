@@ -70,6 +70,7 @@ struct AviFile {
     int audio_rate = 0;
     int audio_bits = 0;
     int audio_byte_rate = 0;
+    int audio_block_align = 0;
     int audio_stream_no = 0;
     int64_t audio_byte_count = 0;
     int audio_chunk_count = 0;

@@ -1,0 +1,111 @@
+// The demultiplexer over files made by ffmpeg: every picture and every piece of sound comes out, equal
+// to ffmpeg's own decode, whatever the blocks the file arrives in.
+#include <gtest/gtest.h>
+#include <cmath>
+#include "media/mpeg/tests/demux_harness.h"
+#include "media/mpeg/tests/mpeg_fixtures.h"
+#include "media/mpeg/tests/test_tag.h"
+#include "tests/support/media_check.h"
+#include "tests/support/media_test_tools.h"
+#include "tests/support/signal_check.h"
+
+namespace {
+
+using demux_harness::Split;
+
+int probe_picture_count(const std::string& path) {
+    const std::string out = media_test::run("ffprobe -v error -select_streams v:0 -count_frames -show_entries "
+                                            "stream=nb_read_frames -of csv=p=0 '" + path + "'");
+    return std::atoi(out.c_str());
+}
+
+// Samples a frame of the fixture's sound format.
+int audio_frame_samples(const std::string& name) {
+    if (name == "ac3" || name == "dvd") return 1536;
+    if (name == "ps_mp3_22k") return 576;
+    return 1152;
+}
+
+double tone_level(const std::vector<int16_t>& pcm, int channels) {
+    const auto left = signal_check::channel(pcm, channels, 0);
+    const std::vector<double> middle(left.begin() + left.size() / 4, left.end() - left.size() / 4);
+    return signal_check::level_db(middle);
+}
+
+double tone_frequency(const std::vector<int16_t>& pcm, int channels, int rate) {
+    const auto left = signal_check::channel(pcm, channels, 0);
+    const std::vector<double> middle(left.begin() + left.size() / 4, left.end() - left.size() / 4);
+    return signal_check::dominant_frequency(middle, rate);
+}
+
+class DemuxFixture : public testing::TestWithParam<std::string> {};
+
+TEST_P(DemuxFixture, PicturesAndSoundMatchFfmpegForEverySplit) {
+    const mpeg_fixtures::Fixture f = mpeg_fixtures::fixture(GetParam());
+    ASSERT_FALSE(f.bytes.empty()) << "ffmpeg could not make " << GetParam();
+
+    demux_harness::Options options;
+    options.keep_pictures = true;
+    options.width = f.width;
+    options.height = f.height;
+    const demux_harness::Result first = demux_harness::run(f.bytes, f.kind, Split::k3760, options);
+    for (int r : first.feed_results) ASSERT_GE(r, 0);
+
+    if (f.video) {
+        const int expected = probe_picture_count(f.path);
+        ASSERT_GT(expected, 0);
+        EXPECT_EQ(size_t(expected), first.picture_hashes.size());
+        EXPECT_EQ(f.width, first.width);
+        EXPECT_EQ(f.height, first.height);
+        const auto reference = media_check::decode_pictures(f.path, f.width, f.height);
+        ASSERT_EQ(reference.size(), first.pictures.size());
+        double worst = 1e9;
+        for (size_t i = 0; i < reference.size(); ++i) {
+            const double psnr = signal_check::psnr(reference[i], first.pictures[i], f.width, f.height);
+            worst = std::min(worst, psnr);
+            EXPECT_GE(psnr, 35.0) << "picture " << i;
+        }
+        std::printf("[ figures  ] %s: %zu pictures, lowest PSNR %.2f dB against ffmpeg's bgr24\n", f.name.c_str(),
+                    first.pictures.size(), worst);
+    } else {
+        EXPECT_TRUE(first.picture_hashes.empty());
+    }
+
+    if (f.audio) {
+        const auto reference = media_check::decode_sound(f.path);
+        const auto streams = media_check::probe(f.path);
+        int ref_channels = 0, ref_rate = 0;
+        for (const auto& s : streams)
+            if (s.type == "audio" && !ref_rate) {
+                ref_channels = s.channels;
+                ref_rate = s.sample_rate;
+            }
+        ASSERT_GT(ref_channels, 0);
+        EXPECT_EQ(ref_rate, first.rate);
+        EXPECT_EQ(ref_channels, first.channels);
+        const long ours = long(first.pcm.size() / size_t(first.channels ? first.channels : 1));
+        const long theirs = long(reference.size() / size_t(ref_channels));
+        EXPECT_LE(std::labs(ours - theirs), audio_frame_samples(f.name)) << ours << " against " << theirs;
+        const double frequency = tone_frequency(first.pcm, first.channels, first.rate);
+        EXPECT_NEAR(1000.0, frequency, 10.0);
+        const double level = tone_level(first.pcm, first.channels);
+        const double ref_level = tone_level(reference, ref_channels);
+        EXPECT_NEAR(ref_level, level, 1.0);
+        std::printf("[ figures  ] %s: %ld sound frames (ffmpeg %ld), tone %.1f Hz at %.2f dB (ffmpeg %.2f dB)\n",
+                    f.name.c_str(), ours, theirs, frequency, level, ref_level);
+    } else {
+        EXPECT_TRUE(first.pcm.empty());
+    }
+
+    options.keep_pictures = false;
+    for (Split s : {Split::k4096, Split::kRandom, Split::kShifted}) {
+        const demux_harness::Result other = demux_harness::run(f.bytes, f.kind, s, options);
+        EXPECT_EQ(first.picture_hashes, other.picture_hashes) << demux_harness::split_name(s);
+        EXPECT_TRUE(first.pcm == other.pcm) << demux_harness::split_name(s);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(FfmpegFiles, DemuxFixture, testing::ValuesIn(mpeg_fixtures::all_names()),
+                         [](const testing::TestParamInfo<std::string>& info) { return info.param; });
+
+}  // namespace

@@ -1,0 +1,147 @@
+#include "media/mpeg/video_decoder.h"
+#include <cstring>
+extern "C" {
+#include <mpeg2dec/mpeg2.h>
+#include <mpeg2dec/mpeg2convert.h>
+}
+#include "base/picture.h"
+
+namespace mpeg {
+
+bool VideoDecoder::open() {
+    close();
+    decoder_ = mpeg2_init();
+    for (BufferSize& b : sizes_) b = BufferSize();
+    next_size_ = 0;
+    frame_bytes = frame_flags = video_bytes = 0;
+    sequence_seen = false;
+    tail_length_ = 0;
+    return decoder_ != nullptr;
+}
+
+void VideoDecoder::close() {
+    if (decoder_) mpeg2_close(decoder_);
+    decoder_ = nullptr;
+}
+
+bool VideoDecoder::open_dump(const char* path) {
+    dump_.close();
+    if (!path) return true;
+    return dump_.open(path, fileio::File::Mode::CreateAlways);
+}
+
+void VideoDecoder::write_dump(const uint8_t* data, size_t length) {
+    if (sequence_seen) {
+        if (dump_enabled && dump_.is_open()) dump_.write_all(data, int64_t(length));
+        return;
+    }
+    // look for 00 00 01 B3, also across the previous piece's last bytes
+    uint8_t joined[3 + 4096];
+    size_t offset = 0;
+    while (offset < length) {
+        const size_t chunk = length - offset < 4096 ? length - offset : 4096;
+        std::memcpy(joined, tail_, size_t(tail_length_));
+        std::memcpy(joined + tail_length_, data + offset, chunk);
+        const size_t n = size_t(tail_length_) + chunk;
+        for (size_t i = 0; i + 4 <= n; ++i) {
+            if (joined[i] == 0 && joined[i + 1] == 0 && joined[i + 2] == 1 && joined[i + 3] == 0xB3) {
+                sequence_seen = true;
+                if (dump_enabled && dump_.is_open()) {
+                    dump_.write_all(joined + i, int64_t(n - i));
+                    if (offset + chunk < length) dump_.write_all(data + offset + chunk, int64_t(length - offset - chunk));
+                }
+                return;
+            }
+        }
+        tail_length_ = int(n < 3 ? n : 3);
+        std::memcpy(tail_, joined + n - size_t(tail_length_), size_t(tail_length_));
+        offset += chunk;
+    }
+}
+
+void VideoDecoder::note_buffer() {
+    const mpeg2_info_t* info = mpeg2_info(decoder_);
+    if (!info->current_fbuf || !info->current_fbuf->buf[0] || !info->sequence) return;
+    const mpeg2_sequence_t* seq = info->sequence;
+    BufferSize* slot = nullptr;
+    for (BufferSize& s : sizes_)
+        if (s.buffer == info->current_fbuf->buf[0]) slot = &s;
+    if (!slot) {
+        slot = &sizes_[next_size_];
+        next_size_ = (next_size_ + 1) % 8;
+    }
+    *slot = {info->current_fbuf->buf[0], int(seq->width), int(seq->height), int(seq->picture_width),
+             int(seq->picture_height)};
+}
+
+void VideoDecoder::take_picture(MediaOutput* out) {
+    const mpeg2_info_t* info = mpeg2_info(decoder_);
+    if (!info->display_fbuf || !info->display_fbuf->buf[0] || !out) return;
+    if (info->display_picture) frame_flags = int(info->display_picture->flags);
+    const uint8_t* src = info->display_fbuf->buf[0];
+    const BufferSize* size = nullptr;
+    for (const BufferSize& s : sizes_)
+        if (s.buffer == src) size = &s;
+    if (!size) return;  // a buffer no picture was decoded into
+    const int width = size->width, height = size->height;
+    if (width < 1 || height < 1 || width > size->coded_width || height > size->coded_height) return;
+    const int stride = picture::bgr24_stride(width);
+    const size_t bytes = size_t(stride) * size_t(height);
+    if (!out->frame.data || bytes > out->frame_capacity) {
+        // too big for the buffer: skipped, with its size left for the caller
+        ++out->pictures_too_big;
+        out->frame.width = width;
+        out->frame.height = height;
+        out->frame.stride = stride;
+        return;
+    }
+    const size_t src_stride = size_t(size->coded_width) * 3;
+    for (int y = 0; y < height; ++y) {
+        uint8_t* row = out->frame.data + size_t(y) * size_t(stride);
+        std::memcpy(row, src + size_t(y) * src_stride, size_t(width) * 3);
+        std::memset(row + size_t(width) * 3, 0, size_t(stride - width * 3));
+    }
+    out->frame.width = width;
+    out->frame.height = height;
+    out->frame.stride = stride;
+    out->frame.format = PixelFormat::kBgr24;
+    frame_bytes = int(bytes);
+    ++out->pictures;
+    if (out->on_picture) out->on_picture(out->frame);
+}
+
+void VideoDecoder::feed(const uint8_t* data, size_t length, MediaOutput* out) {
+    if (!decoder_ || length == 0) return;
+    write_dump(data, length);
+    mpeg2_buffer(decoder_, const_cast<uint8_t*>(data), const_cast<uint8_t*>(data) + length);
+    video_bytes += int(length);
+    for (;;) {
+        const mpeg2_state_t state = mpeg2_parse(decoder_);
+        switch (state) {
+            case STATE_BUFFER:
+                return;
+            case STATE_SEQUENCE:
+                mpeg2_convert(decoder_, mpeg2convert_bgr24, nullptr);
+                break;
+            case STATE_PICTURE:
+            case STATE_SLICE_1ST:
+            case STATE_PICTURE_2ND:
+                note_buffer();
+                break;
+            case STATE_SLICE:
+            case STATE_END:
+            case STATE_INVALID_END:
+                take_picture(out);
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+void VideoDecoder::flush(MediaOutput* out) {
+    static const uint8_t kEnd[4] = {0, 0, 1, 0xB7};
+    feed(kEnd, sizeof(kEnd), out);
+}
+
+}  // namespace mpeg
