@@ -71,3 +71,47 @@ int report_as_message_box(const char* text, const char* caption, unsigned style,
 }  // namespace
 
 void AfxInstallMessageSeam() { seam::set_reporter(report_as_message_box, nullptr); }
+
+namespace {
+AfxShellHook g_shell_hook = nullptr;
+void* g_shell_context = nullptr;
+
+// TRUE when a seam took the launch (a hook, or the log a test asked for).
+BOOL shell_seam(const char* verb, const char* target, const char* parameters) {
+    if (g_shell_hook) return g_shell_hook(verb, target, parameters, g_shell_context);
+    const char* log = getenv("TARMELO_SHELL_LOG");
+    if (!log || !*log) return FALSE;
+    if (FILE* f = fopen(log, "a")) {
+        fprintf(f, "%s\t%s\t%s\n", verb ? verb : "", target ? target : "", parameters ? parameters : "");
+        fclose(f);
+    }
+    return TRUE;
+}
+}  // namespace
+
+AfxShellHook AfxSetShellHook(AfxShellHook hook, void* context) {
+    AfxShellHook old = g_shell_hook;
+    g_shell_hook = hook;
+    g_shell_context = context;
+    return old;
+}
+
+HINSTANCE AfxShellExecute(HWND owner, const char* verb, const char* file, const char* parameters,
+                          const char* directory, int show) {
+    if (shell_seam(verb, file, parameters)) return (HINSTANCE)(INT_PTR)33;
+    return ::ShellExecuteA(owner, verb, file, parameters, directory, show);
+}
+
+BOOL AfxShellExecuteEx(SHELLEXECUTEINFOA* info) {
+    if (!info) return FALSE;
+    if (shell_seam(info->lpVerb, info->lpFile, info->lpParameters)) {
+        info->hInstApp = (HINSTANCE)(INT_PTR)33;
+        return TRUE;
+    }
+    return ::ShellExecuteExA(info);
+}
+
+UINT AfxWinExec(const char* command, UINT show) {
+    if (shell_seam("", command, "")) return 33;
+    return ::WinExec(command, show);
+}
