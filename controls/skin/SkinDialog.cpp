@@ -1,4 +1,5 @@
 #include "SkinDialog.h"
+#include "SkinPaint.h"
 
 BEGIN_MESSAGE_MAP(CSkinDialog, CDialog)
     ON_WM_LBUTTONDOWN()
@@ -55,15 +56,8 @@ BOOL CSkinDialog::OnEraseBkgnd(CDC* dc) {
     if (!m_hBackBitmap || m_nBitmapWidth <= 0 || m_nBitmapHeight <= 0) return result;
     CRect client;
     GetClientRect(&client);
-    HDC memory = ::CreateCompatibleDC(dc->m_hDC);
-    HGDIOBJ old = ::SelectObject(memory, m_hBackBitmap);
     // Bounds inclusive: the last row and column of tiles may be cut by the client edge.
-    for (int c = 0; c <= client.Width() / m_nBitmapWidth; ++c)
-        for (int r = 0; r <= client.Height() / m_nBitmapHeight; ++r)
-            ::BitBlt(dc->m_hDC, c * m_nBitmapWidth, r * m_nBitmapHeight, m_nBitmapWidth, m_nBitmapHeight, memory, 0, 0,
-                     SRCCOPY);
-    ::SelectObject(memory, old);
-    ::DeleteDC(memory);
+    skin_tile_bitmap(dc->m_hDC, m_hBackBitmap, m_nBitmapWidth, m_nBitmapHeight, client.Width(), client.Height());
     return result;
 }
 

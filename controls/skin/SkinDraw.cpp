@@ -110,20 +110,6 @@ int skin_draw_caption_button(HWND wnd, CDC* dc, int which, int cell) {
     return 1;
 }
 
-void skin_paint_plan(HDC dc, COLORREF colour, const RECT& rect, const skin::FillPlan& plan) {
-    auto fill = [dc](const RECT& r, COLORREF c) {
-        HBRUSH brush = ::CreateSolidBrush(c);
-        ::FillRect(dc, &r, brush);
-        ::DeleteObject(brush);
-    };
-    if (plan.plain_fill) fill(rect, colour);
-    for (const skin::Band& b : plan.bands) fill(RECT{b.left, b.top, b.right, b.bottom}, b.colour);
-}
-
-void skin_draw_gradient(HDC dc, const skin::Profile& profile, COLORREF colour, RECT r, int style) {
-    skin_paint_plan(dc, colour, r, skin::plan_shaded_fill(profile, colour, r.left, r.top, r.right, r.bottom, style));
-}
-
 void skin_fill_shaded(HDC dc, COLORREF colour, int left, int top, int right, int bottom, int style) {
     skin_draw_gradient(dc, skin::kSkinFillProfile, colour, RECT{left, top, right, bottom}, style);
 }

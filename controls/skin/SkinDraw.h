@@ -4,6 +4,7 @@
 #pragma once
 #include "afxwin.h"
 #include "PictureBitmap.h"
+#include "SkinPaint.h"
 #include "controls/skin_core/skin_bands.h"
 #include "controls/skin_core/skin_colour.h"
 #include "controls/skin_core/skin_scheme.h"
@@ -51,7 +52,3 @@ void skin_fill_shaded(HDC dc, COLORREF colour, int left, int top, int right, int
 int skin_fill_rect(CDC* dc, int x, int y, int width, int height, COLORREF colour, int style);
 // The left, right and bottom frame edges of a skinned window of that size.
 int skin_draw_frame(CDC* dc, int width, int height);
-
-// Paints a planned shaded fill; every class's DrawGradient comes down to this with its own profile.
-void skin_paint_plan(HDC dc, COLORREF colour, const RECT& rect, const skin::FillPlan& plan);
-void skin_draw_gradient(HDC dc, const skin::Profile& profile, COLORREF colour, RECT rect, int style);
