@@ -251,7 +251,11 @@ bool stroke_colour_at(const Strokes& strokes, int x, int y, Colour* out) {
             }
             break;
         case StrokeKind::RoundRect:
-            if (inside(k.rect, x, y)) return false;
+            // Only the four corner pixels lie surely outside the rounded shape; the rest is unknown.
+            if (inside(k.rect, x, y)) {
+                bool corner = (x == k.rect.left || x == k.rect.right - 1) && (y == k.rect.top || y == k.rect.bottom - 1);
+                if (!corner) return false;
+            }
             break;
         }
     }

@@ -74,8 +74,9 @@ Strokes corner_hatching(Rect r, const ButtonShades& shades, bool other_diagonal)
 enum class FaceState : uint8_t { Normal, Focus, Hover };
 Strokes button_face(int style, Rect r, Colour base, FaceState state, SystemShades sys);
 
-// The colour that pixel (x, y) ends with after the strokes, when one of them covers it; rounded
-// rectangles and lines that are not horizontal, vertical or at 45 degrees are not followed.
+// The colour that pixel (x, y) ends with after the strokes, when one of them covers it; lines that are
+// not horizontal, vertical or at 45 degrees are not followed, nor the inside of a rounded rectangle
+// (only its four corner pixels are known to lie outside it).
 bool stroke_colour_at(const Strokes& strokes, int x, int y, Colour* out);
 
 }  // namespace skin

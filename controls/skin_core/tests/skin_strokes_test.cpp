@@ -118,6 +118,8 @@ TEST(SkinStrokes, ButtonFaceStylesOneToSix) {
     EXPECT_EQ(skin::StrokeKind::Fill, plain[0].kind);
     EXPECT_EQ(c.dark51, plain[0].brush);
     EXPECT_EQ(skin::StrokeKind::RoundRect, plain[1].kind);
+    EXPECT_EQ(c.dark51, at(plain, 0, 0));  // a corner outside the rounded rectangle
+    EXPECT_FALSE(skin::stroke_colour_at(plain, 10, 5, nullptr));
     // Styles outside 1..6 draw nothing here.
     EXPECT_TRUE(face(0, normal).empty());
     EXPECT_TRUE(face(7, normal).empty());
