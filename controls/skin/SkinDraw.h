@@ -52,3 +52,10 @@ void skin_fill_shaded(HDC dc, COLORREF colour, int left, int top, int right, int
 int skin_fill_rect(CDC* dc, int x, int y, int width, int height, COLORREF colour, int style);
 // The left, right and bottom frame edges of a skinned window of that size.
 int skin_draw_frame(CDC* dc, int width, int height);
+
+// The skinned frame and caption of a program window on its window DC: the frame edges, two caption
+// bands in the UI colour darkened by 17, the caption buttons, the small icon and the title (a black
+// shadow one pixel down and right, then white).
+void skin_paint_window(CWnd* wnd, HICON small_icon);
+// The caption button under a screen point: HTCLOSE (button 0), HTMINBUTTON (1), HTMENU (4), or 0.
+int skin_caption_hit(HWND wnd, POINT screen);
