@@ -182,27 +182,13 @@ CSkinLabel& CSkinLabel::SetRotationAngle(int angle, BOOL rotate) {
 }
 
 BOOL CSkinLabel::SetBackBitmap(UINT resource_id) {
-    HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCEA(resource_id), (LPCSTR)RT_BITMAP);
-    HBITMAP bitmap = (HBITMAP)::LoadImageA(module, MAKEINTRESOURCEA(resource_id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR);
-    BOOL kept = SetBackBitmap(bitmap);
-    // A missing resource removes the background and is reported.
-    return bitmap ? kept : FALSE;
+    BOOL ok = skin_load_bitmap(&m_hBackBitmap, &m_nBackWidth, &m_nBackHeight, resource_id);
+    if (m_hWnd && ::IsWindow(m_hWnd)) Invalidate(TRUE);
+    return ok;
 }
 
 BOOL CSkinLabel::SetBackBitmap(HBITMAP bitmap) {
-    if (m_hBackBitmap) ::DeleteObject(m_hBackBitmap);
-    m_hBackBitmap = nullptr;
-    m_nBackWidth = m_nBackHeight = 0;
-    if (bitmap) {
-        BITMAP bm{};
-        if (::GetObjectType(bitmap) != OBJ_BITMAP || !::GetObjectA(bitmap, sizeof bm, &bm)) {
-            ::DeleteObject(bitmap);
-            return FALSE;
-        }
-        m_hBackBitmap = bitmap;
-        m_nBackWidth = bm.bmWidth;
-        m_nBackHeight = bm.bmHeight;
-    }
+    if (!skin_take_bitmap(&m_hBackBitmap, &m_nBackWidth, &m_nBackHeight, bitmap)) return FALSE;
     if (m_hWnd && ::IsWindow(m_hWnd)) Invalidate(TRUE);
     return TRUE;
 }

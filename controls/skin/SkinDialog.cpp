@@ -17,27 +17,13 @@ BOOL CSkinDialog::OnInitDialog() {
 }
 
 BOOL CSkinDialog::SetBackBitmap(UINT resource_id) {
-    HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCEA(resource_id), (LPCSTR)RT_BITMAP);
-    HBITMAP bitmap = (HBITMAP)::LoadImageA(module, MAKEINTRESOURCEA(resource_id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR);
-    BOOL kept = SetBackBitmap(bitmap);
-    // A missing resource removes the background and is reported, not passed off as success.
-    return bitmap ? kept : FALSE;
+    BOOL ok = skin_load_bitmap(&m_hBackBitmap, &m_nBitmapWidth, &m_nBitmapHeight, resource_id);
+    if (m_hWnd && ::IsWindow(m_hWnd)) Invalidate(TRUE);
+    return ok;
 }
 
 BOOL CSkinDialog::SetBackBitmap(HBITMAP bitmap) {
-    if (m_hBackBitmap) ::DeleteObject(m_hBackBitmap);
-    m_hBackBitmap = nullptr;
-    m_nBitmapWidth = m_nBitmapHeight = 0;
-    if (bitmap) {
-        BITMAP bm{};
-        if (::GetObjectType(bitmap) != OBJ_BITMAP || !::GetObjectA(bitmap, sizeof bm, &bm)) {
-            ::DeleteObject(bitmap);
-            return FALSE;
-        }
-        m_hBackBitmap = bitmap;
-        m_nBitmapWidth = bm.bmWidth;
-        m_nBitmapHeight = bm.bmHeight;
-    }
+    if (!skin_take_bitmap(&m_hBackBitmap, &m_nBitmapWidth, &m_nBitmapHeight, bitmap)) return FALSE;
     if (m_hWnd && ::IsWindow(m_hWnd)) Invalidate(TRUE);
     return TRUE;
 }

@@ -1,4 +1,5 @@
 #include "SkinPaint.h"
+#include "afxwin.h"
 #include "controls/skin_core/tab_rules.h"
 
 void skin_paint_plan(HDC dc, COLORREF colour, const RECT& rect, const skin::FillPlan& plan) {
@@ -70,6 +71,30 @@ void skin_tile_bitmap(HDC dc, HBITMAP bitmap, int bitmap_width, int bitmap_heigh
         ::BitBlt(dc, p.x, p.y, bitmap_width, bitmap_height, memory, 0, 0, SRCCOPY);
     ::SelectObject(memory, old);
     ::DeleteDC(memory);
+}
+
+BOOL skin_take_bitmap(HBITMAP* owned, int* width, int* height, HBITMAP bitmap) {
+    if (*owned) ::DeleteObject(*owned);
+    *owned = nullptr;
+    *width = *height = 0;
+    if (!bitmap) return TRUE;
+    BITMAP bm{};
+    if (::GetObjectType(bitmap) != OBJ_BITMAP || !::GetObjectA(bitmap, sizeof bm, &bm)) {
+        ::DeleteObject(bitmap);
+        return FALSE;
+    }
+    *owned = bitmap;
+    *width = bm.bmWidth;
+    *height = bm.bmHeight;
+    return TRUE;
+}
+
+BOOL skin_load_bitmap(HBITMAP* owned, int* width, int* height, UINT resource_id) {
+    HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCEA(resource_id), (LPCSTR)RT_BITMAP);
+    HBITMAP bitmap = (HBITMAP)::LoadImageA(module, MAKEINTRESOURCEA(resource_id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR);
+    BOOL kept = skin_take_bitmap(owned, width, height, bitmap);
+    // A missing resource removes the old bitmap and is reported, not passed off as success.
+    return bitmap ? kept : FALSE;
 }
 
 skin::SystemShades skin_system_shades() {

@@ -13,6 +13,12 @@ void skin_paint_strokes(HDC dc, const skin::Strokes& strokes);
 // Tiles `bitmap` (width x height) from the origin over width x height of `dc`, one more row and column
 // than fit, as the skinned dialog does.
 void skin_tile_bitmap(HDC dc, HBITMAP bitmap, int bitmap_width, int bitmap_height, int width, int height);
+// A background bitmap a skinned window owns. Take: deletes the old one, keeps `bitmap` (NULL only
+// removes the old one) and its size; FALSE, deleting it too, when it is not a bitmap. Load: this
+// module's bitmap resource; FALSE, and no bitmap, when the resource is missing.
+BOOL skin_take_bitmap(HBITMAP* owned, int* width, int* height, HBITMAP bitmap);
+BOOL skin_load_bitmap(HBITMAP* owned, int* width, int* height, UINT resource_id);
+
 // The colours of the skin's bevels from the system.
 skin::SystemShades skin_system_shades();
 

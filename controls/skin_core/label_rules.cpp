@@ -12,31 +12,29 @@ uint32_t label_text_format(uint32_t style, bool has_line_break, bool fixed, uint
     return (style & kStaticRight) ? kDtRight : 0;
 }
 
-LabelFlash::TimerChange LabelFlash::flash_text(bool on, unsigned period) {
+LabelFlash::TimerChange LabelFlash::start(int flash_kind, unsigned period) {
     TimerChange t;
     t.kill = timer_on;
-    if (on) {
-        phase = false;
-        timer_on = true;
-        t.start = true;
-        t.period = period;
-        kind = kText;
-    } else {
-        kind = kNone;
-    }
+    phase = false;
+    timer_on = true;
+    t.start = true;
+    t.period = period;
+    kind = flash_kind;
+    return t;
+}
+
+LabelFlash::TimerChange LabelFlash::flash_text(bool on, unsigned period) {
+    if (on) return start(kText, period);
+    TimerChange t;
+    t.kill = timer_on;
+    kind = kNone;
     return t;
 }
 
 LabelFlash::TimerChange LabelFlash::flash_background(bool on, unsigned period) {
+    if (on) return start(kBackground, period);
     TimerChange t;
     t.kill = timer_on;
-    if (on) {
-        phase = false;
-        timer_on = true;
-        t.start = true;
-        t.period = period;
-        kind = kBackground;
-    }
     return t;
 }
 

@@ -30,6 +30,9 @@ struct LabelFlash {
     TimerChange flash_background(bool on, unsigned period);
     void tick() { phase = !phase; }
     bool text_hidden() const { return kind == kText && !phase; }
+
+private:
+    TimerChange start(int flash_kind, unsigned period);
 };
 
 }  // namespace skin

@@ -85,34 +85,18 @@ BOOL CBaseTabCtrl::LayoutPage(int index) {
 }
 
 int CBaseTabCtrl::SetBitmap(UINT resource_id) {
-    HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCEA(resource_id), (LPCSTR)RT_BITMAP);
-    HBITMAP bitmap = (HBITMAP)::LoadImageA(module, MAKEINTRESOURCEA(resource_id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR);
-    int kept = SetBitmapHandle(bitmap);
-    // A missing resource still removes the old background, and is reported.
-    return bitmap ? kept : 0;
+    BOOL ok = skin_load_bitmap(&m_hBackBitmap, &m_nBackWidth, &m_nBackHeight, resource_id);
+    if (m_hWnd && ::IsWindow(m_hWnd)) Invalidate(TRUE);
+    return ok ? 1 : 0;
 }
 
 int CBaseTabCtrl::SetBitmapHandle(HBITMAP bitmap) {
-    DeleteBitmap();
-    if (bitmap) {
-        BITMAP bm{};
-        if (::GetObjectType(bitmap) != OBJ_BITMAP || !::GetObjectA(bitmap, sizeof bm, &bm)) {
-            ::DeleteObject(bitmap);
-            return 0;
-        }
-        m_hBackBitmap = bitmap;
-        m_nBackWidth = bm.bmWidth;
-        m_nBackHeight = bm.bmHeight;
-    }
+    if (!skin_take_bitmap(&m_hBackBitmap, &m_nBackWidth, &m_nBackHeight, bitmap)) return 0;
     if (m_hWnd && ::IsWindow(m_hWnd)) Invalidate(TRUE);
     return 1;
 }
 
-void CBaseTabCtrl::DeleteBitmap() {
-    if (m_hBackBitmap) ::DeleteObject(m_hBackBitmap);
-    m_hBackBitmap = nullptr;
-    m_nBackWidth = m_nBackHeight = 0;
-}
+void CBaseTabCtrl::DeleteBitmap() { skin_take_bitmap(&m_hBackBitmap, &m_nBackWidth, &m_nBackHeight, nullptr); }
 
 int CBaseTabCtrl::SetImageList(CImageList* list) {
     SendMessage(TCM_SETIMAGELIST, 0, (LPARAM)(list ? list->m_hImageList : nullptr));
