@@ -559,4 +559,86 @@ TEST(GlintMenuLoading, ToolbarImagesJoinTheSharedListOnce) {
     EXPECT_EQ(before + 1, GlintMenu::GlobalImageCommands().size());
 }
 
+TEST(GlintMenuLoading, SubmenusFollowImageSettingsMadeAfterLoading) {
+    GlintMenu menu;
+    ASSERT_TRUE(menu.LoadMenu(IDR_TEST_MENU));
+    menu.SetImageSize(16, 16);
+    GlintMenu* file = menu.GetSubMenu(0);
+    ASSERT_NE(nullptr, file);
+    EXPECT_EQ(16, file->ImageHeight());
+    GlintMenu* recent = file->GetSubMenu(2);
+    ASSERT_NE(nullptr, recent);
+    EXPECT_EQ(16, recent->ImageHeight());
+}
+
+TEST(GlintMenuLoading, RecordsFollowItemsAddedBehindTheMenusBack) {
+    GlintMenu menu;
+    ASSERT_TRUE(menu.LoadMenu(IDR_TEST_MENU));
+    GlintMenu* edit = menu.GetSubMenu(1);
+    ASSERT_NE(nullptr, edit);
+    // Items appended with the plain API have no record until the records are synchronised.
+    AppendMenuA(edit->m_hMenu, MF_STRING, 900, "&Paste");
+    AppendMenuA(edit->m_hMenu, MF_SEPARATOR, 0, nullptr);
+    ASSERT_EQ(1u, edit->Records().size());
+    // The keyboard search synchronises first, then finds the new item.
+    EXPECT_EQ(MAKELRESULT(1, MNC_EXECUTE), GlintMenu::FindKeyboardAccelerator('p', MF_POPUP, edit));
+    ASSERT_EQ(3u, edit->Records().size());
+    EXPECT_EQ(900u, edit->Records()[1]->command);
+    EXPECT_TRUE(edit->Records()[2]->flags & MF_SEPARATOR);
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_DATA;
+    ASSERT_TRUE(GetMenuItemInfoA(edit->m_hMenu, 1, TRUE, &info));
+    EXPECT_TRUE(info.fType & MFT_OWNERDRAW);
+    EXPECT_EQ((ULONG_PTR)edit->Records()[1], info.dwItemData);
+    EXPECT_EQ(0, GlintMenu::FindKeyboardAccelerator('p', 0, edit));  // not a popup: the system's own answer
+}
+
+TEST(GlintMenuLoading, FlatLookStoresWashedAndShadowImages) {
+    GlintMenu::s_plainDrawMode = 1;  // the flat look, as brisvane's preview asks for it
+    ASSERT_TRUE(GlintMenu::UsesXpStyle());
+    GlintMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    size_t before = GlintMenu::GlobalImageCommands().size();
+    EXPECT_TRUE(menu.AppendItem("&Open", MF_STRING, ID_OPEN, IDR_TEST_TOOLBAR));
+    GlintMenu::s_plainDrawMode = 0;
+    ASSERT_EQ(before + 3, GlintMenu::GlobalImageCommands().size());
+    int index = menu.Records()[0]->image;
+    EXPECT_TRUE(GlintMenu::HasImageTriple(index));
+    // The washed copy is lighter than the normal image wherever the image is not background.
+    auto pixel = [](int image, int x, int y) {
+        HDC screen = GetDC(nullptr);
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP b = CreateCompatibleBitmap(screen, 16, 15);
+        ReleaseDC(nullptr, screen);
+        HGDIOBJ old = SelectObject(dc, b);
+        RECT all = {0, 0, 16, 15};
+        FillRect(dc, &all, (HBRUSH)GetStockObject(WHITE_BRUSH));
+        ImageList_Draw(GlintMenu::GlobalImages().m_hImageList, image, dc, 0, 0, ILD_NORMAL);
+        COLORREF c = GetPixel(dc, x, y);
+        SelectObject(dc, old);
+        DeleteObject(b);
+        DeleteDC(dc);
+        return c;
+    };
+    COLORREF normal = pixel(index, 8, 7), washed = pixel(index + 1, 8, 7), shadow = pixel(index + 2, 8, 7);
+    EXPECT_EQ(RGB(255, 0, 0), normal);  // the red square of the strip's first image, ID_OPEN's
+    EXPECT_EQ(skin::blend_white(normal, 0.3), washed);
+    EXPECT_EQ(skin::blend_white(GetSysColor(COLOR_BTNSHADOW), 0.49), shadow);
+}
+
+TEST(GlintMenuLoading, VersionSeamSelectsTheXpLook) {
+    EXPECT_EQ(1, GlintMenu::GetOsVersionCode());  // Wine reports NT 6.1
+    EXPECT_FALSE(GlintMenu::UsesXpLook());
+    GlintMenu::SetVersionForTest(7, 0);
+    EXPECT_TRUE(GlintMenu::UsesXpLook());
+    EXPECT_TRUE(GlintMenu::UsesXpStyle());  // the themed draw mode is 1
+    EXPECT_TRUE(GlintMenu::IsModernShell());
+    GlintMenu::SetVersionForTest(7, 1);     // XP with the classic theme
+    EXPECT_FALSE(GlintMenu::UsesXpLook());
+    EXPECT_FALSE(GlintMenu::UsesXpStyle());
+    GlintMenu::SetVersionForTest(-1, -1);
+    EXPECT_FALSE(GlintMenu::UsesXpStyle());
+}
+
 }  // namespace

@@ -403,6 +403,25 @@ TEST_F(Gallery, ComboSelectionUnderEachRule) {
     pump(50);
 }
 
+TEST_F(Gallery, LibraryDialogsGetTheirKeysUnderTheHostsLoop) {
+    // The test's plain loop stands for a host: each library's own hook hands Tab to its dialog.
+    for (Module& m : *modules) {
+        GalleryReport r = m.state();
+        SetForegroundWindow(r.dialog);
+        SetFocus(r.combo);
+        ASSERT_EQ(r.combo, GetFocus()) << m.name;
+        PostMessageA(r.combo, WM_KEYDOWN, VK_TAB, 0);
+        PostMessageA(r.combo, WM_KEYUP, VK_TAB, 0);
+        pump(50);
+        HWND focus = GetFocus();
+        EXPECT_NE(r.combo, focus) << m.name;
+        EXPECT_TRUE(IsChild(r.dialog, focus)) << m.name;
+    }
+    SetForegroundWindow((*modules)[0].dialog);
+    SetFocus((*modules)[0].state().tab);
+    pump(50);
+}
+
 TEST_F(Gallery, BalloonTipRestsOnTheCursorWithItsFill) {
     for (Module& m : *modules) {
         GalleryReport r = m.state();
