@@ -1,5 +1,6 @@
 // Application object, threads, and this module's resource handle.
 #include "afximpl.h"
+#include "afxdisp.h"
 
 namespace {
 CWinApp* g_app = nullptr;
@@ -164,6 +165,7 @@ int AfxWinMain(HINSTANCE instance, HINSTANCE, LPSTR cmd_line, int show) {
     } else {
         code = app->Run();
     }
+    AfxOleTerm();
     AfxFreeTempMaps();
     return code;
 }
