@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace fileio {
 
@@ -44,6 +45,9 @@ private:
     static constexpr intptr_t kClosed = -1;
     intptr_t handle_ = kClosed;
 };
+
+// The whole file in *bytes; false (bytes emptied) when it cannot be read or holds more than max_bytes.
+bool read_all(const char* path, std::vector<uint8_t>* bytes, int64_t max_bytes);
 
 bool exists(const char* path);
 bool remove(const char* path);

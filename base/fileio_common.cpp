@@ -11,6 +11,20 @@ File& File::operator=(File&& other) noexcept {
     return *this;
 }
 
+bool read_all(const char* path, std::vector<uint8_t>* bytes, int64_t max_bytes) {
+    bytes->clear();
+    File file;
+    if (!file.open(path, File::Mode::Read)) return false;
+    const int64_t size = file.size();
+    if (size < 0 || size > max_bytes) return false;
+    bytes->resize(size_t(size));
+    if (!file.read_exact(bytes->data(), size)) {
+        bytes->clear();
+        return false;
+    }
+    return true;
+}
+
 std::string unique_name(const std::string& stem, const std::string& ext) {
     std::string name = stem + ext;
     for (int n = 2; exists(name.c_str()); ++n) {

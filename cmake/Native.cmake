@@ -10,6 +10,8 @@ if(TARMELO_SANITIZE)
 endif()
 
 if(TARMELO_PORTABLE_ONLY)
+  # These archives go into Winelib DLLs: see -fno-gnu-unique in Winelib.cmake.
+  add_compile_options(-fno-gnu-unique)
   set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
   return()
 endif()

@@ -20,6 +20,11 @@ set(WINE_RUN ${CMAKE_SOURCE_DIR}/tools/wine-run.sh)
 set(WINE_RUN_ENV ${CMAKE_COMMAND} -E env WINE_TEMPLATE=${TARMELO_TEMPLATE_PREFIX})
 
 
+# A DLL with a GNU unique symbol (a function-local static of an inline function, as libstdc++'s
+# to_chars tables) can never be dlclose'd, and Wine then finds no exports when it is loaded again after
+# FreeLibrary; every copy stays the module's own anyway.
+add_compile_options(-fno-gnu-unique)
+
 # Same-named classes in the program and the DLLs must never bind to each other's copies.
 set(CMAKE_C_VISIBILITY_PRESET hidden)
 set(CMAKE_CXX_VISIBILITY_PRESET hidden)

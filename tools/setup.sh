@@ -19,6 +19,8 @@ PACKAGES=(
   pulseaudio pulseaudio-utils
   # test media, reference tools and decoders that tests and benchmarks compare against
   ffmpeg python3 sox lame libgif-dev
+  # the video-effects benchmarks: ffmpeg's filters (libavfilter) and ImageMagick's GIF reader in-process
+  libavfilter-dev libmagickcore-6.q16-dev
   # fuzzing of the readers (libFuzzer), run by scripts beside ctest
   clang libclang-rt-14-dev
 )

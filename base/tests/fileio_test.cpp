@@ -99,6 +99,20 @@ TEST(FileIo, ReplacePutsOneFileInPlaceOfAnother) {
     EXPECT_EQ(5, f.size()) << "a failed replace leaves the target alone";
 }
 
+TEST(FileIo, ReadAllWithinItsLimit) {
+    const std::string path = scratch_dir() + "/whole.dat";
+    fileio::File f;
+    ASSERT_TRUE(f.open(path.c_str(), fileio::File::Mode::CreateNew));
+    ASSERT_TRUE(f.write_all("12345", 5));
+    f.close();
+    std::vector<uint8_t> bytes{9};
+    ASSERT_TRUE(fileio::read_all(path.c_str(), &bytes, 5));
+    EXPECT_EQ(bytes, (std::vector<uint8_t>{'1', '2', '3', '4', '5'}));
+    EXPECT_FALSE(fileio::read_all(path.c_str(), &bytes, 4));
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_FALSE(fileio::read_all((path + ".missing").c_str(), &bytes, 100));
+}
+
 TEST(FileIo, BrokenLastCharacterIsDropped) {
     const struct {
         const char* path;

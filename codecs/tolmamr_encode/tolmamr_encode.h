@@ -5,6 +5,7 @@
 // speech bits), as a 3GP AMR sample holds them; at most 32 bytes a frame.
 #pragma once
 #include "codecs/include/tolm_export.h"
+#include "codecs/tolmamr_encode/amr_mode.h"
 
 // mode: one of 475, 515, 59, 67, 74, 795, 102, 122 (4.75 ... 12.2 kbit/s). state is accepted and not used
 // (the library keeps its own). Returns 0, or below 0 for an unknown mode or a failed start.
@@ -19,9 +20,3 @@ TOLM_EXPORT(int, amr_init, (int mode, void* state))
 TOLM_EXPORT(int, amr_encode, (const unsigned char* pcm, int length, unsigned char* out, int out_capacity,
                                int* frame_count))
 TOLM_EXPORT(int, amr_close, (void))
-
-// The mode value of the AMR rate setting (0 MR475 ... 7 MR122); a value above 7 selects 7, below 0 selects 0.
-inline int amr_mode_value(int cfg_amr_rate) {
-    static const int kModes[8] = {475, 515, 59, 67, 74, 795, 102, 122};
-    return kModes[cfg_amr_rate < 0 ? 0 : cfg_amr_rate > 7 ? 7 : cfg_amr_rate];
-}

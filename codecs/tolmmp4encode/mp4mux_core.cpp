@@ -118,6 +118,13 @@ int Muxer::set_audio_config(const uint8_t* config, int length) {
     return 0;
 }
 
+int Muxer::set_audio_delay(int samples) {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (!open_ || header_ || audio_ == AudioCodec::None || samples < 0 || samples > sample_rate_) return -1;
+    audio_delay_ = samples;
+    return 0;
+}
+
 int Muxer::add_h264(int width, int height) {
     std::lock_guard<std::mutex> hold(lock_);
     if (!open_ || header_ || video_ != VideoCodec::None || width <= 0 || height <= 0) return -1;
@@ -189,6 +196,7 @@ bool Muxer::write_header() {
     av_dict_free(&options);
     if (!written) return false;
     header_ = true;
+    audio_time_ = -int64_t(audio_delay_);
     for (const Pending& p : pending_audio_) {
         if (!write(audio_stream_, p.data.data(), (int)p.data.size(), audio_time_, p.duration, true)) return false;
         audio_time_ += p.duration;
@@ -310,6 +318,7 @@ void Muxer::discard() {
     sps_.clear();
     pps_.clear();
     audio_config_.clear();
+    audio_delay_ = 0;
     video_stream_ = audio_stream_ = -1;
     video_time_ = audio_time_ = 0;
     pending_audio_.clear();

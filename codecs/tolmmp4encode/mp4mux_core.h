@@ -37,6 +37,10 @@ public:
     int add_video(int codec, int width, int height);
     int add_audio(int codec, int sample_rate, int channels);
     int set_audio_config(const uint8_t* config, int length);
+    // Samples the sound encoder puts in front of the sound (its start-up delay): the sound track starts
+    // that much before time 0, so a player's edit list drops them and the sound lines up with the
+    // pictures from its first sample. At most one second.
+    int set_audio_delay(int samples);
     int add_h264(int width, int height);
     int set_h264_pps(const uint8_t* pps, int length);
     int set_h264_sps(const uint8_t* sps, int length);
@@ -70,6 +74,7 @@ private:
     AudioCodec audio_ = AudioCodec::None;
     int sample_rate_ = 0, channels_ = 0;
     std::vector<uint8_t> audio_config_;
+    int audio_delay_ = 0;
     int video_stream_ = -1, audio_stream_ = -1;
     int64_t video_time_ = 0, audio_time_ = 0;
     std::vector<Pending> pending_audio_;

@@ -1,7 +1,7 @@
 // Export header of tolmmp4encode.dll: writes one 3GP or MP4 file at a time. The calls carry no handle.
 //
 // Order for one file: mp4en_init -> mp4en_addvideo (not for H.264) -> mp4en_addaudio when there is
-// sound -> mp4en_setaudioinfo for AAC -> at the first H.264 picture mp4_add264, mp4_add264pps,
+// sound -> mp4en_setaudioinfo and mp4en_setaudiodelay for AAC -> at the first H.264 picture mp4_add264, mp4_add264pps,
 // mp4_add264sps -> mp4en_video / mp4en_audio in any interleaving -> mp4en_close.
 // Calls without a successful mp4en_init, and pictures or sound for a track never added, are ignored.
 // Every entry but mp4en_init returns 0 when it did its work and -1 when it was refused or failed.
@@ -37,6 +37,10 @@ TOLM_EXPORT(int, mp4en_addvideo, (int codec, int width, int height, int reserved
 TOLM_EXPORT(int, mp4en_addaudio, (int codec, int sample_rate, int channels, int frame_samples))
 // AAC AudioSpecificConfig bytes (at most 64).
 TOLM_EXPORT(int, mp4en_setaudioinfo, (const unsigned char* config, int length))
+// Samples (at the sound track's rate, at most one second) that the sound encoder puts in front of the
+// sound, such as the AAC encoder's start-up delay: the file's edit list leaves them out, so the sound
+// lines up with the pictures from its first sample. After mp4en_addaudio, before the first picture.
+TOLM_EXPORT(int, mp4en_setaudiodelay, (int samples))
 // Adds the H.264 track; level, compatibility and profile are the three values of
 // tolm264encode_getx264 (profile, compatibility, level), last first.
 TOLM_EXPORT(int, mp4_add264, (int width, int height, int level, int compatibility, int profile))

@@ -27,6 +27,8 @@ extern "C" int __cdecl mp4en_setaudioinfo(const unsigned char* config, int lengt
     return g_muxer.set_audio_config(config, length);
 }
 
+extern "C" int __cdecl mp4en_setaudiodelay(int samples) { return g_muxer.set_audio_delay(samples); }
+
 extern "C" int __cdecl mp4_add264(int width, int height, int, int, int) {
     return g_muxer.add_h264(width, height);
 }

@@ -113,6 +113,36 @@ void CRgbImage::Blit(CRgbImage& dest, int x, int y, const CRgbImage& source, con
     }
 }
 
+void CRgbImage::FlipMirror(CRgbImage& image, int flags) {
+    if (image.empty()) return;
+    if (flags & kFlip) {
+        std::vector<uint8_t> spare(size_t(image.stride_));
+        for (int i = 0; i < image.height_ / 2; ++i) {
+            uint8_t* top = image.row(i);
+            uint8_t* bottom = image.row(image.height_ - 1 - i);
+            std::memcpy(spare.data(), top, spare.size());
+            std::memcpy(top, bottom, spare.size());
+            std::memcpy(bottom, spare.data(), spare.size());
+        }
+    }
+    if (flags & kMirror) {
+        for (int y = 0; y < image.height_; ++y) {
+            uint8_t* left = image.row(y);
+            uint8_t* right = left + 3 * (image.width_ - 1);
+            for (; left < right; left += 3, right -= 3)
+                for (int c = 0; c < 3; ++c) std::swap(left[c], right[c]);
+        }
+    }
+}
+
+int CRgbImage::BitmapToRgb(CRgbImage& image, uint8_t* buffer, size_t buffer_size) {
+    const size_t needed = image.byte_size();
+    if (!buffer || buffer_size < needed || needed > size_t(INT32_MAX)) return -1;
+    FlipMirror(image, kFlip);
+    if (needed) std::memcpy(buffer, image.pixels_, needed);
+    return int(needed);
+}
+
 void CRgbImage::GetBitmapInfo(const CRgbImage& image, DibInfoHeader* header) {
     std::memset(header, 0, sizeof *header);
     header->size = sizeof *header;

@@ -1,6 +1,7 @@
 // The program's in-memory picture: 24-bit pixels in B,G,R order, rows top to bottom, each row padded
-// to a multiple of 4 bytes. Scaling, keyed rectangle copies and the Windows bitmap header; bitmap
-// creation and stretched drawing are CRgbImageGdi (engine/image/gdi).
+// to a multiple of 4 bytes. One class for the program and the video-effects library: scaling, flipping
+// and mirroring, keyed rectangle copies, the Windows bitmap header and bottom-up export; bitmap
+// creation, stretched drawing and reading bitmaps back are CRgbImageGdi (engine/image/gdi).
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -64,6 +65,16 @@ public:
     // rectangle that reaches outside the source copies nothing. With kBlitKeyed, pixels whose 24 bits
     // equal the key colour leave the destination unchanged.
     static void Blit(CRgbImage& dest, int x, int y, const CRgbImage& source, const RgbRect& rect, int flags);
+
+    // Flags for FlipMirror: flip turns the rows upside down, mirror reverses every row; flip runs first.
+    static constexpr int kMirror = 1;
+    static constexpr int kFlip = 2;
+    static void FlipMirror(CRgbImage& image, int flags);
+
+    // Flips the image (it stays flipped) and copies its stride x height bytes, now bottom-up DIB rows,
+    // into the buffer; returns the byte count, or -1 without touching anything when the buffer is
+    // smaller.
+    static int BitmapToRgb(CRgbImage& image, uint8_t* buffer, size_t buffer_size);
 
     // Top-down 24-bit header of the whole image.
     static void GetBitmapInfo(const CRgbImage& image, DibInfoHeader* header);

@@ -4,3 +4,6 @@
 #include <atomic>
 
 extern std::atomic<HWND> g_main_hwnd;
+
+// The private message of the main dialog: WM_DLG_NOTIFY(code, argument), sent with SendMessage.
+constexpr UINT WM_DLG_NOTIFY = WM_USER + 30;

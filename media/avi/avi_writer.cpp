@@ -71,12 +71,27 @@ uint32_t microseconds_per_frame(double fps) {
     return !(fps >= 0.001) ? 0 : uint32_t(int(1000000 / fps + 0.5));
 }
 
+// The video stream's scale and rate: the exact fraction when one was given, else microseconds a
+// picture over a million.
+void video_timing(const AviFile* avi, uint32_t* usec, uint32_t* scale, uint32_t* rate) {
+    if (avi->video_rate && avi->video_scale) {
+        *scale = avi->video_scale;
+        *rate = avi->video_rate;
+        *usec = uint32_t((uint64_t(avi->video_scale) * 1000000 + avi->video_rate / 2) / avi->video_rate);
+        return;
+    }
+    *usec = microseconds_per_frame(avi->fps);
+    *scale = *usec;
+    *rate = 1000000;
+}
+
 // The 2048 bytes in front of the chunks: RIFF head, header list, stream lists, padding, movi head.
 void build_header_area(const AviFile* avi, bool index_written, int64_t movi_end, uint8_t* area) {
     using avi_bytes::Writer;
     const bool with_audio = audio_list_written(avi);
     const uint32_t stream_lists_end = with_audio ? 328 : 220;
-    const uint32_t usec = microseconds_per_frame(avi->fps);
+    uint32_t usec = 0, scale = 0, rate = 0;
+    video_timing(avi, &usec, &scale, &rate);
     uint32_t flags = 0x10000;
     if (index_written) flags |= avi->force_index_flag ? 0x30 : 0x10;
 
@@ -87,17 +102,25 @@ void build_header_area(const AviFile* avi, bool index_written, int64_t movi_end,
         .u32(with_audio ? 2 : 1).u32(0).u32(uint32_t(avi->width)).u32(uint32_t(avi->height)).zeros(16);
 
     w.code("LIST").u32(124).code("strl");
-    w.code("strh").u32(64).code("vids").code(avi->compressor).u32(0).u32(0).u32(0).u32(usec).u32(1000000).u32(0)
+    w.code("strh").u32(64).code("vids").code(avi->compressor).u32(0).u32(0).u32(0).u32(scale).u32(rate).u32(0)
         .u32(uint32_t(avi->frame_count)).u32(0).u32(0xFFFFFFFF).u32(0).zeros(16);
     w.code("strf").u32(40).u32(40).u32(uint32_t(avi->width)).u32(uint32_t(avi->height)).u16(1).u16(24)
         .code(avi->compressor).u32(uint32_t(avi->width) * uint32_t(avi->height)).zeros(16);
 
     if (with_audio) {
+        // Constant rate: timed by bytes. Variable rate: timed by chunks of one frame each.
+        const uint32_t frame = uint32_t(avi->audio_vbr_frame_samples);
+        const uint32_t a_scale = frame ? frame : 1;
+        const uint32_t a_rate = frame ? uint32_t(avi->audio_rate) : uint32_t(avi->audio_byte_rate);
+        const uint32_t a_length = frame ? uint32_t(avi->audio_chunk_count) : uint32_t(avi->audio_byte_count);
+        const uint32_t sample_size = frame ? 0 : 1;
+        const uint16_t block_align = frame ? uint16_t(frame) : 1;
         w.code("LIST").u32(100).code("strl");
-        w.code("strh").u32(64).code("auds").u32(0x55).u32(0).u32(0).u32(0).u32(1).u32(uint32_t(avi->audio_byte_rate))
-            .u32(0).u32(uint32_t(avi->audio_byte_count)).u32(0).u32(0xFFFFFFFF).u32(1).zeros(16);
+        w.code("strh").u32(64).code("auds").u32(0x55).u32(0).u32(0).u32(0).u32(a_scale).u32(a_rate)
+            .u32(0).u32(a_length).u32(0).u32(0xFFFFFFFF).u32(sample_size).zeros(16);
         w.code("strf").u32(16).u16(uint16_t(avi->audio_format_tag)).u16(uint16_t(avi->audio_channels))
-            .u32(uint32_t(avi->audio_rate)).u32(uint32_t(avi->audio_byte_rate)).u16(1).u16(uint16_t(avi->audio_bits));
+            .u32(uint32_t(avi->audio_rate)).u32(uint32_t(avi->audio_byte_rate)).u16(block_align)
+            .u16(uint16_t(avi->audio_bits));
     }
     w.code("JUNK").u32(2028 - stream_lists_end).zeros(2028 - stream_lists_end);
     w.code("LIST").u32(uint32_t(movi_end - 2044)).code("movi");
@@ -155,6 +178,17 @@ void AVI_set_audio(AviFile* avi, int channels, int rate, int bits, int format, i
     avi->audio_byte_rate = kbps * 1000 / 8;
 }
 
+void AVI_set_video_rate(AviFile* avi, uint32_t rate, uint32_t scale) {
+    if (!avi || avi->mode != 0) return;
+    avi->video_rate = rate && scale ? rate : 0;
+    avi->video_scale = rate && scale ? scale : 0;
+}
+
+void AVI_set_audio_vbr(AviFile* avi, int samples_per_frame) {
+    if (!avi || avi->mode != 0) return;
+    avi->audio_vbr_frame_samples = samples_per_frame > 0 && samples_per_frame <= 0xFFFF ? samples_per_frame : 0;
+}
+
 int AVI_write_frame(AviFile* avi, const void* data, int length, int keyframe) {
     if (!writable(avi)) return -1;
     const int64_t at = avi->file_pos;
@@ -169,6 +203,7 @@ int AVI_write_audio(AviFile* avi, const void* data, int length) {
     if (!writable(avi)) return -1;
     if (write_data_chunk(avi, "01wb", 0, data, length) != 0) return -1;
     avi->audio_byte_count += length;
+    avi->audio_chunk_count++;
     return 0;
 }
 

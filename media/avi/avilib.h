@@ -86,6 +86,9 @@ struct AviFile {
     int last_frame_len = 0;
     int force_index_flag = 0;
     int64_t movi_data_pos = 0;
+    uint32_t video_rate = 0;   // exact picture rate rate/scale when set (AVI_set_video_rate), else from fps
+    uint32_t video_scale = 0;
+    int audio_vbr_frame_samples = 0;  // variable-rate sound: samples a chunk (AVI_set_audio_vbr), else 0
 };
 
 // Writer. The path is created new: an existing file of that name is left alone and the open fails
@@ -93,6 +96,14 @@ struct AviFile {
 AviFile* AVI_open_output_file(const char* path);
 void AVI_set_video(AviFile* avi, int width, int height, double fps, const char* compressor);
 void AVI_set_audio(AviFile* avi, int channels, int rate, int bits, int format, int kbps);
+// The picture rate as the exact fraction rate/scale frames a second (30000/1001 for NTSC), in place of
+// the fps given to AVI_set_video; 0 in either leaves the fps.
+void AVI_set_video_rate(AviFile* avi, uint32_t rate, uint32_t scale);
+// Sound whose chunks each hold one frame of samples_per_frame samples of a variable-rate codec (MP3 at
+// variable or average rate): the stream is timed by chunks, as players read such sound (sample size 0,
+// scale = samples a frame, rate = sampling rate, block align = samples a frame). 0 goes back to timing
+// by bytes.
+void AVI_set_audio_vbr(AviFile* avi, int samples_per_frame);
 // keyframe 0 marks a picture that needs earlier pictures to decode; it is then not flagged as key
 // in the index, so players seek only to pictures that decode on their own.
 int AVI_write_frame(AviFile* avi, const void* data, int length, int keyframe = 1);

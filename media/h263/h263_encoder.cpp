@@ -45,7 +45,8 @@ struct Macroblock {
 struct Encoder {
     int format = 0;
     int ptype_format = 0;
-    int width = 0, height = 0;
+    int width = 0, height = 0;              // the picture as given and as the header states it
+    int plane_width = 0, plane_height = 0;  // the planes coded: whole macroblocks, edges repeated
     int mb_cols = 0, mb_rows = 0;
     int picture_count = 0;
     bool have_reference = false;
@@ -95,7 +96,7 @@ void predict_macroblock(const Encoder& e, int mb_x, int mb_y, MotionVector v, in
         for (int j = 0; j < 8; ++j)
             for (int i = 0; i < 8; ++i) pred[b][8 * j + i] = e.grid.at(2 * (bx + i) + v.x, 2 * (by + j) + v.y);
     }
-    const int cw = e.width / 2, ch = e.height / 2;
+    const int cw = e.plane_width / 2, ch = e.plane_height / 2;
     predict_chroma(e.reference.cb, cw, ch, 8 * mb_x, 8 * mb_y, v, pred[4]);
     predict_chroma(e.reference.cr, cw, ch, 8 * mb_x, 8 * mb_y, v, pred[5]);
 }
@@ -106,9 +107,10 @@ struct BlockPlace {
     int x, y, stride;
 };
 void block_places(const Encoder& e, int mb_x, int mb_y, BlockPlace out[6]) {
-    for (int b = 0; b < 4; ++b) out[b] = {&Planes::y, 16 * mb_x + 8 * (b & 1), 16 * mb_y + 8 * (b >> 1), e.width};
-    out[4] = {&Planes::cb, 8 * mb_x, 8 * mb_y, e.width / 2};
-    out[5] = {&Planes::cr, 8 * mb_x, 8 * mb_y, e.width / 2};
+    for (int b = 0; b < 4; ++b)
+        out[b] = {&Planes::y, 16 * mb_x + 8 * (b & 1), 16 * mb_y + 8 * (b >> 1), e.plane_width};
+    out[4] = {&Planes::cb, 8 * mb_x, 8 * mb_y, e.plane_width / 2};
+    out[5] = {&Planes::cr, 8 * mb_x, 8 * mb_y, e.plane_width / 2};
 }
 
 int coded_block_pattern(const CodedBlock blocks[6]) {
@@ -215,7 +217,7 @@ int fold_difference(int d) {
 }
 
 void estimate_motion(Encoder& e) {
-    e.grid.build(e.reference.y.data(), e.width, e.height);
+    e.grid.build(e.reference.y.data(), e.plane_width, e.plane_height);
     for (int mb_y = 0; mb_y < e.mb_rows; ++mb_y)
         for (int mb_x = 0; mb_x < e.mb_cols; ++mb_x) {
             Macroblock& mb = e.motion[size_t(mb_y) * e.mb_cols + mb_x];
@@ -223,12 +225,12 @@ void estimate_motion(Encoder& e) {
             // Intra when the macroblock varies less about its own mean than it differs from the prediction.
             int sum = 0;
             for (int j = 0; j < 16; ++j)
-                for (int i = 0; i < 16; ++i) sum += e.source.y[size_t(16 * mb_y + j) * e.width + 16 * mb_x + i];
+                for (int i = 0; i < 16; ++i) sum += e.source.y[size_t(16 * mb_y + j) * e.plane_width + 16 * mb_x + i];
             const int mean = sum / 256;
             int deviation = 0;
             for (int j = 0; j < 16; ++j)
                 for (int i = 0; i < 16; ++i)
-                    deviation += std::abs(e.source.y[size_t(16 * mb_y + j) * e.width + 16 * mb_x + i] - mean);
+                    deviation += std::abs(e.source.y[size_t(16 * mb_y + j) * e.plane_width + 16 * mb_x + i] - mean);
             mb.cost = found.cost;
             mb.intra = deviation < found.cost - kIntraBias;
             mb.vector = mb.intra ? MotionVector{} : found.vector;
@@ -273,11 +275,23 @@ bool code_inter_picture(Encoder& e, BitWriter& bits) {
     return true;
 }
 
+// Copies a width x height plane into a larger one, repeating the last column and row into the rest.
+void load_plane(const int32_t* from, int width, int height, std::vector<int32_t>& to, int to_width, int to_height) {
+    for (int y = 0; y < to_height; ++y) {
+        const int32_t* row = from + size_t(std::min(y, height - 1)) * width;
+        int32_t* out = &to[size_t(y) * to_width];
+        for (int x = 0; x < width; ++x) out[x] = sample(row[x]);
+        for (int x = width; x < to_width; ++x) out[x] = out[width - 1];
+    }
+}
+
 void load_source(Encoder& e, const int32_t* picture) {
-    const size_t luma = e.source.y.size(), chroma = e.source.cb.size();
-    for (size_t i = 0; i < luma; ++i) e.source.y[i] = sample(picture[i]);
-    for (size_t i = 0; i < chroma; ++i) e.source.cb[i] = sample(picture[luma + i]);
-    for (size_t i = 0; i < chroma; ++i) e.source.cr[i] = sample(picture[luma + chroma + i]);
+    const size_t luma = size_t(e.width) * e.height;
+    const int cw = e.width / 2, ch = e.height / 2;
+    const size_t chroma = size_t(cw) * ch;
+    load_plane(picture, e.width, e.height, e.source.y, e.plane_width, e.plane_height);
+    load_plane(picture + luma, cw, ch, e.source.cb, e.plane_width / 2, e.plane_height / 2);
+    load_plane(picture + luma + chroma, cw, ch, e.source.cr, e.plane_width / 2, e.plane_height / 2);
 }
 
 void put_output_byte(int byte) {
@@ -294,22 +308,24 @@ using namespace h263;
 
 int h263encode_init(int width, int height) {
     g_encoder.reset();
-    if (width < 16 || height < 16 || width % 16 || height % 16 || width > 2048 || height > 1152) return -1;
+    if (width < 4 || height < 4 || width % 4 || height % 4 || width > 2048 || height > 1152) return -1;
     try {
         auto e = std::make_unique<Encoder>();
         e->width = width;
         e->height = height;
+        e->plane_width = (width + 15) & ~15;
+        e->plane_height = (height + 15) & ~15;
         e->format = kCustomFormat;
         for (const StandardSize& s : kStandardSizes)
             if (s.width == width && s.height == height) {
                 e->format = s.code;
                 e->ptype_format = s.ptype_format;
             }
-        e->mb_cols = width / 16;
-        e->mb_rows = height / 16;
-        e->source.allocate(width, height);
-        e->reference.allocate(width, height);
-        e->next.allocate(width, height);
+        e->mb_cols = e->plane_width / 16;
+        e->mb_rows = e->plane_height / 16;
+        e->source.allocate(e->plane_width, e->plane_height);
+        e->reference.allocate(e->plane_width, e->plane_height);
+        e->next.allocate(e->plane_width, e->plane_height);
         e->motion.resize(size_t(e->mb_cols) * e->mb_rows);
         e->coded_vectors.resize(e->motion.size());
         e->output.resize(size_t(width) * height * 3);

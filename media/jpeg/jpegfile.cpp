@@ -1,18 +1,23 @@
-// JpegFile over libjpeg: the frame behind the fixed header, decoded from memory. libjpeg reports a
-// fatal error by calling error_exit, which must not return: it jumps back to DecodeFrame, which
-// releases everything it holds and returns no picture.
+// JpegFile over libjpeg, decoding from memory. libjpeg reports a fatal error by calling error_exit,
+// which must not return: it jumps back to the function that set up the decoding, which releases
+// everything it holds and returns no picture.
 #include "jpegfile.h"
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
+#include <vector>
 #include <jpeglib.h>
+#include <jerror.h>
+#include "base/fileio.h"
 #include "base/message_seam.h"
 
 namespace {
 
 void tell_user(const char* text, const char* caption) { seam::report(text, caption, seam::kIconStop); }
+void tell_out_of_memory() { tell_user("JpegFile :\nOut of memory", nullptr); }
 
 struct ErrorManager {
     jpeg_error_mgr pub;
@@ -29,11 +34,22 @@ struct ErrorManager {
 // Warnings (a frame that ends early, corrupt data) are not shown; libjpeg carries on.
 void ignore_message(j_common_ptr) {}
 
-// Everything DecodeFrame holds while libjpeg runs, so the error path can release it.
+// A file must hold its whole picture: data that ends early is fatal, not grey rows.
+void end_of_data_is_fatal(j_common_ptr cinfo, int level) {
+    if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) (*cinfo->err->error_exit)(cinfo);
+}
+
+// What a decoding accepts: a frame of known size, or a whole file of any size up to the cap.
+struct Expected {
+    int width = 0, height = 0;  // 0: any
+    bool whole_file = false;
+};
+
+// Everything one decoding holds while libjpeg runs, so the error path can release it.
 struct Decoding {
     jpeg_decompress_struct cinfo;
     ErrorManager error;
-    uint8_t* stream = nullptr;
+    uint8_t* stream = nullptr;  // owned, when the bytes had to be put together first
     uint8_t* picture = nullptr;
     bool created = false;
 
@@ -47,33 +63,83 @@ struct Decoding {
     }
 };
 
-bool decode(Decoding& d, int width, int height) {
+void StoreRgbRow(const JSAMPLE* row, int width, uint8_t* out) { std::memcpy(out, row, size_t(width) * 3); }
+
+void StoreGrayRow(const JSAMPLE* row, int width, uint8_t* out) {
+    for (int x = 0; x < width; ++x) out[3 * x] = out[3 * x + 1] = out[3 * x + 2] = row[x];
+}
+
+// CMYK as these files store it, inverted (255 = no ink): red = C x K / 255, and so on.
+void StoreInvertedCmykRow(const JSAMPLE* row, int width, uint8_t* out) {
+    for (int x = 0; x < width; ++x, row += 4, out += 3) {
+        const unsigned k = row[3];
+        for (int c = 0; c < 3; ++c) out[c] = uint8_t((row[c] * k + 127) / 255);
+    }
+}
+
+bool decode(Decoding& d, const Expected& expected) {
     jpeg_decompress_struct& cinfo = d.cinfo;
     jpeg_read_header(&cinfo, TRUE);
-    if (cinfo.num_components == 3) cinfo.out_color_space = JCS_RGB;
+    const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+    if (cmyk && expected.whole_file)
+        cinfo.out_color_space = JCS_CMYK;  // libjpeg turns YCCK into CMYK
+    else if (cinfo.num_components == 3)
+        cinfo.out_color_space = JCS_RGB;
     jpeg_start_decompress(&cinfo);
     const int components = cinfo.output_components;
-    if (int(cinfo.output_width) != width || int(cinfo.output_height) != height ||
-        (components != 1 && components != 3))
-        return false;
-    d.picture = static_cast<uint8_t*>(std::malloc(size_t(width) * height * 3));
+    const int width = int(cinfo.output_width), height = int(cinfo.output_height);
+    if (components != 1 && components != 3 && !(components == 4 && cinfo.out_color_space == JCS_CMYK)) return false;
+    if (expected.width && (width != expected.width || height != expected.height)) return false;
+    const uint64_t bytes = uint64_t(width) * uint64_t(height) * 3;
+    d.picture = bytes <= JpegFile::kMaxPictureBytes ? static_cast<uint8_t*>(std::malloc(size_t(bytes))) : nullptr;
     if (!d.picture) {
-        tell_user("JpegFile :\nOut of memory", nullptr);
+        tell_out_of_memory();
         return false;
     }
     JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
                                                 JDIMENSION(width * components), 1);
     while (int(cinfo.output_scanline) < height) {
         if (jpeg_read_scanlines(&cinfo, row, 1) != 1) return false;
-        uint8_t* out = d.picture + size_t(cinfo.output_scanline - 1) * width * 3;
-        if (components == 3) {
-            std::memcpy(out, row[0], size_t(width) * 3);
-        } else {
-            for (int x = 0; x < width; ++x) out[3 * x] = out[3 * x + 1] = out[3 * x + 2] = row[0][x];
-        }
+        uint8_t* out = d.picture + size_t(cinfo.output_scanline - 1) * size_t(width) * 3;
+        if (components == 3)
+            StoreRgbRow(row[0], width, out);
+        else if (components == 1)
+            StoreGrayRow(row[0], width, out);
+        else
+            StoreInvertedCmykRow(row[0], width, out);
     }
     jpeg_finish_decompress(&cinfo);
     return true;
+}
+
+// Decodes `size` bytes at `stream` (d.stream, when set, owns them); returns the picture or null and
+// releases everything else, d included.
+uint8_t* run_decoding(Decoding* d, const uint8_t* stream, size_t size, const Expected& expected, int* out_width,
+                      int* out_height) {
+    d->cinfo.err = jpeg_std_error(&d->error.pub);
+    d->error.pub.error_exit = on_fatal_error;
+    d->error.pub.output_message = ignore_message;
+    if (expected.whole_file) d->error.pub.emit_message = end_of_data_is_fatal;
+    uint8_t* volatile result = nullptr;  // set after the last point libjpeg can jump back from
+    int width = 0, height = 0;
+    if (setjmp(d->error.back) == 0) {
+        jpeg_create_decompress(&d->cinfo);
+        d->created = true;
+        jpeg_mem_src(&d->cinfo, stream, static_cast<unsigned long>(size));
+        if (decode(*d, expected)) {
+            width = int(d->cinfo.output_width);
+            height = int(d->cinfo.output_height);
+            result = d->picture;
+            d->picture = nullptr;
+        }
+    }
+    d->release_all();
+    delete d;
+    if (result) {
+        if (out_width) *out_width = width;
+        if (out_height) *out_height = height;
+    }
+    return result;
 }
 
 }  // namespace
@@ -92,7 +158,7 @@ uint8_t* JpegFile::DecodeFrame(const uint8_t* frame, int length, int* out_width,
     d->stream = static_cast<uint8_t*>(std::malloc(stream_size));
     if (!d->stream) {
         delete d;
-        tell_user("JpegFile :\nOut of memory", nullptr);
+        tell_out_of_memory();
         return nullptr;
     }
     std::memcpy(d->stream, amv_jpeg_header(), kAmvHeaderSize);
@@ -101,27 +167,29 @@ uint8_t* JpegFile::DecodeFrame(const uint8_t* frame, int length, int* out_width,
     d->stream[kAmvWidthOffset] = uint8_t(width >> 8);
     d->stream[kAmvWidthOffset + 1] = uint8_t(width);
     std::memcpy(d->stream + kAmvHeaderSize, frame + 2, size_t(length) - 2);
+    Expected expected;
+    expected.width = width;
+    expected.height = height;
+    return run_decoding(d, d->stream, stream_size, expected, out_width, out_height);
+}
 
-    d->cinfo.err = jpeg_std_error(&d->error.pub);
-    d->error.pub.error_exit = on_fatal_error;
-    d->error.pub.output_message = ignore_message;
-    uint8_t* volatile result = nullptr;  // set after the last point libjpeg can jump back from
-    if (setjmp(d->error.back) == 0) {
-        jpeg_create_decompress(&d->cinfo);
-        d->created = true;
-        jpeg_mem_src(&d->cinfo, d->stream, static_cast<unsigned long>(stream_size));
-        if (decode(*d, width, height)) {
-            result = d->picture;
-            d->picture = nullptr;
-        }
+uint8_t* JpegFile::ReadRgb(const char* path, int* out_width, int* out_height) {
+    if (out_width) *out_width = 0;
+    if (out_height) *out_height = 0;
+    std::vector<uint8_t> bytes;
+    if (!path || !fileio::read_all(path, &bytes, int64_t(kMaxPictureBytes))) {
+        const std::string text = std::string("JPEG :\nCan't open ") + (path ? path : "") + "\n";
+        seam::report(text.c_str(), nullptr, seam::kOk);
+        return nullptr;
     }
-    d->release_all();
-    delete d;
-    if (result) {
-        if (out_width) *out_width = width;
-        if (out_height) *out_height = height;
+    Decoding* d = new (std::nothrow) Decoding();
+    if (!d) {
+        tell_out_of_memory();
+        return nullptr;
     }
-    return result;
+    Expected expected;
+    expected.whole_file = true;
+    return run_decoding(d, bytes.data(), bytes.size(), expected, out_width, out_height);
 }
 
 uint8_t* JpegFile::AlignRows(const uint8_t* buffer, int width, int height, int* out_stride) {

@@ -1,11 +1,14 @@
-// Decoding of the JPEG frames of AMV and MTV video: each frame is the entropy-coded scan of a
+// JPEG pictures through libjpeg: the frames of AMV and MTV video (each the entropy-coded scan of a
 // baseline JPEG whose markers were left out; a fixed header in front of it makes a complete JPEG
-// stream again. Buffers returned here are allocated with malloc; the caller frees them with free.
+// stream again) and whole JPEG files. Buffers returned here are allocated with malloc; the caller
+// frees them with free.
 #pragma once
 #include <cstdint>
 
-// Texts the user must see go through the message seam (base/message_seam.h) with a stop icon:
-// "JPEG Fatal Error" for what libjpeg cannot decode, the program's own caption for lack of memory.
+// Texts the user must see go through the message seam (base/message_seam.h): "JPEG Fatal Error" with
+// a stop icon for what libjpeg cannot decode, "JpegFile :\nOut of memory" with a stop icon under the
+// program's own caption for lack of memory, and "JPEG :\nCan't open <path>" for a file that cannot
+// be read.
 
 class JpegFile {
 public:
@@ -14,6 +17,13 @@ public:
     // 3 bytes, a size the header cannot carry, a frame libjpeg cannot decode, or no memory.
     static uint8_t* DecodeFrame(const uint8_t* frame, int length, int* out_width, int* out_height, int width,
                                 int height);
+
+    // Decodes a whole JPEG file (baseline or progressive; grey, colour, or CMYK and YCCK in the
+    // inverted form such files hold) into width x height x 3 bytes R,G,B, rows top-down without
+    // padding. out_width and out_height are 0 unless a picture is returned. Null for a file that
+    // cannot be read, is not a complete JPEG picture, or is larger than kMaxPictureBytes decoded.
+    static uint8_t* ReadRgb(const char* path, int* out_width, int* out_height);
+    static constexpr uint64_t kMaxPictureBytes = uint64_t(256) << 20;
 
     // A copy whose rows start on 4-byte boundaries; the stride goes to *out_stride.
     static uint8_t* AlignRows(const uint8_t* buffer, int width, int height, int* out_stride);

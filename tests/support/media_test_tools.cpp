@@ -1,5 +1,8 @@
 #include "media_test_tools.h"
+#include <ftw.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <cstdlib>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -33,16 +36,43 @@ void write_file(const std::string& path, const std::vector<uint8_t>& bytes) {
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-// Each test program runs in its own build folder (ctest's working directory).
-std::string out_path(const std::string& name) {
-    char folder[4096];
-    return std::string(getcwd(folder, sizeof folder) ? folder : ".") + "/" + name;
+namespace {
+// ctest runs every case of a test program as a process of its own, side by side in one folder, and
+// cases make fixtures of the same names: each process gets a scratch folder of its own, removed when
+// it ends.
+int remove_entry(const char* path, const struct stat*, int, struct FTW*) { return ::remove(path); }
+
+void remove_scratch_folder();
+
+const std::string& scratch_folder() {
+    static const std::string folder = [] {
+        char cwd[4096];
+        std::string f = std::string(getcwd(cwd, sizeof cwd) ? cwd : ".") + "/scratch-" + std::to_string(getpid());
+        mkdir(f.c_str(), 0755);
+        atexit(remove_scratch_folder);
+        return f;
+    }();
+    return folder;
 }
+
+void remove_scratch_folder() {
+    if (!getenv("KEEP_TEST_FILES")) nftw(scratch_folder().c_str(), remove_entry, 16, FTW_DEPTH | FTW_PHYS);
+}
+}  // namespace
+
+std::string out_path(const std::string& name) { return scratch_folder() + "/" + name; }
 
 std::string fresh_path(const std::string& name) {
     std::string path = out_path(name);
     std::remove(path.c_str());
     return path;
+}
+
+std::vector<uint8_t> magick_rgb(const std::string& path) {
+    const std::string raw = fresh_path("magick_decode.rgb");
+    int status = -1;
+    run("convert '" + path + "' -alpha off +repage -depth 8 rgb:'" + raw + "' 2>&1", &status);
+    return status == 0 ? read_file(raw) : std::vector<uint8_t>{};
 }
 
 std::vector<Fields> probe_streams(const std::string& path) {

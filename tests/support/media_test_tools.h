@@ -13,7 +13,11 @@ std::string run(const std::string& command, int* status = nullptr);
 std::vector<uint8_t> read_file(const std::string& path);
 void write_file(const std::string& path, const std::vector<uint8_t>& bytes);
 
-// A file path in the test's build folder.
+// ImageMagick's decode of a picture file (a frame of it with "name[n]") as packed 8-bit R,G,B rows,
+// alpha dropped and any page offset removed; empty when ImageMagick fails.
+std::vector<uint8_t> magick_rgb(const std::string& path);
+
+// A file path in this test process's scratch folder (removed at exit unless KEEP_TEST_FILES is set).
 std::string out_path(const std::string& name);
 // The same for a file the test creates new: an earlier run's file of that name is removed.
 std::string fresh_path(const std::string& name);

@@ -123,6 +123,43 @@ TEST(Mp4MuxCore, H264TrackAddedAtTheFirstPictureAfterSoundAlreadyCame) {
     EXPECT_EQ(50u, media_check::decode_pictures(path, 176, 144).size());
 }
 
+// The AAC encoder puts a frame of its own in front of the sound; told that delay, the file's edit list
+// leaves it out, so the decoded sound is exactly what was coded, from its first sample.
+TEST(Mp4MuxCore, SoundEncoderDelayIsLeftOutByTheEditList) {
+    const std::string path = out_path("core_aac_delay.mp4");
+    mp4mux::Muxer mux;
+    EXPECT_EQ(-1, mux.set_audio_delay(1024)) << "no file";
+    ASSERT_EQ(0, mux.init(path, 1));
+    EXPECT_EQ(-1, mux.set_audio_delay(1024)) << "no sound track";
+    aacenc::Encoder aac;
+    uint8_t config[64];
+    int config_length = 0;
+    const int fs = aac.open(44100, 1, 128000, config, 64, &config_length);
+    ASSERT_EQ(1024, fs);
+    mux.add_audio(2, 44100, 1);
+    mux.set_audio_config(config, config_length);
+    EXPECT_EQ(-1, mux.set_audio_delay(44101)) << "more than a second";
+    ASSERT_EQ(0, mux.set_audio_delay(1024));
+    // 43 frames of tone, then two of silence bring the encoder's held frames out.
+    std::vector<int16_t> pcm = tone(1000, 10000, 44100, 1, 43 * 1024);
+    pcm.resize(45 * 1024, 0);
+    for (size_t pos = 0; pos < pcm.size(); pos += 1024) {
+        uint8_t out[8192];
+        unsigned duration = 0;
+        int k = aac.encode(reinterpret_cast<uint8_t*>(&pcm[pos]), 2048, out, sizeof out, &duration);
+        if (k > 0) {
+            ASSERT_EQ(0, mux.audio(out, k, duration));
+        }
+    }
+    ASSERT_EQ(0, mux.close());
+    EXPECT_EQ("", media_check::decode_errors(path));
+    std::vector<int16_t> decoded = media_check::decode_sound(path);
+    EXPECT_EQ(size_t(43 * 1024), decoded.size());
+    size_t first = 0;
+    while (first < decoded.size() && std::abs(decoded[first]) < 2500) ++first;
+    EXPECT_LT(first, 44u) << "the tone starts within a millisecond";
+}
+
 TEST(Mp4MuxCore, CallsWithoutInitOrTrackAreIgnoredAndFilesAreNeverOverwritten) {
     mp4mux::Muxer mux;
     const uint8_t data[8] = {0, 0, 0x80, 2, 0, 0, 0, 0};

@@ -207,3 +207,41 @@ TEST(RgbImage, BitmapHeaderIsTopDown24Bit) {
     EXPECT_EQ(h.size_image, 532u * 10u);
     EXPECT_EQ(h.clr_used, 0u);
 }
+
+TEST(RgbImage, FlipMirrorAtEveryWidth) {
+    for (int w : kWidths)
+        for (int h : {1, 2, 3, 7}) {
+            const CRgbImage original = patterned(w, h);
+            for (int flags : {CRgbImage::kFlip, CRgbImage::kMirror, CRgbImage::kFlip | CRgbImage::kMirror}) {
+                CRgbImage image(original);
+                set_fill_bytes(image, 0xA5);
+                CRgbImage::FlipMirror(image, flags);
+                for (int y = 0; y < h; ++y)
+                    for (int x = 0; x < w; ++x) {
+                        const int sy = flags & CRgbImage::kFlip ? h - 1 - y : y;
+                        const int sx = flags & CRgbImage::kMirror ? w - 1 - x : x;
+                        for (int c = 0; c < 3; ++c)
+                            ASSERT_EQ(image.row(y)[3 * x + c], pattern(sx, sy, c))
+                                << w << "x" << h << " flags " << flags << " at " << x << "," << y;
+                    }
+                // Flipping moves whole rows, fill bytes included; mirroring leaves them.
+                EXPECT_TRUE(fill_bytes_are(image, 0xA5));
+            }
+        }
+}
+
+TEST(RgbImage, BitmapToRgbGivesBottomUpRowsAndRefusesAShortBuffer) {
+    CRgbImage image = patterned(5, 3);  // stride 16
+    const CRgbImage original(image);
+    std::vector<uint8_t> buffer(48 + 1, 0xEE);
+    EXPECT_EQ(CRgbImage::BitmapToRgb(image, buffer.data(), 47), -1);
+    EXPECT_EQ(std::memcmp(image.pixels(), original.pixels(), original.byte_size()), 0);  // not flipped
+    EXPECT_EQ(buffer[0], 0xEE);
+
+    EXPECT_EQ(CRgbImage::BitmapToRgb(image, buffer.data(), 48), 48);
+    for (int y = 0; y < 3; ++y) {
+        EXPECT_EQ(std::memcmp(&buffer[size_t(16 * y)], original.row(2 - y), 16), 0) << y;
+        EXPECT_EQ(std::memcmp(image.row(y), original.row(2 - y), 16), 0) << y;  // the image stays flipped
+    }
+    EXPECT_EQ(buffer[48], 0xEE);
+}

@@ -132,6 +132,36 @@ TEST(AviWriter, AudioListAndStreamCountGoTogether) {
     }
 }
 
+// An exact picture rate goes into the video stream as rate/scale; sound of a variable-rate codec is
+// timed one frame a chunk (scale = samples a frame, rate = sampling rate, length = chunks, sample size
+// 0, block align = samples a frame).
+TEST(AviWriter, ExactRateAndSoundTimedByChunks) {
+    std::string path = fresh_path("exact_rate.avi");
+    AviFile* avi = AVI_open_output_file(path.c_str());
+    ASSERT_NE(avi, nullptr);
+    AVI_set_video(avi, 32, 32, 29.97, "xvid");
+    AVI_set_video_rate(avi, 30000, 1001);
+    AVI_set_audio(avi, 2, 44100, 16, 0x55, 96);
+    AVI_set_audio_vbr(avi, 1152);
+    ASSERT_EQ(AVI_write_frame(avi, kData, 8), 0);
+    for (int n : {8, 6, 4}) ASSERT_EQ(AVI_write_audio(avi, kData, n), 0);
+    ASSERT_EQ(AVI_close(avi), 0);
+    std::vector<uint8_t> file = read_file(path);
+    ASSERT_GE(file.size(), 2048u);
+    EXPECT_EQ(33367u, le32(&file[32])) << "microseconds a picture";
+    EXPECT_EQ(1001u, le32(&file[128]));
+    EXPECT_EQ(30000u, le32(&file[132]));
+    EXPECT_EQ(1152u, le32(&file[260]));
+    EXPECT_EQ(44100u, le32(&file[264]));
+    EXPECT_EQ(3u, le32(&file[272])) << "length in chunks";
+    EXPECT_EQ(0u, le32(&file[284])) << "sample size";
+    EXPECT_EQ(1152, file[324] | file[325] << 8) << "block align";
+    AviFile* in = AVI_open_input_file(path.c_str(), 1);
+    ASSERT_NE(in, nullptr);
+    EXPECT_DOUBLE_EQ(30000.0 / 1001.0, in->fps);
+    AVI_close(in);
+}
+
 TEST(AviWriter, FrameRateBelowMinimumGivesZeroFrameTime) {
     for (double fps : {0.0, 0.0005, -5.0}) {
         std::string path = fresh_path("fps0.avi");

@@ -27,7 +27,7 @@ struct SizeCase {
 }  // namespace
 
 TEST(H263WithFfmpeg, EveryPictureDecodesAtEverySize) {
-    const SizeCase sizes[] = {{128, 96}, {176, 144}, {352, 288}, {704, 576}, {320, 240}};
+    const SizeCase sizes[] = {{128, 96}, {176, 144}, {352, 288}, {704, 576}, {320, 240}, {160, 120}, {172, 100}};
     for (const SizeCase& s : sizes) {
         const std::string tag = std::to_string(s.width) + "x" + std::to_string(s.height);
         SCOPED_TRACE(tag);

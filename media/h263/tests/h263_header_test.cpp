@@ -76,6 +76,7 @@ struct SizeCase {
 };
 const SizeCase kSizes[] = {
     {128, 96, 1, 50}, {176, 144, 2, 50}, {352, 288, 3, 50}, {704, 576, 4, 50}, {320, 240, 14, 98},
+    {160, 120, 14, 98}, {348, 260, 14, 98},  // not whole macroblocks: coded padded
 };
 
 }  // namespace
@@ -128,7 +129,7 @@ TEST(H263Header, UnchangedInterPictureIsHeaderAndOneBitPerMacroblock) {
             picture[i] = int32_t(128 + 60 * std::sin(x / 5) * std::cos(y / 7));
         }
         encode(picture, s.width, s.height, true);
-        const size_t macroblocks = size_t(s.width / 16) * (s.height / 16);
+        const size_t macroblocks = size_t((s.width + 15) / 16) * ((s.height + 15) / 16);
         for (int n = 0; n < 2; ++n) {
             auto bytes = encode(picture, s.width, s.height, false);
             EXPECT_EQ(bytes.size(), (s.header_bits + macroblocks + 7) / 8);
@@ -151,7 +152,7 @@ TEST(H263Header, TemporalReferenceWrapsAfter255) {
 }
 
 TEST(H263Header, SetUpRefusesSizesItCannotCode) {
-    const int bad[][2] = {{0, 0}, {100, 96}, {128, 90}, {4096, 96}, {128, 2304}, {-16, 16}};
+    const int bad[][2] = {{0, 0}, {102, 96}, {128, 90}, {4096, 96}, {128, 2304}, {-16, 16}, {2052, 96}};
     for (const auto& s : bad) EXPECT_EQ(h263encode_init(s[0], s[1]), -1) << s[0] << "x" << s[1];
     std::vector<uint8_t> out(16);
     std::vector<int32_t> pic(16);

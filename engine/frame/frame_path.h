@@ -1,0 +1,55 @@
+// The step every input branch of the conversion runs on each decoded picture: progress, the source
+// image, the preview, the output picture, encoding and writing through the output session, the
+// counters, pacing of a silent job at normal speed, and the bars.
+#pragma once
+#include <cstdint>
+#include "base/picture.h"
+#include "engine/image/rgb_image.h"
+#include "engine/state/media_job.h"
+#include "engine/timing/pacer.h"
+#include "engine/ui/engine_ui.h"
+
+// What a branch says of the picture it hands over.
+struct FrameProgress {
+    bool report = false;             // the progress text and the clock notice this time (every N-th)
+    bool bars_with_report = false;   // the AVI branch sets the bars with the progress text
+    double fraction = -1;            // position / total of the branch; below 0: no bars this time
+};
+
+class FramePath {
+public:
+    // A run starts: the decoded-picture count starts at 0.
+    void begin_run(EngineUi& ui, const Clock& clock, bool normal_speed, int job_count);
+    // A job starts: the output session's job, the source image of the job's size, the pacing.
+    void begin_job(const MediaJob& job, int job_index);
+    // One decoded B,G,R picture (its own size and stride). False when the run has been stopped
+    // (g_busy 0): the branch ends.
+    bool step(const PictureView& decoded, const FrameProgress& progress);
+    // The bars by the branch's position (the MPEG branch after each block read): set when they grow.
+    void update_bars(double fraction);
+    // The job's source image is freed.
+    void end_job();
+
+    int64_t decoded_pictures() const { return decoded_; }
+    const CRgbImage& source_image() const { return source_; }
+
+private:
+    void report(const FrameProgress& progress);
+    bool take_picture(const PictureView& decoded);
+
+    EngineUi* ui_ = nullptr;
+    Clock clock_;
+    bool normal_speed_ = true;
+    int job_count_ = 1;
+    int job_index_ = 0;
+    MediaJob job_{};
+    bool paced_ = false;
+    Pacer pacer_;
+    CRgbImage source_{0, 0};
+    CRgbImage scratch_{0, 0};
+    int64_t decoded_ = 0;
+    int last_bar_ = -1;
+};
+
+// The conversion's frame path.
+extern FramePath g_frame_path;

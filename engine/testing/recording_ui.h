@@ -1,0 +1,73 @@
+// An EngineUi that records what the engine shows, for tests. Calls may come from two threads
+// (pictures and sound), so the record is kept under a lock.
+#pragma once
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+#include "engine/ui/engine_ui.h"
+
+class RecordingUi : public EngineUi {
+public:
+    struct Notice {
+        int code;
+        intptr_t argument;
+    };
+    void set_status(const char* text) override {
+        std::lock_guard<std::mutex> l(lock_);
+        statuses.push_back(text ? text : "");
+    }
+    void set_label(const char* text) override {
+        std::lock_guard<std::mutex> l(lock_);
+        labels.push_back(text ? text : "");
+    }
+    void set_bars(int file, int overall) override {
+        std::lock_guard<std::mutex> l(lock_);
+        bars.push_back({file, overall});
+    }
+    void enable(int control, bool on) override {
+        std::lock_guard<std::mutex> l(lock_);
+        enables.push_back({control, on});
+    }
+    void set_pressed(int control, bool pressed) override {
+        std::lock_guard<std::mutex> l(lock_);
+        pressed_states.push_back({control, pressed});
+    }
+    intptr_t notify(int code, intptr_t argument) override {
+        std::lock_guard<std::mutex> l(lock_);
+        notices.push_back({code, argument});
+        return 0;
+    }
+    void notify_timeline(intptr_t argument) override {
+        std::lock_guard<std::mutex> l(lock_);
+        timeline.push_back(argument);
+    }
+    void open_preview() override {
+        std::lock_guard<std::mutex> l(lock_);
+        ++preview_opens;
+    }
+    void draw_preview(const CRgbImage&) override {
+        std::lock_guard<std::mutex> l(lock_);
+        ++previews;
+    }
+    void close_preview() override {
+        std::lock_guard<std::mutex> l(lock_);
+        ++preview_closes;
+    }
+    void repaint(int control) override {
+        std::lock_guard<std::mutex> l(lock_);
+        repaints.push_back(control);
+    }
+
+    std::vector<std::string> statuses, labels;
+    std::vector<std::pair<int, int>> bars;
+    std::vector<std::pair<int, bool>> enables, pressed_states;
+    std::vector<Notice> notices;
+    std::vector<intptr_t> timeline;
+    std::vector<int> repaints;
+    int preview_opens = 0, previews = 0, preview_closes = 0;
+
+private:
+    std::mutex lock_;
+};

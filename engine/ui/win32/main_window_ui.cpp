@@ -1,0 +1,70 @@
+#include "engine/ui/win32/main_window_ui.h"
+#include <commctrl.h>
+#include "engine/image/gdi/rgb_image_gdi.h"
+#include "engine/main_window/main_window.h"
+
+HWND MainWindowUi::item(int control) const {
+    HWND main = g_main_hwnd.load();
+    return main ? ::GetDlgItem(main, control) : nullptr;
+}
+
+void MainWindowUi::set_status(const char* text) {
+    if (HWND h = item(kCtlStatus)) {
+        ::SendMessageA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : ""));
+        ::InvalidateRect(h, nullptr, TRUE);
+    }
+}
+
+void MainWindowUi::set_label(const char* text) {
+    if (HWND h = item(kCtlLabel2)) {
+        ::SendMessageA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : ""));
+        ::InvalidateRect(h, nullptr, TRUE);
+    }
+}
+
+void MainWindowUi::set_bars(int file_permille, int overall_permille) {
+    if (HWND h = item(kCtlFileBar)) ::SendMessageA(h, PBM_SETPOS, WPARAM(file_permille), 0);
+    if (HWND h = item(kCtlTotalBar)) ::SendMessageA(h, PBM_SETPOS, WPARAM(overall_permille), 0);
+}
+
+void MainWindowUi::enable(int control, bool enabled) {
+    if (HWND h = item(control)) ::EnableWindow(h, enabled ? TRUE : FALSE);
+}
+
+void MainWindowUi::set_pressed(int control, bool pressed) {
+    // The skinned button takes BM_SETCHECK as its pressed state and repaints.
+    if (HWND h = item(control)) ::SendMessageA(h, BM_SETCHECK, pressed ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+intptr_t MainWindowUi::notify(int code, intptr_t argument) {
+    HWND main = g_main_hwnd.load();
+    return main ? ::SendMessageA(main, WM_DLG_NOTIFY, WPARAM(code), LPARAM(argument)) : 0;
+}
+
+void MainWindowUi::notify_timeline(intptr_t argument) {
+    if (HWND h = item(kTimelineViewId)) ::SendMessageA(h, WM_DLG_NOTIFY, 8888, LPARAM(argument));
+}
+
+void MainWindowUi::open_preview() {
+    close_preview();
+    preview_ = item(kCtlPreview);
+    if (!preview_) return;
+    preview_dc_ = ::GetDC(preview_);
+    RECT window = {};
+    ::GetWindowRect(preview_, &window);
+    preview_rect_ = RECT{0, 0, window.right - window.left - 4, window.bottom - window.top - 2};
+}
+
+void MainWindowUi::draw_preview(const CRgbImage& picture) {
+    if (preview_dc_) CRgbImageGdi::StretchDraw(preview_dc_, preview_rect_, picture, 0, 0);
+}
+
+void MainWindowUi::close_preview() {
+    if (preview_ && preview_dc_) ::ReleaseDC(preview_, preview_dc_);
+    preview_ = nullptr;
+    preview_dc_ = nullptr;
+}
+
+void MainWindowUi::repaint(int control) {
+    if (HWND h = item(control)) ::InvalidateRect(h, nullptr, TRUE);
+}

@@ -1,0 +1,28 @@
+// EngineUi of the program: messages to the main dialog's controls (g_main_hwnd), which its interface
+// thread handles; the preview is drawn into the preview static's device context.
+#pragma once
+#include <windows.h>
+#include "engine/ui/engine_ui.h"
+
+constexpr int kTimelineViewId = 2006;  // the timeline view, a child of the main dialog
+
+class MainWindowUi : public EngineUi {
+public:
+    void set_status(const char* text) override;
+    void set_label(const char* text) override;
+    void set_bars(int file_permille, int overall_permille) override;
+    void enable(int control, bool enabled) override;
+    void set_pressed(int control, bool pressed) override;
+    intptr_t notify(int code, intptr_t argument) override;
+    void notify_timeline(intptr_t argument) override;
+    void open_preview() override;
+    void draw_preview(const CRgbImage& picture) override;
+    void close_preview() override;
+    void repaint(int control) override;
+
+private:
+    HWND item(int control) const;
+    HWND preview_ = nullptr;
+    HDC preview_dc_ = nullptr;
+    RECT preview_rect_ = {};
+};

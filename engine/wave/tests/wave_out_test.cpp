@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+#include <cstdlib>
+#include <deque>
+#include <functional>
+#include <vector>
+#include "engine/state/run_state.h"
+#include "engine/wave/wave_out.h"
+
+namespace {
+
+// A wave device in memory: queued buffers wait in order until the test (or the clock) plays them.
+struct FakeDevice {
+    bool opens = true;
+    bool writes = true;
+    bool allocates = true;
+    bool plays_while_sleeping = false;  // each 10 ms of sleep plays one queued buffer
+    std::deque<int> queued;
+    std::vector<int> written;           // buffer indexes in the order queued
+    std::vector<int> lengths;
+    std::vector<std::string> calls;
+    uint32_t now = 0;
+    int sleeps = 0;
+    std::function<void()> on_sleep;
+    int live_blocks = 0;
+
+    void play_one() {
+        if (queued.empty()) return;
+        queued.pop_front();
+        wave_out_buffer_done();
+    }
+};
+FakeDevice* g_fake = nullptr;
+
+WaveDevice fake_device(FakeDevice& fake) {
+    g_fake = &fake;
+    WaveDevice d;
+    d.open = [](const WaveFormat&) {
+        g_fake->calls.push_back("open");
+        return g_fake->opens;
+    };
+    d.write = [](int index, uint8_t*, int length) {
+        g_fake->calls.push_back("write");
+        if (!g_fake->writes) return false;
+        g_fake->queued.push_back(index);
+        g_fake->written.push_back(index);
+        g_fake->lengths.push_back(length);
+        return true;
+    };
+    d.unprepare = [](int) { g_fake->calls.push_back("unprepare"); };
+    d.reset = [] {
+        g_fake->calls.push_back("reset");
+        while (!g_fake->queued.empty()) g_fake->play_one();
+    };
+    d.close = [] { g_fake->calls.push_back("close"); };
+    d.allocate = [](size_t bytes) -> void* {
+        if (!g_fake->allocates) return nullptr;
+        ++g_fake->live_blocks;
+        return std::calloc(bytes, 1);
+    };
+    d.release = [](void* p) {
+        --g_fake->live_blocks;
+        std::free(p);
+    };
+    d.clock.now_ms = [] { return g_fake->now; };
+    d.clock.sleep_ms = [](int ms) {
+        g_fake->now += uint32_t(ms);
+        ++g_fake->sleeps;
+        if (g_fake->plays_while_sleeping) g_fake->play_one();
+        if (g_fake->on_sleep) g_fake->on_sleep();
+    };
+    return d;
+}
+
+class WaveOut : public ::testing::Test {
+protected:
+    void SetUp() override {
+        set_flag(g_busy, true);
+        wave_out_set_device(fake_device(fake));
+    }
+    void TearDown() override {
+        fake.plays_while_sleeping = true;
+        wave_out_close();
+        EXPECT_EQ(0, fake.live_blocks) << "the ring is released";
+        set_flag(g_busy, false);
+        g_fake = nullptr;
+    }
+    FakeDevice fake;
+};
+
+TEST_F(WaveOut, RingSizeFollowsChannelsTimesRate) {
+    struct Case {
+        int rate, channels, size, count;
+    } cases[] = {{8000, 1, 1024, 10}, {22050, 1, 2048, 10}, {44100, 2, 4096, 20}, {8000, 2, 2048, 10}, {11025, 2, 2048, 10}, {16000, 2, 4096, 20}};
+    for (const Case& c : cases) {
+        ASSERT_EQ(0, wave_out_open(pcm_wave_format(c.rate, c.channels)));
+        const WaveOutState s = wave_out_state();
+        EXPECT_EQ(c.size, s.buffer_size) << c.rate << " x " << c.channels;
+        EXPECT_EQ(c.count, s.buffer_count);
+        EXPECT_EQ(c.count, s.free_count);
+        wave_out_close();
+    }
+}
+
+TEST_F(WaveOut, ShortWriteQueuesNothingAndFullBuffersGoOutInOrder) {
+    ASSERT_EQ(0, wave_out_open(pcm_wave_format(8000, 1)));
+    std::vector<uint8_t> pcm(5000, 1);
+    wave_out_write(pcm.data(), 1000);
+    EXPECT_TRUE(fake.written.empty()) << "1000 bytes fit in the first 1024-byte buffer";
+    EXPECT_EQ(1000, wave_out_state().current_fill);
+    wave_out_write(pcm.data(), 3000);  // 4000 in all: three full buffers, 928 bytes in the fourth
+    EXPECT_EQ((std::vector<int>{0, 1, 2}), fake.written);
+    EXPECT_EQ((std::vector<int>{1024, 1024, 1024}), fake.lengths);
+    EXPECT_EQ(3, wave_out_state().current);
+    EXPECT_EQ(4000 - 3 * 1024, wave_out_state().current_fill);
+    EXPECT_EQ(7, wave_out_state().free_count);
+}
+
+TEST_F(WaveOut, WriterWaitsForFreeBuffersWhichPacesTheRun) {
+    ASSERT_EQ(0, wave_out_open(pcm_wave_format(8000, 1)));
+    fake.plays_while_sleeping = true;
+    std::vector<uint8_t> pcm(1024 * 30, 0);
+    wave_out_write(pcm.data(), int(pcm.size()));
+    EXPECT_EQ(30u, fake.written.size());
+    EXPECT_GT(fake.sleeps, 0);
+    EXPECT_GE(wave_out_state().free_count, 2) << "the writer leaves at least two buffers free";
+}
+
+TEST_F(WaveOut, ClearingBusyFreesAWaitingWriterAndTheIndexAdvances) {
+    ASSERT_EQ(0, wave_out_open(pcm_wave_format(44100, 2)));
+    fake.on_sleep = [this] {
+        if (fake.sleeps == 3) set_flag(g_busy, false);
+    };
+    std::vector<uint8_t> pcm(4096 * 25, 0);
+    wave_out_write(pcm.data(), int(pcm.size()));
+    // 19 buffers queued leave one free: the writer waited, was let go by Stop, moved on to buffer 19
+    // and queued nothing more.
+    EXPECT_EQ(19u, fake.written.size());
+    EXPECT_EQ(3, fake.sleeps);
+    EXPECT_EQ(19, wave_out_state().current);
+    EXPECT_EQ(0, wave_out_state().current_fill);
+}
+
+TEST_F(WaveOut, CloseWaitsForEveryQueuedBuffer) {
+    ASSERT_EQ(0, wave_out_open(pcm_wave_format(22050, 1)));
+    std::vector<uint8_t> pcm(2048 * 5 + 100, 0);
+    wave_out_write(pcm.data(), int(pcm.size()));
+    ASSERT_EQ(5u, fake.queued.size());
+    fake.plays_while_sleeping = true;
+    wave_out_close();
+    EXPECT_TRUE(fake.queued.empty());
+    EXPECT_EQ(5, fake.sleeps) << "one buffer played per 10 ms slept";
+    ASSERT_FALSE(fake.calls.empty());
+    EXPECT_EQ("close", fake.calls.back());
+    EXPECT_EQ(std::find(fake.calls.begin(), fake.calls.end(), "reset"), fake.calls.end()) << "no reset needed";
+    EXPECT_FALSE(wave_out_state().open);
+}
+
+TEST_F(WaveOut, CloseGivesUpAfterThePlayTimeAndASecondAndResets) {
+    ASSERT_EQ(0, wave_out_open(pcm_wave_format(8000, 1)));  // 16000 bytes a second
+    std::vector<uint8_t> pcm(1024 * 4, 0);
+    wave_out_write(pcm.data(), int(pcm.size()));
+    const uint32_t start = fake.now;
+    wave_out_close();  // the device never hands a buffer back
+    const uint32_t waited = fake.now - start;
+    EXPECT_GE(waited, 1000u + 4 * 1024 * 1000 / 16000);
+    EXPECT_LE(waited, 1000u + 4 * 1024 * 1000 / 16000 + 20);
+    EXPECT_NE(std::find(fake.calls.begin(), fake.calls.end(), "reset"), fake.calls.end());
+}
+
+TEST_F(WaveOut, RefusedWriteUsesUpNoBuffer) {
+    ASSERT_EQ(0, wave_out_open(pcm_wave_format(8000, 1)));
+    fake.writes = false;
+    std::vector<uint8_t> pcm(1024 * 15, 0);
+    wave_out_write(pcm.data(), int(pcm.size()));
+    EXPECT_EQ(10, wave_out_state().free_count);
+    EXPECT_EQ(0, fake.sleeps) << "nothing queued, nothing to wait for";
+}
+
+// Without a device, or without memory for the ring, nothing hangs and nothing exits: a write takes the
+// play time of its data and a close returns at once.
+TEST_F(WaveOut, FailedOpenOrRingKeepsThePaceAndClosesAtOnce) {
+    for (bool ring_fails : {false, true}) {
+        SCOPED_TRACE(ring_fails ? "ring" : "device");
+        fake.opens = ring_fails;
+        fake.allocates = !ring_fails;
+        EXPECT_EQ(ring_fails ? kWaveRingFailed : kWaveOpenFailed, wave_out_open(pcm_wave_format(22050, 2)));
+        EXPECT_TRUE(wave_out_state().silent);
+        const uint32_t start = fake.now;
+        std::vector<uint8_t> pcm(22050 * 4 / 10, 0);  // 100 ms
+        for (int i = 0; i < 20; ++i) wave_out_write(pcm.data(), int(pcm.size()));
+        EXPECT_EQ(2000u, fake.now - start);
+        EXPECT_TRUE(fake.written.empty());
+        const int sleeps = fake.sleeps;
+        EXPECT_EQ(0, wave_out_close());
+        EXPECT_EQ(sleeps, fake.sleeps);
+        EXPECT_EQ(0, fake.live_blocks);
+    }
+}
+
+TEST_F(WaveOut, StopEndsASilentWriteEarly) {
+    fake.opens = false;
+    wave_out_open(pcm_wave_format(8000, 1));
+    fake.on_sleep = [this] {
+        if (fake.sleeps == 2) set_flag(g_busy, false);
+    };
+    std::vector<uint8_t> pcm(16000, 0);
+    wave_out_write(pcm.data(), int(pcm.size()));
+    EXPECT_EQ(2, fake.sleeps);
+}
+
+}  // namespace

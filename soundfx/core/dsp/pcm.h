@@ -1,0 +1,37 @@
+// Conversions between the effects' float samples and 16-bit PCM, and the two small level helpers.
+#pragma once
+#include <cstdint>
+
+namespace soundfx {
+
+// Nearest integer (ties to even), saturated to -32768..32767; NaN gives 0. (The bit trick this
+// replaces went wrong for large negative values and for NaN.)
+int fx_clip16(float x);
+
+// Write-back of the float adapters: truncation toward zero, saturated; NaN gives 0.
+inline int16_t to_pcm16_trunc(double x) {
+    if (x != x) return 0;
+    if (x >= 32767.0) return 32767;
+    if (x <= -32768.0) return -32768;
+    return static_cast<int16_t>(static_cast<int>(x));
+}
+inline int16_t to_pcm16_trunc(float x) {
+    x = x == x ? x : 0.0f;
+    x = x > 32767.0f ? 32767.0f : x;
+    x = x < -32768.0f ? -32768.0f : x;
+    return static_cast<int16_t>(static_cast<int>(x));
+}
+
+// 10^(dB * 0.05).
+double fx_db_to_gain(double db);
+
+// 1 - 1 / (rate * ms * 0.001): the coefficient of a one-pole smoother with a time constant of ms.
+double fx_smooth_coef(double ms, int rate);
+
+// Limits x to lo..hi; NaN gives lo.
+inline double clamp_finite(double x, double lo, double hi) {
+    if (!(x >= lo)) return lo;
+    return x > hi ? hi : x;
+}
+
+}  // namespace soundfx

@@ -1,0 +1,53 @@
+// Pitch shifter (id 3): a short-time Fourier transform phase vocoder. Each channel's samples are cut
+// into overlapping Hann-windowed frames, each bin's true frequency is measured, the spectrum is
+// resampled along the frequency axis by the ratio, and the frames are resynthesised and overlap-added.
+// The output lags the input by frame - frame / oversampling samples. Each channel has its own arrays.
+#pragma once
+#include <vector>
+#include "soundfx/core/effects/effect.h"
+
+namespace soundfx {
+
+class PitchShifter : public ChannelEffect {
+public:
+    static constexpr int kMaxFrame = 4096;
+    struct Params {
+        float offset = 0.0f;  // octaves; the ratio is 2^offset
+        int frame = 2048;     // N: 1024, 2048 or 4096
+        int depth = 4;        // oversampling O: 1..8
+    };
+
+    PitchShifter();
+    void reset(const Context& context) override;
+    // Both channels start again from empty frames.
+    void clear() override;
+    void check_state(StateCheck& check) const override;
+
+    // A new frame size or oversampling empties the FIFOs of both channels.
+    void set_params(const Params& p);
+    const Params& params() const { return params_; }
+    float ratio() const { return ratio_; }
+    // The pitch slider's position kept with the state: whole part of (offset + 1) x 10.
+    int rate_position() const { return rate_position_; }
+
+protected:
+    void process_channel(float* x, int n, int channel, Work& work) override;
+
+private:
+    struct Channel {
+        bool ready = false;
+        int rover = 0;
+        std::vector<float> in_fifo, out_fifo, work, last_phase, sum_phase, out_accum;
+        std::vector<float> ana_freq, ana_magn, syn_freq, syn_magn;
+    };
+    void process_frame(Channel& ch);
+
+    Params params_;
+    int rate_ = 44100;
+    float ratio_ = 1.0f;
+    int rate_position_ = 10;
+    Channel channels_[2];
+    std::vector<float> window_;  // 0.5 - 0.5 cos(2 pi k / N) for the current N
+};
+
+}  // namespace soundfx
