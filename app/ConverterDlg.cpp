@@ -33,6 +33,8 @@ BOOL CConverterDlg::OnInitDialog() {
     }
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
+    // The skin bitmaps before the dialog shows: its frame and caption buttons are the skin's.
+    skin_reload_bitmaps();
     EnableEasyMove();
     SetBackBitmap(IDB_SKIN_BACKGROUND);
     // The scheme first, then the settings: the saved UI colour must win over the scheme's.
@@ -42,6 +44,31 @@ BOOL CConverterDlg::OnInitDialog() {
     OnTimer(kClockTimer);
     SetTimer(kClockTimer, 1000);
     return TRUE;
+}
+
+LRESULT CConverterDlg::DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    // Clicks on the skin's caption buttons never reach the default handling (it would close unasked).
+    if ((msg == WM_NCLBUTTONDOWN || msg == WM_NCLBUTTONUP || msg == WM_NCLBUTTONDBLCLK) && skin_ready &&
+        (wp == HTCLOSE || wp == HTMINBUTTON || wp == HTMENU)) {
+        if (msg == WM_NCLBUTTONDOWN && wp == HTCLOSE) OnExit();
+        else if (msg == WM_NCLBUTTONDOWN && wp == HTMINBUTTON) ShowWindow(SW_MINIMIZE);
+        return 0;
+    }
+    LRESULT result = CSkinDialog::DefWindowProc(msg, wp, lp);
+    if (!::IsWindow(m_hWnd) || !skin_ready) return result;
+    switch (msg) {
+    case WM_NCHITTEST:
+        if (int hit = skin_caption_hit(m_hWnd, CPoint(lp))) return hit;
+        break;
+    case WM_PAINT:
+    case WM_NCPAINT:
+    case WM_NCACTIVATE:
+        skin_paint_window(this, m_hIcon);
+        break;
+    default:
+        break;
+    }
+    return result;
 }
 
 void CConverterDlg::OnSysCommand(UINT id, LPARAM lp) {

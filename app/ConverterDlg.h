@@ -8,6 +8,8 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+    // The skinned frame and caption buttons: painted after the default painting, hit-tested before it.
+    LRESULT DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     afx_msg void OnSysCommand(UINT id, LPARAM lp);
     afx_msg void OnPaint();
     afx_msg HCURSOR OnQueryDragIcon();

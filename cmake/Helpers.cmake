@@ -172,7 +172,8 @@ function(winelib_test name)
   if(NOT A_TIMEOUT)
     set(A_TIMEOUT 300)
   endif()
-  set_tests_properties(winelib.${name} PROPERTIES TIMEOUT ${A_TIMEOUT})
+  # A failed case fails the test even when the program's exit code is lost on the way out of Wine.
+  set_tests_properties(winelib.${name} PROPERTIES TIMEOUT ${A_TIMEOUT} FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]")
 endfunction()
 
 # A shell script that drives a Winelib program under a private Xvfb (see tools/wine-run.sh).

@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
-"""Writes the skin bitmaps of controls/res at the sizes and depths the skin expects: plain 40-byte
-BITMAPINFOHEADER, full palettes (biClrUsed 0), bottom-up rows. Black (0,0,0) is the key colour that
-cuts window regions and is kept out of the images except where a corner must be cut. Run once; the
-.bmp files are kept in the tree.   usage: make_skin_bitmaps.py [output folder]"""
+"""Writes the skin bitmaps of controls/res, and the two libraries' frame bitmaps of soundfx/res and
+videofx/res, at the sizes and depths the skin expects: plain 40-byte BITMAPINFOHEADER, full palettes
+(biClrUsed 0), bottom-up rows. Black (0,0,0) is the key colour that cuts window regions and is kept out
+of the images except where a corner must be cut. The libraries' strips give every column (row) of their
+repeated tile a colour of its own, so that a tile drawn at the wrong place shows. Run once; the .bmp
+files are kept in the tree.   usage: make_skin_bitmaps.py [output root]"""
 import math, os, struct, sys
 
 def write_bmp(path, width, height, bpp, pixels, palette=None):
@@ -105,8 +107,56 @@ def button_strip(face, symbol):
                 px[y][cell * 21 + x] = colour
     return px
 
+# ---- the libraries' frames: the program's sizes, a colour of their own, distinct tile columns ----
+
+def library_background(dark, light):
+    pal = ramp_palette(dark, light)
+    px = [[(40 + (x * 7 + y * 3) % 150 + (30 if (x // 15 + y // 15) % 2 else 0)) for x in range(150)] for y in range(150)]
+    return pal, px
+
+def library_strip(width, height, along_x, start, tile_end, dark, light, corner=0):
+    """A strip of two looks (halves across it). Index 1..100 shade the caps; every column (row) of the
+    tile gets an index of its own from 101 on, with a colour no other index has."""
+    # Tile colours differ in red one step each, near the caps' middle shade.
+    mid = tuple((dark[k] + light[k]) // 2 for k in range(3))
+    pal = [(0, 0, 0)] + ramp_palette(dark, light, 100) + [
+        (clamp(mid[0] - 60 + i), clamp(mid[1] + (i % 3) * 6), clamp(mid[2] - (i % 5) * 4)) for i in range(155)]
+    length = width if along_x else height
+    thickness = (height if along_x else width) // 2
+    px = []
+    for y in range(height):
+        row = []
+        for x in range(width):
+            a, b = (x, y) if along_x else (y, x)      # a along the strip, b across it
+            look, depth = divmod(b, thickness) if thickness else (0, 0)
+            if start <= a < tile_end:
+                index = 101 + (a - start) + 40 * look
+            else:
+                index = 1 + (99 * depth) // max(1, thickness - 1) if look == 0 else 100 - (60 * depth) // max(1, thickness - 1)
+            if corner and b % thickness < corner and (a < corner or a >= length - corner):
+                cx = corner if a < corner else length - 1 - corner
+                if (a - cx) ** 2 + (b % thickness - corner) ** 2 > corner * corner:
+                    index = 0
+            row.append(index)
+        px.append(row)
+    return pal, px
+
+def library_bottom(dark, light):
+    pal = [(0, 0, 0)] + ramp_palette(dark, light, 15)
+    return pal, [[1 + (x * 5 + (y // 13) * 3) % 15 for x in range(57)] for y in range(26)]
+
+def library_frame(out, prefix, dark, light, buttons):
+    pal, px = library_background(dark, light); write_bmp(os.path.join(out, prefix + '_background.bmp'), 150, 150, 8, px, pal)
+    pal, px = library_strip(179, 66, True, 76, 95, dark, light, corner=6); write_bmp(os.path.join(out, prefix + '_caption.bmp'), 179, 66, 8, px, pal)
+    pal, px = library_strip(20, 58, False, 33, 45, dark, light); write_bmp(os.path.join(out, prefix + '_frame_left.bmp'), 20, 58, 8, px, pal)
+    pal, px = library_strip(24, 56, False, 33, 43, dark, light); write_bmp(os.path.join(out, prefix + '_frame_right.bmp'), 24, 56, 8, px, pal)
+    pal, px = library_bottom(dark, light); write_bmp(os.path.join(out, prefix + '_frame_bottom.bmp'), 57, 26, 4, px, pal)
+    for name, face, symbol in buttons:
+        write_bmp(os.path.join(out, prefix + '_' + name + '.bmp'), 63, 21, 24, button_strip(face, symbol))
+
 def main():
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'controls', 'res')
+    root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(os.path.abspath(__file__)), '..')
+    out = os.path.join(root, 'controls', 'res')
     pal, px = background(); write_bmp(os.path.join(out, 'skin_background.bmp'), 150, 150, 8, px, pal)
     pal, px = caption(); write_bmp(os.path.join(out, 'skin_caption.bmp'), 179, 66, 8, px, pal)
     pal, px = side_piece(20, 58, (20, 40, 90), (120, 160, 230)); write_bmp(os.path.join(out, 'skin_frame_left.bmp'), 20, 58, 8, px, pal)
@@ -118,6 +168,10 @@ def main():
     write_bmp(os.path.join(out, 'skin_button_close.bmp'), 63, 21, 24, button_strip((200, 50, 40), cross))
     write_bmp(os.path.join(out, 'skin_button_min.bmp'), 63, 21, 24, button_strip((50, 90, 190), bar))
     write_bmp(os.path.join(out, 'skin_button_colour.bmp'), 63, 21, 24, button_strip((60, 160, 70), dot))
+    library_frame(os.path.join(root, 'soundfx', 'res'), 'olumbra', (10, 60, 40), (120, 220, 170),
+                  [('button_close', (200, 60, 40), cross)])
+    library_frame(os.path.join(root, 'videofx', 'res'), 'brisvane', (60, 20, 80), (200, 150, 230),
+                  [('button_close', (200, 60, 40), cross), ('button_1', (60, 90, 200), bar)])
 
 if __name__ == '__main__':
     main()

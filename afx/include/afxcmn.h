@@ -6,7 +6,11 @@ public:
     HIMAGELIST m_hImageList = nullptr;
 
     CImageList() = default;
-    ~CImageList() override { DeleteImageList(); }
+    ~CImageList() override {
+        if (!m_temporary) DeleteImageList();
+    }
+    // A temporary wrapper of a list this object does not own; it lives until the thread is next idle.
+    static CImageList* FromHandle(HIMAGELIST list);
     CImageList(const CImageList&) = delete;
     CImageList& operator=(const CImageList&) = delete;
 
@@ -29,6 +33,11 @@ public:
     BOOL Draw(CDC* dc, int index, POINT at, UINT style);
     HICON ExtractIcon(int index) { return ImageList_GetIcon(m_hImageList, index, ILD_NORMAL); }
     BOOL GetImageInfo(int index, IMAGEINFO* info) const { return ImageList_GetImageInfo(m_hImageList, index, info); }
+    BOOL GetIconSize(int* cx, int* cy) const { return ImageList_GetIconSize(m_hImageList, cx, cy); }
+
+private:
+    bool m_temporary = false;
+    friend struct AfxTempMaps;
 };
 
 class CHeaderCtrl : public CWnd {
@@ -151,6 +160,9 @@ public:
     CSize SetItemSize(CSize size);
     void SetPadding(CSize size) { SendMessage(TCM_SETPADDING, 0, MAKELPARAM(size.cx, size.cy)); }
     CImageList* SetImageList(CImageList* list);
+    CImageList* GetImageList() const { return CImageList::FromHandle((HIMAGELIST)SendMessage(TCM_GETIMAGELIST)); }
+    int GetCurFocus() const { return (int)SendMessage(TCM_GETCURFOCUS); }
+    void SetCurFocus(int index) { SendMessage(TCM_SETCURFOCUS, index); }
     int HitTest(TCHITTESTINFO* info) const { return (int)SendMessage(TCM_HITTEST, 0, (LPARAM)info); }
     virtual void DrawItem(LPDRAWITEMSTRUCT) {}
     BOOL OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;

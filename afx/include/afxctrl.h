@@ -114,6 +114,7 @@ public:
 };
 
 class CMenu : public CObject {
+    DECLARE_DYNAMIC(CMenu)
 public:
     HMENU m_hMenu = nullptr;
 
@@ -132,6 +133,7 @@ public:
     BOOL CreateMenu() { return Attach(::CreateMenu()); }
     BOOL CreatePopupMenu() { return Attach(::CreatePopupMenu()); }
     BOOL LoadMenu(UINT id);
+    BOOL LoadMenu(const char* name);
     BOOL DestroyMenu();
 
     BOOL AppendMenu(UINT flags, UINT_PTR id = 0, const char* item = nullptr) { return ::AppendMenuA(m_hMenu, flags, id, item); }

@@ -25,6 +25,7 @@ void DDX_CBIndex(CDataExchange* dx, int id, int& index);
 void DDV_MinMaxInt(CDataExchange* dx, int value, int min_value, int max_value);
 
 class CDialog : public CWnd {
+    DECLARE_DYNAMIC(CDialog)
 public:
     CDialog() = default;
     explicit CDialog(UINT template_id, CWnd* parent = nullptr) : m_nIDHelp(template_id), m_pParentWnd(parent) {

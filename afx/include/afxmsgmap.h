@@ -108,6 +108,12 @@ protected:                                                     \
                               AFX_ENTRY_R(WM_CTLCOLORSCROLLBAR, w->OnCtlColor(CDC::FromHandle((HDC)wParam), CWnd::FromHandle((HWND)lParam), CTLCOLOR_SCROLLBAR))
 #define ON_WM_DRAWITEM()      AFX_ENTRY_V(WM_DRAWITEM, w->OnDrawItem((int)wParam, (LPDRAWITEMSTRUCT)lParam))
 #define ON_WM_MEASUREITEM()   AFX_ENTRY_V(WM_MEASUREITEM, w->OnMeasureItem((int)wParam, (LPMEASUREITEMSTRUCT)lParam))
+#define ON_WM_CANCELMODE()    AFX_ENTRY_V(WM_CANCELMODE, w->OnCancelMode())
+#define ON_WM_SYSCOLORCHANGE() AFX_ENTRY_V(WM_SYSCOLORCHANGE, w->OnSysColorChange())
+#define ON_WM_MENUCHAR()      AFX_ENTRY_R(WM_MENUCHAR, w->OnMenuChar(LOWORD(wParam), HIWORD(wParam), CMenu::FromHandle((HMENU)lParam)))
+#define ON_WM_MBUTTONDOWN()   AFX_ENTRY_V(WM_MBUTTONDOWN, w->OnMButtonDown((UINT)wParam, CPoint(lParam)))
+#define ON_WM_MBUTTONUP()     AFX_ENTRY_V(WM_MBUTTONUP, w->OnMButtonUp((UINT)wParam, CPoint(lParam)))
+#define ON_WM_MBUTTONDBLCLK() AFX_ENTRY_V(WM_MBUTTONDBLCLK, w->OnMButtonDblClk((UINT)wParam, CPoint(lParam)))
 
 // Reflected messages, handled by the control that sent them.
 #define ON_WM_DRAWITEM_REFLECT()    AFX_ENTRY_V(WM_REFLECT_BASE + WM_DRAWITEM, w->DrawItem((LPDRAWITEMSTRUCT)lParam))

@@ -4,6 +4,7 @@
 // question) and optionally TARMELO_MODAL_ANSWER (the button id to answer, default the first button).
 #pragma once
 #include <windows.h>
+#include <shellapi.h>
 
 typedef int (*AfxModalHook)(HWND owner, const char* text, const char* caption, UINT type, void* context);
 
@@ -17,3 +18,17 @@ int AfxMessageBox(UINT prompt_id, UINT type = MB_OK, UINT help_id = (UINT)-1);
 // Makes the reports of the window-free layers (base/message_seam.h) message boxes through this seam: a
 // null caption becomes AfxMessageBox, any other caption a box with that caption and no owner.
 void AfxInstallMessageSeam();
+
+// Every shell launch (ShellExecute, ShellExecuteEx, WinExec) of the window layer passes through this
+// seam too, so that tests see what a click would open and nothing is launched. A test in the same
+// process installs a hook; one that drives the program from outside sets TARMELO_SHELL_LOG (a file that
+// gets one "verb<TAB>target<TAB>parameters" line per launch, and nothing is launched).
+typedef BOOL (*AfxShellHook)(const char* verb, const char* target, const char* parameters, void* context);
+AfxShellHook AfxSetShellHook(AfxShellHook hook, void* context);
+// ShellExecuteA through the seam: the shell's result (above 32 on success; 33 when a seam took it).
+HINSTANCE AfxShellExecute(HWND owner, const char* verb, const char* file, const char* parameters,
+                          const char* directory, int show);
+// ShellExecuteExA through the seam (a seam that takes it reports success).
+BOOL AfxShellExecuteEx(SHELLEXECUTEINFOA* info);
+// WinExec through the seam: the command line is the target; above 31 on success.
+UINT AfxWinExec(const char* command, UINT show);

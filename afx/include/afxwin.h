@@ -73,14 +73,41 @@ struct CRect : RECT {
     bool operator!=(const RECT& o) const { return !(*this == o); }
 };
 
+class CObject;
+
+// Run-time class information: the name, the size and the base class of a class that declares it.
+struct CRuntimeClass {
+    const char* m_lpszClassName;
+    int m_nObjectSize;
+    UINT m_wSchema;
+    CRuntimeClass* (*m_pfnGetBaseClass)();
+    BOOL IsDerivedFrom(const CRuntimeClass* base) const;
+};
+
+#define RUNTIME_CLASS(class_name) (class_name::GetThisClass())
+#define DECLARE_DYNAMIC(class_name)                 \
+public:                                             \
+    static CRuntimeClass* GetThisClass();           \
+    CRuntimeClass* GetRuntimeClass() const override;
+#define IMPLEMENT_DYNAMIC(class_name, base_name)                                                      \
+    CRuntimeClass* class_name::GetThisClass() {                                                       \
+        static CRuntimeClass rc = {#class_name, (int)sizeof(class_name), 0xFFFF, &base_name::GetThisClass}; \
+        return &rc;                                                                                   \
+    }                                                                                                 \
+    CRuntimeClass* class_name::GetRuntimeClass() const { return GetThisClass(); }
+
 class CObject {
 public:
     virtual ~CObject() = default;
+    static CRuntimeClass* GetThisClass();
+    virtual CRuntimeClass* GetRuntimeClass() const;
+    BOOL IsKindOf(const CRuntimeClass* cls) const { return GetRuntimeClass()->IsDerivedFrom(cls); }
 };
 
 #include "afxgdi.h"
 
 class CCmdTarget : public CObject {
+    DECLARE_DYNAMIC(CCmdTarget)
 protected:
     static const AFX_MSGMAP* GetThisMessageMap();
     virtual const AFX_MSGMAP* GetMessageMap() const;
@@ -180,6 +207,28 @@ public:
     COLORREF GetPixel(int x, int y) const { return ::GetPixel(m_hDC, x, y); }
     COLORREF SetPixel(int x, int y, COLORREF c) { return ::SetPixel(m_hDC, x, y, c); }
     int GetDeviceCaps(int index) const { return ::GetDeviceCaps(m_hDC, index); }
+    CPoint SetWindowOrg(int x, int y) { POINT p{}; ::SetWindowOrgEx(m_hDC, x, y, &p); return p; }
+    CPoint SetWindowOrg(POINT p) { return SetWindowOrg(p.x, p.y); }
+    CPoint GetWindowOrg() const { POINT p{}; ::GetWindowOrgEx(m_hDC, &p); return p; }
+    CPoint GetViewportOrg() const { POINT p{}; ::GetViewportOrgEx(m_hDC, &p); return p; }
+    BOOL FloodFill(int x, int y, COLORREF border) { return ::FloodFill(m_hDC, x, y, border); }
+    BOOL ExtFloodFill(int x, int y, COLORREF colour, UINT type) { return ::ExtFloodFill(m_hDC, x, y, colour, type); }
+    BOOL DrawIconEx(int x, int y, HICON icon, int cx, int cy, UINT step = 0, HBRUSH flicker = nullptr,
+                    UINT flags = DI_NORMAL) {
+        return ::DrawIconEx(m_hDC, x, y, icon, cx, cy, step, flicker, flags);
+    }
+    // An icon or bitmap drawn in a state (DSS_DISABLED and the like).
+    BOOL DrawState(CPoint at, CSize size, HICON icon, UINT flags, HBRUSH brush = nullptr) {
+        return ::DrawStateA(m_hDC, brush, nullptr, (LPARAM)icon, 0, at.x, at.y, size.cx, size.cy, flags | DST_ICON);
+    }
+    BOOL DrawState(CPoint at, CSize size, HBITMAP bitmap, UINT flags, HBRUSH brush = nullptr) {
+        return ::DrawStateA(m_hDC, brush, nullptr, (LPARAM)bitmap, 0, at.x, at.y, size.cx, size.cy, flags | DST_BITMAP);
+    }
+    BOOL IsPrinting() const { return m_bPrinting; }
+    BOOL FrameRect(const RECT* r, HBRUSH b) { return ::FrameRect(m_hDC, r, b); }
+    BOOL PtVisible(int x, int y) const { return ::PtVisible(m_hDC, x, y); }
+
+    BOOL m_bPrinting = FALSE;
 
 protected:
     bool m_temporary = false;
@@ -212,8 +261,14 @@ protected:
 };
 
 class CWnd : public CCmdTarget {
+    DECLARE_DYNAMIC(CWnd)
 public:
     HWND m_hWnd = nullptr;
+    // Insertion points for SetWindowPos.
+    static const CWnd wndTop;
+    static const CWnd wndBottom;
+    static const CWnd wndTopMost;
+    static const CWnd wndNoTopMost;
 
     CWnd() = default;
     ~CWnd() override;
@@ -314,7 +369,22 @@ public:
     BOOL IsWindow() const { return m_hWnd && ::IsWindow(m_hWnd); }
     BOOL IsChild(const CWnd* wnd) const { return wnd && ::IsChild(m_hWnd, wnd->m_hWnd); }
     CWnd* GetWindow(UINT cmd) const { return FromHandle(::GetWindow(m_hWnd, cmd)); }
-    CWnd* GetOwner() const { return FromHandle(::GetWindow(m_hWnd, GW_OWNER)); }
+    // The window set with SetOwner, else the window's owner.
+    CWnd* GetOwner() const { return FromHandle(m_hWndOwner ? m_hWndOwner : ::GetWindow(m_hWnd, GW_OWNER)); }
+    void SetOwner(CWnd* owner) { m_hWndOwner = owner ? owner->m_hWnd : nullptr; }
+    CWnd* GetNextDlgTabItem(CWnd* control, BOOL previous = FALSE) const {
+        return FromHandle(::GetNextDlgTabItem(m_hWnd, control ? control->m_hWnd : nullptr, previous));
+    }
+    CWnd* GetNextDlgGroupItem(CWnd* control, BOOL previous = FALSE) const {
+        return FromHandle(::GetNextDlgGroupItem(m_hWnd, control ? control->m_hWnd : nullptr, previous));
+    }
+    BOOL LockWindowUpdate() { return ::LockWindowUpdate(m_hWnd); }
+    void UnlockWindowUpdate() { ::LockWindowUpdate(nullptr); }
+    // A message box owned by this window, through the framework's modal seam.
+    int MessageBox(const char* text, const char* caption = nullptr, UINT type = MB_OK);
+    void CloseWindow() { ::CloseWindow(m_hWnd); }
+    // The largest position a scroll bar reaches: its maximum less its page.
+    int GetScrollLimit(int bar);
     CWnd* GetTopLevelParent() const { return FromHandle(::GetAncestor(m_hWnd, GA_ROOT)); }
     CWnd* SetActiveWindow() { return FromHandle(::SetActiveWindow(m_hWnd)); }
     static CWnd* GetActiveWindow() { return FromHandle(::GetActiveWindow()); }
@@ -355,6 +425,8 @@ public:
 
 protected:
     WNDPROC m_pfnSuper = nullptr;
+    HWND m_hWndOwner = nullptr;
+    bool m_bHoldsPreTranslateHook = false;  // released when the window is destroyed
     DECLARE_MESSAGE_MAP()
 
     // Default handlers: each passes the current message to the default procedure.
@@ -382,6 +454,12 @@ protected:
     afx_msg void OnChar(UINT, UINT, UINT) { Default(); }
     afx_msg void OnSysKeyDown(UINT, UINT, UINT) { Default(); }
     afx_msg void OnRButtonDblClk(UINT, CPoint) { Default(); }
+    afx_msg void OnMButtonDown(UINT, CPoint) { Default(); }
+    afx_msg void OnMButtonUp(UINT, CPoint) { Default(); }
+    afx_msg void OnMButtonDblClk(UINT, CPoint) { Default(); }
+    afx_msg void OnCancelMode() { Default(); }
+    afx_msg void OnSysColorChange() { Default(); }
+    afx_msg LRESULT OnMenuChar(UINT, UINT, CMenu*) { return Default(); }
     afx_msg BOOL OnMouseWheel(UINT, short, CPoint) { return (BOOL)Default(); }
     afx_msg void OnNcLButtonDown(UINT, CPoint) { Default(); }
     afx_msg void OnNcLButtonUp(UINT, CPoint) { Default(); }
@@ -414,6 +492,8 @@ protected:
 private:
     friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
     friend struct AfxTempMaps;
+    struct InsertAfter {};
+    CWnd(InsertAfter, HWND where) : m_hWnd(where), m_temporary(true) {}
     bool m_temporary = false;
 };
 
@@ -436,6 +516,20 @@ HINSTANCE AfxGetInstanceHandle();
 HINSTANCE AfxFindResourceHandle(LPCSTR name, LPCSTR type);
 // Gets one message and passes it through the PreTranslateMessage walk to its window; FALSE on WM_QUIT.
 BOOL AfxPumpMessage(int* quit_code = nullptr);
+// Windows of this module that live under another module's message loop (modeless dialogs of a DLL
+// whose host runs the loop) still get their PreTranslateMessage walk and dialog keys: a message hook of
+// this module on the calling thread runs the walk for messages that no loop of this module pumps. Each
+// install is one hold on the hook; the hook goes with the last release.
+void AfxInstallPreTranslateHook();
+void AfxReleasePreTranslateHook();
+
+// A window class registered once for this module with the given style, cursor, brush and icon, for
+// windows that CreateEx subclasses; the name stays valid until the next call on this thread.
+const char* AfxRegisterWndClass(UINT style, HCURSOR cursor = nullptr, HBRUSH background = nullptr,
+                                HICON icon = nullptr);
+// A 16-colour bitmap resource with its black, grey, silver and white mapped to the system's button
+// text, shadow, face and highlight colours. NULL when the resource is not such a bitmap.
+HBITMAP AfxLoadSysColorBitmap(HINSTANCE instance, HRSRC resource, BOOL mono = FALSE);
 
 #include "afxctrl.h"
 #include "afxcmn.h"

@@ -12,6 +12,7 @@ struct AfxTempMaps {
     std::map<HDC, std::unique_ptr<CDC>> dcs;
     std::map<std::pair<HGDIOBJ, std::type_index>, std::unique_ptr<CGdiObject>> gdi;
     std::map<HMENU, std::unique_ptr<CMenu>> menus;
+    std::map<HIMAGELIST, std::unique_ptr<CImageList>> image_lists;
 };
 AfxTempMaps& AfxTemp();
 // TRUE while a window procedure of this framework runs on this thread.
@@ -31,3 +32,17 @@ T* AfxTempGdiObject(HGDIOBJ object) {
 
 // Hands an owner-drawn menu item to the CMenu object attached to its menu; TRUE when one took it.
 BOOL AfxOwnerDrawMenu(UINT msg, LPARAM lp);
+
+// WM_MEASUREITEM that a parent receives for a control no object holds yet (an owner-drawn combo box
+// is measured while its dialog is created, before DDX_Control subclasses it): kept for the control,
+// and handed to it when it is subclassed.
+void AfxKeepMeasureItem(HWND parent, const MEASUREITEMSTRUCT* mis);
+void AfxReplayMeasureItem(CWnd* control);
+void AfxForgetMeasureItems(HWND parent);
+
+// This module's message loop is pumping on this thread (its own loop pre-translates).
+struct AfxOwnPump {
+    AfxOwnPump();
+    ~AfxOwnPump();
+};
+BOOL AfxOwnPumpActive();

@@ -34,8 +34,45 @@ HINSTANCE AfxFindResourceHandle(LPCSTR name, LPCSTR type) {
     return resources;
 }
 
+namespace {
+thread_local int t_own_pump = 0;
+// The hook of this module on this thread, held by the modeless dialogs that live on it: it is removed
+// with the last of them, so no hook of a module outlives its windows (or the module).
+thread_local HHOOK t_pretranslate_hook = nullptr;
+thread_local int t_hook_holders = 0;
+
+LRESULT CALLBACK pretranslate_hook(int code, WPARAM wp, LPARAM lp) {
+    if (code == HC_ACTION && wp == PM_REMOVE && !AfxOwnPumpActive()) {
+        MSG* msg = (MSG*)lp;
+        // Only windows of this module answer the walk; a handled message reaches nobody else.
+        try {
+            if (msg->hwnd && AfxPreTranslateMessage(msg)) msg->message = WM_NULL;
+        } catch (...) {
+        }
+    }
+    return ::CallNextHookEx(t_pretranslate_hook, code, wp, lp);
+}
+}  // namespace
+
+AfxOwnPump::AfxOwnPump() { ++t_own_pump; }
+AfxOwnPump::~AfxOwnPump() { --t_own_pump; }
+BOOL AfxOwnPumpActive() { return t_own_pump > 0; }
+
+void AfxInstallPreTranslateHook() {
+    if (!t_pretranslate_hook)
+        t_pretranslate_hook = ::SetWindowsHookExA(WH_GETMESSAGE, pretranslate_hook, nullptr, ::GetCurrentThreadId());
+    if (t_pretranslate_hook) ++t_hook_holders;
+}
+
+void AfxReleasePreTranslateHook() {
+    if (t_hook_holders <= 0 || --t_hook_holders > 0) return;
+    ::UnhookWindowsHookEx(t_pretranslate_hook);
+    t_pretranslate_hook = nullptr;
+}
+
 BOOL AfxPumpMessage(int* quit_code) {
     MSG msg;
+    AfxOwnPump own;
     BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
     if (got <= 0) {
         if (quit_code) *quit_code = got == 0 ? (int)msg.wParam : -1;

@@ -80,6 +80,17 @@ BOOL CImageList::Create(UINT bitmap_id, int cx, int grow, COLORREF mask) {
     return Attach(ImageList_LoadImageA(module, MAKEINTRESOURCEA(bitmap_id), cx, grow, mask, IMAGE_BITMAP, 0));
 }
 
+CImageList* CImageList::FromHandle(HIMAGELIST list) {
+    if (!list) return nullptr;
+    auto& slot = AfxTemp().image_lists[list];
+    if (!slot) {
+        slot.reset(new CImageList);
+        slot->m_hImageList = list;
+        slot->m_temporary = true;
+    }
+    return slot.get();
+}
+
 BOOL CImageList::Attach(HIMAGELIST list) {
     if (!list) return FALSE;
     DeleteImageList();

@@ -1,8 +1,11 @@
 // CDialog: modal and modeless dialogs from templates of this module's resources, data exchange.
 #include "afxwin.h"
+#include "afximpl.h"
 #include <cstdio>
 #include <cstdlib>
 #include <climits>
+
+IMPLEMENT_DYNAMIC(CDialog, CWnd)
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_COMMAND(IDOK, OnOK)
@@ -37,6 +40,11 @@ BOOL CDialog::Create(UINT template_id, CWnd* parent) {
     HWND wnd = ::CreateDialogIndirectParamA(module, (LPCDLGTEMPLATEA)::LockResource(tmpl),
                                             parent ? parent->m_hWnd : nullptr, AfxDlgProc, 0);
     AfxUnhookWindowCreate();
+    // A modeless dialog may live under a loop this module does not run.
+    if (wnd && m_hWnd == wnd && !m_bHoldsPreTranslateHook) {
+        AfxInstallPreTranslateHook();
+        m_bHoldsPreTranslateHook = true;
+    }
     return wnd != nullptr;
 }
 

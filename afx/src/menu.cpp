@@ -10,6 +10,8 @@ std::map<HMENU, CMenu*>& menu_map() {
 }
 }  // namespace
 
+IMPLEMENT_DYNAMIC(CMenu, CObject)
+
 CMenu::~CMenu() {
     if (!m_temporary) DestroyMenu();
     m_hMenu = nullptr;
@@ -54,9 +56,11 @@ HMENU CMenu::Detach() {
     return menu;
 }
 
-BOOL CMenu::LoadMenu(UINT id) {
-    HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCEA(id), (LPCSTR)RT_MENU);
-    return Attach(::LoadMenuA(module, MAKEINTRESOURCEA(id)));
+BOOL CMenu::LoadMenu(UINT id) { return LoadMenu(MAKEINTRESOURCEA(id)); }
+
+BOOL CMenu::LoadMenu(const char* name) {
+    HINSTANCE module = AfxFindResourceHandle(name, (LPCSTR)RT_MENU);
+    return Attach(::LoadMenuA(module, name));
 }
 
 BOOL CMenu::DestroyMenu() {

@@ -3,19 +3,31 @@
 #include "base/message_seam.h"
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 
 namespace {
 AfxModalHook g_hook = nullptr;
 void* g_hook_context = nullptr;
 
-// The out-of-process seam: a test that drives the program sets these variables.
-bool answer_from_environment(const char* text, const char* caption, UINT type, int* answer) {
-    const char* log = getenv("TARMELO_MODAL_LOG");
+// The out-of-process seams: a test that drives the program names a log file in the environment; each
+// question or launch adds a line of tab-separated fields. False when no log is named.
+bool log_to_environment(const char* variable, std::initializer_list<const char*> fields) {
+    const char* log = getenv(variable);
     if (!log || !*log) return false;
     if (FILE* f = fopen(log, "a")) {
-        fprintf(f, "%s\t%s\n", caption ? caption : "", text ? text : "");
+        const char* separator = "";
+        for (const char* field : fields) {
+            fprintf(f, "%s%s", separator, field ? field : "");
+            separator = "\t";
+        }
+        fprintf(f, "\n");
         fclose(f);
     }
+    return true;
+}
+
+bool answer_from_environment(const char* text, const char* caption, UINT type, int* answer) {
+    if (!log_to_environment("TARMELO_MODAL_LOG", {caption, text})) return false;
     const char* reply = getenv("TARMELO_MODAL_ANSWER");
     *answer = reply && *reply ? atoi(reply) : seam::first_button(type);
     return true;
@@ -71,3 +83,41 @@ int report_as_message_box(const char* text, const char* caption, unsigned style,
 }  // namespace
 
 void AfxInstallMessageSeam() { seam::set_reporter(report_as_message_box, nullptr); }
+
+namespace {
+AfxShellHook g_shell_hook = nullptr;
+void* g_shell_context = nullptr;
+
+// TRUE when a seam took the launch (a hook, or the log a test asked for).
+BOOL shell_seam(const char* verb, const char* target, const char* parameters) {
+    if (g_shell_hook) return g_shell_hook(verb, target, parameters, g_shell_context);
+    return log_to_environment("TARMELO_SHELL_LOG", {verb, target, parameters});
+}
+}  // namespace
+
+AfxShellHook AfxSetShellHook(AfxShellHook hook, void* context) {
+    AfxShellHook old = g_shell_hook;
+    g_shell_hook = hook;
+    g_shell_context = context;
+    return old;
+}
+
+HINSTANCE AfxShellExecute(HWND owner, const char* verb, const char* file, const char* parameters,
+                          const char* directory, int show) {
+    if (shell_seam(verb, file, parameters)) return (HINSTANCE)(INT_PTR)33;
+    return ::ShellExecuteA(owner, verb, file, parameters, directory, show);
+}
+
+BOOL AfxShellExecuteEx(SHELLEXECUTEINFOA* info) {
+    if (!info) return FALSE;
+    if (shell_seam(info->lpVerb, info->lpFile, info->lpParameters)) {
+        info->hInstApp = (HINSTANCE)(INT_PTR)33;
+        return TRUE;
+    }
+    return ::ShellExecuteExA(info);
+}
+
+UINT AfxWinExec(const char* command, UINT show) {
+    if (shell_seam("", command, "")) return 33;
+    return ::WinExec(command, show);
+}

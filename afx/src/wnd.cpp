@@ -1,6 +1,8 @@
 // CWnd: handle map, subclassing, message-map dispatch and reflection.
 #include "afximpl.h"
+#include <algorithm>
 #include <mutex>
+#include <vector>
 
 namespace {
 
@@ -27,12 +29,34 @@ AfxTempMaps& AfxTemp() { return t_temp; }
 BOOL AfxInsideHandler() { return t_handler_depth > 0; }
 
 void AfxFreeTempMaps() {
+    t_temp.image_lists.clear();
     t_temp.windows.clear();
     for (auto& entry : t_temp.dcs) entry.second->m_hDC = nullptr;
     t_temp.dcs.clear();
     t_temp.gdi.clear();
     t_temp.menus.clear();
 }
+
+BOOL CRuntimeClass::IsDerivedFrom(const CRuntimeClass* base) const {
+    for (const CRuntimeClass* c = this; c; c = c->m_pfnGetBaseClass ? c->m_pfnGetBaseClass() : nullptr)
+        if (c == base) return TRUE;
+    return FALSE;
+}
+
+CRuntimeClass* CObject::GetThisClass() {
+    static CRuntimeClass rc = {"CObject", (int)sizeof(CObject), 0xFFFF, nullptr};
+    return &rc;
+}
+
+CRuntimeClass* CObject::GetRuntimeClass() const { return GetThisClass(); }
+
+IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
+IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
+
+const CWnd CWnd::wndTop(CWnd::InsertAfter{}, HWND_TOP);
+const CWnd CWnd::wndBottom(CWnd::InsertAfter{}, HWND_BOTTOM);
+const CWnd CWnd::wndTopMost(CWnd::InsertAfter{}, HWND_TOPMOST);
+const CWnd CWnd::wndNoTopMost(CWnd::InsertAfter{}, HWND_NOTOPMOST);
 
 CWnd* CWnd::FromHandlePermanent(HWND wnd) {
     if (!wnd) return nullptr;
@@ -88,6 +112,7 @@ BOOL CWnd::SubclassWindow(HWND wnd) {
     PreSubclassWindow();
     WNDPROC old = (WNDPROC)::SetWindowLongPtrA(wnd, GWLP_WNDPROC, (LONG_PTR)AfxWndProc);
     if (old != AfxWndProc) m_pfnSuper = old;
+    AfxReplayMeasureItem(this);
     return TRUE;
 }
 
@@ -173,6 +198,11 @@ LRESULT CALLBACK AfxWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, (LONG_PTR)super);
             wnd->m_pfnSuper = nullptr;
             wnd->Detach();
+            AfxForgetMeasureItems(hwnd);
+            if (wnd->m_bHoldsPreTranslateHook) {
+                wnd->m_bHoldsPreTranslateHook = false;
+                AfxReleasePreTranslateHook();
+            }
             wnd->PostNcDestroy();
         } else {
             result = wnd->WindowProc(msg, wp, lp);
@@ -262,6 +292,7 @@ BOOL CWnd::OnWndMsg(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
     if (msg == WM_MEASUREITEM && wp) {
         LRESULT r = 0;
         if (ReflectLastMsg(::GetDlgItem(m_hWnd, (int)wp), &r)) { *result = TRUE; return TRUE; }
+        AfxKeepMeasureItem(m_hWnd, (const MEASUREITEMSTRUCT*)lp);
     } else if (HWND child = control_of(msg, wp, lp)) {
         LRESULT r = 0;
         if (ReflectLastMsg(child, &r)) {
@@ -328,7 +359,65 @@ void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT dis) {
 
 void CWnd::OnMeasureItem(int id, LPMEASUREITEMSTRUCT mis) {
     if (AfxOwnerDrawMenu(WM_MEASUREITEM, (LPARAM)mis)) return;
-    if (!id || !ReflectLastMsg(::GetDlgItem(m_hWnd, id))) Default();
+    if (id && ReflectLastMsg(::GetDlgItem(m_hWnd, id))) return;
+    if (id) AfxKeepMeasureItem(m_hWnd, mis);
+    Default();
+}
+
+namespace {
+// Measure requests kept per (parent, control id) on this thread.
+thread_local std::map<std::pair<HWND, UINT>, std::vector<MEASUREITEMSTRUCT>> t_kept_measures;
+}  // namespace
+
+void AfxKeepMeasureItem(HWND parent, const MEASUREITEMSTRUCT* mis) {
+    if (!mis || mis->CtlType == ODT_MENU || !parent) return;
+    auto& kept = t_kept_measures[{parent, mis->CtlID}];
+    // One request per item is enough; the last one wins.
+    for (MEASUREITEMSTRUCT& m : kept)
+        if (m.itemID == mis->itemID) { m = *mis; return; }
+    if (kept.size() < 64) kept.push_back(*mis);
+}
+
+void AfxReplayMeasureItem(CWnd* control) {
+    HWND parent = ::GetParent(control->m_hWnd);
+    UINT id = (UINT)::GetDlgCtrlID(control->m_hWnd);
+    auto it = t_kept_measures.find({parent, id});
+    if (it == t_kept_measures.end()) return;
+    std::vector<MEASUREITEMSTRUCT> kept = std::move(it->second);
+    t_kept_measures.erase(it);
+    char cls[16] = "";
+    ::GetClassNameA(control->m_hWnd, cls, sizeof cls);
+    bool combo = lstrcmpiA(cls, "ComboBox") == 0, list = lstrcmpiA(cls, "ListBox") == 0;
+    for (MEASUREITEMSTRUCT m : kept) {
+        UINT before = m.itemHeight;
+        LRESULT r = 0;
+        if (!control->OnChildNotify(WM_MEASUREITEM, id, (LPARAM)&m, &r)) continue;
+        if (m.itemHeight == before) continue;
+        // The control was measured with the default height: it takes the height its object gives.
+        if (combo) control->SendMessage(CB_SETITEMHEIGHT, m.itemID == (UINT)-1 ? (WPARAM)-1 : 0, m.itemHeight);
+        else if (list) control->SendMessage(LB_SETITEMHEIGHT, m.itemID, m.itemHeight);
+    }
+}
+
+void AfxForgetMeasureItems(HWND parent) {
+    for (auto it = t_kept_measures.begin(); it != t_kept_measures.end();)
+        it = it->first.first == parent ? t_kept_measures.erase(it) : std::next(it);
+}
+
+int CWnd::MessageBox(const char* text, const char* caption, UINT type) {
+    if (!caption) {
+        CWinApp* app = AfxGetApp();
+        caption = app && app->m_pszAppName ? app->m_pszAppName : "Error";
+    }
+    return AfxShowMessageBox(m_hWnd, text, caption, type);
+}
+
+int CWnd::GetScrollLimit(int bar) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE;
+    if (!::GetScrollInfo(m_hWnd, bar, &info)) return 0;
+    return info.nMax - std::max((int)info.nPage - 1, 0);
 }
 
 CMenu* CWnd::GetMenu() const { return CMenu::FromHandle(::GetMenu(m_hWnd)); }

@@ -13,3 +13,6 @@
 #define IDC_RADIO3        1011
 #define IDC_LABEL         1012
 #define IDS_GREETING      1
+#define IDD_SUPPORT       101
+#define IDC_OD_COMBO      1020
+#define IDB_SYSCOLOURS    200

@@ -1,4 +1,5 @@
 #include "SkinDialog.h"
+#include "SkinPaint.h"
 
 BEGIN_MESSAGE_MAP(CSkinDialog, CDialog)
     ON_WM_LBUTTONDOWN()
@@ -16,27 +17,13 @@ BOOL CSkinDialog::OnInitDialog() {
 }
 
 BOOL CSkinDialog::SetBackBitmap(UINT resource_id) {
-    HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCEA(resource_id), (LPCSTR)RT_BITMAP);
-    HBITMAP bitmap = (HBITMAP)::LoadImageA(module, MAKEINTRESOURCEA(resource_id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR);
-    BOOL kept = SetBackBitmap(bitmap);
-    // A missing resource removes the background and is reported, not passed off as success.
-    return bitmap ? kept : FALSE;
+    BOOL ok = skin_load_bitmap(&m_hBackBitmap, &m_nBitmapWidth, &m_nBitmapHeight, resource_id);
+    if (m_hWnd && ::IsWindow(m_hWnd)) Invalidate(TRUE);
+    return ok;
 }
 
 BOOL CSkinDialog::SetBackBitmap(HBITMAP bitmap) {
-    if (m_hBackBitmap) ::DeleteObject(m_hBackBitmap);
-    m_hBackBitmap = nullptr;
-    m_nBitmapWidth = m_nBitmapHeight = 0;
-    if (bitmap) {
-        BITMAP bm{};
-        if (::GetObjectType(bitmap) != OBJ_BITMAP || !::GetObjectA(bitmap, sizeof bm, &bm)) {
-            ::DeleteObject(bitmap);
-            return FALSE;
-        }
-        m_hBackBitmap = bitmap;
-        m_nBitmapWidth = bm.bmWidth;
-        m_nBitmapHeight = bm.bmHeight;
-    }
+    if (!skin_take_bitmap(&m_hBackBitmap, &m_nBitmapWidth, &m_nBitmapHeight, bitmap)) return FALSE;
     if (m_hWnd && ::IsWindow(m_hWnd)) Invalidate(TRUE);
     return TRUE;
 }
@@ -55,15 +42,8 @@ BOOL CSkinDialog::OnEraseBkgnd(CDC* dc) {
     if (!m_hBackBitmap || m_nBitmapWidth <= 0 || m_nBitmapHeight <= 0) return result;
     CRect client;
     GetClientRect(&client);
-    HDC memory = ::CreateCompatibleDC(dc->m_hDC);
-    HGDIOBJ old = ::SelectObject(memory, m_hBackBitmap);
     // Bounds inclusive: the last row and column of tiles may be cut by the client edge.
-    for (int c = 0; c <= client.Width() / m_nBitmapWidth; ++c)
-        for (int r = 0; r <= client.Height() / m_nBitmapHeight; ++r)
-            ::BitBlt(dc->m_hDC, c * m_nBitmapWidth, r * m_nBitmapHeight, m_nBitmapWidth, m_nBitmapHeight, memory, 0, 0,
-                     SRCCOPY);
-    ::SelectObject(memory, old);
-    ::DeleteDC(memory);
+    skin_tile_bitmap(dc->m_hDC, m_hBackBitmap, m_nBitmapWidth, m_nBitmapHeight, client.Width(), client.Height());
     return result;
 }
 

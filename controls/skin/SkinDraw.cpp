@@ -110,20 +110,6 @@ int skin_draw_caption_button(HWND wnd, CDC* dc, int which, int cell) {
     return 1;
 }
 
-void skin_paint_plan(HDC dc, COLORREF colour, const RECT& rect, const skin::FillPlan& plan) {
-    auto fill = [dc](const RECT& r, COLORREF c) {
-        HBRUSH brush = ::CreateSolidBrush(c);
-        ::FillRect(dc, &r, brush);
-        ::DeleteObject(brush);
-    };
-    if (plan.plain_fill) fill(rect, colour);
-    for (const skin::Band& b : plan.bands) fill(RECT{b.left, b.top, b.right, b.bottom}, b.colour);
-}
-
-void skin_draw_gradient(HDC dc, const skin::Profile& profile, COLORREF colour, RECT r, int style) {
-    skin_paint_plan(dc, colour, r, skin::plan_shaded_fill(profile, colour, r.left, r.top, r.right, r.bottom, style));
-}
-
 void skin_fill_shaded(HDC dc, COLORREF colour, int left, int top, int right, int bottom, int style) {
     skin_draw_gradient(dc, skin::kSkinFillProfile, colour, RECT{left, top, right, bottom}, style);
 }
@@ -140,4 +126,51 @@ int skin_draw_frame(CDC* dc, int width, int height) {
     skin_fill_shaded(dc->m_hDC, edge, width - s, 0, width - s / 2, height - 6, 10);
     skin_fill_shaded(dc->m_hDC, edge, s - 5, height - 12, width - s + 5, height - 6, 8);
     return 1;
+}
+
+void skin_paint_window(CWnd* wnd, HICON small_icon) {
+    if (!wnd || !::IsWindow(wnd->m_hWnd) || wnd->IsIconic()) return;
+    CWindowDC dc(wnd);
+    CRect r;
+    wnd->GetWindowRect(&r);
+    const int w = r.Width(), h = r.Height();
+    skin_draw_frame(&dc, w, h);
+    COLORREF band = color_darken(skin_ui_color, 17);
+    skin_fill_rect(&dc, 3, 2, w - 6, 28, band, 8);
+    skin_fill_rect(&dc, 5, 30, w - 10, 6, band, 21);
+    for (int which : {0, 1, 4}) skin_draw_caption_button(wnd->m_hWnd, &dc, which, 0);
+    const int icon = ::GetSystemMetrics(SM_CXSMICON);
+    if (small_icon) dc.DrawIconEx(24, (skin_frame.caption_height - icon) / 2, small_icon, icon, icon, 0, nullptr, DI_NORMAL);
+    // The title in the caption text box: from 24 left of the text origin and 8 below it.
+    CString title;
+    wnd->GetWindowText(title);
+    CFont font;
+    font.CreatePointFont(::GetSystemMetrics(SM_CYSMCAPTION) * 15 / 2, "System");
+    HGDIOBJ old_font = ::SelectObject(dc.m_hDC, font.m_hObject);
+    int old_mode = dc.SetBkMode(TRANSPARENT);
+    CRect text(skin_frame.caption_text_x - 24, skin_frame.caption_text_y + 8, w - 120, skin_frame.caption_height);
+    const UINT format = DT_SINGLELINE | DT_VCENTER | DT_WORD_ELLIPSIS;
+    CRect shadow = text;
+    shadow.OffsetRect(1, 1);
+    dc.SetTextColor(RGB(0, 0, 0));
+    dc.DrawText(title, &shadow, format);
+    dc.SetTextColor(RGB(255, 255, 255));
+    dc.DrawText(title, &text, format);
+    dc.SetBkMode(old_mode);
+    ::SelectObject(dc.m_hDC, old_font);
+}
+
+int skin_caption_hit(HWND wnd, POINT screen) {
+    RECT window{};
+    if (!skin_ready || !::GetWindowRect(wnd, &window)) return 0;
+    POINT at = {screen.x - window.left, screen.y - window.top};
+    const struct {
+        int which, hit;
+    } buttons[] = {{0, HTCLOSE}, {1, HTMINBUTTON}, {4, HTMENU}};
+    for (const auto& b : buttons) {
+        RECT r;
+        skin_caption_button_rect(&r, wnd, b.which);
+        if (::PtInRect(&r, at)) return b.hit;
+    }
+    return 0;
 }

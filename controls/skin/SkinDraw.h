@@ -4,6 +4,7 @@
 #pragma once
 #include "afxwin.h"
 #include "PictureBitmap.h"
+#include "SkinPaint.h"
 #include "controls/skin_core/skin_bands.h"
 #include "controls/skin_core/skin_colour.h"
 #include "controls/skin_core/skin_scheme.h"
@@ -52,6 +53,9 @@ int skin_fill_rect(CDC* dc, int x, int y, int width, int height, COLORREF colour
 // The left, right and bottom frame edges of a skinned window of that size.
 int skin_draw_frame(CDC* dc, int width, int height);
 
-// Paints a planned shaded fill; every class's DrawGradient comes down to this with its own profile.
-void skin_paint_plan(HDC dc, COLORREF colour, const RECT& rect, const skin::FillPlan& plan);
-void skin_draw_gradient(HDC dc, const skin::Profile& profile, COLORREF colour, RECT rect, int style);
+// The skinned frame and caption of a program window on its window DC: the frame edges, two caption
+// bands in the UI colour darkened by 17, the caption buttons, the small icon and the title (a black
+// shadow one pixel down and right, then white).
+void skin_paint_window(CWnd* wnd, HICON small_icon);
+// The caption button under a screen point: HTCLOSE (button 0), HTMINBUTTON (1), HTMENU (4), or 0.
+int skin_caption_hit(HWND wnd, POINT screen);

@@ -20,6 +20,18 @@ struct Walk {
     double phi;  // i / n * pi/2
 };
 
+// x * num / den: truncated once (the whole product) or with the product x truncated first.
+int scaled(double x, const Span& s) {
+    if (s.each) return (int)x * s.num / s.den;
+    return (int)(x * s.num / s.den);
+}
+
+// half - x * num / den, truncated as a whole or after the product.
+int half_minus(int half, double x, const Span& s) {
+    if (s.each) return half - (int)x * s.num / s.den;
+    return (int)(half - x * s.num / s.den);
+}
+
 // The piece's extent across the band, before clipping, as [lo, hi).
 void piece_extent(const Span& s, const Walk& w, int* lo, int* hi) {
     const int a = w.across;
@@ -28,57 +40,74 @@ void piece_extent(const Span& s, const Walk& w, int* lo, int* hi) {
         *lo = 0; *hi = a;
         return;
     case SpanKind::Capsule: {
-        int d = (int)(w.half - w.k * w.n * s.f);
+        int d = half_minus(w.half, w.k * w.n, s);
         *lo = d + s.e1; *hi = a - d - s.e2;
         return;
     }
     case SpanKind::Slant: {
-        int t = (int)(w.half - w.k * w.n * s.f);
+        int t = half_minus(w.half, w.k * w.n, s);
         *lo = w.half - t; *hi = a - t;
         return;
     }
     case SpanKind::Widen: {
-        int f = (int)(w.k * w.n * s.f);
+        int f = scaled(w.k * w.n, s);
         *lo = (int)(s.g * f); *hi = a - w.half + (s.e2 ? (s.e1 * f) / s.e2 : 0);
         return;
     }
     case SpanKind::Pinch: {
-        int b = (int)(w.k * (w.n + s.e1) * s.f);
+        int b = scaled(w.k * (w.n + s.e1), s);
         *lo = b; *hi = a - b;
         return;
     }
     case SpanKind::PinchHalfLeft: {
-        int b = (int)(w.k * w.n * s.f);
+        int b = scaled(w.k * w.n, s);
         *lo = w.i < w.middle ? (int)((w.half - b) * 1.5) : 0; *hi = a - b;
         return;
     }
     case SpanKind::Ellipse: {
-        int e = (int)((w.n - w.n * std::cos(w.phi)) / 2);
+        double c = w.n * std::cos(w.phi);
+        int e = s.each ? (w.n - (int)c) / 2 : (int)((w.n - c) / 2);
         *lo = e; *hi = a - e;
         return;
     }
     case SpanKind::RoundRect: {
         int r = s.e1 ? std::min(w.n / s.e1, s.e2) : 0;
-        int inset = (int)(r - r * w.k);
+        int inset = s.each ? r - (int)(r * w.k) : (int)(r - r * w.k);
         *lo = inset; *hi = a - inset;
         return;
     }
     case SpanKind::TaperMiddle:
     case SpanKind::TaperLeft:
-    case SpanKind::TaperRight: {
+    case SpanKind::TaperRight:
+    case SpanKind::TaperFromLeft: {
         int o = (int)(std::abs(w.i - w.middle) * ((double)a / w.n));
         if (s.kind == SpanKind::TaperMiddle) { *lo = o; *hi = a - o; }
         else if (s.kind == SpanKind::TaperLeft) { *lo = 0; *hi = o; }
-        else { *lo = a - o; *hi = a; }
+        else if (s.kind == SpanKind::TaperRight) { *lo = a - o; *hi = a; }
+        else { *lo = o; *hi = a; }
         return;
     }
     case SpanKind::StripLeft:
     case SpanKind::StripMiddle:
     case SpanKind::StripRight: {
-        int e = (int)((1.2 - std::cos(w.phi)) * w.n + 52);
+        double x = (1.2 - std::cos(w.phi)) * w.n;
+        int e = s.each ? (int)x + 52 : (int)(x + 52);
         if (s.kind == SpanKind::StripLeft) { *lo = 0; *hi = 32; }
         else if (s.kind == SpanKind::StripMiddle) { *lo = 32; *hi = a - e; }
         else { *lo = a - e; *hi = a; }
+        return;
+    }
+    case SpanKind::TopRounded: {
+        int r = std::min(w.half, s.e2);
+        int inset = 0;
+        if (r > 0 && w.i <= r) inset = half_minus(r / 2, r * std::cos((double)w.i / r * kHalfPi), s);
+        *lo = inset; *hi = a - inset;
+        return;
+    }
+    case SpanKind::Skew: {
+        int r = std::min(w.half, s.e2);
+        int inset = s.each ? r - (int)(r * w.k) : (int)(r - r * w.k);
+        *lo = r - inset; *hi = a - inset;
         return;
     }
     }

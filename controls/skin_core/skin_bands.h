@@ -20,30 +20,39 @@ enum class Ramp : uint8_t { TwoWay, OneWay };
 enum class Op : uint8_t { Darken, Lighten, DarkenKeep };
 
 // Where a piece lies across the band, with k = cos(|i - middle| / half * pi/2) (1 in the middle, 0 at
-// the ends), phi = i / N * pi/2, N the extent along the axis and A the extent across it.
+// the ends), phi = i / N * pi/2, N the extent along the axis, A the extent across it and q the span's
+// fraction num / den.
+//
+// Two orders of truncation exist among the classes: the program's copies truncate each product to an
+// integer before it enters a sum (x = trunc(k*N) * num / den, integer arithmetic), the libraries'
+// copies truncate the whole expression once. A span marked `each` uses the first order.
 enum class SpanKind : uint8_t {
     Full,          // 0 .. A
-    Capsule,       // d = trunc(half - k*N*f): d + e1 .. A - d - e2
-    Slant,         // s = trunc(half - k*N*f): half - s .. A - s
-    Widen,         // F = trunc(k*N*f): trunc(g*F) .. A - half + (e1*F)/e2
-    Pinch,         // b = trunc(k*(N + e1)*f): b .. A - b
-    PinchHalfLeft, // b = trunc(k*N*f): before the middle trunc((half - b)*1.5), from it on 0 .. A - b
-    Ellipse,       // e = trunc((N - N*cos phi) / 2): e .. A - e
-    RoundRect,     // r = min(N / e1, e2), w = trunc(r - r*k): w .. A - w
+    Capsule,       // d = half - k*N*q: d + e1 .. A - d - e2
+    Slant,         // t = half - k*N*q: half - t .. A - t
+    Widen,         // F = k*N*q: trunc(g*F) .. A - half + (e1*F)/e2
+    Pinch,         // b = k*(N + e1)*q: b .. A - b
+    PinchHalfLeft, // b = k*N*q: before the middle trunc((half - b)*1.5), from it on 0 .. A - b
+    Ellipse,       // e = (N - N*cos phi) / 2: e .. A - e
+    RoundRect,     // r = min(N / e1, e2), w = r - r*k: w .. A - w
     TaperMiddle,   // o = trunc(|i - middle| * A / N): o .. A - o
     TaperLeft,     // 0 .. o
     TaperRight,    // A - o .. A
+    TaperFromLeft, // o .. A
     StripLeft,     // 0 .. 32
-    StripMiddle,   // E = trunc((1.2 - cos phi) * N + 52): 32 .. A - E
+    StripMiddle,   // E = (1.2 - cos phi) * N + 52: 32 .. A - E
     StripRight,    // A - E .. A
+    TopRounded,    // r = min(half, e2); rows i <= r inset by r/2 - r*cos(i / r * pi/2) * q, later rows 0 .. A
+    Skew,          // r = min(half, e2), a = r - r*k: r - a .. A - a
 };
 
 struct Span {
     SpanKind kind = SpanKind::Full;
-    double f = 0;
+    int num = 1, den = 1;
     double g = 0;
     int e1 = 0;
     int e2 = 0;
+    bool each = false;
 };
 
 // Amount = (a + b * x) / d, x being the ramp value clamped to lo..hi and, for a wing, scaled by 1.05
@@ -110,7 +119,12 @@ constexpr Shade clamped(Shade s, int lo, int hi) { s.lo = lo; s.hi = hi; return 
 constexpr Shade winged(Shade s) { s.wing = true; return s; }
 constexpr Shade keeping(Shade s) { if (s.op == Op::Darken) s.op = Op::DarkenKeep; return s; }
 constexpr Span full() { return Span{}; }
-constexpr Span span(SpanKind kind, double f = 0, double g = 0, int e1 = 0, int e2 = 0) { return Span{kind, f, g, e1, e2}; }
+// A span whose fraction is num / den (the whole expression truncated once).
+constexpr Span span(SpanKind kind, int num = 1, int den = 1, double g = 0, int e1 = 0, int e2 = 0) {
+    return Span{kind, num, den, g, e1, e2, false};
+}
+// The same span with every product truncated on its own.
+constexpr Span each_product(Span s) { s.each = true; return s; }
 constexpr Piece piece(Span s, Shade sh) { return Piece{s, sh}; }
 
 constexpr Style rows(int code, bool to_end, BandRule band, Ramp ramp, Piece p, int middle_shift = 0) {

@@ -1,4 +1,6 @@
 #include "skinlib_gradients.h"
+#include "controls/skin_core/skin_class_profiles.h"
+#include "controls/skin_core/skin_styles.h"
 #include <climits>
 
 namespace skinlib {
@@ -11,25 +13,7 @@ constexpr Ramp N = Ramp::OneWay;   // n(i)
 constexpr BandRule kTab37Band{20, 1, 2};
 constexpr int kAlways = INT_MAX, kNever = INT_MIN;
 
-// The push button's table, which the other classes depart from.
-constexpr Style k7 = rows(7, false, kVertical, S, piece(full(), kInverse));
-constexpr Style k8 = with_shade(k7, 8, kRamp);
-constexpr Style k7Scaled = with_shade(k7, 7, kInverseTwoThirds);
-constexpr Style k8Scaled = with_shade(k7, 8, kTwoThirds);
-constexpr Style k17 = rows(17, false, kVertical, S, piece(span(SpanKind::Capsule, 0.5), kInverseTwoThirds));
-constexpr Style k18 = with_shade(k17, 18, kTwoThirds);
-constexpr Style k19 = columns(19, true, kHorizontal50, N, piece(full(), kInverse));
-constexpr Style k20 = with_shade(k19, 20, kRamp);
-constexpr Style k21 = rows(21, true, kVertical, N, piece(full(), kInverseTwoThirds));
-constexpr Style k22 = with_shade(k21, 22, kTwoThirds);
-constexpr Style k27 = rows(27, false, kVertical, N, piece(span(SpanKind::Slant, 1.0 / 3), kInverseTwoThirds));
-constexpr Style k28 = with_shade(k27, 28, kTwoThirds);
-constexpr Style k37 = rows(37, true, kVertical, N, piece(span(SpanKind::Widen, 1.0 / 3, 1.05, 3, 2), kInverseThreeFifths));
-constexpr Style k38 = with_shade(k37, 38, kTwoThirds);
-constexpr Style kDefault40 = columns(kDefaultStyle, false, kHorizontal40, S, piece(full(), kRamp));
-constexpr Style k9of40 = with_shade(kDefault40, 9, kInverse);
-constexpr Style kDefault50 = columns(kDefaultStyle, false, kHorizontal50, S, piece(full(), kRamp));
-constexpr Style k9of50 = with_shade(kDefault50, 9, kInverse);
+using namespace library_rows;
 
 // Tab control: its own 9, 10, 11, 37, 38, 47, 48 and a tapered last branch.
 constexpr Style kTab9 = with_shade(kDefault50, 9, kInverseTwoThirds);
@@ -42,19 +26,19 @@ constexpr Style kTab11 = rows3(11, false, kVertical, S,
                                piece(span(SpanKind::TaperMiddle), kInverse),
                                piece(span(SpanKind::TaperLeft), winged(kInverse)),
                                piece(span(SpanKind::TaperRight), winged(kInverse)));
-constexpr Style kTab37 = rows(37, true, kTab37Band, S, piece(span(SpanKind::Widen, 0.5, 0.8, 1, 1), kInverseFourFifths));
+constexpr Style kTab37 = rows(37, true, kTab37Band, S, piece(span(SpanKind::Widen, 1, 2, 0.8, 1, 1), kInverseFourFifths));
 constexpr Style kTab38 = with_shade(kTab37, 38, kTwoThirds);
-constexpr Style kTab47 = rows(47, false, kVertical, N, piece(span(SpanKind::Capsule, 0.5, 0, 1, 2), kInverseTwoThirds));
+constexpr Style kTab47 = rows(47, false, kVertical, N, piece(span(SpanKind::Capsule, 1, 2, 0, 1, 2), kInverseTwoThirds));
 constexpr Style kTab48 = with_shade(kTab47, 48, kTwoThirds);
 
 // Olumbra's push button: 47/48 a rounded rectangle (r = H / 4, at most 8).
-constexpr Style kButton47 = rows(47, false, kVertical, N, piece(span(SpanKind::RoundRect, 0, 0, 4, 8), kInverseTwoThirds));
+constexpr Style kButton47 = rows(47, false, kVertical, N, piece(span(SpanKind::RoundRect, 1, 1, 0, 4, 8), kInverseTwoThirds));
 constexpr Style kButton48 = with_shade(kButton47, 48, kTwoThirds);
 
 // Olumbra's label: a narrower capsule for 17/18 and a pinched two-way 27/28.
-constexpr Style kLabel17 = rows(17, false, kVertical, S, piece(span(SpanKind::Capsule, 0.25), kInverseTwoThirds));
+constexpr Style kLabel17 = rows(17, false, kVertical, S, piece(span(SpanKind::Capsule, 1, 4), kInverseTwoThirds));
 constexpr Style kLabel18 = with_shade(kLabel17, 18, kTwoThirds);
-constexpr Style kLabel27 = rows(27, true, kVertical, S, piece(span(SpanKind::Pinch, 0.5, 0, 1), kInverseTwoThirds));
+constexpr Style kLabel27 = rows(27, true, kVertical, S, piece(span(SpanKind::Pinch, 1, 2, 0, 1), kInverseTwoThirds));
 constexpr Style kLabel28 = with_shade(kLabel27, 28, kTwoThirds);
 
 // The slider darkens 17..38 leaving channels smaller than the step alone, and scales its last branch.
@@ -78,8 +62,6 @@ const Style kLabelOlumbraStyles[] = {k7Scaled, k8Scaled, kLabel17, kLabel18, k19
 const Style kSliderOlumbraStyles[] = {k7Scaled, k8Scaled, keep(kLabel17), keep(kLabel18), keep(k19), keep(k20),
                                       keep(k21), keep(k22), keep(kLabel27), keep(kLabel28), keep(k37), keep(k38),
                                       with_shade(kDefault50, 9, kInverseTwoThirds), with_shade(kDefault50, kDefaultStyle, kTwoThirds)};
-const Style kBalloonTipStyles[] = {k7Scaled, k8Scaled, k17, k18, k19, k20, k21, k22, k27, k28, k37, k38,
-                                   k9of40, kDefault40};
 
 template <size_t n>
 constexpr Profile profile(const char* name, int plain_below, const Style (&styles)[n]) {
@@ -98,11 +80,10 @@ const Profile kComboOlumbra = profile("CSkinComboBox (olumbra)", kAlways, kCombo
 const Profile kButtonOlumbra = profile("CSkinButton (olumbra)", 40, kButtonOlumbraStyles);
 const Profile kLabelOlumbra = profile("CSkinLabel (olumbra)", 10, kLabelOlumbraStyles);
 const Profile kSliderOlumbra = profile("CSkinSliderCtrl (olumbra)", 10, kSliderOlumbraStyles);
-const Profile kBalloonTip = profile("CBalloonTip", 10, kBalloonTipStyles);
 
 const Profile* const kAllProfiles[] = {&kButtonBrisvane, &kMenuBrisvane, &kComboBrisvane, &kTabBrisvane,
                                        &kTabOlumbra, &kMenuOlumbra, &kComboOlumbra, &kButtonOlumbra,
-                                       &kLabelOlumbra, &kSliderOlumbra, &kBalloonTip};
+                                       &kLabelOlumbra, &kSliderOlumbra};
 const size_t kProfileCount = sizeof kAllProfiles / sizeof kAllProfiles[0];
 
 }  // namespace skinlib

@@ -15,8 +15,8 @@ extern const skin::Profile kComboOlumbra;
 extern const skin::Profile kButtonOlumbra;
 extern const skin::Profile kLabelOlumbra;
 extern const skin::Profile kSliderOlumbra;
-// The balloon tooltip's fill, which the brisvane label borrows.
-extern const skin::Profile kBalloonTip;
+// The balloon tooltip's fill (skin::kBalloonTip of the program's controls) serves every module; the
+// brisvane label borrows it.
 
 // Every profile above, for tests and tools.
 extern const skin::Profile* const kAllProfiles[];

@@ -1,5 +1,7 @@
 #include "controls/skin_core/tests/golden_bands.h"
+#include "controls/skin_core/tests/hand_rows.h"
 #include "skinlib/gradients/skinlib_gradients.h"
+#include "controls/skin_core/skin_class_profiles.h"
 #include <gtest/gtest.h>
 #include <climits>
 
@@ -12,6 +14,43 @@ const skin::Colour kBase = 0xD0B090;
 
 FillPlan plan(const skin::Profile& p, int style, int w, int h, skin::Colour colour = kBase) {
     return skin::plan_shaded_fill(p, colour, 0, 0, w, h, style);
+}
+
+// Rows worked out by hand from the libraries' formulas (each expression truncated as a whole):
+// s = 255 |i - half| / half, n = 255 (N - i) / N, k = cos(|i - half| / half * pi/2); on a 20-row box
+// band 0 closes at i = 1 with s = 229, n = 242 and k H = 3.1287.
+const skin::Op D = skin::Op::Darken, K = skin::Op::DarkenKeep;
+const HandRow kRows[] = {
+    {&skinlib::kButtonBrisvane, 7, {0, 0, 10, 20}, true, 0, {0, 0, 10, 1}, D, 26, "255 - s"},
+    {&skinlib::kButtonBrisvane, 17, {0, 0, 40, 20}, false, 0, {8, 0, 32, 1}, D, 17,
+     "d = trunc(10 - 3.13 * 0.5) = 8; (510 - 2 * 229) / 3"},
+    {&skinlib::kButtonBrisvane, 37, {0, 0, 40, 30}, false, 0, {1, 0, 26, 1}, D, 5,
+     "F = trunc(3.136 / 3) = 1: left + 1 .. right - 15 + 1; n = 246: (765 - 738) / 5"},
+    {&skinlib::kMenuBrisvane, 20, {0, 0, 100, 10}, true, 0, {0, 0, 2, 10}, D, 249, "always filled; n(2) = 249"},
+    {&skinlib::kComboBrisvane, 7, {0, 0, 10, 20}, true, 0, {0, 0, 10, 1}, D, 17, "scaled: (510 - 458) / 3"},
+    {&skinlib::kComboBrisvane, 3, {0, 0, 99, 10}, true, 0, {0, 0, 1, 10}, D, 249,
+     "band 99 / 50 = 1: s = 255 * 48 / 49"},
+    {&skinlib::kTabBrisvane, 47, {0, 0, 40, 20}, false, 0, {9, 0, 30, 1}, D, 8,
+     "capsule d = 8: left + d + 1 .. right - d - 2; n = 242"},
+    {&skinlib::kTabBrisvane, 37, {0, 0, 40, 20}, false, 0, {0, 0, 31, 1}, D, 20,
+     "t = trunc(1.56) = 1: trunc(0.8) .. right - 10 + 1; trunc(4 * 26 / 5)"},
+    {&skinlib::kTabBrisvane, 9, {0, 0, 100, 10}, false, 0, {0, 0, 2, 10}, D, 7, "band W / 50: (510 - 2 * 244) / 3"},
+    {&skinlib::kTabOlumbra, 47, {0, 0, 60, 20}, false, 0, {27, 0, 33, 1}, D, 229, "no 47: tapered, o = 27"},
+    {&skinlib::kTabOlumbra, 47, {0, 0, 60, 20}, false, 2, {33, 0, 60, 1}, D, 240, "right wing: trunc(1.05 * 229)"},
+    {&skinlib::kMenuOlumbra, 8, {0, 0, 10, 20}, true, 0, {0, 0, 10, 1}, D, 229, "s"},
+    {&skinlib::kComboOlumbra, 3, {0, 0, 100, 10}, true, 0, {0, 0, 2, 10}, D, 244, "band 2: s = 255 * 48 / 50"},
+    {&skinlib::kButtonOlumbra, 47, {0, 0, 40, 20}, false, 0, {4, 0, 36, 1}, D, 8,
+     "r = 20 / 4 = 5: inset trunc(5 - 5 * 0.156) = 4; n = 242"},
+    {&skinlib::kButtonOlumbra, 22, {0, 0, 10, 40}, true, 0, {0, 0, 10, 2}, D, 161, "below 40: filled; 242 * 2/3"},
+    {&skinlib::kLabelOlumbra, 27, {0, 0, 40, 20}, false, 0, {1, 0, 39, 1}, D, 17, "pinch trunc(k * 21 * 0.5) = 1"},
+    {&skinlib::kLabelOlumbra, 27, {0, 0, 40, 20}, false, 9, {10, 9, 30, 10}, D, 170, "middle: trunc(10.5) = 10"},
+    {&skinlib::kLabelOlumbra, 17, {0, 0, 40, 20}, false, 0, {9, 0, 31, 1}, D, 17, "inset trunc(10 - 3.13 * 0.25) = 9"},
+    {&skinlib::kSliderOlumbra, 18, {0, 0, 40, 20}, false, 0, {9, 0, 31, 1}, K, 152, "as the label, keeping small channels"},
+    {&skinlib::kSliderOlumbra, 3, {0, 0, 100, 10}, true, 0, {0, 0, 2, 10}, D, 162, "last branch scaled: 244 * 2/3"},
+};
+
+TEST(SkinlibGradients, RowsWorkedOutByHand) {
+    for (const HandRow& row : kRows) EXPECT_EQ("", check_hand_row(row));
 }
 
 TEST(SkinlibGradients, DefaultBandWidthIsClampedToOneToFour) {
@@ -84,7 +123,7 @@ TEST(SkinlibGradients, PlainFillThresholdPerClass) {
         {&skinlib::kTabBrisvane, 7, false}, {&skinlib::kTabOlumbra, 0, false},
         {&skinlib::kButtonOlumbra, 38, true}, {&skinlib::kButtonOlumbra, 47, false},
         {&skinlib::kLabelOlumbra, 9, true}, {&skinlib::kLabelOlumbra, 17, false},
-        {&skinlib::kSliderOlumbra, 8, true}, {&skinlib::kBalloonTip, 12, false},
+        {&skinlib::kSliderOlumbra, 8, true}, {&skin::kBalloonTip, 12, false},
     };
     for (const Case& c : cases) EXPECT_EQ(c.plain, plan(*c.p, c.style, 50, 20).plain_fill) << c.p->name << " " << c.style;
 }

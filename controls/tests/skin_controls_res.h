@@ -1,0 +1,21 @@
+#pragma once
+#define IDD_CONTROLS        400
+#define IDD_PAGE            401
+#define IDR_TEST_MENU       402
+#define IDR_TEST_TOOLBAR    403
+#define IDI_TEST            404
+#define IDC_PUSH            1101
+#define IDC_CHECK           1102
+#define IDC_DEFBUTTON       1103
+#define IDC_MENU_BUTTON     1104
+#define IDC_COMBO           1105
+#define IDC_LABEL           1106
+#define IDC_LINK_LABEL      1107
+#define IDC_TAB             1108
+#define IDC_OTHER           1109
+#define IDC_PAGE_EDIT       1110
+#define ID_OPEN             100
+#define ID_ONE              101
+#define ID_TWO              102
+#define ID_EXIT             103
+#define ID_COPY             104
