@@ -54,10 +54,25 @@ void skin_paint_strokes(HDC dc, const skin::Strokes& strokes) {
             ::DeleteObject(brush);
             break;
         }
-        case skin::StrokeKind::RoundRect:
-            // In the pen and brush the device context holds.
+        case skin::StrokeKind::RoundRect: {
+            // In the stroke's own pen and brush, else in those the device context holds.
+            HPEN pen = s.own_tools ? ::CreatePen(PS_SOLID, 1, s.pen) : nullptr;
+            HBRUSH brush = s.own_tools ? ::CreateSolidBrush(s.brush) : nullptr;
+            HGDIOBJ old_pen = pen ? ::SelectObject(dc, pen) : nullptr;
+            HGDIOBJ old_brush = brush ? ::SelectObject(dc, brush) : nullptr;
             ::RoundRect(dc, s.rect.left, s.rect.top, s.rect.right, s.rect.bottom, s.round, s.round);
+            if (pen) ::DeleteObject(::SelectObject(dc, old_pen));
+            if (brush) ::DeleteObject(::SelectObject(dc, old_brush));
             break;
+        }
+        case skin::StrokeKind::FloodFill: {
+            HBRUSH brush = ::CreateSolidBrush(s.brush);
+            HGDIOBJ old = ::SelectObject(dc, brush);
+            ::ExtFloodFill(dc, s.points[0].x, s.points[0].y, s.pen, FLOODFILLBORDER);
+            ::SelectObject(dc, old);
+            ::DeleteObject(brush);
+            break;
+        }
         }
     }
     ::SetROP2(dc, old_rop);
