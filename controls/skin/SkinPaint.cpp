@@ -34,7 +34,7 @@ void skin_paint_strokes(HDC dc, const skin::Strokes& strokes) {
             break;
         case skin::StrokeKind::Polyline: {
             if (s.points.empty()) break;
-            HPEN pen = ::CreatePen(PS_SOLID, 1, s.pen);
+            HPEN pen = ::CreatePen(PS_SOLID, s.width, s.pen);
             HGDIOBJ old = ::SelectObject(dc, pen);
             ::MoveToEx(dc, s.points[0].x, s.points[0].y, nullptr);
             for (size_t i = 1; i < s.points.size(); ++i) ::LineTo(dc, s.points[i].x, s.points[i].y);
@@ -114,4 +114,28 @@ BOOL skin_load_bitmap(HBITMAP* owned, int* width, int* height, UINT resource_id)
 
 skin::SystemShades skin_system_shades() {
     return skin::SystemShades{::GetSysColor(COLOR_3DDKSHADOW), ::GetSysColor(COLOR_BTNSHADOW)};
+}
+
+SkinResourceBitmap::SkinResourceBitmap(HDC compatible, UINT id) {
+    HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCEA(id), (LPCSTR)RT_BITMAP);
+    m_bitmap = ::LoadBitmapA(module, MAKEINTRESOURCEA(id));
+    if (!m_bitmap) return;
+    BITMAP bm{};
+    ::GetObjectA(m_bitmap, sizeof bm, &bm);
+    width = bm.bmWidth;
+    height = bm.bmHeight;
+    m_dc = ::CreateCompatibleDC(compatible);
+    m_old = ::SelectObject(m_dc, m_bitmap);
+}
+
+SkinResourceBitmap::~SkinResourceBitmap() {
+    if (m_dc) {
+        ::SelectObject(m_dc, m_old);
+        ::DeleteDC(m_dc);
+    }
+    if (m_bitmap) ::DeleteObject(m_bitmap);
+}
+
+void SkinResourceBitmap::Blit(HDC dc, int x, int y, int w, int h, int sx, int sy) const {
+    if (m_dc) ::BitBlt(dc, x, y, w, h, m_dc, sx, sy, SRCCOPY);
 }

@@ -19,6 +19,11 @@ void add_line(Strokes& s, Colour pen, std::vector<Point> points) {
     s.push_back(std::move(k));
 }
 
+void add_wide_line(Strokes& s, Colour pen, int width, std::vector<Point> points) {
+    add_line(s, pen, std::move(points));
+    s.back().width = width;
+}
+
 void add_pixel(Strokes& s, Colour pen, int x, int y) {
     Stroke k;
     k.kind = StrokeKind::Pixel;

@@ -31,6 +31,7 @@ struct Stroke {
     std::vector<Point> points;
     int round = 0;
     bool own_tools = false;  // RoundRect: drawn in `pen` and `brush`
+    int width = 1;           // Polyline: the pen's width
 };
 
 using Strokes = std::vector<Stroke>;
@@ -44,6 +45,8 @@ struct SystemShades {
 // Builders.
 void add_fill(Strokes& s, Rect r, Colour c);
 void add_line(Strokes& s, Colour pen, std::vector<Point> points);
+// A line in a pen `width` pixels wide.
+void add_wide_line(Strokes& s, Colour pen, int width, std::vector<Point> points);
 void add_pixel(Strokes& s, Colour pen, int x, int y);
 // The framework's Draw3dRect: top and left edges in tl, bottom and right edges in br.
 void add_3d_rect(Strokes& s, Rect r, Colour tl, Colour br);
