@@ -13,6 +13,7 @@ BEGIN_MESSAGE_MAP(CRoundSliderCtrl, CSliderCtrl)
     ON_WM_LBUTTONUP()
     ON_WM_KEYDOWN()
     ON_WM_KEYUP()
+    ON_WM_CAPTURECHANGED()
 END_MESSAGE_MAP()
 
 CRoundSliderCtrl::CRoundSliderCtrl() = default;
@@ -120,6 +121,15 @@ void CRoundSliderCtrl::OnKeyUp(UINT key, UINT, UINT) {
         return;
     }
     PostNotification(skin::kTrackEndCode);
+}
+
+// The capture is this class's, not the trackbar's: the trackbar's own handling (which reports the end of
+// a track it never began) is left out. A drag whose capture another window takes simply ends.
+void CRoundSliderCtrl::OnCaptureChanged(CWnd* wnd) {
+    if (m_bDragging && (!wnd || wnd->m_hWnd != m_hWnd)) {
+        m_bDragging = 0;
+        m_bMoved = 0;
+    }
 }
 
 void CRoundSliderCtrl::OnPaint() {

@@ -35,6 +35,7 @@ protected:
     afx_msg void OnLButtonUp(UINT flags, CPoint point);
     afx_msg void OnKeyDown(UINT key, UINT repeat, UINT flags);
     afx_msg void OnKeyUp(UINT key, UINT repeat, UINT flags);
+    afx_msg void OnCaptureChanged(CWnd* wnd);
     DECLARE_MESSAGE_MAP()
 
     void Recalculate();
