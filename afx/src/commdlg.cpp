@@ -1,9 +1,28 @@
 // The common dialogs and the seam they pass through.
-#include "afxwin.h"
+#include "afximpl.h"
 #include "afxdlgs.h"
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+namespace {
+
+// The file name of a path and the dot before its extension (NULL: none), over whole characters.
+const char* file_name_of(const char* path) {
+    const char* name = path;
+    for (const char* p = path; *p; p = ::CharNextA(p))
+        if (*p == '\\' || *p == '/') name = p + 1;
+    return name;
+}
+
+const char* extension_dot(const char* name) {
+    const char* dot = nullptr;
+    for (const char* p = name; *p; p = ::CharNextA(p))
+        if (*p == '.') dot = p;
+    return dot;
+}
+
+}  // namespace
 
 // ---- the seam ----
 
@@ -53,14 +72,9 @@ BOOL take_value(AfxDialogKind kind, void* request, const char* value) {
         if (!ofn->lpstrFile || n + 2 > ofn->nMaxFile) return FALSE;
         memcpy(ofn->lpstrFile, value, n);
         ofn->lpstrFile[n] = ofn->lpstrFile[n + 1] = 0;
-        // The name's offset and its extension's, found over whole characters.
-        const char* name = value;
-        for (const char* p = value; *p; p = ::CharNextA(p))
-            if (*p == '\\' || *p == '/') name = p + 1;
+        const char* name = file_name_of(value);
         ofn->nFileOffset = (WORD)(name - value);
-        const char* dot = nullptr;
-        for (const char* p = name; *p; p = ::CharNextA(p))
-            if (*p == '.') dot = p;
+        const char* dot = extension_dot(name);
         ofn->nFileExtension = (WORD)(dot ? dot + 1 - value : n);
         if (ofn->lpstrFileTitle && ofn->nMaxFileTitle) lstrcpynA(ofn->lpstrFileTitle, name, ofn->nMaxFileTitle);
         return TRUE;
@@ -98,14 +112,10 @@ AfxDialogHook AfxSetDialogHook(AfxDialogHook hook, void* context) {
 
 int AfxRunCommonDialog(HWND owner, AfxDialogKind kind, void* request) {
     if (g_dialog_hook) return g_dialog_hook(owner, kind, request, g_dialog_context) == IDOK ? IDOK : IDCANCEL;
-    const char* log = getenv("TARMELO_MODAL_LOG");
-    if (log && *log) {
-        CString title, start;
-        describe(kind, request, &title, &start);
-        if (FILE* f = fopen(log, "a")) {
-            fprintf(f, "%s\t%s: %s\n", title.GetString(), kind_name(kind), start.GetString());
-            fclose(f);
-        }
+    CString title, start;
+    describe(kind, request, &title, &start);
+    CString what = CString(kind_name(kind)) + ": " + start;
+    if (AfxLogToEnvironment("TARMELO_MODAL_LOG", {title, what})) {
         const char* value = getenv("TARMELO_DIALOG_VALUE");
         const char* answer = getenv("TARMELO_MODAL_ANSWER");
         int button = answer && *answer ? atoi(answer) : (value ? IDOK : IDCANCEL);
@@ -158,29 +168,17 @@ INT_PTR CFileDialog::DoModal() {
     return AfxRunCommonDialog(m_ofn.hwndOwner, m_bOpenFileDialog ? AfxFileOpenDialog : AfxFileSaveDialog, &m_ofn);
 }
 
-CString CFileDialog::GetFileName() const {
-    const char* name = m_szFileName;
-    for (const char* p = m_szFileName; *p; p = ::CharNextA(p))
-        if (*p == '\\' || *p == '/') name = p + 1;
-    return CString(name);
-}
+CString CFileDialog::GetFileName() const { return CString(file_name_of(m_szFileName)); }
 
 CString CFileDialog::GetFileExt() const {
-    CString name = GetFileName();
-    const char* s = name.GetString();
-    const char* dot = nullptr;
-    for (const char* p = s; *p; p = ::CharNextA(p))
-        if (*p == '.') dot = p;
+    const char* dot = extension_dot(file_name_of(m_szFileName));
     return dot ? CString(dot + 1) : CString();
 }
 
 CString CFileDialog::GetFileTitle() const {
-    CString name = GetFileName();
-    const char* s = name.GetString();
-    const char* dot = nullptr;
-    for (const char* p = s; *p; p = ::CharNextA(p))
-        if (*p == '.') dot = p;
-    return dot ? CString(s, (int)(dot - s)) : name;
+    const char* name = file_name_of(m_szFileName);
+    const char* dot = extension_dot(name);
+    return dot ? CString(name, (int)(dot - name)) : CString(name);
 }
 
 COLORREF* CColorDialog::GetSavedCustomColors() {

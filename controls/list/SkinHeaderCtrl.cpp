@@ -1,5 +1,6 @@
 #include "SkinHeaderCtrl.h"
 #include "controls/res/list_res.h"
+#include "controls/skin/MemDC.h"
 #include "controls/skin/SkinPaint.h"
 #include "controls/skin/SkinUiColour.h"
 #include "controls/skin_core/skin_colour.h"
@@ -25,11 +26,7 @@ void CSkinHeaderCtrl::OnPaint() {
     CRect client;
     GetClientRect(&client);
     client.bottom += 3;
-    CDC memory;
-    memory.CreateCompatibleDC(&paint);
-    CBitmap bitmap;
-    bitmap.CreateCompatibleBitmap(&paint, client.Width(), client.Height());
-    CBitmap* old = memory.SelectObject(&bitmap);
+    CMemDC memory(&paint, client);
     const HDC dc = memory.m_hDC;
     const int piece = 16;  // the pieces' height
     SkinResourceBitmap edge(dc, IDB_LIST_HEADER_EDGE), back(dc, IDB_LIST_HEADER_BACK);
@@ -82,6 +79,4 @@ void CSkinHeaderCtrl::OnPaint() {
         m_drawn[i] = drawn;
         memory.SelectObject(old_font);
     }
-    paint.BitBlt(0, 0, client.Width(), client.Height(), &memory, 0, 0, SRCCOPY);
-    memory.SelectObject(old);
 }

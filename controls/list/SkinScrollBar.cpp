@@ -1,6 +1,7 @@
 #include "SkinScrollBar.h"
 #include "SkinListCtrl.h"
 #include "controls/res/list_res.h"
+#include "controls/skin/MemDC.h"
 #include "controls/skin/SkinPaint.h"
 
 BEGIN_MESSAGE_MAP(CSkinScrollBar, CStatic)
@@ -49,15 +50,9 @@ void CSkinScrollBar::OnPaint() {
     CPaintDC paint(this);
     CRect client;
     GetClientRect(&client);
-    CDC memory;
-    memory.CreateCompatibleDC(&paint);
-    CBitmap bitmap;
-    bitmap.CreateCompatibleBitmap(&paint, client.Width(), client.Height());
-    CBitmap* old = memory.SelectObject(&bitmap);
+    CMemDC memory(&paint, client);
     if (m_axis == skin::BarAxis::Horizontal) PaintHorizontal(memory.m_hDC, client.Width());
     else PaintVertical(memory.m_hDC, client.Height());
-    paint.BitBlt(0, 0, client.Width(), client.Height(), &memory, 0, 0, SRCCOPY);
-    memory.SelectObject(old);
 }
 
 void CSkinScrollBar::PaintHorizontal(HDC dc, int w) {

@@ -1,4 +1,5 @@
 #include "SkinProgressCtrl.h"
+#include "controls/skin/MemDC.h"
 #include "controls/skin/SkinPaint.h"
 
 BEGIN_MESSAGE_MAP(CSkinProgressCtrl, CProgressCtrl)
@@ -33,19 +34,11 @@ void CSkinProgressCtrl::OnPaint() {
     CPaintDC paint(this);
     CRect client;
     GetClientRect(&client);
-    CDC memory;
-    memory.CreateCompatibleDC(&paint);
-    CBitmap bitmap;
-    bitmap.CreateCompatibleBitmap(&paint, client.Width(), client.Height());
-    CBitmap* old = memory.SelectObject(&bitmap);
-
+    CMemDC memory(&paint, client);
     int low = 0, high = 0;
     GetRange(low, high);
     const bool vertical = (GetStyle() & PBS_VERTICAL) != 0;
     skin::Rect bar = skin::progress_bar_rect(skin_rect(client), low, high, GetPos(), vertical, m_bAnimated != FALSE);
     skin_paint_strokes(memory.m_hDC, skin::progress_strokes(skin_rect(client), bar, m_shades, ::GetSysColor(COLOR_BTNFACE),
                                                             skin_system_shades(), vertical, m_bAnimated != FALSE, m_nPhase));
-
-    paint.BitBlt(0, 0, client.Width(), client.Height(), &memory, 0, 0, SRCCOPY);
-    memory.SelectObject(old);
 }

@@ -1,4 +1,5 @@
 #include "ColorStatic.h"
+#include "controls/skin/MemDC.h"
 #include "controls/skin/SkinPaint.h"
 #include "controls/skin_core/readout_rules.h"
 
@@ -60,12 +61,7 @@ void CColorStatic::OnPaint() {
         m_nPenWidth = m.thickness;
         m_bMetricsReady = 1;
     }
-    CDC memory;
-    memory.CreateCompatibleDC(&paint);
-    CBitmap bitmap;
-    bitmap.CreateCompatibleBitmap(&paint, client.Width(), client.Height());
-    CBitmap* old = memory.SelectObject(&bitmap);
-
+    CMemDC memory(&paint, client);
     skin::Strokes strokes;
     skin::add_fill(strokes, skin_rect(client), m_crBack);
     skin::SegmentLayout layout = skin::segment_layout(m_strText.str(), {m_nSegmentThickness, m_nSegmentLength}, m_bShowUnlit != 0);
@@ -73,7 +69,4 @@ void CColorStatic::OnPaint() {
     for (const skin::SegmentLine& l : layout.lines)
         skin::add_wide_line(strokes, l.lit ? m_crText : unlit, m_nPenWidth, {{l.x1, l.y1}, {l.x2, l.y2}});
     skin_paint_strokes(memory.m_hDC, strokes);
-
-    paint.BitBlt(0, 0, client.Width(), client.Height(), &memory, 0, 0, SRCCOPY);
-    memory.SelectObject(old);
 }

@@ -3,13 +3,14 @@
 namespace skin {
 
 ProgressShades progress_shades(Colour base, SystemShades sys) {
+    const ButtonShades steps = stepped_shades(base, color_lighten_keep, color_darken_keep);
     ProgressShades s;
     s.base = base;
-    s.up51 = color_lighten_keep(base, 51);
-    s.up102 = color_lighten_keep(s.up51, 51);
-    s.up153 = color_lighten_keep(s.up102, 51);
-    s.down51 = color_darken_keep(base, 51);
-    s.down102 = color_darken_keep(s.down51, 51);
+    s.up51 = steps.light51;
+    s.up102 = steps.light102;
+    s.up153 = steps.light153;
+    s.down51 = steps.dark51;
+    s.down102 = steps.dark102;
     s.dark_shadow = sys.dark_shadow;
     s.middle = midpoint(sys.dark_shadow, sys.shadow);
     s.shadow = sys.shadow;

@@ -112,16 +112,18 @@ Strokes bevelled_face(Rect r, const BevelShades& b, SystemShades sys, bool with_
     return s;
 }
 
-ButtonShades button_shades(Colour base) {
+ButtonShades stepped_shades(Colour base, Colour (*lighten)(Colour, unsigned), Colour (*darken)(Colour, unsigned)) {
     ButtonShades s;
     s.base = base;
-    s.light51 = color_lighten(base, 51);
-    s.light102 = color_lighten(s.light51, 51);
-    s.light153 = color_lighten(s.light102, 51);
-    s.dark51 = color_darken(base, 51);
-    s.dark102 = color_darken(s.dark51, 51);
+    s.light51 = lighten(base, 51);
+    s.light102 = lighten(s.light51, 51);
+    s.light153 = lighten(s.light102, 51);
+    s.dark51 = darken(base, 51);
+    s.dark102 = darken(s.dark51, 51);
     return s;
 }
+
+ButtonShades button_shades(Colour base) { return stepped_shades(base, color_lighten, color_darken); }
 
 Strokes column_bevel(Rect r, const ButtonShades& c, bool with_fill) {
     Strokes s;

@@ -74,6 +74,8 @@ struct ButtonShades {
     Colour base, light51, light102, light153, dark51, dark102;
 };
 ButtonShades button_shades(Colour base);
+// The same five steps of 51 from `base` with other lightening and darkening rules.
+ButtonShades stepped_shades(Colour base, Colour (*lighten)(Colour, unsigned), Colour (*darken)(Colour, unsigned));
 Strokes column_bevel(Rect r, const ButtonShades& shades, bool with_fill);
 
 // Corner hatchings: 45-degree lines from two opposite corners, the half nearer the corner in the

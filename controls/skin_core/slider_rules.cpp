@@ -8,12 +8,13 @@ Colour slider_mean(Colour a, Colour b) {
 }
 
 SliderShades slider_shades(Colour thumb, Colour channel, Colour selection, const SliderSystem& sys) {
+    const ButtonShades steps = stepped_shades(thumb, color_lighten_keep, color_darken_keep);
     SliderShades s;
     s.thumb = thumb;
-    s.light1 = color_lighten_keep(thumb, 51);
-    s.light2 = color_lighten_keep(s.light1, 51);
-    s.dark1 = color_darken_keep(thumb, 51);
-    s.dark2 = color_darken_keep(s.dark1, 51);
+    s.light1 = steps.light51;
+    s.light2 = steps.light102;
+    s.dark1 = steps.dark51;
+    s.dark2 = steps.dark102;
     s.channel = channel;
     s.channel_shadow = slider_mean(sys.shadow, sys.dark_shadow);
     s.channel_edge = slider_mean(sys.face, sys.shadow);

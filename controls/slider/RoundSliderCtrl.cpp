@@ -1,4 +1,5 @@
 #include "RoundSliderCtrl.h"
+#include "controls/skin/MemDC.h"
 #include <algorithm>
 #include <cmath>
 
@@ -137,11 +138,7 @@ void CRoundSliderCtrl::OnPaint() {
     if (!m_nRadius) Recalculate();
     CRect client;
     GetClientRect(&client);
-    CDC memory;
-    memory.CreateCompatibleDC(&paint);
-    CBitmap bitmap;
-    bitmap.CreateCompatibleBitmap(&paint, client.Width(), client.Height());
-    CBitmap* old = memory.SelectObject(&bitmap);
+    CMemDC memory(&paint, client);
     memory.FillSolidRect(&client, ::GetSysColor(COLOR_BTNFACE));
 
     const int cx = m_ptCentre.x, cy = m_ptCentre.y, r = m_nRadius;
@@ -177,6 +174,4 @@ void CRoundSliderCtrl::OnPaint() {
         memory.DrawText(text, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         if (old_font) memory.SelectObject(old_font);
     }
-    paint.BitBlt(0, 0, client.Width(), client.Height(), &memory, 0, 0, SRCCOPY);
-    memory.SelectObject(old);
 }
