@@ -312,9 +312,11 @@ int finish_direct_show_video(ProbeJob& job, int kind_base, const char* type_name
         r.video_index_count = int32_t(std::clamp<int64_t>(v.frame_count, 0, 0x7FFFFFFF));
         set_type_name(r, type_name);
         set_file_kind(r, kind_base);
-        // The sample counter's count replaces DirectShow's only when it counted something.
+        // The sample counter's count replaces DirectShow's only when it counted something. The rate
+        // from the count is taken only when DirectShow has none: over the whole file's duration
+        // (which includes the last picture's time and the sound's tail) it comes out low.
         if (v.counted && v.samples > 0) {
-            if (v.seconds > 0) r.frame_rate = v.samples / v.seconds;
+            if (!(r.frame_rate > 0) && v.seconds > 0) r.frame_rate = v.samples / v.seconds;
             r.video_index_count = v.samples;
         }
     }

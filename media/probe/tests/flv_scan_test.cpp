@@ -4,45 +4,21 @@
 #include <cstring>
 #include <vector>
 #include "media/probe/flv_scan.h"
+#include "tests/support/flv_writer.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// An FLV file built tag by tag.
-class Flv {
+// An FLV file built tag by tag, scanned from memory.
+class Flv : public flv_test::FlvWriter {
 public:
-    explicit Flv(uint32_t header_size = 9) {
-        bytes_ = {'F', 'L', 'V', 1, 5, 0, 0, 0, 0};
-        put32(bytes_.data() + 5, header_size);
-        bytes_.resize(header_size < 9 ? 9 : header_size, 0);
-    }
-    // Appends a tag; returns the file position of its data.
-    size_t tag(int type, uint32_t time_ms, const Bytes& data, uint32_t stated_size = ~0u) {
-        const uint32_t size = stated_size == ~0u ? uint32_t(data.size()) : stated_size;
-        uint8_t head[15] = {};
-        head[4] = uint8_t(type);
-        head[5] = uint8_t(size >> 16), head[6] = uint8_t(size >> 8), head[7] = uint8_t(size);
-        head[8] = uint8_t(time_ms >> 16), head[9] = uint8_t(time_ms >> 8), head[10] = uint8_t(time_ms);
-        head[11] = uint8_t(time_ms >> 24);
-        bytes_.insert(bytes_.end(), head, head + 15);
-        const size_t at = bytes_.size();
-        bytes_.insert(bytes_.end(), data.begin(), data.end());
-        return at;
-    }
-    size_t video(uint32_t time_ms, const Bytes& data) { return tag(9, time_ms, data); }
-    size_t audio(uint32_t time_ms, const Bytes& data) { return tag(8, time_ms, data); }
+    using FlvWriter::FlvWriter;
     FlvScan scan() const {
-        MemoryByteSource source(bytes_.data(), bytes_.size());
+        const Bytes bytes = file();
+        MemoryByteSource source(bytes.data(), bytes.size());
         return scan_flv(source);
     }
-    Bytes& bytes() { return bytes_; }
-
-private:
-    static void put32(uint8_t* p, uint32_t v) {
-        p[0] = uint8_t(v >> 24), p[1] = uint8_t(v >> 16), p[2] = uint8_t(v >> 8), p[3] = uint8_t(v);
-    }
-    Bytes bytes_;
 };
 
 Bytes filled(uint8_t first, size_t n, uint8_t fill = 0x55) {
@@ -247,7 +223,7 @@ TEST(FlvScan, EmptyTagsAreCountedWithoutBeingRead) {
 }
 
 TEST(FlvScan, HeaderSizePastTheEndReadsNoTags) {
-    Flv f(9);
+    Flv f(5, 9);
     f.video(0, filled(0x12, 20));
     f.bytes()[8] = 200;  // header size 200 in a file of 44 bytes
     const FlvScan s = f.scan();

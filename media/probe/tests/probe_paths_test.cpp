@@ -356,8 +356,11 @@ TEST_F(ProbePaths, DirectShowCountKeepsDirectShowsValuesWhenItCountedNothing) {
     EXPECT_EQ(800000, record.video_param_a);
     v.samples = 48;
     ASSERT_EQ(0, finish_direct_show_video(j, 5000, "ASF/WMV/WMA", v));
-    EXPECT_EQ(24.0, record.frame_rate);
+    EXPECT_EQ(25.0, record.frame_rate) << "DirectShow's rate stands";
     EXPECT_EQ(48, record.video_index_count);
+    v.frame_rate = 0;
+    ASSERT_EQ(0, finish_direct_show_video(j, 5000, "ASF/WMV/WMA", v));
+    EXPECT_EQ(24.0, record.frame_rate) << "without one, the count over the duration";
 
     DirectShowSound s;
     s.result = 0, s.sample_rate = 44100, s.channels = 2, s.seconds = 2.1;

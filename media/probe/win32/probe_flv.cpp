@@ -21,8 +21,7 @@ struct Size {
 
 Size sorenson_size(const std::vector<uint8_t>& data) {
     Size size;
-    auto library = PROBE_BIND(tolmh263dec2);
-    if (!library.ok()) return size;
+    if (!PROBE_LIBRARY(tolmh263dec2)) return size;
     probe_lib::sh263de_init();
     std::vector<uint8_t> picture(kPictureBytes);
     if (probe_lib::sh263de_frame(data.data(), int(data.size()), picture.data(), kPictureBytes) >= 0) {
@@ -36,8 +35,7 @@ Size sorenson_size(const std::vector<uint8_t>& data) {
 // Any decoded picture gives the size, also one larger than the buffer (which is then not written).
 Size vp6_size(const std::vector<uint8_t>& data) {
     Size size;
-    auto library = PROBE_BIND(tolmvpdecode);
-    if (!library.ok()) return size;
+    if (!PROBE_LIBRARY(tolmvpdecode)) return size;
     probe_lib::vpdecode_init();
     std::vector<uint8_t> picture(kPictureBytes);
     if (probe_lib::vpdecode_getvideo(data.data(), int(data.size()), picture.data(), kPictureBytes) >= 0 &&
@@ -64,7 +62,11 @@ DWORD WINAPI h264_size_thread(void* context) {
                                         picture.data());
     if (!scan.second_picture.empty()) {
         probe_lib::tolm264decode_decode(scan.second_picture.data(), int(scan.second_picture.size()), picture.data());
-        probe_lib::tolm264decode_getwh(&work.size.width, &work.size.height);
+        // A stream with B-frames holds its first picture back until it is flushed out.
+        if (probe_lib::tolm264decode_getwh(&work.size.width, &work.size.height) != 0) {
+            probe_lib::tolm264decode_decode(nullptr, 0, picture.data());
+            probe_lib::tolm264decode_getwh(&work.size.width, &work.size.height);
+        }
     }
     probe_lib::tolm264decode_close();
     return 0;
@@ -72,8 +74,7 @@ DWORD WINAPI h264_size_thread(void* context) {
 
 Size h264_size(const FlvScan& scan) {
     H264Work work{&scan, {}};
-    auto library = PROBE_BIND(tolmx264decode);
-    if (!library.ok()) return work.size;
+    if (!PROBE_LIBRARY(tolmx264decode)) return work.size;
     HANDLE thread = CreateThread(nullptr, 0, h264_size_thread, &work, 0, nullptr);
     if (!thread) return work.size;
     WaitForSingleObject(thread, INFINITE);

@@ -7,8 +7,7 @@
 #include "media/probe/win32/probe_win32_paths.h"
 
 bool aac_output_format(const unsigned char* config, int length, int rate_hint, int* rate, int* channels) {
-    auto library = PROBE_BIND(tolmaac_decode);
-    if (!library.ok()) return false;
+    if (!PROBE_LIBRARY(tolmaac_decode)) return false;
     int r = 0, c = 0;
     if (probe_lib::aacdecodebuf_init(config, length, 1000, rate_hint, &r, &c) < 0) return false;
     probe_lib::aacdecodebuf_close();
@@ -72,8 +71,7 @@ IndexFile sample_index(const Mp4Answers& a) {
 }  // namespace
 
 int probe_mp4(ProbeJob& job) {
-    auto library = PROBE_BIND(tolmmp4decode);
-    if (!library.ok()) return -2;
+    if (!PROBE_LIBRARY(tolmmp4decode)) return -2;
     if (probe_lib::mp4de_init(job.path) < 0)
         return probe_refuse(job, probe_text::kMp4Open, probe_text::kCaptionFlv, -1);
     Mp4Answers a;

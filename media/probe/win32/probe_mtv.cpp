@@ -4,9 +4,8 @@
 #include "media/probe/win32/probe_win32_paths.h"
 
 int probe_mtv(ProbeJob& job, bool amv) {
-    auto library = PROBE_BIND(tolmmtvdecode);
     // Without the library there is nothing to analyse (the binder has said why).
-    if (!library.ok()) return -2;
+    if (!PROBE_LIBRARY(tolmmtvdecode)) return -2;
     const auto init = amv ? probe_lib::amv_init : probe_lib::mtv_init;
     const auto get_video = amv ? probe_lib::amv_getvideo : probe_lib::mtv_getvideo;
     const auto get_audio = amv ? probe_lib::amv_getaudio : probe_lib::mtv_getaudio;

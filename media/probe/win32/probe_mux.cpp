@@ -42,21 +42,17 @@ int probe_avi(ProbeJob& job) {
     AviFile* avi = AVI_open_input_file(job.path, 1);
     if (!avi) return probe_refuse(job, probe_text::kAviOpen, probe_text::kCaptionFlv, -1);
     int result = -2;
-    {
-        auto parser = PROBE_BIND(tolmmux);
-        if (parser.ok()) {
-            probe_lib::mux_init();
-            probe_lib::open_stream(job.path);
-            result = finish_avi(job, *avi, avi_answers());
-        }
+    if (PROBE_LIBRARY(tolmmux)) {
+        probe_lib::mux_init();
+        probe_lib::open_stream(job.path);
+        result = finish_avi(job, *avi, avi_answers());
     }
     AVI_close(avi);
     return result;
 }
 
 int probe_mpeg(ProbeJob& job) {
-    auto parser = PROBE_BIND(tolmmux);
-    if (!parser.ok()) return -2;
+    if (!PROBE_LIBRARY(tolmmux)) return -2;
     probe_lib::mux_init();
     if (probe_lib::open_stream(job.path) < 0)
         return probe_refuse(job, probe_text::kOpenFailed, probe_text::kCaptionMp4, -1);
