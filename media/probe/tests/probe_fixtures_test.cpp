@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 #include <vector>
+#include "media/binders/binders.h"
 #include "media/mpeg/tests/mpeg_fixtures.h"
 #include "media/probe/probe_texts.h"
 #include "media/probe/tests/probe_clips.h"
@@ -411,5 +412,102 @@ std::string row_name(const testing::TestParamInfo<Row>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, ProbeFixture, testing::ValuesIn(kRows), row_name);
+
+// --- Probing while a worker decodes with the same libraries ------------------------------------------
+
+uint32_t checksum(const uint8_t* data, int n) {
+    uint32_t h = 2166136261u;
+    for (int i = 0; i < n; ++i) h = (h ^ data[i]) * 16777619u;
+    return h;
+}
+
+// A worker decoding through the program's own bindings; it records its pictures by checksum.
+struct Worker {
+    std::vector<std::vector<uint8_t>> units;
+    bool sorenson = true;  // else H.264 through the decoder the interface thread opened
+    std::vector<uint32_t> pictures;
+    HANDLE started = nullptr;
+
+    static DWORD WINAPI run(void* self) {
+        Worker& w = *static_cast<Worker*>(self);
+        if (w.sorenson && codec::sh263de_init() != 0) return 1;
+        if (w.started) SetEvent(w.started);
+        std::vector<uint8_t> frame(1555200);
+        for (const std::vector<uint8_t>& u : w.units) {
+            const int n = w.sorenson ? codec::sh263de_frame(u.data(), int(u.size()), frame.data(), int(frame.size()))
+                                     : codec::tolm264decode_decode(u.data(), int(u.size()), frame.data());
+            if (n > 0) w.pictures.push_back(checksum(frame.data(), n));
+            Sleep(3);
+        }
+        if (w.sorenson) codec::sh263de_exit();
+        return 0;
+    }
+
+    // Runs the worker; meanwhile `probe` runs on this thread until the worker ends.
+    template <class Probe>
+    std::vector<uint32_t> decode(Probe probe, int* probes) {
+        pictures.clear();
+        started = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        if (!sorenson) SetEvent(started);
+        HANDLE thread = CreateThread(nullptr, 0, run, this, 0, nullptr);
+        WaitForSingleObject(started, INFINITE);
+        *probes = 0;
+        while (WaitForSingleObject(thread, 0) == WAIT_TIMEOUT && *probes < 20) {
+            probe();
+            ++*probes;
+        }
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+        CloseHandle(started);
+        return pictures;
+    }
+};
+
+std::vector<std::vector<uint8_t>> packet_data(const std::string& path) {
+    std::vector<std::vector<uint8_t>> units;
+    for (const StoredPacket& p : media_test::video_packets(path)) units.push_back(p.data);
+    return units;
+}
+
+TEST(ProbeWhileAWorkerDecodes, SorensonPicturesAreTheSameAsWithoutProbing) {
+    ASSERT_EQ(0, codec::load_tolmh263dec2());
+    Worker worker;
+    worker.units = packet_data(ffmpeg("worker.flv", "-f lavfi -i testsrc2=size=320x240:rate=25 -t 2 -c:v flv -g 10"));
+    const std::string probed = ffmpeg("probed.flv", kClip + "-c:v flv -c:a libmp3lame");
+    int probes = 0;
+    const std::vector<uint32_t> alone = worker.decode([] {}, &probes);
+    ASSERT_EQ(50u, alone.size());
+    const std::vector<uint32_t> disturbed = worker.decode(
+        [&] { EXPECT_EQ(0, probe_clips::probe(probed).result); }, &probes);
+    EXPECT_GE(probes, 5) << "the probes overlapped the decoding";
+    EXPECT_EQ(alone, disturbed);
+    codec::unload_tolmh263dec2();
+}
+
+TEST(ProbeWhileAWorkerDecodes, TheSharedH264DecoderIsNotOpenedAgain) {
+    // The interface thread loads the library and opens the decoder the workers use (notice 678).
+    ASSERT_EQ(0, codec::load_tolmx264decode());
+    Worker worker;
+    worker.sorenson = false;
+    worker.units = packet_data(ffmpeg("worker.h264", "-f lavfi -i testsrc2=size=320x240:rate=25 -t 2 -c:v libx264 "
+                                                     "-bf 0 -g 25 -pix_fmt yuv420p -f h264"));
+    const std::string probed = ffmpeg("probed_h264.flv", kClip + "-c:v libx264 -pix_fmt yuv420p -c:a aac");
+    int probes = 0;
+    ASSERT_EQ(0, codec::tolm264decode_init(320, 240));
+    const std::vector<uint32_t> alone = worker.decode([] {}, &probes);
+    ASSERT_EQ(50u, alone.size());
+    ASSERT_EQ(0, codec::tolm264decode_init(320, 240));
+    const std::vector<uint32_t> disturbed = worker.decode(
+        [&] {
+            const probe_clips::Probed p = probe_clips::probe(probed);
+            EXPECT_EQ(0, p.result);
+            EXPECT_EQ(176, p.record.width);
+        },
+        &probes);
+    EXPECT_GE(probes, 5) << "the probes overlapped the decoding";
+    EXPECT_EQ(alone, disturbed);
+    codec::tolm264decode_close();
+    codec::unload_tolmx264decode();
+}
 
 }  // namespace
