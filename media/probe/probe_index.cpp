@@ -1,5 +1,6 @@
 #include "media/probe/probe_index.h"
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 #include <cstring>
 
@@ -48,6 +49,7 @@ IndexFile avi_index(const AviFile& avi, int n, bool mjpeg_family, int width, int
     index.segments.reserve(size_t(count));
     for (int i = 0; i < count; ++i) {
         const AviVideoEntry& v = avi.video_entries[i];
+        if (v.pos > uint32_t(INT32_MAX)) break;  // a position an entry cannot name
         IndexEntry e{};
         e.is_key = mjpeg_family ? i % kKeyInterval == 0 : (v.flags & AVI_KEYFRAME) != 0;
         e.position = int32_t(v.pos);

@@ -15,8 +15,8 @@ int32_t index_time_ms(int i, double fps);
 
 // MTV, AMV: one entry per frame, the frame number as position and length.
 IndexFile frame_number_index(int frames, int width, int height, double fps);
-// AVI: the reader's first n video chunks (never more than it holds); key flags from the AVI index, or
-// every 15th for the MJPEG family.
+// AVI: the reader's first n video chunks (never more than it holds, none from beyond 2 GiB); key flags
+// from the AVI index, or every 15th for the MJPEG family.
 IndexFile avi_index(const AviFile& avi, int n, bool mjpeg_family, int width, int height, double fps);
 // SWF: one entry per VideoFrame tag; codec = the video codec id.
 IndexFile swf_index(const SwfParser& swf);

@@ -1,8 +1,10 @@
 // The probe's messages to the user and their two captions; "%s" is the file's path.
 #pragma once
+#include "media/dshow/dshow_texts.h"
 
 namespace probe_text {
-constexpr char kCaptionMp4[] = "Orvane多媒体MP4转换器";  // MTV, AMV, MPEG and DirectShow paths
+// MTV, AMV, MPEG and DirectShow paths: the caption the DirectShow readers use too.
+constexpr const char* kCaptionMp4 = dshow_text::kCaption;
 constexpr char kCaptionFlv[] = "Orvane多媒体FLV转换器";  // SWF, AVI, FLV and MP4 paths
 
 constexpr char kNoCodecInfo[] = "文件%s:没有发现音视频编码信息";
@@ -19,7 +21,7 @@ constexpr char kFlvVideoCodec[] = "暂时不支持文件%s:的FLV视频编码";
 constexpr char kFlvAudioCodec[] = "暂时不支持文件%s:的FLV音频编码";
 constexpr char kFlv8Bit[] = "暂时不支持文件%s:是8位 的FLV音频编码";
 constexpr char kOpenFailed[] = "文件%s:打开多媒体文件出错";
-constexpr char kNoDirectShow[] = "加载DirectShow失败，请检查系统是否安装Directx 8.00以上版本";
+using dshow_text::kNoDirectShow;
 constexpr char kNoDecoder[] = "系统没有安装该文件的相关解码软件,多媒体文件不支持";
 constexpr char kUnknownType[] = "文件%s:不确定文件类型错";
 constexpr char kNoSound[] = "文件%s:无音频的多媒体文件";

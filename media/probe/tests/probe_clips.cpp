@@ -17,6 +17,7 @@ namespace probe_clips {
 
 const char* const kPicture = "-f lavfi -i testsrc2=size=176x144:rate=25";
 const char* const kTone = "-f lavfi -i sine=frequency=1000:sample_rate=44100";
+const std::string kClip = std::string(kPicture) + " " + kTone + " -t 2 -ac 2 ";
 
 std::string windows_path(const std::string& unix_path) {
     std::string path = "Z:" + unix_path;

@@ -16,6 +16,7 @@ std::string windows_path(const std::string& unix_path);
 // A 2-second clip with a moving picture and a 1 kHz tone ("-ac 2" where it takes it).
 extern const char* const kPicture;      // 176 x 144, 25 pictures a second
 extern const char* const kTone;         // 44.1 kHz
+extern const std::string kClip;         // both, 2 seconds, the tone in two channels
 // ffmpeg's inputs and options for a file named `name`; returns its path ("" when ffmpeg failed).
 std::string ffmpeg(const std::string& name, const std::string& arguments);
 std::string write(const std::string& name, const std::vector<uint8_t>& bytes);

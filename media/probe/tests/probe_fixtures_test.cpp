@@ -20,6 +20,7 @@ namespace {
 
 using media_test::StoredPacket;
 using probe_clips::ffmpeg;
+using probe_clips::kClip;
 using probe_clips::kPicture;
 using probe_clips::kTone;
 
@@ -143,8 +144,6 @@ struct Row {
 };
 
 Clip same(const std::string& path) { return {path, path}; }
-const std::string kClip = std::string(kPicture) + " " + kTone + " -t 2 -ac 2 ";
-
 Clip fws_swf() { return same(ffmpeg("fws.swf", kClip + "-c:v flv -c:a libmp3lame")); }
 
 const Row kRows[] = {

@@ -17,10 +17,9 @@ namespace {
 
 using namespace probe_text;
 using probe_clips::ffmpeg;
+using probe_clips::kClip;
 using probe_clips::kPicture;
 using probe_clips::kTone;
-
-const std::string kClip = std::string(kPicture) + " " + kTone + " -t 2 -ac 2 ";
 
 // A folder with every library of the program but one (links to the built ones); it becomes the
 // folder the libraries are looked for in.

@@ -108,6 +108,8 @@ TEST(ProbeIndex, AviIndexTakesTheReadersChunksAndKeys) {
     const IndexFile mjpeg = avi_index(avi, 18, true, 320, 240, 25.0);
     ASSERT_EQ(18u, mjpeg.segments.size());
     for (int i = 0; i < 18; ++i) EXPECT_EQ(i % 15 == 0, mjpeg.segments[i].entry.is_key) << i;
+    chunks[5].pos = 0x80000000u;
+    EXPECT_EQ(5u, avi_index(avi, 20, false, 320, 240, 25.0).segments.size()) << "none from beyond 2 GiB";
     avi.video_entries = nullptr;
     for (const char* code : {"mjpg", "MJPG", "ijpg", "IJPG", "mpng", "MPNG"}) EXPECT_TRUE(is_mjpeg_family(code)) << code;
     for (const char* code : {"Mjpg", "XVID", "H264", "mjp "}) EXPECT_FALSE(is_mjpeg_family(code)) << code;

@@ -16,10 +16,9 @@ namespace {
 
 using namespace probe_text;
 using probe_clips::ffmpeg;
+using probe_clips::kClip;
 using probe_clips::kPicture;
 using probe_clips::kTone;
-
-const std::string kClip = std::string(kPicture) + " " + kTone + " -t 2 -ac 2 ";
 
 // The program folder's index files.
 int index_files() {
