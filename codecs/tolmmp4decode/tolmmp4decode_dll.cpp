@@ -2,6 +2,7 @@
 // thread. Paths arrive as Windows paths and go to libavformat as Linux paths.
 #include "tolmmp4decode.h"
 #include "base/fileio.h"
+#include "codecs/include/pin_module.h"
 #include "codecs/libav/per_thread.h"
 #include "mp4_reader_core.h"
 
@@ -71,3 +72,8 @@ extern "C" int __cdecl mp4_getaudioname(char* name) {
 }
 
 extern "C" int __cdecl mp4de_close(void) { return g_readers.close() ? 0 : -1; }
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) pin_module(self);
+    return TRUE;
+}

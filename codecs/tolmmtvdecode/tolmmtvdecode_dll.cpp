@@ -2,6 +2,7 @@
 // Paths arrive as Windows paths and go to libavformat as Linux paths.
 #include "tolmmtvdecode.h"
 #include "base/fileio.h"
+#include "codecs/include/pin_module.h"
 #include "codecs/libav/per_thread.h"
 #include "mtv_reader_core.h"
 
@@ -80,3 +81,8 @@ extern "C" int __cdecl amv_getdata(int frame, unsigned char* sound, int sound_ca
 }
 
 extern "C" int __cdecl amv_close(void) { return close_file(mtvreader::Kind::kAmv); }
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) pin_module(self);
+    return TRUE;
+}

@@ -9,8 +9,13 @@
 // 0 when all were found. A load failure leaves the handle 0; a missing entry leaves the library loaded,
 // so the unloader still frees it. The unloader frees a loaded library, sets the handle to 0 and clears
 // every entry pointer, so a late call cannot jump into freed code.
+//
+// A caller that must not share the program's handles and pointers (the probe, which may run while a
+// worker decodes with the same library) declares a set of its own in its own namespace with
+// binding_declarations.inc and binding_definitions.inc: same tables, same texts, its own handles.
 #pragma once
 #include <windows.h>
+#include <cstring>
 #include "soundfx/olumbra.h"
 #include "codecs/tolmaac_decode/tolmaac_decode.h"
 #include "codecs/tolmaac_encode/tolmaac_encode.h"
@@ -36,18 +41,7 @@
 
 namespace codec {
 
-#define LIBRARY(id, file, load_text, load_result, style, entry_format, frees_first) \
-    extern HMODULE hmod_##id;                                                     \
-    int load_##id();                                                              \
-    void unload_##id();
-#define ENTRY(id, name, text, result) extern ::name##_fn name;
-#define END_LIBRARY(id)
-#include "binding_table.inc"
-#undef LIBRARY
-#undef ENTRY
-#undef END_LIBRARY
-
-// The table as data, for tests and diagnostics.
+// The table as data, for tests, diagnostics and sets of bindings of their own.
 struct EntryBinding {
     const char* name;
     const char* text;     // message number or whole message
@@ -68,7 +62,31 @@ struct LibraryBinding {
     const EntryBinding* entries;
     int entry_count;
 };
-// Every library of the table, in table order; *count receives their number.
-const LibraryBinding* library_bindings(int* count);
+
+// Message of a missing entry point for most libraries (%s = the entry's number).
+inline constexpr char kGetEntryText[] = "取函数%s错误，请检查是否该版本动态库";
+
+// The binder and the unloader of one library, whichever set its handle and pointers belong to.
+int bind_library(const LibraryBinding& library);
+void unbind_library(const LibraryBinding& library);
+
+// Each slot is a function pointer of its own type; all have the size and form of FARPROC, so the
+// value is copied as it is (naming the slot's type in a template would drop its calling convention).
+template <auto* Slot>
+FARPROC get_slot() {
+    static_assert(sizeof *Slot == sizeof(FARPROC));
+    FARPROC address;
+    memcpy(&address, Slot, sizeof address);
+    return address;
+}
+
+template <auto* Slot>
+void set_slot(FARPROC address) {
+    static_assert(sizeof *Slot == sizeof(FARPROC));
+    memcpy(Slot, &address, sizeof address);
+}
+
+// The program's set.
+#include "media/binders/binding_declarations.inc"
 
 }  // namespace codec

@@ -9,9 +9,10 @@ static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "stored records are lit
 
 #pragma pack(push, 1)
 
-// Video description block of MPEG-4 video in AVI as the stream parser fills it; only the named
-// fields are read by the program, the rest belongs to the parser.
-struct Mpeg4VideoInfo {
+// Video description block of MPEG-4 video in AVI as the stream parser fills it (its export header
+// names the same bytes Mpeg4VideoInfo); only the named fields are read by the program, the rest
+// belongs to the parser.
+struct RecordVideoInfo {
     uint8_t parser_head[40];
     int32_t width;
     int32_t height;
@@ -21,7 +22,7 @@ struct Mpeg4VideoInfo {
 };
 
 // Audio description block filled by the stream parser.
-struct Mpeg4AudioInfo {
+struct RecordAudioInfo {
     uint8_t parser_head[52];
     int32_t channels;
     int32_t sample_rate;
@@ -59,8 +60,8 @@ struct MediaFileRecord {
     int32_t video_index_count;
     int32_t audio_index_count;
     uint8_t reserved_1140[4];
-    Mpeg4VideoInfo video_info;
-    Mpeg4AudioInfo audio_info;
+    RecordVideoInfo video_info;
+    RecordAudioInfo audio_info;
     char type_name[32];
     int32_t width;
     int32_t height;
@@ -83,11 +84,11 @@ struct MediaFileRecord {
 
 #pragma pack(pop)
 
-static_assert(sizeof(Mpeg4VideoInfo) == 80 && offsetof(Mpeg4VideoInfo, width) == 40 &&
-              offsetof(Mpeg4VideoInfo, height) == 44 && offsetof(Mpeg4VideoInfo, frame_rate) == 48 &&
-              offsetof(Mpeg4VideoInfo, fourcc) == 56);
-static_assert(sizeof(Mpeg4AudioInfo) == 64 && offsetof(Mpeg4AudioInfo, channels) == 52 &&
-              offsetof(Mpeg4AudioInfo, sample_rate) == 56);
+static_assert(sizeof(RecordVideoInfo) == 80 && offsetof(RecordVideoInfo, width) == 40 &&
+              offsetof(RecordVideoInfo, height) == 44 && offsetof(RecordVideoInfo, frame_rate) == 48 &&
+              offsetof(RecordVideoInfo, fourcc) == 56);
+static_assert(sizeof(RecordAudioInfo) == 64 && offsetof(RecordAudioInfo, channels) == 52 &&
+              offsetof(RecordAudioInfo, sample_rate) == 56);
 
 static_assert(sizeof(MediaFileRecord) == 2400);
 static_assert(offsetof(MediaFileRecord, running_number) == 0);
@@ -114,11 +115,11 @@ static_assert(offsetof(MediaFileRecord, channels) == 1128);
 static_assert(offsetof(MediaFileRecord, video_index_count) == 1132);
 static_assert(offsetof(MediaFileRecord, audio_index_count) == 1136);
 static_assert(offsetof(MediaFileRecord, video_info) == 1144);
-static_assert(offsetof(MediaFileRecord, video_info) + offsetof(Mpeg4VideoInfo, width) == 1184);
-static_assert(offsetof(MediaFileRecord, video_info) + offsetof(Mpeg4VideoInfo, fourcc) == 1200);
+static_assert(offsetof(MediaFileRecord, video_info) + offsetof(RecordVideoInfo, width) == 1184);
+static_assert(offsetof(MediaFileRecord, video_info) + offsetof(RecordVideoInfo, fourcc) == 1200);
 static_assert(offsetof(MediaFileRecord, audio_info) == 1224);
-static_assert(offsetof(MediaFileRecord, audio_info) + offsetof(Mpeg4AudioInfo, channels) == 1276);
-static_assert(offsetof(MediaFileRecord, audio_info) + offsetof(Mpeg4AudioInfo, sample_rate) == 1280);
+static_assert(offsetof(MediaFileRecord, audio_info) + offsetof(RecordAudioInfo, channels) == 1276);
+static_assert(offsetof(MediaFileRecord, audio_info) + offsetof(RecordAudioInfo, sample_rate) == 1280);
 static_assert(offsetof(MediaFileRecord, type_name) == 1288);
 static_assert(offsetof(MediaFileRecord, width) == 1320);
 static_assert(offsetof(MediaFileRecord, height) == 1324);

@@ -57,13 +57,16 @@ std::vector<StoredPacket> audio_packets(const std::string& path, const char* for
     return first_of(demux_packets(path, format, raw), false);
 }
 
-std::vector<uint8_t> video_extradata(const std::string& path) {
+namespace {
+std::vector<uint8_t> first_extradata(const std::string& path, AVMediaType type) {
     std::vector<uint8_t> extradata;
     AVFormatContext* ctx = nullptr;
     if (avformat_open_input(&ctx, path.c_str(), nullptr, nullptr) < 0) return extradata;
+    // Some formats (FLV) carry the configuration in their first packets.
+    avformat_find_stream_info(ctx, nullptr);
     for (unsigned i = 0; i < ctx->nb_streams; ++i) {
         const AVCodecParameters* par = ctx->streams[i]->codecpar;
-        if (par->codec_type == AVMEDIA_TYPE_VIDEO) {
+        if (par->codec_type == type) {
             if (par->extradata) extradata.assign(par->extradata, par->extradata + par->extradata_size);
             break;
         }
@@ -71,6 +74,10 @@ std::vector<uint8_t> video_extradata(const std::string& path) {
     avformat_close_input(&ctx);
     return extradata;
 }
+}  // namespace
+
+std::vector<uint8_t> video_extradata(const std::string& path) { return first_extradata(path, AVMEDIA_TYPE_VIDEO); }
+std::vector<uint8_t> audio_extradata(const std::string& path) { return first_extradata(path, AVMEDIA_TYPE_AUDIO); }
 
 PictureComparison compare_with_ffmpeg(const std::string& path, int width, int height,
                                       const std::function<int(const uint8_t*, int, uint8_t*, int)>& decode) {

@@ -24,8 +24,9 @@ std::vector<StoredPacket> demux_packets(const std::string& path, const char* for
 // Only the packets of the first video (or sound) stream.
 std::vector<StoredPacket> video_packets(const std::string& path, const char* format = nullptr, bool raw = false);
 std::vector<StoredPacket> audio_packets(const std::string& path, const char* format = nullptr, bool raw = false);
-// The first video stream's configuration (extradata).
+// The first video (or sound) stream's configuration (extradata).
 std::vector<uint8_t> video_extradata(const std::string& path);
+std::vector<uint8_t> audio_extradata(const std::string& path);
 
 struct PictureComparison {
     int pictures = 0;         // pictures the decoder wrote

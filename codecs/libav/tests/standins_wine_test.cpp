@@ -229,4 +229,26 @@ TEST(StandIns, FilesAreOpenedByTheirWindowsPaths) {
     EXPECT_EQ(0, codec::amv_close());
 }
 
+// The program binds and frees the readers job by job: after a file was opened and the library freed,
+// the next bind must find working entry points (libavformat cannot be set up twice under Wine).
+TEST(StandIns, ReadersFreedAfterOpeningAFileBindAgain) {
+    std::string mp4 = make("again.mp4", "-f lavfi -i testsrc2=size=176x144:rate=25 -t 1 -c:v mpeg4");
+    std::string amv = make("again.amv",
+                           "-f lavfi -i testsrc2=size=160x120:rate=15 -f lavfi -i sine=frequency=1000:sample_rate=22050 "
+                           "-t 1 -c:v amv -c:a adpcm_ima_amv -ac 1 -block_size 1470 -strict -1");
+    seam::set_reporter(refuse_boxes, nullptr);
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_EQ(0, codec::load_tolmmp4decode());
+        ASSERT_EQ(0, codec::load_tolmmtvdecode());
+        EXPECT_EQ(0, codec::mp4de_init(windows_path(mp4).c_str()));
+        EXPECT_EQ(0, codec::mp4de_close());
+        EXPECT_EQ(0, codec::amv_init(windows_path(amv).c_str()));
+        EXPECT_EQ(0, codec::amv_close());
+        codec::unload_tolmmp4decode();
+        codec::unload_tolmmtvdecode();
+    }
+    seam::set_reporter(nullptr, nullptr);
+}
+
 }  // namespace
