@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the skin bitmaps of controls/res, and the two libraries' frame bitmaps of soundfx/res and
+"""Writes the skin bitmaps of controls/res (the window frame's and the skinned list's), and the two libraries' frame bitmaps of soundfx/res and
 videofx/res, at the sizes and depths the skin expects: plain 40-byte BITMAPINFOHEADER, full palettes
 (biClrUsed 0), bottom-up rows. Black (0,0,0) is the key colour that cuts window regions and is kept out
 of the images except where a corner must be cut. The libraries' strips give every column (row) of their
@@ -107,6 +107,85 @@ def button_strip(face, symbol):
                 px[y][cell * 21 + x] = colour
     return px
 
+# ---- the skinned list's header and scroll bars (24-bit, used by the program and both libraries) ----
+
+def shade(colour, k):
+    return tuple(clamp(c * k) for c in colour)
+
+def header_piece(width, height, edge):
+    """The header's background column (a top-lit gradient over the 16 rows the header uses) or its
+    column edge (a light left column and a dark right one)."""
+    base = (86, 110, 160)
+    px = []
+    for y in range(height):
+        k = 1.35 - 0.04 * y if y < 16 else 0.5
+        row = []
+        for x in range(width):
+            if edge:
+                row.append(shade((220, 230, 250), 1.0) if x == 0 else shade((30, 40, 70), 1.0) if x == 1 else shade(base, 0.6))
+            else:
+                row.append(shade(base, k))
+        px.append(row)
+    return px
+
+def arrow_piece(width, height, direction, face):
+    """An arrow button: a bevelled face with a light triangle pointing left, right, up or down."""
+    px = []
+    cx, cy = (width - 1) / 2, (height - 1) / 2
+    for y in range(height):
+        row = []
+        for x in range(width):
+            edge = x == 0 or y == 0 or x == width - 1 or y == height - 1
+            colour = shade(face, 0.55) if edge else shade(face, 1.15 - 0.5 * (y / height if width > height else x / width))
+            dx, dy = x - cx, y - cy
+            along, across = {'left': (-dx, dy), 'right': (dx, dy), 'up': (-dy, dx), 'down': (dy, dx)}[direction]
+            if -3 <= along <= 3 and abs(across) <= (3 - along) * 0.9 + 0.5:
+                colour = (240, 244, 250)
+            row.append(colour)
+        px.append(row)
+    return px
+
+def thumb_piece(width, height, face):
+    """The thumb: a raised face with grip lines across its middle."""
+    px = []
+    for y in range(height):
+        row = []
+        for x in range(width):
+            a, b = (x, y) if width > height else (y, x)
+            length = max(width, height)
+            if x in (0, width - 1) or y in (0, height - 1):
+                colour = shade(face, 0.5)
+            elif abs(a - length // 2) <= 4 and a % 2 == 0:
+                colour = shade(face, 1.5)
+            else:
+                colour = shade(face, 1.2 - 0.3 * b / min(width, height))
+            row.append(colour)
+        px.append(row)
+    return px
+
+def track_piece(width, height, face, along_x):
+    # One column (row) of the track: darker at its edges.
+    return [[shade(face, 0.7 + 0.5 * (1 - abs(((y if along_x else x) - ((height if along_x else width) - 1) / 2)) /
+                                   (((height if along_x else width) - 1) / 2 or 1))) for x in range(width)]
+            for y in range(height)]
+
+def list_bitmaps(out):
+    hface, vface = (92, 108, 150), (88, 104, 140)
+    write_bmp(os.path.join(out, 'list_header_edge.bmp'), 4, 23, 24, header_piece(4, 23, True))
+    write_bmp(os.path.join(out, 'list_header_back.bmp'), 1, 23, 24, header_piece(1, 23, False))
+    write_bmp(os.path.join(out, 'list_hbar_left.bmp'), 26, 12, 24, arrow_piece(26, 12, 'left', hface))
+    write_bmp(os.path.join(out, 'list_hbar_right.bmp'), 26, 12, 24, arrow_piece(26, 12, 'right', hface))
+    write_bmp(os.path.join(out, 'list_hbar_track.bmp'), 1, 12, 24, track_piece(1, 12, (60, 72, 104), True))
+    write_bmp(os.path.join(out, 'list_hbar_thumb.bmp'), 26, 12, 24, thumb_piece(26, 12, (150, 120, 70)))
+    write_bmp(os.path.join(out, 'list_vbar_corner.bmp'), 11, 11, 24,
+              [[shade(vface, 0.5 if x + y >= 10 else 0.9) for x in range(11)] for y in range(11)])
+    write_bmp(os.path.join(out, 'list_vbar_down.bmp'), 12, 26, 24, arrow_piece(12, 26, 'down', vface))
+    write_bmp(os.path.join(out, 'list_vbar_track.bmp'), 12, 1, 24, track_piece(12, 1, (56, 68, 98), False))
+    write_bmp(os.path.join(out, 'list_vbar_thumb.bmp'), 12, 26, 24, thumb_piece(12, 26, (150, 120, 70)))
+    write_bmp(os.path.join(out, 'list_vbar_top.bmp'), 12, 23, 24,
+              [[shade(vface, 0.6 if y < 16 and (x in (0, 11) or y == 0) else 1.0 - 0.02 * y) for x in range(12)] for y in range(23)])
+    write_bmp(os.path.join(out, 'list_vbar_up.bmp'), 12, 26, 24, arrow_piece(12, 26, 'up', vface))
+
 # ---- the libraries' frames: the program's sizes, a colour of their own, distinct tile columns ----
 
 def library_background(dark, light):
@@ -168,6 +247,7 @@ def main():
     write_bmp(os.path.join(out, 'skin_button_close.bmp'), 63, 21, 24, button_strip((200, 50, 40), cross))
     write_bmp(os.path.join(out, 'skin_button_min.bmp'), 63, 21, 24, button_strip((50, 90, 190), bar))
     write_bmp(os.path.join(out, 'skin_button_colour.bmp'), 63, 21, 24, button_strip((60, 160, 70), dot))
+    list_bitmaps(out)
     library_frame(os.path.join(root, 'soundfx', 'res'), 'olumbra', (10, 60, 40), (120, 220, 170),
                   [('button_close', (200, 60, 40), cross)])
     library_frame(os.path.join(root, 'videofx', 'res'), 'brisvane', (60, 20, 80), (200, 150, 230),

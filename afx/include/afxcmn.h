@@ -75,6 +75,11 @@ public:
     DWORD_PTR GetItemData(int index) const;
     BOOL SetItemState(int index, UINT state, UINT mask);
     UINT GetItemState(int index, UINT mask) const { return (UINT)SendMessage(LVM_GETITEMSTATE, index, mask); }
+    // A row's check box: 1 checked, 0 not, -1 when the row has none.
+    int GetCheck(int index) const { return (int)(GetItemState(index, LVIS_STATEIMAGEMASK) >> 12) - 1; }
+    BOOL SetCheck(int index, BOOL check = TRUE) {
+        return SetItemState(index, INDEXTOSTATEIMAGEMASK(check ? 2 : 1), LVIS_STATEIMAGEMASK);
+    }
     int GetNextItem(int start, int flags) const { return (int)SendMessage(LVM_GETNEXTITEM, start, MAKELPARAM(flags, 0)); }
     UINT GetSelectedCount() const { return (UINT)SendMessage(LVM_GETSELECTEDCOUNT); }
     DWORD GetExtendedStyle() const { return (DWORD)SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE); }
@@ -120,6 +125,8 @@ public:
     void ClearSel(BOOL redraw = FALSE) { SendMessage(TBM_CLEARSEL, redraw); }
     int SetPageSize(int size) { return (int)SendMessage(TBM_SETPAGESIZE, 0, size); }
     int SetLineSize(int size) { return (int)SendMessage(TBM_SETLINESIZE, 0, size); }
+    int GetPageSize() const { return (int)SendMessage(TBM_GETPAGESIZE); }
+    int GetLineSize() const { return (int)SendMessage(TBM_GETLINESIZE); }
     void GetChannelRect(RECT* r) const { SendMessage(TBM_GETCHANNELRECT, 0, (LPARAM)r); }
     void GetThumbRect(RECT* r) const { SendMessage(TBM_GETTHUMBRECT, 0, (LPARAM)r); }
 };

@@ -32,3 +32,14 @@ HINSTANCE AfxShellExecute(HWND owner, const char* verb, const char* file, const 
 BOOL AfxShellExecuteEx(SHELLEXECUTEINFOA* info);
 // WinExec through the seam: the command line is the target; above 31 on success.
 UINT AfxWinExec(const char* command, UINT show);
+
+// The common dialogs (file open and save, colour, font) pass through this seam too. A hook in the same
+// process gets the request (OPENFILENAMEA, CHOOSECOLORA or CHOOSEFONTA), fills in the answer and
+// returns IDOK or IDCANCEL. From outside, TARMELO_MODAL_LOG gets a line "title<TAB>kind: start" per
+// dialog; TARMELO_DIALOG_VALUE then answers it (a path, a colour as 0xBBGGRR, a font face name) with
+// IDOK, and without it the dialog is cancelled (TARMELO_MODAL_ANSWER may name the button instead).
+enum AfxDialogKind { AfxFileOpenDialog = 1, AfxFileSaveDialog, AfxColourDialog, AfxFontDialog };
+typedef int (*AfxDialogHook)(HWND owner, AfxDialogKind kind, void* request, void* context);
+AfxDialogHook AfxSetDialogHook(AfxDialogHook hook, void* context);
+// Runs one common dialog through the seam; IDOK when the user (or a seam) chose something.
+int AfxRunCommonDialog(HWND owner, AfxDialogKind kind, void* request);

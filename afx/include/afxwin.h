@@ -81,7 +81,18 @@ struct CRuntimeClass {
     int m_nObjectSize;
     UINT m_wSchema;
     CRuntimeClass* (*m_pfnGetBaseClass)();
+    CObject* (*m_pfnCreateObject)();  // classes declared dynamically creatable
+    CRuntimeClass* m_pNextClass;      // the creatable classes of this module, by name
     BOOL IsDerivedFrom(const CRuntimeClass* base) const;
+    // A new object of the class; NULL when it is not dynamically creatable.
+    CObject* CreateObject() const { return m_pfnCreateObject ? m_pfnCreateObject() : nullptr; }
+    // The creatable class of this module named `name`, or NULL.
+    static CRuntimeClass* FromName(const char* name);
+};
+
+// Enters a creatable class into this module's list at start-up.
+struct AFX_CLASSINIT {
+    explicit AFX_CLASSINIT(CRuntimeClass* cls);
 };
 
 #define RUNTIME_CLASS(class_name) (class_name::GetThisClass())
@@ -91,10 +102,23 @@ public:                                             \
     CRuntimeClass* GetRuntimeClass() const override;
 #define IMPLEMENT_DYNAMIC(class_name, base_name)                                                      \
     CRuntimeClass* class_name::GetThisClass() {                                                       \
-        static CRuntimeClass rc = {#class_name, (int)sizeof(class_name), 0xFFFF, &base_name::GetThisClass}; \
+        static CRuntimeClass rc = {#class_name, (int)sizeof(class_name), 0xFFFF, &base_name::GetThisClass, nullptr, nullptr}; \
         return &rc;                                                                                   \
     }                                                                                                 \
     CRuntimeClass* class_name::GetRuntimeClass() const { return GetThisClass(); }
+
+#define DECLARE_DYNCREATE(class_name) \
+    DECLARE_DYNAMIC(class_name)          \
+    static CObject* CreateObjectFn();
+#define IMPLEMENT_DYNCREATE(class_name, base_name)                                                      \
+    CObject* class_name::CreateObjectFn() { return new class_name; }                                    \
+    CRuntimeClass* class_name::GetThisClass() {                                                         \
+        static CRuntimeClass rc = {#class_name, (int)sizeof(class_name), 0xFFFF, &base_name::GetThisClass, \
+                                   &class_name::CreateObjectFn, nullptr};                               \
+        return &rc;                                                                                     \
+    }                                                                                                   \
+    CRuntimeClass* class_name::GetRuntimeClass() const { return GetThisClass(); }                       \
+    static AFX_CLASSINIT _init_##class_name(class_name::GetThisClass());
 
 class CObject {
 public:
@@ -531,7 +555,9 @@ const char* AfxRegisterWndClass(UINT style, HCURSOR cursor = nullptr, HBRUSH bac
 // text, shadow, face and highlight colours. NULL when the resource is not such a bitmap.
 HBITMAP AfxLoadSysColorBitmap(HINSTANCE instance, HRSRC resource, BOOL mono = FALSE);
 
+#include "afxcoll.h"
 #include "afxctrl.h"
 #include "afxcmn.h"
 #include "afxdlg.h"
+#include "afxview.h"
 #include "afxapp.h"

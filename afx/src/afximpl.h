@@ -1,6 +1,7 @@
 // Framework internals shared by its source files.
 #pragma once
 #include "afxwin.h"
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <typeindex>
@@ -46,3 +47,7 @@ struct AfxOwnPump {
     ~AfxOwnPump();
 };
 BOOL AfxOwnPumpActive();
+
+// Adds a line of tab-separated fields to the log file the environment variable names (the seams' log
+// for tests that drive a program from outside); false when no log is named.
+bool AfxLogToEnvironment(const char* variable, std::initializer_list<const char*> fields);

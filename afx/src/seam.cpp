@@ -1,5 +1,5 @@
 // The one seam through which every modal question passes (see afxseam.h).
-#include "afxwin.h"
+#include "afximpl.h"
 #include "base/message_seam.h"
 #include <cstdio>
 #include <cstdlib>
@@ -9,9 +9,11 @@ namespace {
 AfxModalHook g_hook = nullptr;
 void* g_hook_context = nullptr;
 
+}  // namespace
+
 // The out-of-process seams: a test that drives the program names a log file in the environment; each
 // question or launch adds a line of tab-separated fields. False when no log is named.
-bool log_to_environment(const char* variable, std::initializer_list<const char*> fields) {
+bool AfxLogToEnvironment(const char* variable, std::initializer_list<const char*> fields) {
     const char* log = getenv(variable);
     if (!log || !*log) return false;
     if (FILE* f = fopen(log, "a")) {
@@ -26,8 +28,10 @@ bool log_to_environment(const char* variable, std::initializer_list<const char*>
     return true;
 }
 
+namespace {
+
 bool answer_from_environment(const char* text, const char* caption, UINT type, int* answer) {
-    if (!log_to_environment("TARMELO_MODAL_LOG", {caption, text})) return false;
+    if (!AfxLogToEnvironment("TARMELO_MODAL_LOG", {caption, text})) return false;
     const char* reply = getenv("TARMELO_MODAL_ANSWER");
     *answer = reply && *reply ? atoi(reply) : seam::first_button(type);
     return true;
@@ -91,7 +95,7 @@ void* g_shell_context = nullptr;
 // TRUE when a seam took the launch (a hook, or the log a test asked for).
 BOOL shell_seam(const char* verb, const char* target, const char* parameters) {
     if (g_shell_hook) return g_shell_hook(verb, target, parameters, g_shell_context);
-    return log_to_environment("TARMELO_SHELL_LOG", {verb, target, parameters});
+    return AfxLogToEnvironment("TARMELO_SHELL_LOG", {verb, target, parameters});
 }
 }  // namespace
 

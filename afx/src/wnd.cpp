@@ -43,8 +43,27 @@ BOOL CRuntimeClass::IsDerivedFrom(const CRuntimeClass* base) const {
     return FALSE;
 }
 
+namespace {
+CRuntimeClass*& creatable_classes() {
+    static CRuntimeClass* first = nullptr;
+    return first;
+}
+}  // namespace
+
+AFX_CLASSINIT::AFX_CLASSINIT(CRuntimeClass* cls) {
+    cls->m_pNextClass = creatable_classes();
+    creatable_classes() = cls;
+}
+
+CRuntimeClass* CRuntimeClass::FromName(const char* name) {
+    if (!name) return nullptr;
+    for (CRuntimeClass* c = creatable_classes(); c; c = c->m_pNextClass)
+        if (lstrcmpA(c->m_lpszClassName, name) == 0) return c;
+    return nullptr;
+}
+
 CRuntimeClass* CObject::GetThisClass() {
-    static CRuntimeClass rc = {"CObject", (int)sizeof(CObject), 0xFFFF, nullptr};
+    static CRuntimeClass rc = {"CObject", (int)sizeof(CObject), 0xFFFF, nullptr, nullptr, nullptr};
     return &rc;
 }
 

@@ -1,5 +1,5 @@
 #include "GlintMenu.h"
-#include "MemDC.h"
+#include "controls/skin/MemDC.h"
 #include "glint_menu_gdi.h"
 #include "controls/skin/SkinPaint.h"
 #include "controls/skin_core/menu_rules.h"

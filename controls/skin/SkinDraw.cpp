@@ -5,7 +5,6 @@
 COLORREF skin_color_main = 0x606060;
 COLORREF skin_color_dark = 0x404040;
 COLORREF skin_color_accent = 0xFFFFFF;
-COLORREF skin_ui_color = 0x70300C;
 
 CSkinBitmap skin_bmp_background;
 CSkinBitmap skin_bmp_caption;

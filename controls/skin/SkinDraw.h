@@ -12,10 +12,7 @@
 extern COLORREF skin_color_main;
 extern COLORREF skin_color_dark;
 extern COLORREF skin_color_accent;
-// The UI colour (a Windows colour 0x00BBGGRR) the frame and most controls derive their shades from.
-// Each module has its own; the program hands it the colour its settings hold (skin_set_ui_color) and
-// reads it back before saving them.
-extern COLORREF skin_ui_color;
+#include "SkinUiColour.h"
 
 // The skin bitmaps, loaded by skin_reload_bitmaps.
 extern CSkinBitmap skin_bmp_background;

@@ -34,7 +34,7 @@ void skin_paint_strokes(HDC dc, const skin::Strokes& strokes) {
             break;
         case skin::StrokeKind::Polyline: {
             if (s.points.empty()) break;
-            HPEN pen = ::CreatePen(PS_SOLID, 1, s.pen);
+            HPEN pen = ::CreatePen(PS_SOLID, s.width, s.pen);
             HGDIOBJ old = ::SelectObject(dc, pen);
             ::MoveToEx(dc, s.points[0].x, s.points[0].y, nullptr);
             for (size_t i = 1; i < s.points.size(); ++i) ::LineTo(dc, s.points[i].x, s.points[i].y);
@@ -54,10 +54,25 @@ void skin_paint_strokes(HDC dc, const skin::Strokes& strokes) {
             ::DeleteObject(brush);
             break;
         }
-        case skin::StrokeKind::RoundRect:
-            // In the pen and brush the device context holds.
+        case skin::StrokeKind::RoundRect: {
+            // In the stroke's own pen and brush, else in those the device context holds.
+            HPEN pen = s.own_tools ? ::CreatePen(PS_SOLID, 1, s.pen) : nullptr;
+            HBRUSH brush = s.own_tools ? ::CreateSolidBrush(s.brush) : nullptr;
+            HGDIOBJ old_pen = pen ? ::SelectObject(dc, pen) : nullptr;
+            HGDIOBJ old_brush = brush ? ::SelectObject(dc, brush) : nullptr;
             ::RoundRect(dc, s.rect.left, s.rect.top, s.rect.right, s.rect.bottom, s.round, s.round);
+            if (pen) ::DeleteObject(::SelectObject(dc, old_pen));
+            if (brush) ::DeleteObject(::SelectObject(dc, old_brush));
             break;
+        }
+        case skin::StrokeKind::FloodFill: {
+            HBRUSH brush = ::CreateSolidBrush(s.brush);
+            HGDIOBJ old = ::SelectObject(dc, brush);
+            ::ExtFloodFill(dc, s.points[0].x, s.points[0].y, s.pen, FLOODFILLBORDER);
+            ::SelectObject(dc, old);
+            ::DeleteObject(brush);
+            break;
+        }
         }
     }
     ::SetROP2(dc, old_rop);
@@ -99,4 +114,28 @@ BOOL skin_load_bitmap(HBITMAP* owned, int* width, int* height, UINT resource_id)
 
 skin::SystemShades skin_system_shades() {
     return skin::SystemShades{::GetSysColor(COLOR_3DDKSHADOW), ::GetSysColor(COLOR_BTNSHADOW)};
+}
+
+SkinResourceBitmap::SkinResourceBitmap(HDC compatible, UINT id) {
+    HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCEA(id), (LPCSTR)RT_BITMAP);
+    m_bitmap = ::LoadBitmapA(module, MAKEINTRESOURCEA(id));
+    if (!m_bitmap) return;
+    BITMAP bm{};
+    ::GetObjectA(m_bitmap, sizeof bm, &bm);
+    width = bm.bmWidth;
+    height = bm.bmHeight;
+    m_dc = ::CreateCompatibleDC(compatible);
+    m_old = ::SelectObject(m_dc, m_bitmap);
+}
+
+SkinResourceBitmap::~SkinResourceBitmap() {
+    if (m_dc) {
+        ::SelectObject(m_dc, m_old);
+        ::DeleteDC(m_dc);
+    }
+    if (m_bitmap) ::DeleteObject(m_bitmap);
+}
+
+void SkinResourceBitmap::Blit(HDC dc, int x, int y, int w, int h, int sx, int sy) const {
+    if (m_dc) ::BitBlt(dc, x, y, w, h, m_dc, sx, sy, SRCCOPY);
 }

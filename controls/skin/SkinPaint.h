@@ -22,4 +22,22 @@ BOOL skin_load_bitmap(HBITMAP* owned, int* width, int* height, UINT resource_id)
 // The colours of the skin's bevels from the system.
 skin::SystemShades skin_system_shades();
 
+// A bitmap resource of this module, loaded for one paint and selected into a memory DC for blits; the
+// blits do nothing when the resource is missing.
+class SkinResourceBitmap {
+public:
+    SkinResourceBitmap(HDC compatible, UINT id);
+    ~SkinResourceBitmap();
+    SkinResourceBitmap(const SkinResourceBitmap&) = delete;
+    SkinResourceBitmap& operator=(const SkinResourceBitmap&) = delete;
+    bool Loaded() const { return m_bitmap != nullptr; }
+    void Blit(HDC dc, int x, int y, int w, int h, int sx = 0, int sy = 0) const;
+    int width = 0, height = 0;
+
+private:
+    HBITMAP m_bitmap = nullptr;
+    HDC m_dc = nullptr;
+    HGDIOBJ m_old = nullptr;
+};
+
 inline skin::Rect skin_rect(const RECT& r) { return skin::Rect{(int)r.left, (int)r.top, (int)r.right, (int)r.bottom}; }

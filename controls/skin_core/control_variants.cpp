@@ -1,4 +1,5 @@
 #include "control_variants.h"
+#include "list_rules.h"
 #include "skin_class_profiles.h"
 
 namespace skin {
@@ -19,5 +20,7 @@ const LabelVariant kTarmeloLabel = {"tarmelo", &kLabelTarmelo, true, false, 500,
 const TabVariant kTarmeloTab = {"tarmelo", &kTabTarmelo, false, false, 2, true, false, false};
 
 const MenuVariant kTarmeloMenu = {"tarmelo", &kMenuTarmelo, 10, 0x80FF40, 7, 8, 10, false, false, false};
+
+const ListVariant kTarmeloList = {"tarmelo", &kListTarmelo, true};
 
 }  // namespace skin

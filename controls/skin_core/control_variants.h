@@ -69,12 +69,20 @@ struct MenuVariant {
     bool sunken_outer_check;      // the classic check box's edge is BDR_SUNKENOUTER (else SUNKENINNER)
 };
 
+struct ListVariant {
+    const char* name;
+    const Profile* gradient;  // the background bands' fill
+    bool paints_bands;        // the pre-paint stage draws the striped background (else the custom draw
+                              // only colours the cells)
+};
+
 // The program's records.
 extern const ButtonVariant kTarmeloButton;
 extern const ComboVariant kTarmeloCombo;
 extern const LabelVariant kTarmeloLabel;
 extern const TabVariant kTarmeloTab;
 extern const MenuVariant kTarmeloMenu;
+extern const ListVariant kTarmeloList;
 
 // The web page the program's open-link labels open: the maker's page on a host of ours.
 extern const char kMakerPage[];

@@ -22,6 +22,11 @@ skin::Colour color_darken_keep(skin::Colour c, unsigned n) {
     return per_channel(c, [step](int ch) { return ch < step ? ch : ch - step; });
 }
 
+skin::Colour color_lighten_keep(skin::Colour c, unsigned n) {
+    int step = (int)(n & 0xFF);
+    return per_channel(c, [step](int ch) { return ch + step > 255 ? ch : ch + step; });
+}
+
 namespace skin {
 
 Colour midpoint(Colour a, Colour b) {

@@ -20,8 +20,11 @@ constexpr Colour rgb(int r, int g, int b) {
 skin::Colour color_lighten(skin::Colour c, unsigned n);
 // Subtracts the low byte of n from each channel; a channel smaller than it becomes 0.
 skin::Colour color_darken(skin::Colour c, unsigned n);
-// As color_darken, but a channel smaller than the step keeps its value (the slider's own darkening).
+// As color_darken, but a channel smaller than the step keeps its value (the slider's and the progress
+// bar's own darkening).
 skin::Colour color_darken_keep(skin::Colour c, unsigned n);
+// As color_lighten, but a channel that would pass 255 keeps its value (their own lightening).
+skin::Colour color_lighten_keep(skin::Colour c, unsigned n);
 
 namespace skin {
 

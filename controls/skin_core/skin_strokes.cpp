@@ -19,6 +19,11 @@ void add_line(Strokes& s, Colour pen, std::vector<Point> points) {
     s.push_back(std::move(k));
 }
 
+void add_wide_line(Strokes& s, Colour pen, int width, std::vector<Point> points) {
+    add_line(s, pen, std::move(points));
+    s.back().width = width;
+}
+
 void add_pixel(Strokes& s, Colour pen, int x, int y) {
     Stroke k;
     k.kind = StrokeKind::Pixel;
@@ -40,6 +45,36 @@ void add_3d_rect(Strokes& s, Rect r, Colour tl, Colour br) {
     fill(x, y, 1, cy - 1, tl);
     fill(x + cx, y, -1, cy, br);
     fill(x, y + cy, cx, -1, br);
+}
+
+void add_round_rect(Strokes& s, Rect r, int round, Colour pen, Colour brush) {
+    Stroke k;
+    k.kind = StrokeKind::RoundRect;
+    k.rect = r;
+    k.round = round;
+    k.pen = pen;
+    k.brush = brush;
+    k.own_tools = true;
+    s.push_back(k);
+}
+
+void add_flood_fill(Strokes& s, Point from, Rect bounds, Colour border, Colour fill) {
+    Stroke k;
+    k.kind = StrokeKind::FloodFill;
+    k.points = {from};
+    k.rect = bounds;
+    k.pen = border;
+    k.brush = fill;
+    s.push_back(std::move(k));
+}
+
+Strokes transposed(const Strokes& strokes) {
+    Strokes out = strokes;
+    for (Stroke& k : out) {
+        k.rect = Rect{k.rect.top, k.rect.left, k.rect.bottom, k.rect.right};
+        for (Point& p : k.points) std::swap(p.x, p.y);
+    }
+    return out;
 }
 
 BevelShades bevel_shades(Colour c, int step) {
@@ -77,16 +112,18 @@ Strokes bevelled_face(Rect r, const BevelShades& b, SystemShades sys, bool with_
     return s;
 }
 
-ButtonShades button_shades(Colour base) {
+ButtonShades stepped_shades(Colour base, Colour (*lighten)(Colour, unsigned), Colour (*darken)(Colour, unsigned)) {
     ButtonShades s;
     s.base = base;
-    s.light51 = color_lighten(base, 51);
-    s.light102 = color_lighten(s.light51, 51);
-    s.light153 = color_lighten(s.light102, 51);
-    s.dark51 = color_darken(base, 51);
-    s.dark102 = color_darken(s.dark51, 51);
+    s.light51 = lighten(base, 51);
+    s.light102 = lighten(s.light51, 51);
+    s.light153 = lighten(s.light102, 51);
+    s.dark51 = darken(base, 51);
+    s.dark102 = darken(s.dark51, 51);
     return s;
 }
+
+ButtonShades button_shades(Colour base) { return stepped_shades(base, color_lighten, color_darken); }
 
 Strokes column_bevel(Rect r, const ButtonShades& c, bool with_fill) {
     Strokes s;
@@ -226,41 +263,44 @@ bool on_segment(Point a, Point b, int x, int y, bool* followed) {
 }  // namespace
 
 bool stroke_colour_at(const Strokes& strokes, int x, int y, Colour* out) {
-    bool found = false;
+    enum { Uncovered, Known, Unknown } state = Uncovered;
     Colour colour = 0;
+    auto set = [&](Colour c) { colour = c; state = Known; };
     for (const Stroke& k : strokes) {
         switch (k.kind) {
         case StrokeKind::Fill:
-            if (inside(k.rect, x, y)) { colour = k.brush; found = true; }
+            if (inside(k.rect, x, y)) set(k.brush);
             break;
         case StrokeKind::Pixel:
-            if (k.points[0].x == x && k.points[0].y == y) { colour = k.pen; found = true; }
+            if (k.points[0].x == x && k.points[0].y == y) set(k.pen);
             break;
         case StrokeKind::Polyline: {
             bool followed = true;
             for (size_t i = 0; i + 1 < k.points.size(); ++i)
-                if (on_segment(k.points[i], k.points[i + 1], x, y, &followed)) { colour = k.pen; found = true; }
-            if (!followed) return false;
+                if (on_segment(k.points[i], k.points[i + 1], x, y, &followed)) set(k.pen);
+            if (!followed) state = Unknown;
             break;
         }
         case StrokeKind::Rectangle:
             if (inside(k.rect, x, y)) {
                 bool border = x == k.rect.left || x == k.rect.right - 1 || y == k.rect.top || y == k.rect.bottom - 1;
-                colour = border ? k.pen : k.brush;
-                found = true;
+                set(border ? k.pen : k.brush);
             }
             break;
         case StrokeKind::RoundRect:
             // Only the four corner pixels lie surely outside the rounded shape; the rest is unknown.
             if (inside(k.rect, x, y)) {
                 bool corner = (x == k.rect.left || x == k.rect.right - 1) && (y == k.rect.top || y == k.rect.bottom - 1);
-                if (!corner) return false;
+                if (!corner) state = Unknown;
             }
+            break;
+        case StrokeKind::FloodFill:
+            if (inside(k.rect, x, y) && !(state == Known && colour == k.pen)) state = Unknown;
             break;
         }
     }
-    if (found && out) *out = colour;
-    return found;
+    if (state == Known && out) *out = colour;
+    return state == Known;
 }
 
 }  // namespace skin

@@ -18,7 +18,9 @@ enum class StrokeKind : uint8_t {
     Pixel,      // points[0] set to `pen`
     Rectangle,  // a one-pixel border in `pen` on the rectangle's outer pixels, the inside in `brush`
     RoundRect,  // a rounded rectangle (corner ellipse `round` x `round`) in the device's current pen
-                // and brush
+                // and brush, or in `pen` and `brush` when the stroke brings its own tools
+    FloodFill,  // from points[0], the area up to the border colour `pen` filled in `brush`; `rect`
+                // bounds the area
 };
 
 struct Stroke {
@@ -28,6 +30,8 @@ struct Stroke {
     Rect rect;
     std::vector<Point> points;
     int round = 0;
+    bool own_tools = false;  // RoundRect: drawn in `pen` and `brush`
+    int width = 1;           // Polyline: the pen's width
 };
 
 using Strokes = std::vector<Stroke>;
@@ -41,9 +45,16 @@ struct SystemShades {
 // Builders.
 void add_fill(Strokes& s, Rect r, Colour c);
 void add_line(Strokes& s, Colour pen, std::vector<Point> points);
+// A line in a pen `width` pixels wide.
+void add_wide_line(Strokes& s, Colour pen, int width, std::vector<Point> points);
 void add_pixel(Strokes& s, Colour pen, int x, int y);
 // The framework's Draw3dRect: top and left edges in tl, bottom and right edges in br.
 void add_3d_rect(Strokes& s, Rect r, Colour tl, Colour br);
+// A rounded rectangle in its own pen and brush.
+void add_round_rect(Strokes& s, Rect r, int round, Colour pen, Colour brush);
+void add_flood_fill(Strokes& s, Point from, Rect bounds, Colour border, Colour fill);
+// The same drawing with x and y exchanged (a lying shape from an upright one).
+Strokes transposed(const Strokes& strokes);
 
 // The five colours a bevel is drawn in: c, its lighter steps l1 = lighten(c, step), l2 = lighten(l1,
 // step) and darker steps d1, d2.
@@ -63,6 +74,8 @@ struct ButtonShades {
     Colour base, light51, light102, light153, dark51, dark102;
 };
 ButtonShades button_shades(Colour base);
+// The same five steps of 51 from `base` with other lightening and darkening rules.
+ButtonShades stepped_shades(Colour base, Colour (*lighten)(Colour, unsigned), Colour (*darken)(Colour, unsigned));
 Strokes column_bevel(Rect r, const ButtonShades& shades, bool with_fill);
 
 // Corner hatchings: 45-degree lines from two opposite corners, the half nearer the corner in the
@@ -74,9 +87,10 @@ Strokes corner_hatching(Rect r, const ButtonShades& shades, bool other_diagonal)
 enum class FaceState : uint8_t { Normal, Focus, Hover };
 Strokes button_face(int style, Rect r, Colour base, FaceState state, SystemShades sys);
 
-// The colour that pixel (x, y) ends with after the strokes, when one of them covers it; lines that are
-// not horizontal, vertical or at 45 degrees are not followed, nor the inside of a rounded rectangle
-// (only its four corner pixels are known to lie outside it).
+// The colour that pixel (x, y) ends with after the strokes, when one of them covers it and the last
+// that might is known: lines that are not horizontal, vertical or at 45 degrees are not followed, nor
+// the inside of a rounded rectangle (only its four corner pixels are known to lie outside it), nor a
+// flood fill's area beyond the pixels already in its border colour.
 bool stroke_colour_at(const Strokes& strokes, int x, int y, Colour* out);
 
 }  // namespace skin

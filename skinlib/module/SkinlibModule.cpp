@@ -2,6 +2,7 @@
 #include "controls/button/SkinButton.h"
 #include "controls/combo/SkinComboBox.h"
 #include "controls/label/SkinLabel.h"
+#include "controls/list/SkinListCtrl.h"
 #include "controls/menu/GlintMenu.h"
 #include "controls/tab/BaseTabCtrl.h"
 #include "skinlib/frame/FrameSkin.h"
@@ -17,6 +18,7 @@ void skinlib_select(const skinlib::LibraryVariant& v) {
     CSkinLabel::SetDefaultVariant(v.label);
     CBaseTabCtrl::SetDefaultVariant(v.tab);
     GlintMenu::SetDefaultVariant(v.menu);
+    CSkinListCtrl::SetDefaultVariant(v.list);
     skin_frame_skin().SetIds(v.frame);
 }
 

@@ -1,4 +1,5 @@
 #include "skinlib_variants.h"
+#include "controls/skin_core/list_rules.h"
 #include "controls/skin_core/skin_class_profiles.h"
 #include "controls/skin_core/skin_colour.h"
 #include "skinlib/gradients/skinlib_gradients.h"
@@ -43,9 +44,16 @@ const skin::MenuVariant kBrisvaneMenu = {
 };
 const skin::MenuVariant kOlumbraMenu = {"olumbra", &kMenuOlumbra, 10, 0x80FF40, 7, 8, 10, true, true, true};
 
+// brisvane keeps the program's custom draw (it paints bands only when its owner sets a band style);
+// olumbra's list only colours its cells.
+const skin::ListVariant kBrisvaneList = {"brisvane", &skin::kListTarmelo, true};
+const skin::ListVariant kOlumbraList = {"olumbra", &skin::kListTarmelo, false};
+
 const LibraryVariant kBrisvane = {"brisvane",     &kBrisvaneButton, &kBrisvaneCombo, &kBrisvaneLabel,
-                                  &kBrisvaneTab, &kBrisvaneMenu,   {11023, 11046, 11025, 11026, 11027, {11047, 11048}}};
+                                  &kBrisvaneTab, &kBrisvaneMenu,   &kBrisvaneList,
+                                  {11023, 11046, 11025, 11026, 11027, {11047, 11048}}};
 const LibraryVariant kOlumbra = {"olumbra",     &kOlumbraButton, &kOlumbraCombo, &kOlumbraLabel,
-                                 &kOlumbraTab, &kOlumbraMenu,   {3005, 3006, 3007, 3008, 3009, {3055, 0}}};
+                                 &kOlumbraTab, &kOlumbraMenu,   &kOlumbraList,
+                                 {3005, 3006, 3007, 3008, 3009, {3055, 0}}};
 
 }  // namespace skinlib

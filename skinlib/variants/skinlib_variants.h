@@ -20,6 +20,7 @@ struct LibraryVariant {
     const skin::LabelVariant* label;
     const skin::TabVariant* tab;
     const skin::MenuVariant* menu;
+    const skin::ListVariant* list;
     FrameIds frame;
 };
 
@@ -33,6 +34,8 @@ extern const skin::TabVariant kBrisvaneTab;
 extern const skin::TabVariant kOlumbraTab;
 extern const skin::MenuVariant kBrisvaneMenu;
 extern const skin::MenuVariant kOlumbraMenu;
+extern const skin::ListVariant kBrisvaneList;
+extern const skin::ListVariant kOlumbraList;
 
 extern const LibraryVariant kBrisvane;
 extern const LibraryVariant kOlumbra;

@@ -13,3 +13,10 @@
 #define ID_G_OPEN          301
 #define ID_G_SAVE          302
 #define ID_G_EXIT          303
+#define IDD_GALLERY_B      503
+#define IDC_B_LIST         2101
+#define IDC_B_READOUT      2102
+#define IDC_B_LINK0        2103
+#define IDC_B_ROUND        2106
+#define IDC_B_PROGRESS0    2110
+#define IDC_B_SLIDER0      2120

@@ -46,6 +46,13 @@ TEST(SkinlibVariants, LabelTabAndMenuDepartures) {
     EXPECT_EQ(0x80FF40u, skinlib::kOlumbraMenu.flat_item_colour);
 }
 
+TEST(SkinlibVariants, ListDepartures) {
+    // olumbra colours its cells by plain custom draw, without the striped background.
+    EXPECT_TRUE(skinlib::kBrisvane.list->paints_bands);
+    EXPECT_FALSE(skinlib::kOlumbra.list->paints_bands);
+    EXPECT_STREQ("olumbra", skinlib::kOlumbra.list->name);
+}
+
 TEST(SkinlibVariants, FrameBitmapsOfEachLibrary) {
     const skinlib::FrameIds& b = skinlib::kBrisvane.frame;
     EXPECT_EQ(11023u, b.background);
