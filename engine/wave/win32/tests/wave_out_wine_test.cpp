@@ -62,7 +62,10 @@ TEST(WaveOutSink, TwoSecondsOfToneTakeTwoSecondsAndReachTheSink) {
     set_flag(g_busy, false);
 
     printf("2 s of sound written and closed in %.3f s (close %.3f s)\n", seconds, close_seconds);
-    EXPECT_NEAR(2.0, seconds, 0.1);
+    // The device paces the writes: never faster than the sound (a null device without pacing plays 2 s
+    // in half a second); a loaded machine may stretch it a little.
+    EXPECT_GE(seconds, 1.9);
+    EXPECT_LE(seconds, 2.6);
     const std::vector<uint8_t> raw = media_test::read_file(recording);
     std::vector<int16_t> pcm(raw.size() / 2);
     memcpy(pcm.data(), raw.data(), pcm.size() * 2);
@@ -74,13 +77,22 @@ TEST(WaveOutSink, TwoSecondsOfToneTakeTwoSecondsAndReachTheSink) {
             last = i;
         }
     ASSERT_GT(last, first);
-    const double heard = double(last - first) / kRate;
+    // Sound heard: the 10 ms windows of the recording that carry the tone. An underrun on a loaded
+    // machine puts silence between them but loses nothing; a lost or doubled buffer changes the count.
+    const size_t window = kRate / 100;
+    size_t tone_windows = 0;
+    for (size_t at = first; at + window <= last + 1; at += window) {
+        double energy = 0;
+        for (size_t i = at; i < at + window; ++i) energy += double(pcm[i]) * pcm[i];
+        if (energy / window > 3000.0 * 3000.0) ++tone_windows;
+    }
+    const double heard = double(tone_windows * window) / kRate;
     std::vector<double> middle = signal_check::channel(
         std::vector<int16_t>(pcm.begin() + first + kRate / 4, pcm.begin() + last - kRate / 4), 1, 0);
     const double frequency = signal_check::dominant_frequency(middle, kRate);
     printf("the sink's monitor heard %.3f s of %.2f Hz\n", heard, frequency);
     EXPECT_NEAR(1000.0, frequency, 10.0);
-    EXPECT_NEAR(2.0, heard, 0.1);
+    EXPECT_NEAR(2.0, heard, 0.05);
 }
 
 #else
