@@ -8,16 +8,11 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+#include "tests/support/message_pump.h"
 
 namespace {
 
-void pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
+void pump() { pump_messages(); }
 
 }  // namespace
 

@@ -13,22 +13,11 @@
 #include <string>
 #include <utility>
 #include <vector>
+#include "tests/support/message_pump.h"
 
 namespace {
 
-void pump(DWORD ms = 0) {
-    DWORD until = GetTickCount() + ms;
-    MSG msg;
-    do {
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (!AfxPreTranslateMessage(&msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
-        }
-        if (ms) Sleep(5);
-    } while (GetTickCount() < until);
-}
+void pump(DWORD ms = 0) { pump_messages(ms, AfxPreTranslateMessage); }
 
 class CListDlg : public CDialog {
 public:

@@ -12,18 +12,11 @@
 #include "skin_controls_b_res.h"
 #include <string>
 #include <vector>
+#include "tests/support/message_pump.h"
 
 namespace {
 
-void pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (!AfxPreTranslateMessage(&msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
-}
+void pump() { pump_messages(0, AfxPreTranslateMessage); }
 
 class COthersDlg : public CDialog {
 public:

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <vector>
+#include "tests/support/message_pump.h"
 
 namespace gallery {
 
@@ -73,18 +74,8 @@ struct Screen {
     }
 };
 
-inline void pump(DWORD ms = 0) {
-    // A plain loop, as a host's: the modules' hooks do their own pre-translation.
-    DWORD until = GetTickCount() + ms;
-    MSG msg;
-    do {
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (ms) Sleep(10);
-    } while (GetTickCount() < until);
-}
+// A plain loop, as a host's: the modules' hooks do their own pre-translation.
+inline void pump(DWORD ms = 0) { pump_messages(ms); }
 
 // ---- expectations ----
 
