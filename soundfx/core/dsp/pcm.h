@@ -15,12 +15,19 @@ inline int16_t to_pcm16_trunc(double x) {
     if (x <= -32768.0) return -32768;
     return static_cast<int16_t>(static_cast<int>(x));
 }
-inline int16_t to_pcm16_trunc(float x) {
+inline float saturate_pcm16(float x) {
     x = x == x ? x : 0.0f;
     x = x > 32767.0f ? 32767.0f : x;
-    x = x < -32768.0f ? -32768.0f : x;
-    return static_cast<int16_t>(static_cast<int>(x));
+    return x < -32768.0f ? -32768.0f : x;
 }
+inline int16_t to_pcm16_trunc(float x) { return static_cast<int16_t>(static_cast<int>(saturate_pcm16(x))); }
+
+// Mono samples as floats and back through to_pcm16_trunc; the stereo forms split and join the two
+// channels of an interleaved block in one pass. Written for the vectorizer.
+void pcm16_to_float(const int16_t* pcm, int n, float* out);
+void float_to_pcm16(const float* x, int n, int16_t* pcm);
+void pcm16_stereo_to_float(const int16_t* pcm, int frames, float* left, float* right);
+void float_stereo_to_pcm16(const float* left, const float* right, int frames, int16_t* pcm);
 
 // 10^(dB * 0.05).
 double fx_db_to_gain(double db);

@@ -7,12 +7,15 @@ void ChannelEffect::process(SoundBlock& piece, Work& work) {
     const int channels = piece.channels, frames = piece.frames;
     if (frames <= 0 || channels < 1 || channels > 2 || frames > kMaxPieceFrames) return;
     float* x = work.channel.data();
-    for (int c = 0; c < channels; ++c) {
-        const int16_t* in = piece.samples + c;
-        for (int j = 0; j < frames; ++j) x[j] = float(in[j * channels]);
-        process_channel(x, frames, c, work);
-        int16_t* out = piece.samples + c;
-        for (int j = 0; j < frames; ++j) out[j * channels] = to_pcm16_trunc(x[j]);
+    if (channels == 2) {
+        float* y = work.second.data();
+        pcm16_stereo_to_float(piece.samples, frames, x, y);
+        process_stereo(x, y, frames, work);
+        float_stereo_to_pcm16(x, y, frames, piece.samples);
+    } else {
+        pcm16_to_float(piece.samples, frames, x);
+        process_channel(x, frames, 0, work);
+        float_to_pcm16(x, frames, piece.samples);
     }
     end_piece(frames);
 }

@@ -21,6 +21,7 @@ constexpr int kMaxPieceFrames = 8192;
 // Work buffers of one call, owned by the engine and sized once.
 struct Work {
     std::vector<float> channel = std::vector<float>(kMaxPieceFrames);       // one channel of the piece
+    std::vector<float> second = std::vector<float>(kMaxPieceFrames);        // the other channel of a stereo piece
     std::vector<float> twice = std::vector<float>(2 * kMaxPieceFrames);    // the modulation's 2n values
 };
 
@@ -86,13 +87,19 @@ public:
 
 // An effect that works channel by channel on a float copy: the samples of channel c go into a float
 // buffer, process_channel works on it with that channel's state, and each value comes back truncated
-// toward zero and saturated.
+// toward zero and saturated. Channel 0 is processed before channel 1, so state that runs on through
+// the channels sees them in that order.
 class ChannelEffect : public Effect {
 public:
     void process(SoundBlock& piece, Work& work) final;
 
 protected:
     virtual void process_channel(float* x, int n, int channel, Work& work) = 0;
+    // Both channels of a stereo piece; effects whose channels share no state may run them side by side.
+    virtual void process_stereo(float* left, float* right, int n, Work& work) {
+        process_channel(left, n, 0, work);
+        process_channel(right, n, 1, work);
+    }
     // Called once after all channels of a piece (phases that advance once per piece).
     virtual void end_piece(int /*frames*/) {}
 };
