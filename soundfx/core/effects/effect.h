@@ -23,6 +23,7 @@ struct Work {
     std::vector<float> channel = std::vector<float>(kMaxPieceFrames);       // one channel of the piece
     std::vector<float> second = std::vector<float>(kMaxPieceFrames);        // the other channel of a stereo piece
     std::vector<float> twice = std::vector<float>(2 * kMaxPieceFrames);    // the modulation's 2n values
+    std::vector<double> lanes = std::vector<double>(2 * kMaxPieceFrames);  // a piece in double, both channels side by side
 };
 
 // What the state checks of the tests count: values that are not finite, and subnormal ones.
