@@ -138,6 +138,32 @@ TEST(VectorMath, Atan2AndSinCosFollowTheLibraryToAFewUnitsInTheLastPlace) {
     EXPECT_LT(worst, 3e-7);
 }
 
+TEST(VectorMath, LogAndExpFollowTheLibraryToAFewUnitsInTheLastPlace) {
+    double worst = 0;
+    for (int i = 0; i < 100000; ++i) {
+        const float x = float(std::pow(10.0, -30 + 60.0 * i / 100000));
+        worst = std::max(worst, std::fabs(log4(splat4(x))[0] - std::log(double(x))) / std::max(1.0, std::fabs(std::log(double(x)))));
+    }
+    EXPECT_LT(worst, 2.5e-7);
+    worst = 0;
+    for (int i = 0; i <= 100000; ++i) {
+        const float x = float(-87.0 + 175.0 * i / 100000);  // the normal range
+        const double e = std::exp(double(x));
+        worst = std::max(worst, std::fabs(exp4(splat4(x))[0] - e) / e);
+    }
+    EXPECT_LT(worst, 2.5e-7);
+    const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+    const f32x4 logs = log4(f32x4{inf, 0.0f, -1.0f, nan}), exps = exp4(f32x4{89.0f, -110.0f, inf, nan});
+    EXPECT_EQ(inf, logs[0]);
+    EXPECT_EQ(-inf, logs[1]);
+    EXPECT_TRUE(std::isnan(logs[2]) && std::isnan(logs[3]));
+    EXPECT_EQ(inf, exps[0]);
+    EXPECT_EQ(0.0f, exps[1]);
+    EXPECT_EQ(inf, exps[2]);
+    EXPECT_TRUE(std::isnan(exps[3]));
+    EXPECT_EQ(0.0f, exp4(splat4(-inf))[0]);
+}
+
 namespace {
 // Steady-state gain of the cascade at f Hz, measured on a sine.
 ref::cd cascade_gain(int sections, double gain, double design, double f, int rate, bool lowpass) {

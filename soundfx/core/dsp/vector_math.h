@@ -52,4 +52,41 @@ inline void sincos4(f32x4 x, f32x4* s, f32x4* c) {
     *c = cv;
 }
 
+// log x for x > 0 (+inf gives +inf, 0 gives -inf, below 0 and NaN give NaN): x = 2^e m with m in
+// sqrt(1/2)..sqrt(2), then log m from a polynomial in m - 1.
+inline f32x4 log4(f32x4 x) {
+    const i32x4 bits = (i32x4)x;
+    i32x4 e = ((bits >> 23) & 0xFF) - 127;
+    f32x4 m = (f32x4)((bits & 0x007FFFFF) | 0x3F800000);  // 1..2
+    const i32x4 high = m > splat4(1.41421356f);
+    m = select4(high, m * splat4(0.5f), m);
+    e -= high;  // a true mask is -1
+    const f32x4 fe = __builtin_convertvector(e, f32x4), f = m - splat4(1.0f), z = f * f;
+    f32x4 y = splat4(7.0376836292e-2f);
+    for (float c : {-1.1514610310e-1f, 1.1676998740e-1f, -1.2420140846e-1f, 1.4249322787e-1f, -1.6668057665e-1f,
+                    2.0000714765e-1f, -2.4999993993e-1f, 3.3333331174e-1f})
+        y = y * f + splat4(c);
+    y = y * f * z + fe * splat4(-2.12194440e-4f) - splat4(0.5f) * z;
+    f32x4 r = f + y + fe * splat4(0.693359375f);
+    r = select4(x == splat4(__builtin_inff()), x, r);
+    r = select4(x == splat4(0.0f), splat4(-__builtin_inff()), r);
+    return select4(x >= splat4(0.0f), r, splat4(__builtin_nanf("")));  // below 0 or NaN
+}
+
+// e^x, overflowing to +inf and underflowing to 0 (or below the normal range as the mode has it) as
+// expf does; NaN gives NaN. x less a whole number n of ln 2 (taken off in two parts), a polynomial,
+// then times 2^n in two halves so that each factor is a normal float.
+inline f32x4 exp4(f32x4 x) {
+    const f32x4 t = x > splat4(88.8f) ? splat4(88.8f) : (x < splat4(-104.0f) ? splat4(-104.0f) : x);
+    const f32x4 n = round4(t * splat4(1.44269504088896341f));
+    const f32x4 r = (t - n * splat4(0.693359375f)) - n * splat4(-2.12194440e-4f);
+    f32x4 p = splat4(1.9875691500e-4f);
+    for (float c : {1.3981999507e-3f, 8.3334519073e-3f, 4.1665795894e-2f, 1.6666665459e-1f, 5.0000001201e-1f})
+        p = p * r + splat4(c);
+    p = p * r * r + r + splat4(1.0f);
+    const i32x4 k = __builtin_convertvector(n, i32x4), k1 = k >> 1, k2 = k - k1;
+    const f32x4 y = p * (f32x4)((k1 + 127) << 23) * (f32x4)((k2 + 127) << 23);
+    return select4(x == x, y, x);
+}
+
 }  // namespace soundfx
