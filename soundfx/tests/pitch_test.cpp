@@ -34,8 +34,10 @@ void fft(std::vector<ref::cd>& a, int sign) {
 
 // The phase vocoder: frames of n samples every n / o samples, Hann window; each bin's frequency from
 // its phase advance; output bin k takes input bin k / ratio; resynthesis from the running phases and
-// overlap-add scaled by 2 / (n / 2 * o). The output lags by n - n / o samples.
-std::vector<double> vocoder(const std::vector<double>& x, double ratio, int n, int o, double rate) {
+// overlap-add scaled by 2 / (n / 2 * o). The output lags by n - n / o samples. From sample `change`
+// on the ratio is `later`.
+std::vector<double> vocoder(const std::vector<double>& x, double first, int n, int o, double rate, size_t change = 0,
+                            double later = 0) {
     const int half = n / 2, step = n / o, latency = n - step;
     const double bin = rate / n, expected = 2 * ref::kPi * step / n;
     std::vector<double> in(n, 0.0), out(n, 0.0), accum(2 * n, 0.0), last(half + 1, 0.0), sum(half + 1, 0.0);
@@ -47,6 +49,7 @@ std::vector<double> vocoder(const std::vector<double>& x, double ratio, int n, i
         y[j] = out[rover - latency];
         if (++rover < n) continue;
         rover = latency;
+        const double ratio = change > 0 && j >= change ? later : first;
         std::vector<ref::cd> f(n);
         for (int k = 0; k < n; ++k) f[k] = in[k] * window[k];
         fft(f, -1);
@@ -111,5 +114,34 @@ TEST(PitchShifter, FollowsThePhaseVocoderInDoublePrecision) {
             worst = std::max(worst, std::fabs(out[i] - e));
         }
         EXPECT_LT(worst, 1.5) << "offset " << c.offset << ", frame " << c.frame << ", depth " << c.depth;
+    }
+}
+
+TEST(PitchShifter, ChangesOfRatioFollowThePhaseVocoderInDoublePrecision) {
+    // Away from ratio 1 and back, and to it after another ratio, at a block boundary mid-stream.
+    const float changes[][2] = {{0.0f, 0.4f}, {0.4f, 0.0f}, {-0.3f, 0.2f}, {0.0f, 0.0f}};
+    const int n = 26000, at = 13000;
+    std::vector<double> x = ref::sine(6000, 441, 44100, n);
+    const auto noise = ref::noise(800, n, 4);
+    for (int i = 0; i < n; ++i) x[i] += noise[i];
+    const auto pcm = ref::to_pcm(x);
+    for (const auto& c : changes) {
+        PitchShifter pitch;
+        Random random;
+        pitch.reset(Context{{44100, 1}, &random});
+        pitch.set_params({c[0], 2048, 4});
+        const double first = pitch.ratio();
+        std::vector<int16_t> out = pcm;
+        Work work;
+        for (int start = 0; start < n; start += 1000) {
+            if (start == at) pitch.set_params({c[1], 2048, 4});
+            SoundBlock b = sound::block(out.data() + start, size_t(std::min(1000, n - start)) * 2, 1, 44100);
+            pitch.process(b, work);
+        }
+        const std::vector<double> input(pcm.begin(), pcm.end());
+        const auto expected = vocoder(input, first, 2048, 4, 44100, at, pitch.ratio());
+        double worst = 0;
+        for (int i = 0; i < n; ++i) worst = std::max(worst, std::fabs(out[i] - std::clamp(expected[i], -32768.0, 32767.0)));
+        EXPECT_LT(worst, 1.5) << "offset " << c[0] << " then " << c[1];
     }
 }

@@ -34,6 +34,7 @@ PitchShifter::PitchShifter()
         ch.in_fifo.resize(kMaxFrame);
         ch.out_fifo.resize(kMaxFrame);
         ch.out_accum.resize(2 * kMaxFrame);
+        ch.last_frame.resize(kMaxFrame);
         ch.last_phase.resize(kBins);
         ch.sum_phase.resize(kBins);
     }
@@ -99,6 +100,8 @@ void PitchShifter::process_channel(float* x, int n, int channel, Work&) {
     if (ch.rover < latency || ch.rover >= N) ch.rover = latency;
     if (!ch.ready) {
         ch.ready = true;
+        ch.aligned = true;
+        ch.has_last_frame = false;
         for (auto* v : {&ch.in_fifo, &ch.out_fifo, &ch.out_accum, &ch.last_phase, &ch.sum_phase}) zero(*v);
     }
     // Each sample goes into the input FIFO and takes the output FIFO's value from the same place.
@@ -122,18 +125,55 @@ void PitchShifter::process_channel(float* x, int n, int channel, Work&) {
 void PitchShifter::process_frame(Channel& ch) {
     const int N = params_.frame, O = params_.depth;
     const int step = N / O, latency = N - step;
-    for (int k = 0; k < N; ++k) frame_[k] = ch.in_fifo[k] * window_[k];
-    fft_.forward(frame_.data(), N, re_.data(), im_.data());
-    analyse(ch);
-    synthesise(ch);
-    fft_.inverse(re_.data(), im_.data(), N, frame_.data());
-    // Overlap-add, then move the FIFOs on by one step.
-    float* __restrict accum = ch.out_accum.data();
-    for (int k = 0; k < N; ++k) accum[k] += ola_weight_[k] * frame_[k];
+    if (ratio_ == 1.0f && ch.aligned) {
+        resynthesise_unchanged(ch);
+    } else {
+        if (ch.aligned && ch.has_last_frame) {
+            // Leaving ratio 1: the running phases become those the last frame's analysis left.
+            for (int k = 0; k < N; ++k) frame_[k] = ch.last_frame[k] * window_[k];
+            fft_.forward(frame_.data(), N, re_.data(), im_.data());
+            analyse(ch);
+            std::copy(ch.last_phase.begin(), ch.last_phase.end(), ch.sum_phase.begin());
+        }
+        ch.aligned = false;
+        for (int k = 0; k < N; ++k) frame_[k] = ch.in_fifo[k] * window_[k];
+        fft_.forward(frame_.data(), N, re_.data(), im_.data());
+        analyse(ch);
+        synthesise(ch);
+        fft_.inverse(re_.data(), im_.data(), N, frame_.data());
+        float* __restrict accum = ch.out_accum.data();
+        for (int k = 0; k < N; ++k) accum[k] += ola_weight_[k] * frame_[k];
+    }
+    // Move the FIFOs on by one step.
+    float* accum = ch.out_accum.data();
     std::memcpy(ch.out_fifo.data(), accum, sizeof(float) * step);
     std::memmove(accum, accum + step, sizeof(float) * N);
     std::fill(accum + N, accum + N + step, 0.0f);
     std::memmove(ch.in_fifo.data(), ch.in_fifo.data() + step, sizeof(float) * latency);
+}
+
+// At ratio 1 with every running phase on its bin's analysed phase, resynthesis gives back the
+// frame's own spectrum, each bin doubled (the magnitudes are taken twice) and those above N / 2
+// left out. Its inverse transform's real part is then N x[n] + F[0] + (-1)^n F[N / 2] for the
+// windowed frame x with transform F: no transform is needed.
+void PitchShifter::resynthesise_unchanged(Channel& ch) {
+    const int N = params_.frame;
+    std::copy(ch.in_fifo.begin(), ch.in_fifo.begin() + N, ch.last_frame.begin());
+    ch.has_last_frame = true;
+    double dc = 0, nyquist = 0;
+    for (int k = 0; k < N; k += 2) {
+        const float even = ch.in_fifo[k] * window_[k], odd = ch.in_fifo[k + 1] * window_[k + 1];
+        frame_[k] = even;
+        frame_[k + 1] = odd;
+        dc += double(even) + double(odd);
+        nyquist += double(even) - double(odd);
+    }
+    const float plus = float(dc + nyquist), minus = float(dc - nyquist), size = float(N);
+    float* __restrict accum = ch.out_accum.data();
+    for (int k = 0; k < N; k += 2) {
+        accum[k] += ola_weight_[k] * (size * frame_[k] + plus);
+        accum[k + 1] += ola_weight_[k + 1] * (size * frame_[k + 1] + minus);
+    }
 }
 
 // Each bin's magnitude and its phase advance over a step less the advance of the bin's own frequency,

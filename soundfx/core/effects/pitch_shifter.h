@@ -40,12 +40,17 @@ private:
     struct Channel {
         bool ready = false;
         int rover = 0;
-        std::vector<float> in_fifo, out_fifo, out_accum, last_phase, sum_phase;
+        // Since the FIFOs were emptied every frame ran at ratio 1, so that each running phase is its
+        // bin's last analysed phase; last_frame then holds the last frame's input (when there was one).
+        bool aligned = true;
+        bool has_last_frame = false;
+        std::vector<float> in_fifo, out_fifo, out_accum, last_phase, sum_phase, last_frame;
     };
     // The tables of the frame size and oversampling, and those of the ratio.
     void prepare_frames();
     void prepare_ratio();
     void process_frame(Channel& ch);
+    void resynthesise_unchanged(Channel& ch);
     void analyse(Channel& ch);
     void synthesise(Channel& ch);
 
