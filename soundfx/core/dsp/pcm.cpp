@@ -4,27 +4,37 @@
 
 namespace soundfx {
 
-void pcm16_to_float(const int16_t* __restrict pcm, int n, float* __restrict out) {
-    for (int j = 0; j < n; ++j) out[j] = float(pcm[j]);
-}
-
-void float_to_pcm16(const float* __restrict x, int n, int16_t* __restrict pcm) {
-    for (int j = 0; j < n; ++j) pcm[j] = to_pcm16_trunc(x[j]);
-}
-
-void pcm16_stereo_to_float(const int16_t* __restrict pcm, int frames, float* __restrict left, float* __restrict right) {
+void pcm16_to_channels(const int16_t* __restrict pcm, int frames, int channels, float* __restrict left,
+                       float* __restrict right) {
+    if (channels != 2) {
+        for (int j = 0; j < frames; ++j) left[j] = float(pcm[j]);
+        return;
+    }
     for (int j = 0; j < frames; ++j) {
         left[j] = float(pcm[2 * j]);
         right[j] = float(pcm[2 * j + 1]);
     }
 }
 
-void float_stereo_to_pcm16(const float* __restrict left, const float* __restrict right, int frames,
-                           int16_t* __restrict pcm) {
+void channels_to_pcm16(const float* __restrict left, const float* __restrict right, int frames, int channels,
+                       int16_t* __restrict pcm) {
+    if (channels != 2) {
+        for (int j = 0; j < frames; ++j) pcm[j] = to_pcm16_trunc(left[j]);
+        return;
+    }
     for (int j = 0; j < frames; ++j) {
         pcm[2 * j] = to_pcm16_trunc(left[j]);
         pcm[2 * j + 1] = to_pcm16_trunc(right[j]);
     }
+}
+
+void truncate_pcm16(float* x, int n) {
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const i32x4 q = __builtin_convertvector(saturate_pcm16(load4(x + i)), i32x4);
+        store4(x + i, __builtin_convertvector(q, f32x4));
+    }
+    for (; i < n; ++i) x[i] = float(to_pcm16_trunc(x[i]));
 }
 
 void rounded_scaled_to_pcm16(const float* x, int n, float scale, int16_t* pcm) {

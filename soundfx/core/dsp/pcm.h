@@ -36,12 +36,12 @@ inline int16_t to_pcm16_trunc(double x) {
 }
 inline int16_t to_pcm16_trunc(float x) { return static_cast<int16_t>(static_cast<int>(saturate_pcm16(x))); }
 
-// Mono samples as floats and back through to_pcm16_trunc; the stereo forms split and join the two
-// channels of an interleaved block in one pass. Written for the vectorizer.
-void pcm16_to_float(const int16_t* pcm, int n, float* out);
-void float_to_pcm16(const float* x, int n, int16_t* pcm);
-void pcm16_stereo_to_float(const int16_t* pcm, int frames, float* left, float* right);
-void float_stereo_to_pcm16(const float* left, const float* right, int frames, int16_t* pcm);
+// The channels of an interleaved piece (1 or 2; right unused for one) as floats, and back through
+// to_pcm16_trunc, each in one pass written for the vectorizer.
+void pcm16_to_channels(const int16_t* pcm, int frames, int channels, float* left, float* right);
+void channels_to_pcm16(const float* left, const float* right, int frames, int channels, int16_t* pcm);
+// Each x as to_pcm16_trunc leaves it, kept as a float.
+void truncate_pcm16(float* x, int n);
 // Each x rounded to a whole number (round_pcm16), times scale, back through to_pcm16_trunc.
 void rounded_scaled_to_pcm16(const float* x, int n, float scale, int16_t* pcm);
 

@@ -82,6 +82,8 @@ public:
     virtual void process(SoundBlock& piece, Work& work) = 0;
     // Adds every floating-point state value to the check.
     virtual void check_state(StateCheck&) const {}
+    // The effect as one that works on float copies of the channels, or null.
+    virtual class ChannelEffect* channel_effect() { return nullptr; }
 
     uint8_t on = 0;  // the effect runs only while this is 1
 };
@@ -93,6 +95,11 @@ public:
 class ChannelEffect : public Effect {
 public:
     void process(SoundBlock& piece, Work& work) final;
+    // The same on float copies of a piece's channels (right unused for mono), which must hold whole
+    // numbers in the 16-bit range; each value comes back as the 16-bit write-back would leave it. The
+    // chain keeps its float copies from one such effect to the next.
+    void process_floats(float* left, float* right, int frames, int channels, Work& work);
+    ChannelEffect* channel_effect() override { return this; }
 
 protected:
     virtual void process_channel(float* x, int n, int channel, Work& work) = 0;
@@ -103,6 +110,9 @@ protected:
     }
     // Called once after all channels of a piece (phases that advance once per piece).
     virtual void end_piece(int /*frames*/) {}
+
+private:
+    void run(float* left, float* right, int frames, int channels, Work& work);
 };
 
 }  // namespace soundfx
