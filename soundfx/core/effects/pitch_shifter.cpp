@@ -80,16 +80,21 @@ void PitchShifter::prepare_frames() {
         window_[k] = float(w);
         ola_weight_[k] = float(scale * window_[k]);
     }
-    for (int k = 0; k < kBins; ++k) advance_[k] = k <= half ? less_turns(2.0 * kPi * k / O) : 0.0f;
+    const double expected = 2.0 * kPi * (N / O) / N;  // a step of N / O whole samples
+    for (int k = 0; k < kBins; ++k) advance_[k] = k <= half ? less_turns(k * expected) : 0.0f;
 }
 
+// Output bin k runs on by 2 pi ((i + d) r - k) / O + k expected a step, for source bin i with its
+// deviation d (in bins) and ratio r: r times the source's phase deviation plus a fixed offset. An empty
+// bin (no source) counts as i + d = 0.
 void PitchShifter::prepare_ratio() {
-    const int half = params_.frame / 2, O = params_.depth;
-    const double inverse = 1.0 / ratio_;
+    const int N = params_.frame, half = N / 2, O = params_.depth;
+    const double inverse = 1.0 / ratio_, expected = 2.0 * kPi * (N / O) / N;
     for (int k = 0; k < kBins; ++k) {
         const int i = k <= half ? int(k * inverse) : half + 1;
         source_[k] = i <= half ? i : half + 1;  // bin half + 1 stays empty
-        offset_[k] = i <= half ? less_turns(2.0 * kPi * i * double(ratio_) / O) : 0.0f;
+        const double source = i <= half ? i * double(ratio_) : 0.0;
+        offset_[k] = k <= half ? less_turns(2.0 * kPi * (source - k) / O + k * expected) : 0.0f;
     }
 }
 
@@ -210,6 +215,7 @@ void PitchShifter::synthesise(Channel& ch) {
             deviation[l] = deviation_[source_[k + l]];
         }
         f32x4 phase = load4(&ch.sum_phase[k]) + (ratio * deviation + load4(&offset_[k]));
+        // Whole turns off (toward zero), so that the running phase keeps its precision for hours.
         phase -= turn * __builtin_convertvector(__builtin_convertvector(phase * per_turn, i32x4), f32x4);
         store4(&ch.sum_phase[k], phase);
         f32x4 s, c;

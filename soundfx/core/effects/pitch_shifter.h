@@ -61,11 +61,10 @@ private:
     Channel channels_[2];
     std::vector<float> window_;      // 0.5 - 0.5 cos(2 pi k / N)
     std::vector<float> ola_weight_;  // the window times the overlap-add scale 2 / (N / 2 x O)
-    std::vector<float> advance_;     // 2 pi k / O less whole turns: the phase bin k's own frequency
-                                     // gains in a step
+    std::vector<float> advance_;     // the phase bin k's own frequency gains in a step, less whole turns
     std::vector<int> source_;        // the analysis bin output bin k takes (k / ratio), or an empty
                                      // bin past the last
-    std::vector<float> offset_;      // 2 pi source ratio / O less whole turns
+    std::vector<float> offset_;      // the fixed part of output bin k's phase step, less whole turns
     // Work arrays of one frame: the windowed frame, its spectrum, each bin's magnitude and phase
     // deviation from its own frequency (radians a step).
     RealFft fft_;
