@@ -72,14 +72,14 @@ inline void butterfly4(const T (&xr)[4], const T (&xi)[4], const T (&wr)[4], con
 
 // Rows of the 4 x 4 matrix whose columns are v[0..3].
 inline void transpose(f32x4 (&v)[4]) {
-    const f32x4 a = __builtin_shuffle(v[0], v[1], i32x4{0, 4, 1, 5});
-    const f32x4 b = __builtin_shuffle(v[2], v[3], i32x4{0, 4, 1, 5});
-    const f32x4 c = __builtin_shuffle(v[0], v[1], i32x4{2, 6, 3, 7});
-    const f32x4 d = __builtin_shuffle(v[2], v[3], i32x4{2, 6, 3, 7});
-    v[0] = __builtin_shuffle(a, b, i32x4{0, 1, 4, 5});
-    v[1] = __builtin_shuffle(a, b, i32x4{2, 3, 6, 7});
-    v[2] = __builtin_shuffle(c, d, i32x4{0, 1, 4, 5});
-    v[3] = __builtin_shuffle(c, d, i32x4{2, 3, 6, 7});
+    const f32x4 a = __builtin_shufflevector(v[0], v[1], 0, 4, 1, 5);
+    const f32x4 b = __builtin_shufflevector(v[2], v[3], 0, 4, 1, 5);
+    const f32x4 c = __builtin_shufflevector(v[0], v[1], 2, 6, 3, 7);
+    const f32x4 d = __builtin_shufflevector(v[2], v[3], 2, 6, 3, 7);
+    v[0] = __builtin_shufflevector(a, b, 0, 1, 4, 5);
+    v[1] = __builtin_shufflevector(a, b, 2, 3, 6, 7);
+    v[2] = __builtin_shufflevector(c, d, 0, 1, 4, 5);
+    v[3] = __builtin_shufflevector(c, d, 2, 3, 6, 7);
 }
 
 // One radix-4 stage: s interleaved sequences of n points (element p of sequence q at q + s p) from x to
@@ -175,7 +175,7 @@ void radix2_stage(const float* xr, const float* xi, float* yr, float* yi, int s)
     }
 }
 
-inline f32x4 reverse4(f32x4 v) { return __builtin_shuffle(v, i32x4{3, 2, 1, 0}); }
+inline f32x4 reverse4(f32x4 v) { return __builtin_shufflevector(v, v, 3, 2, 1, 0); }
 
 // X[k] = E + W^k O, E = (Z[k] + conj Z[m - k]) / 2, O = -i (Z[k] - conj Z[m - k]) / 2, from a = Z[k],
 // b = Z[m - k] and w = W^k.

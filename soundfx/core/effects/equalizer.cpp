@@ -102,7 +102,7 @@ inline void Equalizer::first_pass(float v0, float v1, float* acc0, float* acc1) 
         m.y1[q] = y;
         const f32x4 w = y * gain_[q];
         acc += w;
-        if (2 * q + 1 < bands) acc += __builtin_shuffle(w, i32x4{2, 3, 2, 3});
+        if (2 * q + 1 < bands) acc += __builtin_shufflevector(w, w, 2, 3, 2, 3);
     }
     m.x2[0] = m.x1[0];
     m.x2[1] = m.x1[1];
