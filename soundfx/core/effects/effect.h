@@ -18,12 +18,13 @@ struct Format {
 // Largest piece handed to an effect: longer blocks are processed in pieces of this many frames.
 constexpr int kMaxPieceFrames = 8192;
 
-// Work buffers of one call, owned by the engine and sized once.
+// Work buffers of one call, owned by the engine and sized once. channel and second hold the piece's
+// channels while channel effects run; twice and lanes are scratch for one effect at a time.
 struct Work {
-    std::vector<float> channel = std::vector<float>(kMaxPieceFrames);       // one channel of the piece
-    std::vector<float> second = std::vector<float>(kMaxPieceFrames);        // the other channel of a stereo piece
-    std::vector<float> twice = std::vector<float>(2 * kMaxPieceFrames);    // the modulation's 2n values
-    std::vector<double> lanes = std::vector<double>(2 * kMaxPieceFrames);  // a piece in double, both channels side by side
+    std::vector<float> channel = std::vector<float>(kMaxPieceFrames);      // channel 0 of the piece
+    std::vector<float> second = std::vector<float>(kMaxPieceFrames);       // channel 1 of a stereo piece
+    std::vector<float> twice = std::vector<float>(2 * kMaxPieceFrames);    // 2n floats
+    std::vector<double> lanes = std::vector<double>(2 * kMaxPieceFrames);  // 2n doubles
 };
 
 // What the state checks of the tests count: values that are not finite, and subnormal ones.
