@@ -1,6 +1,7 @@
 #include "soundfx/core/engine.h"
 #include <algorithm>
 #include <cstring>
+#include "soundfx/core/dsp/pcm.h"
 #include "soundfx/core/float_mode.h"
 
 namespace soundfx {
@@ -92,10 +93,26 @@ int Engine::process(int16_t* pcm, int bytes) {
         piece.frames = std::min(kMaxPieceFrames, frames - start);
         piece.channels = channels;
         piece.rate = state_.format.rate;
+        // Effects that work on float copies of the channels pass them on to each other; the 16-bit
+        // samples are brought up to date only for the others and at the end.
+        float* left = work_.channel.data();
+        float* right = work_.second.data();
+        bool floats_current = false, samples_behind = false;
         // The on bytes are read afresh for every piece: a switch lands at the next piece.
         for (int i = 0; i < n; ++i) {
-            if (chain[i]->on == 1) chain[i]->process(piece, work_);
+            if (chain[i]->on != 1) continue;
+            if (ChannelEffect* effect = chain[i]->channel_effect()) {
+                if (!floats_current) pcm16_to_channels(piece.samples, piece.frames, channels, left, right);
+                floats_current = true;
+                effect->process_floats(left, right, piece.frames, channels, work_);
+                samples_behind = true;
+            } else {
+                if (samples_behind) channels_to_pcm16(left, right, piece.frames, channels, piece.samples);
+                samples_behind = floats_current = false;
+                chain[i]->process(piece, work_);
+            }
         }
+        if (samples_behind) channels_to_pcm16(left, right, piece.frames, channels, piece.samples);
     }
     if (shown_.load()) levels_.capture(pcm, bytes, channels);
     return bytes;

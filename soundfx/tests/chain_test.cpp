@@ -6,6 +6,7 @@
 #include <vector>
 #include "reference.h"
 #include "soundfx/core/engine.h"
+#include "soundfx/core/float_mode.h"
 #if defined(__x86_64__)
 #include <xmmintrin.h>
 #endif
@@ -36,6 +37,8 @@ std::vector<int16_t> process(Engine& e, std::vector<int16_t> pcm) {
     EXPECT_EQ(int(pcm.size() * 2), e.process(pcm.data(), int(pcm.size() * 2)));
     return pcm;
 }
+
+void process_block(Engine& e, int16_t* pcm, int samples) { EXPECT_EQ(samples * 2, e.process(pcm, samples * 2)); }
 
 std::vector<int16_t> negated(std::vector<int16_t> v) {
     for (int16_t& s : v) s = s == -32768 ? 32767 : int16_t(-s);
@@ -166,6 +169,42 @@ TEST(Chain, LongBlocksGoThroughInPieces) {
     switch_on(e, {15});
     EXPECT_EQ(3, e.process(odd.data(), 3));
     EXPECT_EQ(100, odd[0]);
+}
+
+TEST(Chain, EachEffectSeesTheSixteenBitSamplesTheOneBeforeLeft) {
+    // The chain hands float copies from one effect to the next; effect by effect on the 16-bit
+    // samples, as each effect alone writes them back, the result must be the same.
+    for (int channels : {1, 2}) {
+        Engine chain, single;
+        for (Engine* e : {&chain, &single}) {
+            e->begin();
+            e->init(44100, channels);
+            e->edit([](EngineState& s) {
+                for (int id = 1; id <= kEffectCount; ++id) s.effects.by_id(id)->on = 1;
+                s.effects.pitch.set_params({0.3f, 1024, 4});
+                return 0;
+            });
+        }
+        const int order[] = {5, 2, 15, 4, 1, 9, 3, 7, 12, 6, 13, 8, 14, 10, 11, 16};
+        ChainList list;
+        list.replace(order, kEffectCount);
+        chain.set_chain_order(&list);
+        const int frames = 20000;
+        std::vector<int16_t> pcm = ref::to_pcm(ref::noise(12000, frames * channels, 31));
+        std::vector<int16_t> expected = pcm;
+        Work work;
+        for (int start = 0; start < frames; start += 2000) {
+            process_block(chain, pcm.data() + start * channels, 2000 * channels);
+            single.edit([&](EngineState& s) {
+                FlushToZero flush;  // as the chain runs
+                SoundBlock b = sound::block(expected.data() + start * channels, 4000 * channels, channels, 44100);
+                for (int id : order) s.effects.by_id(id)->process(b, work);
+                return 0;
+            });
+        }
+        EXPECT_EQ(expected, pcm) << channels << " channels";
+        chain.set_chain_order(nullptr);
+    }
 }
 
 TEST(Chain, LevelsAreCapturedOnlyWhileShown) {

@@ -10,6 +10,7 @@
 #include "soundfx/core/dsp/pcm.h"
 #include "soundfx/core/dsp/random.h"
 #include "soundfx/core/dsp/shelf.h"
+#include "soundfx/core/dsp/vector_math.h"
 
 using namespace soundfx;
 
@@ -78,6 +79,89 @@ TEST(Fft, MatchesAPlainDftFrom8To8192PointsBothWays) {
             EXPECT_LT(worst, 2e-6 * std::sqrt(double(n)) * std::log2(double(n))) << n << " points, sign " << sign;
         }
     }
+}
+
+TEST(RealFft, BothWaysMatchAPlainDftFrom4To8192Points) {
+    RealFft fft;
+    for (int n = 4; n <= 8192; n *= 2) {
+        const auto x = ref::noise(1.0, n, uint32_t(3 * n));
+        std::vector<ref::cd> xc(x.begin(), x.end());
+        const auto spectrum = ref::dft(xc, -1);
+        std::vector<float> xf(x.begin(), x.end()), re(n / 2 + 1), im(n / 2 + 1);
+        fft.forward(xf.data(), n, re.data(), im.data());
+        const double bound = 2e-6 * std::sqrt(double(n)) * std::log2(double(n));
+        double worst = 0;
+        for (int k = 0; k <= n / 2; ++k) worst = std::max(worst, std::abs(spectrum[k] - ref::cd(re[k], im[k])));
+        EXPECT_LT(worst, bound) << n << " points forward";
+
+        // Back from a half spectrum of its own: the inverse reads bins 0..n/2 as a Hermitian spectrum.
+        const auto yr = ref::noise(1.0, n / 2 + 1, uint32_t(n + 5)), yi = ref::noise(1.0, n / 2 + 1, uint32_t(n + 6));
+        std::vector<ref::cd> full(n);
+        for (int k = 0; k <= n / 2; ++k) {
+            const bool real_bin = k == 0 || k == n / 2;
+            full[k] = {yr[k], real_bin ? 0.0 : yi[k]};
+            if (k > 0 && k < n / 2) full[n - k] = std::conj(full[k]);
+            re[k] = float(yr[k]);
+            im[k] = float(yi[k]);
+        }
+        const auto expected = ref::dft(full, 1);
+        std::vector<float> out(n);
+        fft.inverse(re.data(), im.data(), n, out.data());
+        worst = 0;
+        for (int j = 0; j < n; ++j) worst = std::max(worst, std::abs(expected[j].real() - out[j]));
+        EXPECT_LT(worst, bound) << n << " points inverse";
+    }
+}
+
+TEST(VectorMath, Atan2AndSinCosFollowTheLibraryToAFewUnitsInTheLastPlace) {
+    // atan2 over every direction and size, with the signs of zero as atan2 gives them.
+    const float zeros[][2] = {{0.0f, 0.0f}, {-0.0f, 0.0f}, {0.0f, -0.0f}, {-0.0f, -0.0f}, {1.0f, -0.0f}, {-2.0f, 0.0f}};
+    for (const auto& z : zeros) {
+        const f32x4 r = atan2_4(splat4(z[0]), splat4(z[1]));
+        EXPECT_EQ(std::atan2(z[0], z[1]), r[0]) << z[0] << ", " << z[1];
+        EXPECT_EQ(std::signbit(std::atan2(z[0], z[1])), std::signbit(r[0])) << z[0] << ", " << z[1];
+    }
+    double worst = 0;
+    for (int i = 0; i < 20000; ++i) {
+        const double a = 2 * ref::kPi * i / 20000 - ref::kPi, size = std::pow(10.0, (i % 13) - 6);
+        const float y = float(size * std::sin(a)), x = float(size * std::cos(a));
+        worst = std::max(worst, std::fabs(atan2_4(splat4(y), splat4(x))[0] - std::atan2(double(y), double(x))));
+    }
+    EXPECT_LT(worst, 1e-6);
+    worst = 0;
+    for (int i = -40000; i <= 40000; ++i) {
+        const float x = float(i * 1e-3);  // -40..40 radians
+        f32x4 s, c;
+        sincos4(splat4(x), &s, &c);
+        worst = std::max({worst, std::fabs(s[0] - std::sin(double(x))), std::fabs(c[0] - std::cos(double(x)))});
+    }
+    EXPECT_LT(worst, 3e-7);
+}
+
+TEST(VectorMath, LogAndExpFollowTheLibraryToAFewUnitsInTheLastPlace) {
+    double worst = 0;
+    for (int i = 0; i < 100000; ++i) {
+        const float x = float(std::pow(10.0, -30 + 60.0 * i / 100000));
+        worst = std::max(worst, std::fabs(log4(splat4(x))[0] - std::log(double(x))) / std::max(1.0, std::fabs(std::log(double(x)))));
+    }
+    EXPECT_LT(worst, 2.5e-7);
+    worst = 0;
+    for (int i = 0; i <= 100000; ++i) {
+        const float x = float(-87.0 + 175.0 * i / 100000);  // the normal range
+        const double e = std::exp(double(x));
+        worst = std::max(worst, std::fabs(exp4(splat4(x))[0] - e) / e);
+    }
+    EXPECT_LT(worst, 2.5e-7);
+    const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+    const f32x4 logs = log4(f32x4{inf, 0.0f, -1.0f, nan}), exps = exp4(f32x4{89.0f, -110.0f, inf, nan});
+    EXPECT_EQ(inf, logs[0]);
+    EXPECT_EQ(-inf, logs[1]);
+    EXPECT_TRUE(std::isnan(logs[2]) && std::isnan(logs[3]));
+    EXPECT_EQ(inf, exps[0]);
+    EXPECT_EQ(0.0f, exps[1]);
+    EXPECT_EQ(inf, exps[2]);
+    EXPECT_TRUE(std::isnan(exps[3]));
+    EXPECT_EQ(0.0f, exp4(splat4(-inf))[0]);
 }
 
 namespace {

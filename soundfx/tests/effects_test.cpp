@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include "reference.h"
+#include "soundfx/core/dsp/chebyshev.h"
 #include "soundfx/core/effect_set.h"
 
 using namespace soundfx;
@@ -308,6 +309,81 @@ TEST(Overdrive, ClipperVoltageSolvesItsEquation) {
             const double slope = 1.0 / 520 + (e + 1 / e) * 1e-11 / 0.3;
             EXPECT_LE(std::fabs(residual / slope), 0.01) << u << " " << h;
         }
+    }
+}
+
+TEST(Overdrive, FollowsTheClipperModelInDoublePrecision) {
+    // The model worked here: the smoother, the clipper solved by bisection to 1e-12 V, both low-passes
+    // (designed by the tested building block) at four times the rate. Loud tones drive the diodes.
+    for (int sense : {100, 520, 10000}) {
+        for (int rate : {8000, 44100}) {
+            Fixture f(rate, 1);
+            f.set.overdrive.set_params({sense, 3500, 0});
+            const int n = rate / 4;
+            std::vector<double> x = ref::sine(30000, 300, rate, n);
+            const auto high = ref::sine(2000, 0.3 * rate, rate, n);
+            for (int i = 0; i < n; ++i) x[i] = std::clamp(x[i] + high[i], -32768.0, 32767.0);
+            const auto out = ref::channel(run(f.set.overdrive, ref::to_pcm(x), 1, rate), 1, 0);
+
+            ChebyshevSection lp1, lp2;
+            fx_chebyshev_design(4.0 * rate, 12000, 1, true, &lp1);
+            fx_chebyshev_design(4.0 * rate, 5500, 1, true, &lp2);
+            const double t = 0.25 / rate, tau = 0.0002209, k1 = tau / (t + tau), k2 = t / (t + tau);
+            // The clipper voltage of every sub-sample, then both low-passes over the whole run.
+            std::vector<double> volts(4 * size_t(n));
+            double s = 0, p = 0;
+            for (int j = 0; j < n; ++j) {
+                const double v = std::round(x[j]) * 0.0032;
+                for (int sub = 0; sub < 4; ++sub) {
+                    const double u = p + 0.25 * sub * (v - p);
+                    s = s * k1 + k2 * u;
+                    const double h = (u - s) / 4700;
+                    double lo = u - 20, hi = u + 20;  // F falls as V rises
+                    while (hi - lo > 1e-12) {
+                        const double mid = 0.5 * (lo + hi), e = std::exp((u - mid) / 0.3);
+                        ((u - mid) / sense + 1e-11 * (e - 1 / e) + h > 0 ? lo : hi) = mid;
+                    }
+                    volts[4 * j + sub] = 0.5 * (lo + hi);
+                }
+                p = v;
+            }
+            auto lowpass = [](const ChebyshevSection& c, const std::vector<double>& in) {
+                std::vector<double> y(in.size());
+                auto at = [](const std::vector<double>& v, size_t i, size_t back) { return i >= back ? v[i - back] : 0.0; };
+                for (size_t i = 0; i < in.size(); ++i)
+                    y[i] = c.a0 * in[i] + c.a1 * at(in, i, 1) + c.a2 * at(in, i, 2) + c.b1 * at(y, i, 1) + c.b2 * at(y, i, 2);
+                return y;
+            };
+            const auto filtered = lowpass(lp2, lowpass(lp1, volts));
+            double worst = 0;
+            for (int j = 0; j < n; ++j)
+                worst = std::max(worst, std::fabs(out[j] - std::clamp(filtered[4 * j + 3] * 1000, -32768.0, 32767.0)));
+            // Truncation gives up to 1; Newton steps stopped at 0.01 V may leave 2e-4 V more.
+            EXPECT_LT(worst, 1.2) << "sense " << sense << " at " << rate << " Hz";
+        }
+    }
+}
+
+TEST(Overdrive, ClipperCurveMatchesTheSolvedVoltageWithinAFewNanovolts) {
+    // Between and on its knots, over the whole range of h the 16-bit input reaches, both signs.
+    for (int sense : {100, 520, 10000}) {
+        ClipperCurve curve;
+        curve.build(sense);
+        double worst = 0;
+        for (int i = 0; i <= 60000; ++i) {
+            const double h = (i % 2 ? -1 : 1) * 0.0447 * std::pow(2.0, -32.0 * (i / 2) / 30000.0);
+            double w = 0;
+            ASSERT_TRUE(curve.lookup(h, &w)) << h;
+            double lo = -20, hi = 20;  // w / R + 1e-11 (e^(w/0.3) - e^(-w/0.3)) rises with w
+            while (hi - lo > 1e-13) {
+                const double mid = 0.5 * (lo + hi);
+                (mid / sense + 1e-11 * (std::exp(mid / 0.3) - std::exp(-mid / 0.3)) < h ? lo : hi) = mid;
+            }
+            worst = std::max(worst, std::fabs(w - 0.5 * (lo + hi)));
+        }
+        EXPECT_LT(worst, 5e-9) << "sense " << sense;
+        double w = 0;
+        EXPECT_FALSE(curve.lookup(0.0625, &w)) << "beyond the curve the solver takes over";
     }
 }
 

@@ -6,22 +6,28 @@
 namespace soundfx {
 namespace {
 
-int slot(int mode, int section, int channel) { return mode * 2 + section * 4 + (channel & 1); }
+template <int Sections>
+void run_sections(float* v, int n, FilterCascade* f, int channel, int mode) {
+    CascadeRun<double, Sections> run(*f, mode, channel);
+    for (int j = 0; j < n; ++j) v[j] = float(run(v[j]));
+    run.put_back(f, channel);
+}
 
+// All sections in one pass over the block, so that their recursions run side by side.
 void run(float* v, int n, FilterCascade* f, int channel, int mode) {
     if (!v || n <= 0) return;
-    const double step = f->step, k = f->feedback, scale = f->scale, gain = f->gain;
-    for (int s = 0; s < f->sections; ++s) {
-        const int i = slot(mode, s, channel);
-        double y = f->state[i], xp = f->previous[i];
-        for (int j = 0; j < n; ++j) {
-            const double x = v[j];
-            y += step * (x - xp - y * k);
-            xp = x;
-            v[j] = float(mode == 0 ? scale * y * gain : (x - scale * y) * gain);
-        }
-        f->state[i] = y;
-        f->previous[i] = xp;
+    switch (f->sections) {
+    case 1: return run_sections<1>(v, n, f, channel, mode);
+    case 2: return run_sections<2>(v, n, f, channel, mode);
+    case 3: return run_sections<3>(v, n, f, channel, mode);
+    case 4: return run_sections<4>(v, n, f, channel, mode);
+    case 5: return run_sections<5>(v, n, f, channel, mode);
+    case 6: return run_sections<6>(v, n, f, channel, mode);
+    case 7: return run_sections<7>(v, n, f, channel, mode);
+    case 8: return run_sections<8>(v, n, f, channel, mode);
+    case 9: return run_sections<9>(v, n, f, channel, mode);
+    case 10: return run_sections<10>(v, n, f, channel, mode);
+    default: return;
     }
 }
 

@@ -46,18 +46,10 @@ double AmplitudeModulation::modulator(int j) const {
 
 void AmplitudeModulation::process_channel(float* x, int n, int channel, Work& work) {
     const double m = params_.depth * 0.01;
-    step_ = wave_ == 's' ? 6283.1855 / (double(params_.freq) * rate_) : 1000.0 / (double(params_.freq) * rate_);
+    set_step();
     const int c = channel & 1;
     if (mode == 'a' && wave_ == 's') {
-        // sin(j w + phase) by rotation from the stored phase.
-        const double step_sin = std::sin(step_), step_cos = std::cos(step_);
-        double s = std::sin(phase_), co = std::cos(phase_);
-        for (int j = 0; j < n; ++j) {
-            x[j] = float(clamp_finite((s * m + 1.0) * x[j], -32768.0, 32767.0));
-            const double rotated = s * step_cos + co * step_sin;
-            co = co * step_cos - s * step_sin;
-            s = rotated;
-        }
+        sine_gain(x, nullptr, n, m);
     } else if (mode == 'a') {
         double f = std::fmod(phase_, 1.0);
         for (int j = 0; j < n; ++j) {
@@ -95,6 +87,36 @@ void AmplitudeModulation::process_channel(float* x, int n, int channel, Work& wo
         }
         allpass_[c] = std::isfinite(s) ? s : 0.0;
     }
+}
+
+// The modulator's step a sample: radians for the sine, cycles for the triangle.
+void AmplitudeModulation::set_step() {
+    step_ = wave_ == 's' ? 6283.1855 / (double(params_.freq) * rate_) : 1000.0 / (double(params_.freq) * rate_);
+}
+
+// Mode 'a' with the sine: x = (sin(j w + phase) m + 1) x, the sine by rotation from the stored phase;
+// both channels start from the same phase, so a second channel takes the same gains.
+void AmplitudeModulation::sine_gain(float* x0, float* x1, int n, double m) {
+    const double step_sin = std::sin(step_), step_cos = std::cos(step_);
+    double s = std::sin(phase_), co = std::cos(phase_);
+    for (int j = 0; j < n; ++j) {
+        const double gain = s * m + 1.0;
+        x0[j] = float(clamp_finite(gain * x0[j], -32768.0, 32767.0));
+        if (x1) x1[j] = float(clamp_finite(gain * x1[j], -32768.0, 32767.0));
+        const double rotated = s * step_cos + co * step_sin;
+        co = co * step_cos - s * step_sin;
+        s = rotated;
+    }
+}
+
+void AmplitudeModulation::process_stereo(float* left, float* right, int n, Work& work) {
+    if (mode != 'a' || wave_ != 's') {
+        process_channel(left, n, 0, work);
+        process_channel(right, n, 1, work);
+        return;
+    }
+    set_step();
+    sine_gain(left, right, n, params_.depth * 0.01);
 }
 
 void AmplitudeModulation::end_piece(int frames) {

@@ -32,9 +32,12 @@ public:
 
 protected:
     void process_channel(float* x, int n, int channel, Work& work) override;
+    void process_stereo(float* left, float* right, int n, Work& work) override;
     void end_piece(int frames) override;
 
 private:
+    void set_step();
+    void sine_gain(float* x0, float* x1, int n, double m);
     double modulator(int j) const;
 
     Params params_;

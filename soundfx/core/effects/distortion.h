@@ -24,8 +24,13 @@ public:
 
 protected:
     void process_channel(float* x, int n, int channel, Work& work) override;
+    void process_stereo(float* left, float* right, int n, Work& work) override;
 
 private:
+    static constexpr int kSections = 4;  // of each filter
+    template <class T>
+    void run(T* x, int n, int channel, T& previous);
+
     Params params_;
     Format format_;
     FilterCascade pre_, post_;

@@ -2,6 +2,7 @@
 // and added to a scaled copy of the dithered input, with an optional second pass in series. Runs only
 // at 11025, 22050, 44100 and 48000 Hz, frame by frame on the 16-bit block.
 #pragma once
+#include "soundfx/core/dsp/simd.h"
 #include "soundfx/core/effects/effect.h"
 #include "soundfx/core/eq_tables.h"
 
@@ -40,25 +41,42 @@ public:
     int processing_bands() const { return processing_bands_; }
     int table_rate() const { return table_rate_; }
     const EqBand* table() const { return table_; }
-    float band_factor(int band, int channel) const { return gain_[band][channel & 1]; }
+    float band_factor(int band, int channel) const { return gain_[band / 2][2 * (band % 2) + (channel & 1)]; }
     float pregain_factor(int channel) const { return pregain_[channel & 1]; }
     bool second_level = false;
 
 private:
+    // The first pass runs both channels and two bands in each vector, lanes (band b, channel 0),
+    // (b, 1), (b + 1, 0), (b + 1, 1); pairs past the band count have zero coefficients. The second
+    // pass runs band by band in series.
+    static constexpr int kPairs = (kMaxBands + 1) / 2;
+    struct FirstPass {
+        f32x4 y1[kPairs], y2[kPairs];  // outputs y[n-1], y[n-2]
+        float x1[2], x2[2];            // the input x[n-1], x[n-2] of each channel, shared by the bands
+    };
+    struct SecondPass {
+        float x1[kMaxBands][2], x2[kMaxBands][2], y1[kMaxBands][2], y2[kMaxBands][2];
+    };
     void clear_memories();
+    // One frame of the first pass for both channels: each channel's band outputs weighted by its band
+    // gains and added in band order.
+    void first_pass(float v0, float v1, float* acc0, float* acc1);
+    float second_pass(float w, int channel);
+    // Zeroes the memories of one channel of the first pass.
+    void clear_first_pass(int channel);
 
     Random& random_;
     int band_count_ = 10;
     int processing_bands_ = 10;
     int table_rate_ = 44100;
     const EqBand* table_ = nullptr;
-    float gain_[kMaxBands][2] = {};
+    f32x4 alpha_[kPairs] = {}, beta_[kPairs] = {}, gamma_[kPairs] = {};  // of table_, in first-pass lanes
+    f32x4 gain_[kPairs] = {};  // the band factors in first-pass lanes
     float pregain_[2] = {1.0f, 1.0f};
-    float hist1_[kMaxBands][2][6] = {};  // x[3], y[3] per band and channel, first pass
-    float hist2_[kMaxBands][2][6] = {};  // second pass
+    FirstPass first_ = {};
+    SecondPass second_ = {};
     double dither_[256] = {};
     int dither_pos_ = 0;
-    int slot_cur_ = 0, slot_prev_ = 2, slot_old_ = 1;
 };
 
 }  // namespace soundfx

@@ -28,6 +28,7 @@ public:
 
 protected:
     void process_channel(float* x, int n, int channel, Work& work) override;
+    void process_stereo(float* left, float* right, int n, Work& work) override;
 
 private:
     struct Record {
@@ -40,6 +41,7 @@ private:
         double last = 0;
     };
     void derive(Record& r) const;
+    void run(Record* (&r)[2], float* (&x)[2], int n);
 
     Params params_;
     int rate_ = 44100;

@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include "soundfx/core/dsp/fft.h"
 #include "soundfx/core/dsp/pcm.h"
+#include "soundfx/core/dsp/vector_math.h"
 #include "soundfx/core/safe_range.h"
 
 namespace soundfx {
@@ -11,22 +11,34 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 
 void zero(std::vector<float>& v) { std::fill(v.begin(), v.end(), 0.0f); }
+
+// x less the nearest whole number of turns, as a float in -pi..pi.
+float less_turns(double x) { return float(x - 2.0 * kPi * std::nearbyint(x / (2.0 * kPi))); }
+
+// -32768..32767; NaN gives -32768.
+inline float clamp_sample(float v) { return v >= -32768.0f ? (v > 32767.0f ? 32767.0f : v) : -32768.0f; }
 }  // namespace
 
-PitchShifter::PitchShifter() {
+PitchShifter::PitchShifter()
+    : window_(kMaxFrame),
+      ola_weight_(kMaxFrame),
+      advance_(kBins),
+      source_(kBins),
+      offset_(kBins),
+      frame_(kMaxFrame),
+      re_(kBins),
+      im_(kBins),
+      magnitude_(kBins),
+      deviation_(kBins) {
     for (Channel& ch : channels_) {
         ch.in_fifo.resize(kMaxFrame);
         ch.out_fifo.resize(kMaxFrame);
-        ch.work.resize(2 * kMaxFrame);
-        ch.last_phase.resize(kMaxFrame / 2 + 1);
-        ch.sum_phase.resize(kMaxFrame / 2 + 1);
         ch.out_accum.resize(2 * kMaxFrame);
-        ch.ana_freq.resize(kMaxFrame);
-        ch.ana_magn.resize(kMaxFrame);
-        ch.syn_freq.resize(kMaxFrame);
-        ch.syn_magn.resize(kMaxFrame);
+        ch.last_frame.resize(kMaxFrame);
+        ch.last_phase.resize(kBins);
+        ch.sum_phase.resize(kBins);
     }
-    window_.reserve(kMaxFrame);
+    params_.frame = 0;  // makes set_params build the tables
     set_params(Params());
 }
 
@@ -47,16 +59,42 @@ void PitchShifter::clear() {
 void PitchShifter::set_params(const Params& p) {
     const int frame = limit_pitch_frame(p.frame);
     const int depth = limit_int(Limit::PitchDepth, p.depth);
-    const bool layout_changed = frame != params_.frame || depth != params_.depth || window_.empty();
+    const bool layout_changed = frame != params_.frame || depth != params_.depth;
     params_.offset = float(limit(Limit::PitchOffset, p.offset));
     params_.frame = frame;
     params_.depth = depth;
     ratio_ = float(std::pow(2.0, double(params_.offset)));
     rate_position_ = int((params_.offset + 1.0f) * 10.0f);
     if (layout_changed) {
-        window_.resize(size_t(frame));
-        for (int k = 0; k < frame; ++k) window_[k] = float(0.5 - 0.5 * std::cos(2.0 * kPi * k / frame));
+        prepare_frames();
         clear();
+    }
+    prepare_ratio();
+}
+
+void PitchShifter::prepare_frames() {
+    const int N = params_.frame, O = params_.depth, half = N / 2;
+    const double scale = 2.0 / (double(half) * O);
+    for (int k = 0; k < N; ++k) {
+        const double w = 0.5 - 0.5 * std::cos(2.0 * kPi * k / N);
+        window_[k] = float(w);
+        ola_weight_[k] = float(scale * window_[k]);
+    }
+    const double expected = 2.0 * kPi * (N / O) / N;  // a step of N / O whole samples
+    for (int k = 0; k < kBins; ++k) advance_[k] = k <= half ? less_turns(k * expected) : 0.0f;
+}
+
+// Output bin k runs on by 2 pi ((i + d) r - k) / O + k expected a step, for source bin i with its
+// deviation d (in bins) and ratio r: r times the source's phase deviation plus a fixed offset. An empty
+// bin (no source) counts as i + d = 0.
+void PitchShifter::prepare_ratio() {
+    const int N = params_.frame, half = N / 2, O = params_.depth;
+    const double inverse = 1.0 / ratio_, expected = 2.0 * kPi * (N / O) / N;
+    for (int k = 0; k < kBins; ++k) {
+        const int i = k <= half ? int(k * inverse) : half + 1;
+        source_[k] = i <= half ? i : half + 1;  // bin half + 1 stays empty
+        const double source = i <= half ? i * double(ratio_) : 0.0;
+        offset_[k] = k <= half ? less_turns(2.0 * kPi * (source - k) / O + k * expected) : 0.0f;
     }
 }
 
@@ -67,14 +105,22 @@ void PitchShifter::process_channel(float* x, int n, int channel, Work&) {
     if (ch.rover < latency || ch.rover >= N) ch.rover = latency;
     if (!ch.ready) {
         ch.ready = true;
-        for (auto* v : {&ch.in_fifo, &ch.out_fifo, &ch.work, &ch.last_phase, &ch.sum_phase, &ch.out_accum,
-                        &ch.ana_freq, &ch.ana_magn, &ch.syn_freq, &ch.syn_magn})
-            zero(*v);
+        ch.aligned = true;
+        ch.has_last_frame = false;
+        for (auto* v : {&ch.in_fifo, &ch.out_fifo, &ch.out_accum, &ch.last_phase, &ch.sum_phase}) zero(*v);
     }
-    for (int j = 0; j < n; ++j) {
-        ch.in_fifo[ch.rover] = x[j];
-        x[j] = float(clamp_finite(ch.out_fifo[ch.rover - latency], -32768.0, 32767.0));
-        if (++ch.rover >= N) {
+    // Each sample goes into the input FIFO and takes the output FIFO's value from the same place.
+    for (int j = 0; j < n;) {
+        const int take = std::min(n - j, N - ch.rover);
+        float* in = ch.in_fifo.data() + ch.rover;
+        const float* out = ch.out_fifo.data() + ch.rover - latency;
+        for (int t = 0; t < take; ++t) {
+            in[t] = x[j + t];
+            x[j + t] = clamp_sample(out[t]);
+        }
+        j += take;
+        ch.rover += take;
+        if (ch.rover >= N) {
             ch.rover = latency;
             process_frame(ch);
         }
@@ -83,72 +129,102 @@ void PitchShifter::process_channel(float* x, int n, int channel, Work&) {
 
 void PitchShifter::process_frame(Channel& ch) {
     const int N = params_.frame, O = params_.depth;
-    const int step = N / O, half = N / 2, latency = N - step;
-    const double bin = double(rate_) / N;
-    const double expected = 2.0 * kPi * step / N;
-    float* work = ch.work.data();
-
-    // Window and forward transform.
-    for (int k = 0; k < N; ++k) {
-        work[2 * k] = ch.in_fifo[k] * window_[k];
-        work[2 * k + 1] = 0.0f;
-    }
-    fx_fft(work, N, -1);
-
-    // Analysis: magnitude and true frequency of each bin.
-    for (int k = 0; k <= half; ++k) {
-        const float re = work[2 * k], im = work[2 * k + 1];
-        const double magnitude = 2.0f * std::sqrt(re * re + im * im);
-        const double phase = std::atan2(im, re);
-        double d = phase - ch.last_phase[k];
-        ch.last_phase[k] = float(phase);
-        d -= k * expected;
-        long q = long(d / kPi);
-        if (q >= 0) {
-            q += q & 1;
-        } else {
-            q -= q & 1;
+    const int step = N / O, latency = N - step;
+    if (ratio_ == 1.0f && ch.aligned) {
+        resynthesise_unchanged(ch);
+    } else {
+        if (ch.aligned && ch.has_last_frame) {
+            // Leaving ratio 1: the running phases become those the last frame's analysis left.
+            for (int k = 0; k < N; ++k) frame_[k] = ch.last_frame[k] * window_[k];
+            fft_.forward(frame_.data(), N, re_.data(), im_.data());
+            analyse(ch);
+            std::copy(ch.last_phase.begin(), ch.last_phase.end(), ch.sum_phase.begin());
         }
-        d -= kPi * double(q);
-        d = O * d / (2.0 * kPi);
-        ch.ana_freq[k] = float((k + d) * bin);
-        ch.ana_magn[k] = float(magnitude);
+        ch.aligned = false;
+        for (int k = 0; k < N; ++k) frame_[k] = ch.in_fifo[k] * window_[k];
+        fft_.forward(frame_.data(), N, re_.data(), im_.data());
+        analyse(ch);
+        synthesise(ch);
+        fft_.inverse(re_.data(), im_.data(), N, frame_.data());
+        float* __restrict accum = ch.out_accum.data();
+        for (int k = 0; k < N; ++k) accum[k] += ola_weight_[k] * frame_[k];
     }
-
-    // Resampling: output bin k takes input bin k / ratio.
-    std::fill(ch.syn_magn.begin(), ch.syn_magn.begin() + N, 0.0f);
-    std::fill(ch.syn_freq.begin(), ch.syn_freq.begin() + N, 0.0f);
-    const double inverse = 1.0 / ratio_;
-    for (int k = 0; k <= half; ++k) {
-        const int i = int(k * inverse);
-        if (i <= half) {
-            ch.syn_magn[k] += ch.ana_magn[i];
-            ch.syn_freq[k] = ch.ana_freq[i] * ratio_;
-        }
-    }
-
-    // Synthesis; the running phase is kept within a turn either way of 0 so it keeps its precision
-    // for hours (the spectrum's phases are what they were, less whole turns).
-    for (int k = 0; k <= half; ++k) {
-        double d = (ch.syn_freq[k] - k * bin) / bin;
-        d = 2.0 * kPi * d / O + k * expected;
-        double phase = double(ch.sum_phase[k]) + d;
-        phase -= 2.0 * kPi * double(long(phase * (0.5 / kPi)));
-        ch.sum_phase[k] = float(phase);
-        const float p = float(phase);
-        work[2 * k] = ch.syn_magn[k] * std::cos(p);
-        work[2 * k + 1] = ch.syn_magn[k] * std::sin(p);
-    }
-    std::fill(work + N + 2, work + 2 * N, 0.0f);
-    fx_fft(work, N, 1);
-
-    // Overlap-add, then move the FIFOs on by one step.
-    const double scale = 2.0 / (double(half) * O);
-    for (int k = 0; k < N; ++k) ch.out_accum[k] += float(scale * window_[k] * work[2 * k]);
-    std::memcpy(ch.out_fifo.data(), ch.out_accum.data(), sizeof(float) * step);
-    std::memmove(ch.out_accum.data(), ch.out_accum.data() + step, sizeof(float) * N);
-    std::fill(ch.out_accum.begin() + N, ch.out_accum.begin() + N + step, 0.0f);
+    // Move the FIFOs on by one step.
+    float* accum = ch.out_accum.data();
+    std::memcpy(ch.out_fifo.data(), accum, sizeof(float) * step);
+    std::memmove(accum, accum + step, sizeof(float) * N);
+    std::fill(accum + N, accum + N + step, 0.0f);
     std::memmove(ch.in_fifo.data(), ch.in_fifo.data() + step, sizeof(float) * latency);
+}
+
+// At ratio 1 with every running phase on its bin's analysed phase, resynthesis gives back the
+// frame's own spectrum, each bin doubled (the magnitudes are taken twice) and those above N / 2
+// left out. Its inverse transform's real part is then N x[n] + F[0] + (-1)^n F[N / 2] for the
+// windowed frame x with transform F: no transform is needed.
+void PitchShifter::resynthesise_unchanged(Channel& ch) {
+    const int N = params_.frame;
+    std::copy(ch.in_fifo.begin(), ch.in_fifo.begin() + N, ch.last_frame.begin());
+    ch.has_last_frame = true;
+    double dc = 0, nyquist = 0;
+    for (int k = 0; k < N; k += 2) {
+        const float even = ch.in_fifo[k] * window_[k], odd = ch.in_fifo[k + 1] * window_[k + 1];
+        frame_[k] = even;
+        frame_[k + 1] = odd;
+        dc += double(even) + double(odd);
+        nyquist += double(even) - double(odd);
+    }
+    const float plus = float(dc + nyquist), minus = float(dc - nyquist), size = float(N);
+    float* __restrict accum = ch.out_accum.data();
+    for (int k = 0; k < N; k += 2) {
+        accum[k] += ola_weight_[k] * (size * frame_[k] + plus);
+        accum[k + 1] += ola_weight_[k + 1] * (size * frame_[k + 1] + minus);
+    }
+}
+
+// Each bin's magnitude and its phase advance over a step less the advance of the bin's own frequency,
+// taken to the nearest turn: -pi..pi.
+void PitchShifter::analyse(Channel& ch) {
+    const int half = params_.frame / 2, end = half + 4;
+    for (int k = half + 1; k < end; ++k) re_[k] = im_[k] = 0.0f;
+    float* __restrict magnitude = magnitude_.data();
+    const float* __restrict re = re_.data();
+    const float* __restrict im = im_.data();
+    for (int k = 0; k < end; ++k) magnitude[k] = std::sqrt(re[k] * re[k] + im[k] * im[k]);
+    for (int k = 0; k < end; k += 4) {
+        const f32x4 phase = atan2_4(load4(im + k), load4(re + k));
+        f32x4 d = phase - load4(&ch.last_phase[k]) - load4(&advance_[k]);
+        store4(&ch.last_phase[k], phase);
+        // Whole half turns toward zero, odd counts one further out: d less an even number of half turns.
+        i32x4 q = __builtin_convertvector(d * splat4(float(1.0 / kPi)), i32x4);
+        q = q >= 0 ? q + (q & 1) : q - (q & 1);
+        d -= __builtin_convertvector(q, f32x4) * splat4(float(kPi));
+        store4(&deviation_[k], d);
+    }
+}
+
+// Output bin k takes the magnitude and the deviation (times the ratio) of its source bin, and runs
+// on from its last phase by that and by the source frequency's advance. The bins between the first
+// and the last count half, as the inverse transform adds each twice.
+void PitchShifter::synthesise(Channel& ch) {
+    const int half = params_.frame / 2, end = half + 4;
+    const f32x4 ratio = splat4(ratio_), turn = splat4(float(2.0 * kPi)), per_turn = splat4(float(0.5 / kPi));
+    for (int k = 0; k < end; k += 4) {
+        f32x4 magnitude, deviation;
+        for (int l = 0; l < 4; ++l) {
+            magnitude[l] = magnitude_[source_[k + l]];
+            deviation[l] = deviation_[source_[k + l]];
+        }
+        f32x4 phase = load4(&ch.sum_phase[k]) + (ratio * deviation + load4(&offset_[k]));
+        // Whole turns off (toward zero), so that the running phase keeps its precision for hours.
+        phase -= turn * __builtin_convertvector(__builtin_convertvector(phase * per_turn, i32x4), f32x4);
+        store4(&ch.sum_phase[k], phase);
+        f32x4 s, c;
+        sincos4(phase, &s, &c);
+        store4(&re_[k], magnitude * c);
+        store4(&im_[k], magnitude * s);
+    }
+    re_[0] *= 2.0f;
+    re_[half] *= 2.0f;
 }
 
 void PitchShifter::check_state(StateCheck& check) const {

@@ -4,6 +4,7 @@
 // The output lags the input by frame - frame / oversampling samples. Each channel has its own arrays.
 #pragma once
 #include <vector>
+#include "soundfx/core/dsp/fft.h"
 #include "soundfx/core/effects/effect.h"
 
 namespace soundfx {
@@ -34,20 +35,40 @@ protected:
     void process_channel(float* x, int n, int channel, Work& work) override;
 
 private:
+    // Bins 0 .. N/2 run in vectors of four; the arrays hold a multiple of four past the last bin.
+    static constexpr int kBins = kMaxFrame / 2 + 4;
     struct Channel {
         bool ready = false;
         int rover = 0;
-        std::vector<float> in_fifo, out_fifo, work, last_phase, sum_phase, out_accum;
-        std::vector<float> ana_freq, ana_magn, syn_freq, syn_magn;
+        // Since the FIFOs were emptied every frame ran at ratio 1, so that each running phase is its
+        // bin's last analysed phase; last_frame then holds the last frame's input (when there was one).
+        bool aligned = true;
+        bool has_last_frame = false;
+        std::vector<float> in_fifo, out_fifo, out_accum, last_phase, sum_phase, last_frame;
     };
+    // The tables of the frame size and oversampling, and those of the ratio.
+    void prepare_frames();
+    void prepare_ratio();
     void process_frame(Channel& ch);
+    void resynthesise_unchanged(Channel& ch);
+    void analyse(Channel& ch);
+    void synthesise(Channel& ch);
 
     Params params_;
     int rate_ = 44100;
     float ratio_ = 1.0f;
     int rate_position_ = 10;
     Channel channels_[2];
-    std::vector<float> window_;  // 0.5 - 0.5 cos(2 pi k / N) for the current N
+    std::vector<float> window_;      // 0.5 - 0.5 cos(2 pi k / N)
+    std::vector<float> ola_weight_;  // the window times the overlap-add scale 2 / (N / 2 x O)
+    std::vector<float> advance_;     // the phase bin k's own frequency gains in a step, less whole turns
+    std::vector<int> source_;        // the analysis bin output bin k takes (k / ratio), or an empty
+                                     // bin past the last
+    std::vector<float> offset_;      // the fixed part of output bin k's phase step, less whole turns
+    // Work arrays of one frame: the windowed frame, its spectrum, each bin's magnitude and phase
+    // deviation from its own frequency (radians a step).
+    RealFft fft_;
+    std::vector<float> frame_, re_, im_, magnitude_, deviation_;
 };
 
 }  // namespace soundfx

@@ -13,6 +13,7 @@ class Reverb : public ChannelEffect {
 public:
     static constexpr int kMaxTaps = 100;
     static constexpr int kRing = 65536;
+    static constexpr int kMirror = 4;  // the ring's first samples again past its end
     struct Params {
         int tap_count = 20;
         int time0 = 20;          // 1/330 s units (kept, not used by the sound)
@@ -30,7 +31,7 @@ public:
         int comb_delay = 0;      // D, samples (0..65535)
         float feedback = 0;      // f (at most 0.99)
         float level = 0;         // g
-        std::vector<float> ring;
+        std::vector<float> ring;  // kRing samples and a copy of the first kMirror
     };
 
     explicit Reverb(Random& random);

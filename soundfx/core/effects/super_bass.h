@@ -22,8 +22,11 @@ public:
 
 protected:
     void process_channel(float* x, int n, int channel, Work& work) override;
+    void process_stereo(float* left, float* right, int n, Work& work) override;
 
 private:
+    void run(Biquad* first, Biquad* second, float* x0, float* x1, int n);
+
     Params params_;
     int rate_ = 44100;
     ShelfFilter shelves_[2];

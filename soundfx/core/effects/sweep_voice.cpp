@@ -10,6 +10,7 @@ namespace soundfx {
 SweepVoice::SweepVoice(Mode mode) : mode_(mode) {
     const double amplitude = mode == kSweep ? 1024.0 : 16384.0;
     for (int i = 0; i < 360; ++i) table_[i] = int(std::lround(amplitude * std::sin(2.0 * 3.14159265358979323846 * i / 360.0)));
+    set_params(params_);
 }
 
 void SweepVoice::reset(const Context& context) {
@@ -34,6 +35,7 @@ void SweepVoice::set_params(const Params& p) {
     params_.depth = limit_int(Limit::SweepDepth, p.depth);
     params_.rate = limit_int(Limit::SweepRate, p.rate, format_);
     params_.feedback = limit_int(Limit::SweepFeedback, p.feedback);
+    for (int i = 0; i < 360; ++i) delay_of_degree_[i] = delay_for(table_[i]);
 }
 
 int SweepVoice::delay_for(int v) const {
@@ -44,20 +46,28 @@ int SweepVoice::delay_for(int v) const {
 
 void SweepVoice::process_channel(float* x, int n, int channel, Work&) {
     DelayLine* line = &lines_[channel & 1];
-    if (line->length <= 0) return;
+    const int length = line->length;
+    if (length <= 0) return;
+    float* samples = line->samples.data();
+    int position = line->position;
     const float step = params_.rate * 0.001f;
     const float wet = params_.wet / 256.0f, dry = params_.dry / 256.0f, feedback = params_.feedback / 256.0f;
-    const int fixed = delay_for(table_[int(phase_) % 360]);
+    const int fixed = delay_of_degree_[int(phase_) % 360];
     float running = phase_;
     for (int j = 0; j < n; ++j) {
-        const int d = mode_ == kSweep ? fixed : delay_for(table_[int(running) % 360]);
+        int d = mode_ == kSweep ? fixed : delay_of_degree_[int(running) % 360];
         running += step;
         if (running >= 359.0f) running = 0;
-        const float t = fx_delay_tap(line, d);
+        // fx_delay_tap and fx_delay_push on the line's fields held here.
+        d = d > length - 1 ? length - 1 : d;
+        const int at = position - d;
+        const float t = samples[at < 0 ? at + length : at];
         const float y = wet * t + dry * x[j];
-        fx_delay_push(line, x[j] + feedback * t);
+        if (++position >= length) position = 0;
+        samples[position] = x[j] + feedback * t;
         x[j] = float(clamp_finite(y * 0.85, -32768.0, 32767.0));
     }
+    line->position = position;
     end_phase_ = running;
 }
 

@@ -44,6 +44,7 @@ private:
     float end_phase_ = 0;  // where the last channel's running phase ended
     DelayLine lines_[2];
     int table_[360];
+    int delay_of_degree_[360] = {};  // delay_for of each table value (at least 0)
 };
 
 }  // namespace soundfx

@@ -48,21 +48,41 @@ void Vibrato::set_swing(int depth_samples, int period_samples) {
     build_table();
 }
 
+// trunc(t - 2 depth - swing), less len when it reaches len, limited to the ring.
+inline int Vibrato::read_index(int t, double swing, int len) const {
+    int64_t next = int64_t(t - 2.0 * depth_ - swing);  // toward zero
+    if (next >= len) next -= len;
+    return int(std::clamp<int64_t>(next, 0, len - 1));
+}
+
 void Vibrato::process_channel(float* x, int n, int channel, Work&) {
     const int c = channel & 1;
     const int len = length_;
     if (len <= 0 || ring_[c].size() != size_t(len)) return;
     double* ring = ring_[c].data();
     int w = write_[c], r = read_[c];
+    // The table index len x phase / period, kept as a quotient and a remainder as the phase counts up.
+    const int64_t period = period_, whole_step = len / period, rest_step = len % period;
+    int64_t index = int64_t(len) * phase_ / period, rest = int64_t(len) * phase_ % period;
     for (int j = 0; j < n; ++j) {
         ring[w] = x[j];
         if (++w >= len) w = 0;
-        const int t = w < r ? w + len : w;
-        if (++phase_ >= period_) phase_ = 0;
-        const int64_t index = int64_t(len) * phase_ / period_;
-        int64_t next = int64_t(std::trunc(t - 2.0 * depth_ - table_[size_t(index)]));
-        if (next >= len) next -= len;
-        r = int(std::clamp<int64_t>(next, 0, len - 1));
+        if (++phase_ >= period_) {
+            phase_ = 0;
+            index = rest = 0;
+        } else {
+            index += whole_step;
+            rest += rest_step;
+            if (rest >= period) {
+                rest -= period;
+                ++index;
+            }
+        }
+        // The read index from t = w, or w + len while the write index is behind the last read; both
+        // are worked out first, so that only the choice waits for the last read index.
+        const double swing = table_[size_t(index)];
+        const int from_w = read_index(w, swing, len), from_w_len = read_index(w + len, swing, len);
+        r = w < r ? from_w_len : from_w;
         x[j] = float(ring[r]);
     }
     write_[c] = w;

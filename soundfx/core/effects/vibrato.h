@@ -32,6 +32,7 @@ protected:
     void process_channel(float* x, int n, int channel, Work& work) override;
 
 private:
+    int read_index(int t, double swing, int len) const;
     void build_table();
 
     Params params_;

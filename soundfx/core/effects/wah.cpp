@@ -1,6 +1,7 @@
 #include "soundfx/core/effects/wah.h"
 #include <cmath>
 #include "soundfx/core/dsp/pcm.h"
+#include "soundfx/core/dsp/simd.h"
 #include "soundfx/core/safe_range.h"
 
 namespace soundfx {
@@ -35,28 +36,78 @@ void Wah::set_params(const Params& p) {
             params_.resonance * 0.1);
 }
 
-void Wah::process_channel(float* x, int n, int channel, Work&) {
-    Record& r = records_[channel & 1];
+namespace {
+
+constexpr double kTurn = 2.0 * kPi;
+
+// fmod(a, 2 pi) as it comes out for a phase that grew by less than a turn (a - 2 pi is exact there).
+inline double within_turn(double a) {
+    if (a >= 0 && a < kTurn) return a;
+    if (a >= kTurn && a < 2 * kTurn) return a - kTurn;
+    return std::fmod(a, kTurn);
+}
+
+}  // namespace
+
+// A low-pass whose cut-off is f times half the rate, f following the LFO.
+void Wah::design(Record& r) const {
+    const double c = std::cos(r.lfo_phase + r.lfo_offset);
+    const double f = std::exp(6.0 * (((1.0 - r.base) * (c + 1.0) / 2.0 * r.depth + r.base) - 1.0));
+    const double w = f * 3.1415927;
+    const double alpha = std::sin(w) / (2.0 * r.q);
+    Biquad& q = r.filter;
+    q.b1 = 1.0 - std::cos(w);
+    q.b0 = q.b2 = q.b1 / 2.0;
+    q.a0 = 1.0 + alpha;
+    q.a1 = -2.0 * std::cos(w);
+    q.a2 = 1.0 - alpha;
+}
+
+// Lane l runs record l over x[l] (the two channels, or one channel twice); their counters agree.
+void Wah::run(Record* (&r)[2], float* (&x)[2], int n) {
+    BiquadPair q(&r[0]->filter, &r[1]->filter);
+    uint64_t counter = r[0]->counter;
+    int until_design = int(counter % 30);  // samples since the last design
     for (int j = 0; j < n; ++j) {
-        const double xn = x[j] * 3.051851e-05;
-        const bool recompute = r.counter % 30 == 0;
-        ++r.counter;
-        r.lfo_phase = std::fmod(r.lfo_phase + r.lfo_step, 2.0 * kPi);
+        const bool recompute = until_design == 0;
+        if (++until_design == 30) until_design = 0;
+        ++counter;
+        for (Record* rec : r) rec->lfo_phase = within_turn(rec->lfo_phase + rec->lfo_step);
         if (recompute) {
-            // A low-pass whose cut-off is f times half the rate.
-            const double c = std::cos(r.lfo_phase + r.lfo_offset);
-            const double f = std::exp(6.0 * (((1.0 - r.base) * (c + 1.0) / 2.0 * r.depth + r.base) - 1.0));
-            const double w = f * 3.1415927;
-            const double alpha = std::sin(w) / (2.0 * r.q);
-            Biquad& q = r.filter;
-            q.b1 = 1.0 - std::cos(w);
-            q.b0 = q.b2 = q.b1 / 2.0;
-            q.a0 = 1.0 + alpha;
-            q.a1 = -2.0 * std::cos(w);
-            q.a2 = 1.0 - alpha;
+            for (int l = 0; l < 2; ++l) {
+                design(*r[l]);
+                q.reload(l);
+            }
         }
-        x[j] = float(clamp_finite(biquad_step(&r.filter, xn), -1.0, 1.0) * 32767.0);
+        f64x2 y = q.step(f64x2{x[0][j] * 3.051851e-05, x[1][j] * 3.051851e-05});
+        y = y >= -1.0 ? y : f64x2{-1.0, -1.0};  // NaN gives -1
+        y = y > 1.0 ? f64x2{1.0, 1.0} : y;
+        y *= 32767.0;
+        x[0][j] = float(y[0]);
+        x[1][j] = float(y[1]);
     }
+    r[0]->counter = r[1]->counter = counter;
+    q.put_back();
+}
+
+void Wah::process_channel(float* x, int n, int channel, Work&) {
+    Record* r[2] = {&records_[channel & 1], &records_[channel & 1]};
+    float* xs[2] = {x, x};
+    // One record in both lanes would step its phase twice a sample: the second lane gets a copy.
+    Record copy = records_[channel & 1];
+    r[1] = &copy;
+    run(r, xs, n);
+}
+
+void Wah::process_stereo(float* left, float* right, int n, Work& work) {
+    if (records_[0].counter != records_[1].counter) {
+        process_channel(left, n, 0, work);
+        process_channel(right, n, 1, work);
+        return;
+    }
+    Record* r[2] = {&records_[0], &records_[1]};
+    float* xs[2] = {left, right};
+    run(r, xs, n);
 }
 
 void Wah::check_state(StateCheck& check) const {

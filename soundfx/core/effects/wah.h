@@ -35,9 +35,12 @@ public:
 
 protected:
     void process_channel(float* x, int n, int channel, Work& work) override;
+    void process_stereo(float* left, float* right, int n, Work& work) override;
 
 private:
     void restart(double lfo_step, double depth, double base, double q);
+    void design(Record& r) const;
+    void run(Record* (&r)[2], float* (&x)[2], int n);
 
     Params params_;
     int rate_ = 44100;
