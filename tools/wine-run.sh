@@ -64,6 +64,7 @@ fi
 if [ -n "$xvfb" ]; then
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
   XPID=$!
+  export WINE_RUN_XVFB_PID=$XPID  # lets a caller check the server really stopped
   for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
   export DISPLAY=:$(head -1 "$work/display")
 else
