@@ -208,19 +208,22 @@ private:
         out.flush_sound();
     }
 
-    // In pieces of whole blocks whose sound fits the PCM block (a compressed block gives at most about
-    // four times its bytes); what the decoder still holds comes first with the next piece.
+    // In pieces of whole blocks whose sound fits the PCM block: the piece follows the most sound a
+    // byte has given so far (from 16 bytes a byte on), so the decoder never has to hold sound back.
     void other_sound(const uint8_t* data, int length, MediaOutput& out) {
-        const int capacity = int(std::min<size_t>(out.pcm_capacity, 1 << 30));
+        const size_t half = out.pcm_capacity / 2;
         const int block = block_align_ > 0 ? block_align_ : 1;
-        int piece = std::max(1, capacity / 8 / block) * block;
-        for (int pos = 0; pos < length; pos += piece) {
-            const int n = std::min(piece, length - pos);
-            if (out.pcm_room() < size_t(capacity) / 2) out.flush_sound();
-            int produced = int(out.pcm_room());
+        for (int pos = 0; pos < length;) {
+            const int fit = int(std::min<size_t>(half / size_t(growth_), 1 << 24));
+            const int n = std::min(length - pos, std::max(block, fit / block * block));
+            if (out.pcm_room() < size_t(n) * size_t(growth_)) out.flush_sound();
+            int produced = int(std::min<size_t>(out.pcm_room(), 1u << 30));
             if (calls_->tolm_adpcm_decode(data + pos, n, out.pcm + out.pcm_length, &produced, 16, block_align_) < 0)
                 produced = 0;
-            out.pcm_length += size_t(std::max(0, produced));
+            produced = std::max(0, produced);
+            out.pcm_length += size_t(produced);
+            growth_ = std::max(growth_, produced / n + 1);
+            pos += n;
         }
     }
 
@@ -248,6 +251,7 @@ private:
     AviSound sound_ = AviSound::kNone;
     bool picture_open_ = false;
     int bits_ = 16, block_align_ = 0;
+    int growth_ = 16;  // most sound bytes an input byte of the ADPCM decoder gave, plus one
     int width_ = 0, height_ = 0;
     int frames_ = 0, chunks_ = 0, next_ = 0, audio_next_ = 0;
     std::vector<uint8_t> chunk_;
