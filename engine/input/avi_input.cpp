@@ -138,11 +138,13 @@ public:
     bool seek_frame(int frame) override {
         if (!avi_ || frame < 0 || frame >= frames_) return false;
         next_ = frame;
-        // The sound from the last chunk that lies before the picture's chunk.
+        // The sound from the last chunk that lies before the picture's chunk (from the file's first
+        // chunk when the picture is the first).
         const uint32_t pos = avi_->video_entries[frame].pos;
         audio_next_ = 0;
-        for (int a = 0; a < chunks_; ++a)
-            if (avi_->audio_entries[a].pos < pos) audio_next_ = a;
+        if (frame > 0)
+            for (int a = 0; a < chunks_; ++a)
+                if (avi_->audio_entries[a].pos < pos) audio_next_ = a;
         return true;
     }
 

@@ -96,7 +96,7 @@ BranchResult run_conversion_branch(FileKind kind, ConversionContext& c) {
     if (avi) {
         if (file) sink.notify(kNoticeSaveSettings, job.file_index);
         range = avi_range(file, reader->frame_count());
-        reader->seek_frame(range.start);
+        if (range.start > 0) reader->seek_frame(range.start);
     }
     const bool thumbnails = file && file->record.segment_count > 0;
 
