@@ -1,0 +1,89 @@
+#include "engine/convert/win32/convert_thread.h"
+#include "base/fileio.h"
+#include "base/program_folder.h"
+#include "media/binders/binders.h"
+#include "media/records/file_kind.h"
+
+namespace {
+
+struct Library {
+    int (*load)();
+    void (*unload)();
+};
+
+// The run's libraries in binding order.
+#define LIB(id) {codec::load_##id, codec::unload_##id}
+const Library kRunLibraries[] = {
+    LIB(tolmadpcmdecode), LIB(tolmvpdecode),  LIB(tolmx264encode), LIB(tolmmp3enc),     LIB(tolmaac_decode),
+    LIB(tolmmp4decode),   LIB(tolmmp3dec),    LIB(tolmac3buf),     LIB(tolmh263dec1),   LIB(tolmh263dec2),
+    LIB(tolmamr_decode),  LIB(tolmaac_encode), LIB(tolmmp4encode), LIB(tolmamr_encode), LIB(tolmdivxplay),
+    LIB(xvidcore),
+};
+// The order they are unloaded in at the end of a run: the encoders and players first, then the rest.
+const Library kUnloadOrder[] = {
+    LIB(tolmdivxplay),  LIB(tolmx264encode), LIB(tolmmp3dec),    LIB(tolmmp3enc),     LIB(tolmac3buf),
+    LIB(tolmadpcmdecode), LIB(tolmaac_decode), LIB(tolmamr_decode), LIB(tolmh263dec1), LIB(tolmh263dec2),
+    LIB(tolmamr_encode), LIB(tolmmp4encode), LIB(tolmaac_encode), LIB(xvidcore),       LIB(tolmmp4decode),
+    LIB(tolmvpdecode),
+};
+#undef LIB
+constexpr int kLibraryCount = sizeof kRunLibraries / sizeof kRunLibraries[0];
+static_assert(kLibraryCount == sizeof kUnloadOrder / sizeof kUnloadOrder[0]);
+
+const char* const kUnsupportedText = "视频解码不支持 ";
+
+}  // namespace
+
+bool ProgramConversionServices::bind_libraries() {
+    for (int i = 0; i < kLibraryCount; ++i) {
+        if (kRunLibraries[i].load() != 0) {
+            // The failed one may be loaded without all its entries; it and every one before go again.
+            for (int j = i; j >= 0; --j) kRunLibraries[j].unload();
+            return false;
+        }
+    }
+    return true;
+}
+
+void ProgramConversionServices::unload_libraries() {
+    for (const Library& library : kUnloadOrder) library.unload();
+}
+
+StampTime ProgramConversionServices::local_time() {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    return StampTime{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+}
+
+std::string ProgramConversionServices::player_path() {
+    std::string folder = program_folder();
+    if (folder.size() > 255) folder.resize(255);
+    const std::string path = folder + "\\tolmmpegplay.exe";
+    return fileio::exists(path.c_str()) ? path : std::string();
+}
+
+std::string player_command_line(const std::string& player, const std::string& output_path) {
+    return "\"" + player + "\" \"" + output_path + "\"";
+}
+
+void ProgramConversionServices::start_player(const std::string& player, const std::string& output_path) {
+    WinExec(player_command_line(player, output_path).c_str(), SW_SHOWNORMAL);
+}
+
+void ProgramConversionServices::remove_file(const std::string& path) { fileio::remove(path.c_str()); }
+
+BranchEnd ProgramConversionServices::run_branch(const MediaJob& job, int) {
+    switch (classify_kind(job.file_kind)) {
+    default:
+        // No reader of this kind in the program yet.
+        ui_.set_status(kUnsupportedText);
+        return BranchEnd::kFailed;
+    }
+}
+
+UINT convert_thread(LPVOID engine_ui) {
+    EngineUi& ui = engine_ui ? *static_cast<EngineUi*>(engine_ui) : silent_engine_ui();
+    ProgramConversionServices services(ui);
+    run_conversion(ui, services);
+    return 0;
+}
