@@ -1,0 +1,164 @@
+#include "engine/input/conversion_branch.h"
+#include <algorithm>
+#include <cstdio>
+#include "engine/audio/audio_path.h"
+#include "engine/frame/frame_path.h"
+#include "engine/input/input_reader.h"
+#include "engine/input/input_texts.h"
+#include "engine/outside/outside_calls.h"
+#include "engine/state/run_state.h"
+#include "engine/state/shared_buffers.h"
+#include "engine/ui/engine_ui.h"
+
+void EngineUiSink::status(const char* text) { ui_.set_status(text); }
+intptr_t EngineUiSink::notify(int code, intptr_t argument) { return ui_.notify(code, argument); }
+void EngineUiSink::timeline(intptr_t frame) { ui_.notify_timeline(frame); }
+
+bool segment_marked(const MediaFile* file, int frame) {
+    if (!file || frame < 0) return false;
+    const int count = std::min<int64_t>(file->record.segment_count > 0 ? file->record.segment_count : 0,
+                                        int64_t(file->segments.size()));
+    return frame < count && file->segments[size_t(frame)].entry.is_key > 0;
+}
+
+AviRange avi_range(const MediaFile* file, int video_count) {
+    AviRange range;
+    const int frames = video_count > 0 ? video_count : 0;
+    range.end = frames;
+    if (!file) return range;
+    const MediaFileRecord& record = file->record;
+    const int listed = int(std::min<int64_t>(record.segment_count > 0 ? record.segment_count : 0,
+                                             int64_t(file->segments.size())));
+    // A range only means something over the list it was marked on; past it the whole file is the range.
+    const int limit = std::min(frames, listed > 0 ? listed : frames);
+    const int s = std::clamp(record.range_start, 0, limit > 0 ? limit - 1 : 0);
+    int e = record.range_end;
+    if (e <= s || e > limit) e = limit;
+    range.announce_from = s;
+    range.end = e > s ? e : frames;
+    if (record.seek_mode > 1) {
+        range.start = s;
+        return range;
+    }
+    range.start = 0;
+    for (int f = s; f >= 0; --f)
+        if (segment_marked(file, f)) {
+            range.start = f;
+            break;
+        }
+    return range;
+}
+
+namespace {
+
+class NullSink : public BranchSink {
+public:
+    void status(const char*) override {}
+    intptr_t notify(int, intptr_t) override { return 0; }
+    void timeline(intptr_t) override {}
+};
+
+BranchResult failed(BranchSink& sink, const std::string& text) {
+    sink.status(text.c_str());
+    return {BranchOutcome::kFailed, text};
+}
+
+void show_path(BranchSink& sink, const char* format, const char* path) {
+    char text[kJobPathSize + 64];
+    std::snprintf(text, sizeof text, format, path);
+    sink.status(text);
+}
+
+}  // namespace
+
+BranchResult run_conversion_branch(FileKind kind, ConversionContext& c) {
+    NullSink null_sink;
+    BranchSink& sink = c.sink ? *c.sink : null_sink;
+    if (!c.job) return failed(sink, input_text::kOpenFailed);
+    const MediaJob& job = *c.job;
+    const InputCalls& calls = c.calls ? *c.calls : g_input_calls;
+    FramePath& frames = c.frames ? *c.frames : g_frame_path;
+    const bool avi = classify_kind(kind) == MediaBranch::Avi;
+
+    std::unique_ptr<InputReader> reader = make_reader(kind);
+    if (!reader) return failed(sink, input_text::kUnsupported);
+    std::string error;
+    if (!reader->open(job, calls, &error)) return failed(sink, error);
+    if (!frame_buffer_reserve(reader->frame_capacity())) {
+        reader->close();
+        return failed(sink, avi ? input_text::kAviInitFailed : input_text::kOpenFailed);
+    }
+    show_path(sink, input_text::kConverting, job.path);
+    frames.begin_job(job, c.job_index);
+
+    const MediaFile* file = job.file_index >= 0 ? c.file : nullptr;
+    AviRange range{0, 0, reader->frame_count()};
+    if (avi) {
+        if (file) sink.notify(kNoticeSaveSettings, job.file_index);
+        range = avi_range(file, reader->frame_count());
+        reader->seek_frame(range.start);
+    }
+    const bool thumbnails = file && file->record.segment_count > 0;
+
+    MediaOutput out = shared_media_output();
+    out.pcm_rate = job.sample_rate;
+    out.pcm_channels = job.channels;
+    int decoded = 0;
+    out.on_picture = [&](const PictureView& picture) {
+        FrameProgress progress;
+        if (avi) {
+            const int f = reader->next_frame();
+            progress.report = f % 10 == 0;
+            progress.bars_with_report = true;
+            const int span = range.end - range.start;
+            progress.fraction = span > 0 ? double(f - range.start + 1) / span : 1.0;
+        } else {
+            progress.report = decoded % 5 == 0;
+        }
+        ++decoded;
+        frames.step(picture, progress);
+    };
+    out.on_sound = audio_take_block;
+
+    BranchResult result;
+    for (;;) {
+        while (flag_on(g_paused) && flag_on(g_busy)) g_outside.clock.sleep(10);
+        if (!flag_on(g_busy)) {
+            result.outcome = BranchOutcome::kStopped;
+            break;
+        }
+        if (avi && reader->next_frame() >= range.end) break;
+        const int before = reader->next_frame();
+        const ReadStatus status = reader->read_next(out);
+        if (status == ReadStatus::kFailed) {
+            result = {BranchOutcome::kFailed, reader->error()};
+            break;
+        }
+        if (avi) {
+            const int f = reader->next_frame() - 1;
+            if (f >= before && f >= range.announce_from) {
+                if (thumbnails && !flag_on(g_show_video) && segment_marked(file, f))
+                    sink.notify(kNoticeThumbnail + job.file_index, f);
+                sink.timeline(f);
+            }
+        } else {
+            frames.update_bars(reader->position());
+        }
+        if (status == ReadStatus::kEnd) {
+            if (flag_on(g_busy)) reader->flush(out);
+            break;
+        }
+    }
+    out.flush_sound();
+    g_pcm_len = 0;
+    reader->close();
+    audio_end_of_job();
+    frames.end_job();
+    frame_buffer_free();
+    if (result.outcome == BranchOutcome::kFailed) {
+        sink.status(result.text.c_str());
+    } else {
+        show_path(sink, input_text::kConverted, job.path);
+    }
+    return result;
+}

@@ -1,0 +1,3 @@
+#include "engine/input/input_calls.h"
+
+InputCalls g_input_calls;

@@ -1,0 +1,45 @@
+// Every call the input side makes outside itself, in one table: the stream parser (tolmmux), the AVI
+// picture decoder (tolmdivxplay), the ADPCM decoder (tolmadpcmdecode), the MPEG audio and AC-3
+// libraries (tolmmp3dec, tolmac3buf) with the demultiplexer's links to them. The program fills it from
+// the binders (engine/input/win32); tests fill it with the native cores or with recording fakes. An
+// entry left null is a library not bound: the reader that needs it fails (pictures) or leaves that
+// sound out (sound).
+#pragma once
+#include <cstdint>
+#include "codecs/tolmmux/mux_blocks.h"
+#include "media/mpeg/mpgdemux.h"
+
+struct InputCalls {
+    // tolmmux: the AVI file's two descriptions and index counts.
+    int (*mux_init)() = nullptr;
+    int (*open_stream)(const char* path) = nullptr;
+    int (*get_mpeg4_video)(unsigned char* block80) = nullptr;
+    int (*get_mpeg4_audio)(unsigned char* block64) = nullptr;
+    int (*get_mpeg4_vindex_num)() = nullptr;
+    int (*get_mpeg4_aindex_num)() = nullptr;
+
+    // tolmdivxplay: AVI pictures into B,G,R rows top-down at stride (3w+3)&~3 (mode 1). size1 and
+    // size2 are the width and height the frame buffer holds; *key receives the key flag.
+    int (*tolmdivx_initrgb)(const Mpeg4VideoInfo& description) = nullptr;
+    int (*tolmdivx_playbuf)(const unsigned char* data, int length, int mode, unsigned char* frame, int* decoded_bytes,
+                            int size1, int size2, int* key) = nullptr;
+    int (*tolmdivx_close)() = nullptr;
+
+    // tolmadpcmdecode: compressed AVI sound other than PCM and MPEG audio. *pcm_length is the
+    // capacity in, the bytes written out.
+    int (*tolm_adpcm_init)(int format) = nullptr;
+    int (*tolm_adpcm_decode)(const unsigned char* data, int length, unsigned char* pcm, int* pcm_length, int bits,
+                             int block_align) = nullptr;
+    int (*tolm_adpcm_close)() = nullptr;
+
+    // tolmmp3dec and tolmac3buf: opened per job around the demultiplexer's use of them.
+    int (*mp3_init)(int decoder) = nullptr;
+    int (*mp3_close)(int decoder) = nullptr;
+    int (*ac3buf_init)(int first, int second) = nullptr;
+    int (*ac3buf_close)() = nullptr;
+    // What the demultiplexer calls for MPEG audio and AC-3 (its `busy` is set by the branch).
+    MpegDemuxLinks demux_links;
+};
+
+// The input side's table.
+extern InputCalls g_input_calls;

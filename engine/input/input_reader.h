@@ -1,0 +1,74 @@
+// The input side's one shape: a reader per input branch (open, read the next picture and sound into
+// the output description, seek to a picture, close), and one table from the kind classifier's branch
+// to the readers. The conversion thread, the playback thread and the probe's later users all take
+// their reader from this table; what differs between conversion and playback is only the sinks they
+// put into the MediaOutput.
+#pragma once
+#include <cstddef>
+#include <memory>
+#include <string>
+#include "base/media_output.h"
+#include "engine/input/input_calls.h"
+#include "engine/state/media_job.h"
+#include "media/records/file_kind.h"
+
+enum class ReadStatus {
+    kOk,      // something was read; more may follow
+    kEnd,     // the source is done (its end, or a short read)
+    kFailed,  // the source cannot be read on (the text says why)
+};
+
+class InputReader {
+public:
+    virtual ~InputReader() = default;
+
+    // Opens the job's source and makes its decoders through `calls` (kept by pointer until close).
+    // False with the status-line text in *error when it cannot; nothing stays open then.
+    virtual bool open(const MediaJob& job, const InputCalls& calls, std::string* error) = 0;
+    // Bytes the frame buffer needs for the reader's pictures (known after open).
+    virtual size_t frame_capacity() const = 0;
+
+    // Reads the next step into `out`: the decoded sound is appended to out.pcm and handed to
+    // out.on_sound (in pieces that fit out.pcm_capacity), each decoded picture is written to out.frame
+    // (within out.frame_capacity, at its own size) and handed to out.on_picture. AVI: the sound chunks
+    // before the next picture, then that picture (one that does not decode is skipped). MPEG: one
+    // block of the file through the demultiplexer, with every picture and sound it completes.
+    virtual ReadStatus read_next(MediaOutput& out) = 0;
+    // At the end of the source: what the decoders still hold comes out into `out`.
+    virtual void flush(MediaOutput& out) = 0;
+
+    // The next read starts at picture `frame` (and the sound that belongs before it). False when the
+    // reader cannot seek or the frame is outside the source.
+    virtual bool seek_frame(int frame) = 0;
+    // Closes the source and the decoders made by open; harmless twice.
+    virtual void close() = 0;
+
+    // Index of the picture read next; inside out.on_picture, the index of the picture handed over.
+    virtual int next_frame() const = 0;
+    // Pictures in the source, 0 when not known before the end.
+    virtual int frame_count() const = 0;
+    // Share of the source read so far, 0..1.
+    virtual double position() const = 0;
+    // Text of the last kFailed.
+    const std::string& error() const { return error_; }
+
+protected:
+    std::string error_;
+};
+
+// One row of the readers' table: the branch the kind classifier gives, and the reader that reads it
+// (null while that branch is not built).
+struct ReaderRow {
+    MediaBranch branch;
+    const char* name;
+    std::unique_ptr<InputReader> (*make)();
+};
+
+// The table, in the classifier's order; *count receives the number of rows.
+const ReaderRow* reader_rows(int* count);
+// The reader for a file kind (classify_kind), or null when its branch has no reader yet.
+std::unique_ptr<InputReader> make_reader(FileKind kind);
+
+// The readers themselves, for the table and for tests.
+std::unique_ptr<InputReader> make_avi_reader();
+std::unique_ptr<InputReader> make_mpeg_reader();

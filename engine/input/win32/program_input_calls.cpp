@@ -1,0 +1,77 @@
+#include "engine/input/win32/program_input_calls.h"
+#include <cstring>
+#include "engine/input/input_calls.h"
+#include "engine/state/run_state.h"
+#include "media/binders/binders.h"
+
+namespace {
+
+#define FORWARD(name, params, args)                      \
+    int forward_##name params {                          \
+        return codec::name ? int(codec::name args) : -1; \
+    }
+FORWARD(mux_init, (), ())
+FORWARD(open_stream, (const char* path), (path))
+FORWARD(get_mpeg4_video, (unsigned char* block), (block))
+FORWARD(get_mpeg4_audio, (unsigned char* block), (block))
+FORWARD(get_mpeg4_vindex_num, (), ())
+FORWARD(get_mpeg4_aindex_num, (), ())
+FORWARD(tolmdivx_playbuf, (const unsigned char* data, int n, int mode, unsigned char* frame, int* bytes, int w, int h,
+                           int* key),
+        (data, n, mode, frame, bytes, w, h, key))
+FORWARD(tolmdivx_close, (), ())
+FORWARD(tolm_adpcm_init, (int format), (format))
+FORWARD(tolm_adpcm_decode, (const unsigned char* data, int n, unsigned char* pcm, int* pcm_length, int bits, int align),
+        (data, n, pcm, pcm_length, bits, align))
+FORWARD(tolm_adpcm_close, (), ())
+FORWARD(mp3_init, (int decoder), (decoder))
+FORWARD(mp3_close, (int decoder), (decoder))
+FORWARD(ac3buf_init, (int first, int second), (first, second))
+FORWARD(ac3buf_close, (), ())
+#undef FORWARD
+
+int forward_tolmdivx_initrgb(const Mpeg4VideoInfo& description) {
+    if (!codec::tolmdivx_initrgb) return -1;
+    tolmdivx_video_description block;
+    static_assert(sizeof block == sizeof description);
+    std::memcpy(&block, &description, sizeof block);
+    return codec::tolmdivx_initrgb(block);
+}
+
+}  // namespace
+
+void use_program_input_calls() {
+    InputCalls& t = g_input_calls;
+    t = InputCalls{};
+#define USE(name) t.name = forward_##name
+    USE(mux_init);
+    USE(open_stream);
+    USE(get_mpeg4_video);
+    USE(get_mpeg4_audio);
+    USE(get_mpeg4_vindex_num);
+    USE(get_mpeg4_aindex_num);
+    USE(tolmdivx_initrgb);
+    USE(tolmdivx_playbuf);
+    USE(tolmdivx_close);
+    USE(tolm_adpcm_init);
+    USE(tolm_adpcm_decode);
+    USE(tolm_adpcm_close);
+    USE(mp3_init);
+    USE(mp3_close);
+    USE(ac3buf_init);
+    USE(ac3buf_close);
+#undef USE
+    MpegDemuxLinks& links = t.demux_links;
+    links.mp3_open = [](const uint8_t* frame) { return codec::mp3_open ? codec::mp3_open(0, frame) : -1; };
+    links.mp3_play = [](const Mp3FrameRecord* table, int count, uint8_t* pcm, int capacity) {
+        return codec::mp3_play ? codec::mp3_play(0, table, count, pcm, capacity) : 0;
+    };
+    links.ac3_readdata = [](const uint8_t* frame, int length, uint8_t* out, int capacity, int* out_length) {
+        if (!codec::ac3buf_readdata) {
+            *out_length = 0;
+            return -1;
+        }
+        return codec::ac3buf_readdata(frame, length, out, capacity, out_length);
+    };
+    links.busy = &g_busy;
+}
