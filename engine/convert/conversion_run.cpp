@@ -134,10 +134,8 @@ RunResult Run::run() {
             audio_set_up_job(job.sample_rate, job.channels);
             if (g_outside.tolmmix_datarefresh) g_outside.tolmmix_datarefresh();
             if (!wait_while_paused()) break;
-            g_frame_path.begin_job(job, i);
+            // The branch begins and ends the job on the frame path and ends its sound.
             const BranchEnd branch = services_.run_branch(job, i);
-            audio_end_of_job();
-            g_frame_path.end_job();
             if (branch == BranchEnd::kFailed) {
                 result_.end = RunEnd::kFailed;
                 break;

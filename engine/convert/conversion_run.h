@@ -28,7 +28,8 @@ public:
     virtual std::string player_path() = 0;
     // Starts the sibling player on the output file.
     virtual void start_player(const std::string& player, const std::string& output_path) = 0;
-    // Runs the job through the input branch of its file kind.
+    // Runs the job through the input branch of its file kind. The branch begins the job on the frame
+    // path, ends the job's sound (audio_end_of_job) and ends the job on the frame path, in every outcome.
     virtual BranchEnd run_branch(const MediaJob& job, int job_index) = 0;
     // Removes an output file that was left without any picture or sound.
     virtual void remove_file(const std::string& path) = 0;

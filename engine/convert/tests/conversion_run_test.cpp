@@ -43,7 +43,12 @@ public:
     }
     BranchEnd run_branch(const MediaJob& job, int index) override {
         log.push_back(std::string("branch ") + job.path);
-        return branch ? branch(job, index) : BranchEnd::kDone;
+        // As a branch does: the job begun and ended on the frame path, its sound ended.
+        g_frame_path.begin_job(job, index);
+        const BranchEnd end = branch ? branch(job, index) : BranchEnd::kDone;
+        audio_end_of_job();
+        g_frame_path.end_job();
+        return end;
     }
     void remove_file(const std::string& path) override { log.push_back("remove " + path); }
 

@@ -1,6 +1,8 @@
 #include "engine/convert/win32/convert_thread.h"
 #include "base/fileio.h"
 #include "base/program_folder.h"
+#include "engine/frame/frame_path.h"
+#include "engine/input/conversion_branch.h"
 #include "media/binders/binders.h"
 #include "media/records/file_kind.h"
 
@@ -29,8 +31,6 @@ const Library kUnloadOrder[] = {
 #undef LIB
 constexpr int kLibraryCount = sizeof kRunLibraries / sizeof kRunLibraries[0];
 static_assert(kLibraryCount == sizeof kUnloadOrder / sizeof kUnloadOrder[0]);
-
-const char* const kUnsupportedText = "视频解码不支持 ";
 
 }  // namespace
 
@@ -72,13 +72,16 @@ void ProgramConversionServices::start_player(const std::string& player, const st
 
 void ProgramConversionServices::remove_file(const std::string& path) { fileio::remove(path.c_str()); }
 
-BranchEnd ProgramConversionServices::run_branch(const MediaJob& job, int) {
-    switch (classify_kind(job.file_kind)) {
-    default:
-        // No reader of this kind in the program yet.
-        ui_.set_status(kUnsupportedText);
-        return BranchEnd::kFailed;
-    }
+BranchEnd ProgramConversionServices::run_branch(const MediaJob& job, int job_index) {
+    EngineUiSink sink(ui_);
+    ConversionContext context;
+    context.job = &job;
+    context.job_index = job_index;
+    context.file = job.file_index >= 0 ? ui_.file_row(job.file_index) : nullptr;
+    context.sink = &sink;
+    context.frames = &g_frame_path;
+    const BranchResult result = run_conversion_branch(job.file_kind, context);
+    return result.outcome == BranchOutcome::kFailed ? BranchEnd::kFailed : BranchEnd::kDone;
 }
 
 UINT convert_thread(LPVOID engine_ui) {
