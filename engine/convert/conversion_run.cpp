@@ -42,6 +42,7 @@ private:
     bool merged_ = false;
     bool fast_ = false;
     bool output_made_ = false;
+    bool wave_open_ = false;
     OutputNamer namer_;
     RunResult result_;
 };
@@ -67,6 +68,7 @@ bool Run::set_up() {
         set_flag(g_show_video, true);
         set_flag(g_scope_feed, true);
         wave_out_open(pcm_wave_format(g_out_rate, g_out_channels));
+        wave_open_ = true;
         ui_.set_pressed(kCtlVideo, false);
         ui_.set_pressed(kCtlAudio, false);
     } else {
@@ -176,7 +178,7 @@ void Run::end() {
     set_flag(g_scope_feed, true);
     ui_.enable(kCtlVideo, true);
     ui_.enable(kCtlAudio, true);
-    if (!fast_) wave_out_close();
+    if (wave_open_) wave_out_close();
 
     services_.unload_libraries();
     ui_.repaint(kCtlPreview);

@@ -13,6 +13,7 @@
 #include "engine/convert/conversion_run.h"
 #include "engine/settings/settings.h"
 #include "engine/state/run_state.h"
+#include "media/probe/probe_media_file.h"
 #include "tests/convert/convert_host.h"
 #include "tests/support/media_check.h"
 #include "tests/support/media_test_tools.h"
@@ -204,14 +205,17 @@ TEST_F(ConvertEndToEnd, EverySourceIntoEveryOutputKind) {
 
 TEST_F(ConvertEndToEnd, ThreeJobsMergedIntoOneFile) {
     const std::string src = make_source("merge_src.mpg", "352x288", kSources[0].codecs);
-    ASSERT_FALSE(src.empty());
+    const std::string silent = make_source("merge_silent.mpg", "352x288", std::string(kSources[0].codecs) + " -an");
+    ASSERT_FALSE(src.empty() || silent.empty());
     write_settings(kMp4, 1, out_dir_);
-    ASSERT_TRUE(jobs({windows_path(src), windows_path(src), windows_path(src)}));
+    ASSERT_TRUE(jobs({windows_path(src), windows_path(silent), windows_path(src)}));
     const Outcome o = host_.run(Options{});
     expect_ended_cleanly(o);
     const std::vector<std::string> made = outputs();
     ASSERT_EQ(1u, made.size());
     EXPECT_EQ(3 * kSeconds * kFps, video_frames(made[0]));
+    EXPECT_NEAR(1000.0, tone_frequency(made[0]), 10.0);
+    EXPECT_EQ("", media_check::decode_errors(made[0]));
     // The box names the one file, named after job 0.
     ASSERT_TRUE(completion_box(o));
     EXPECT_NE(std::string::npos, o.boxes.back().text.find(files_in(out_dir_)[0]));
@@ -246,6 +250,29 @@ TEST_F(ConvertEndToEnd, StopLeavesADecodableFileAndPauseHoldsProgress) {
             EXPECT_EQ(kSeconds * kFps, frames);
         }
     }
+}
+
+// The probe binds its own load of the libraries: probing the source while a job converts it leaves
+// the job's decoders alone, and the job's unloading at its end leaves the probe's.
+TEST_F(ConvertEndToEnd, ProbeWhileAJobConverts) {
+    const std::string src = make_source("probe_src.avi", "320x240", kSources[3].codecs);
+    ASSERT_FALSE(src.empty());
+    write_settings(kMp4, 0, out_dir_);
+    ASSERT_TRUE(jobs({windows_path(src)}));
+    Options options;
+    options.press = Press::kProbe;
+    options.press_after = 3;
+    options.probe_path = windows_path(src);
+    const Outcome o = host_.run(options);
+    expect_ended_cleanly(o);
+    EXPECT_EQ(0, o.probe_result);
+    EXPECT_EQ(99, o.probed_kind);
+    const std::vector<std::string> made = outputs();
+    ASSERT_EQ(1u, made.size());
+    EXPECT_EQ(kSeconds * kFps, video_frames(made[0]));
+    // And the probe still works after the run has unloaded its libraries.
+    MediaFileRecord record{};
+    EXPECT_EQ(0, probe_media_file(windows_path(src).c_str(), &record));
 }
 
 TEST_F(ConvertEndToEnd, FailuresKeepTheirTextAndLeaveNoEmptyFile) {

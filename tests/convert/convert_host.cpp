@@ -218,6 +218,13 @@ void Host::on_notice(int code, intptr_t argument) {
         print("press", "Stop");
         set_flag(g_busy, false);
         break;
+    case Press::kProbe: {
+        print("press", "probe " + options_.probe_path);
+        MediaFileRecord record{};
+        outcome_.probe_result = probe_media_file(options_.probe_path.c_str(), &record);
+        outcome_.probed_kind = record.file_kind;
+        break;
+    }
     case Press::kNone: break;
     }
 }

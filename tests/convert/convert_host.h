@@ -17,7 +17,9 @@
 
 namespace convert_host {
 
-enum class Press { kNone, kPause, kTrim, kStop };
+// What the host does after the given number of progress notices: press Pause (for pause_ms), Trim
+// or Stop, or probe a file on the interface thread while the job converts.
+enum class Press { kNone, kPause, kTrim, kStop, kProbe };
 
 struct Options {
     bool fast = true;          // the conversion-mode combo box: 1 fast, 0 normal
@@ -25,6 +27,7 @@ struct Options {
     int press_after = 0;       // progress notices (688) before the press
     int pause_ms = 1000;       // how long Pause stays pressed
     int answer = IDNO;         // the answer to a Yes/No box
+    std::string probe_path;    // Press::kProbe: the file probed
 };
 
 struct Notice {
@@ -43,6 +46,8 @@ struct Outcome {
     std::vector<Box> boxes;
     int progress_notices_while_paused = 0;
     bool pressed = false;
+    int probe_result = -100;        // Press::kProbe: what the probe answered
+    FileKind probed_kind = 0;
     bool busy_after = true;         // g_busy when the thread had ended
     bool play_enabled = false, convert_enabled = false;
 };
