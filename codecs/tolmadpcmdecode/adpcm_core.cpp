@@ -12,6 +12,13 @@ namespace {
 constexpr int kNominalRate = 44100;
 // The ADPCM formats' usual code size when the tag alone is known.
 constexpr int kBitsPerCode = 4;
+bool has_parser(int codec_id) {
+    void* state = nullptr;
+    while (const AVCodecParser* p = av_parser_iterate(&state))
+        for (int id : p->codec_ids)
+            if (id == codec_id) return true;
+    return false;
+}
 }  // namespace
 
 bool Decoder::init(int format) {
@@ -40,7 +47,10 @@ bool Decoder::open(int block_align) {
     close_parser();
     libav::AudioFormat format;
     format.codec_id = codec_id_;
-    format.sample_rate = kNominalRate;
+    // Formats cut into frames by a parser (MPEG audio, AC-3, GSM ...) carry their rate in their frames;
+    // a nominal rate given to them is taken as the output rate and their sound resampled to it.
+    const bool framed = has_parser(codec_id_);
+    format.sample_rate = framed ? 0 : kNominalRate;
     format.channels = channels_;
     format.block_align = block_align;
     format.bits_per_coded_sample = kBitsPerCode;

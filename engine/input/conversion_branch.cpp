@@ -96,7 +96,7 @@ BranchResult run_conversion_branch(FileKind kind, ConversionContext& c) {
     if (avi) {
         if (file) sink.notify(kNoticeSaveSettings, job.file_index);
         range = avi_range(file, reader->frame_count());
-        reader->seek_frame(range.start);
+        if (range.start > 0) reader->seek_frame(range.start);
     }
     const bool thumbnails = file && file->record.segment_count > 0;
 
@@ -118,7 +118,11 @@ BranchResult run_conversion_branch(FileKind kind, ConversionContext& c) {
         ++decoded;
         frames.step(picture, progress);
     };
-    out.on_sound = audio_take_block;
+    bool sound = false;
+    out.on_sound = [&sound](const SoundBlock& block) {
+        if (block.byte_size() > 0) sound = true;
+        audio_take_block(block);
+    };
 
     BranchResult result;
     for (;;) {
@@ -127,7 +131,11 @@ BranchResult run_conversion_branch(FileKind kind, ConversionContext& c) {
             result.outcome = BranchOutcome::kStopped;
             break;
         }
-        if (avi && reader->next_frame() >= range.end) break;
+        if (avi && reader->next_frame() >= range.end) {
+            // Sound stored after the last picture belongs to the file's end.
+            if (range.end >= reader->frame_count()) reader->flush(out);
+            break;
+        }
         const int before = reader->next_frame();
         const ReadStatus status = reader->read_next(out);
         if (status == ReadStatus::kFailed) {
@@ -151,6 +159,9 @@ BranchResult run_conversion_branch(FileKind kind, ConversionContext& c) {
     }
     out.flush_sound();
     g_pcm_len = 0;
+    // A source that gave neither a picture nor sound was not a stream the branch can read.
+    if (result.outcome == BranchOutcome::kDone && decoded == 0 && !sound)
+        result = {BranchOutcome::kFailed, input_text::kUnsupported};
     reader->close();
     audio_end_of_job();
     frames.end_job();

@@ -33,7 +33,12 @@ int walk_top_level(AviFile* avi, ReadState& st) {
         pos += 8;
         const uint32_t length = get32(head + 4);
         int64_t n = even(length);
-        if (same_code(head, "LIST")) {
+        if (same_code(head, "RIFF")) {
+            // A file past 1 GB goes on in "AVIX" RIFFs with an index of their own, which this reader
+            // does not read: refused whole rather than read up to its first RIFF as if complete.
+            uint8_t type[4];
+            if (avi->file.read_exact(type, 4) && same_code(type, "AVIX")) return AVI_ERR_OPENDML;
+        } else if (same_code(head, "LIST")) {
             if (length < 4) return AVI_ERR_BAD_CHUNK;
             uint8_t type[4];
             if (!avi->file.read_exact(type, 4)) return AVI_ERR_READ;

@@ -21,6 +21,7 @@ enum AviError {
     AVI_ERR_NO_MOVI = 11,    // no movi list
     AVI_ERR_NO_VIDS = 12,    // no video data
     AVI_ERR_BAD_CHUNK = 13,  // a length or offset in the file points outside the bytes there
+    AVI_ERR_OPENDML = 14,    // OpenDML extensions (a "RIFF AVIX" after the first RIFF): not read
 };
 
 extern int AVI_errno;

@@ -12,6 +12,7 @@ constexpr char kAnalysisFailed[] = "文件%s:分析错误";
 constexpr char kSwfNoVideo[] = "文件%s:没有发现视频编码信息";
 constexpr char kSwfVideoCodec[] = "不支持该文件%s:视频编码";
 constexpr char kAviOpen[] = "文件%s:打开失败，检查是否AVI文件";
+constexpr char kAviOpenDml[] = "文件%s:超过1GB的AVI文件(OpenDML扩展),不支持";
 constexpr char kMpeg4Rate[] = "文件%s:MPEG4分析属性错";
 constexpr char kAviTooSmall[] = "分析多媒体文件错误";
 constexpr char kMp4Open[] = "文件%s:打开失败，检查是否MP4/3GP文件";

@@ -40,7 +40,9 @@ MpegAnswers mpeg_answers() {
 
 int probe_avi(ProbeJob& job) {
     AviFile* avi = AVI_open_input_file(job.path, 1);
-    if (!avi) return probe_refuse(job, probe_text::kAviOpen, probe_text::kCaptionFlv, -1);
+    if (!avi)
+        return probe_refuse(job, AVI_errno == AVI_ERR_OPENDML ? probe_text::kAviOpenDml : probe_text::kAviOpen,
+                            probe_text::kCaptionFlv, -1);
     int result = -2;
     if (PROBE_LIBRARY(tolmmux)) {
         probe_lib::mux_init();
