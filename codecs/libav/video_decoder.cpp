@@ -21,7 +21,7 @@ int64_t picture_bytes(Layout layout, int width, int height) {
     return int64_t(picture::natural_stride(format, width)) * height;
 }
 
-bool VideoDecoder::open(int codec_id, const uint8_t* extradata, int extradata_size) {
+bool VideoDecoder::open(int codec_id, const uint8_t* extradata, int extradata_size, uint32_t codec_tag) {
     close();
     const AVCodec* codec = avcodec_find_decoder(AVCodecID(codec_id));
     if (!codec) return false;
@@ -37,6 +37,7 @@ bool VideoDecoder::open(int codec_id, const uint8_t* extradata, int extradata_si
         close();
         return false;
     }
+    ctx_->codec_tag = codec_tag;
     // One thread: a picture in gives its picture out in the same call (frame threads would delay it).
     ctx_->thread_count = 1;
     if (avcodec_open2(ctx_, codec, nullptr) < 0) {

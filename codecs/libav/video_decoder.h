@@ -23,8 +23,10 @@ public:
     VideoDecoder(const VideoDecoder&) = delete;
     VideoDecoder& operator=(const VideoDecoder&) = delete;
 
-    // codec_id is libavcodec's AVCodecID. False when the decoder cannot be opened.
-    bool open(int codec_id, const uint8_t* extradata = nullptr, int extradata_size = 0);
+    // codec_id is libavcodec's AVCodecID; codec_tag the container's four-character code (first character
+    // in the low byte; 0 none), from which some decoders learn which encoder's faults to work around.
+    // False when the decoder cannot be opened.
+    bool open(int codec_id, const uint8_t* extradata = nullptr, int extradata_size = 0, uint32_t codec_tag = 0);
     void close();
     bool is_open() const { return ctx_ != nullptr; }
 
