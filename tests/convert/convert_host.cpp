@@ -10,6 +10,7 @@
 #include "base/program_folder.h"
 #include "engine/convert/win32/convert_thread.h"
 #include "engine/main_window/main_window.h"
+#include "engine/input/win32/program_input_calls.h"
 #include "engine/outside/win32/program_calls.h"
 #include "engine/state/run_state.h"
 #include "media/binders/binders.h"
@@ -170,7 +171,7 @@ bool Host::read_jobs(const std::string& job_file) {
             file.record.seek_mode = uint8_t(std::atoi(f[3].c_str()));
             if (r.index_written) {
                 IndexFile index;
-                if (read_index_file(r.index_path, index) == IndexError::kNone) adopt_index(file, std::move(index));
+                if (read_index_file(r.index_path, index) == IndexError::None) adopt_index(file, std::move(index));
             }
             files_.push_back(std::move(file));
             job.file_index = int(files_.size()) - 1;
@@ -260,7 +261,11 @@ Outcome Host::run(const Options& options) {
     outcome_ = Outcome{};
     progress_ = 0;
     paused_by_us_ = false;
+    // What the program does at start-up: the engine's and the input side's call tables over the
+    // binders, the stream parser bound for the AVI branch, the effects library when it is there.
     use_program_calls();
+    use_program_input_calls();
+    if (!codec::hmod_tolmmux && codec::load_tolmmux() != 0) print("error", "tolmmux.dll cannot be bound");
     const std::string olumbra = program_folder() + "\\olumbra.dll";
     if (fileio::exists(olumbra.c_str()) && !codec::hmod_olumbra && codec::load_olumbra() == 0 && codec::tolmmix_begin)
         codec::tolmmix_begin();

@@ -78,7 +78,7 @@ void MainWindowUi::attach(const JobTable* jobs, MediaFile* files, int file_count
 }
 
 const JobTable& MainWindowUi::jobs() const {
-    static const JobTable none;
+    static const JobTable none{};
     return jobs_ ? *jobs_ : none;
 }
 
