@@ -57,7 +57,8 @@ std::vector<std::string> files_in(const std::string& folder) {
     std::vector<std::string> names;
     if (DIR* dir = opendir(folder.c_str())) {
         while (dirent* e = readdir(dir))
-            if (e->d_name[0] != '.') names.push_back(e->d_name);
+            // Not the decoder's error notes the checks leave beside a file.
+            if (e->d_name[0] != '.' && !std::strstr(e->d_name, ".decode_errors")) names.push_back(e->d_name);
         closedir(dir);
     }
     return names;
@@ -290,15 +291,17 @@ TEST_F(ConvertEndToEnd, FailuresKeepTheirTextAndLeaveNoEmptyFile) {
         const char* text;  // the status text or box the run ends with
     };
     const std::vector<Case> cases = {
-        {"missing source (AVI)", "=" + windows_path(scratch("missing.avi")) + "|99|320|240|25|44100|2", out_dir_,
+        {"missing source (AVI)", "=" + windows_path(scratch("missing.avi")) + "|99|320|240|25|44100|2", "-",
          "AVI初始化解码失败"},
-        {"garbage AVI", "=" + windows_path(garbage) + "|99|320|240|25|44100|2", out_dir_, "AVI初始化解码失败"},
-        {"unwritable output folder", windows_path(good), folder_ + "/no/such/folder", "创建MP4文件错误"},
+        {"garbage AVI", "=" + windows_path(garbage) + "|99|320|240|25|44100|2", "-", "AVI初始化解码失败"},
+        // The settings loader puts a missing folder right; this one goes after start-up.
+        {"unwritable output folder", windows_path(good), "", "创建MP4文件错误"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         media_test::run("rm -f '" + out_dir_ + "'/*");
-        write_settings(kMp4, 0, c.out_dir);
+        write_settings(kMp4, 0, out_dir_);
+        if (c.out_dir.empty()) cfg_out_dir = windows_path(folder_ + "/no/such/folder") + "\\";
         ASSERT_TRUE(jobs({c.job}));
         const Outcome o = host_.run(Options{});
         expect_ended_cleanly(o);
