@@ -121,7 +121,7 @@ struct Player {
 
     // Takes the graph's events; true when playing is over (the clip ended or failed).
     bool over() {
-        long code = 0;
+        LONG code = 0;
         LONG_PTR p1 = 0, p2 = 0;
         bool done = false;
         while (events && events->GetEvent(&code, &p1, &p2, 0) == S_OK) {

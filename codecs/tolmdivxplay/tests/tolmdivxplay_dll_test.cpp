@@ -143,9 +143,15 @@ TEST(TolmdivxplayDll, EveryEntryIsThereAndTheWindowPlayersReportFailure) {
         EXPECT_NE(nullptr, lib.get<FARPROC>(name)) << name;
     for (const char* name : {"tolmdivx_init", "tolmdivx_play", "tolmdivx_setwin", "tolmsnd_init", "tolmsnd_play",
                              "tolmsnd_close", "mpeg4_get_leftvol", "mpeg4_get_rightvol"})
-        if (auto fn = lib.get<tolmdivx_init_fn>(name)) EXPECT_EQ(-1, fn()) << name;
-    if (auto fn = lib.get<mpeg4_set_leftvol_fn>("mpeg4_set_leftvol")) EXPECT_EQ(-1, fn(50));
-    if (auto fn = lib.get<mpeg4_set_rightvol_fn>("mpeg4_set_rightvol")) EXPECT_EQ(-1, fn(50));
+        if (auto fn = lib.get<tolmdivx_init_fn>(name)) {
+            EXPECT_EQ(-1, fn()) << name;
+        }
+    if (auto fn = lib.get<mpeg4_set_leftvol_fn>("mpeg4_set_leftvol")) {
+        EXPECT_EQ(-1, fn(50));
+    }
+    if (auto fn = lib.get<mpeg4_set_rightvol_fn>("mpeg4_set_rightvol")) {
+        EXPECT_EQ(-1, fn(50));
+    }
 
     auto initrgb = lib.get<tolmdivx_initrgb_fn>("tolmdivx_initrgb");
     auto playbuf = lib.get<tolmdivx_playbuf_fn>("tolmdivx_playbuf");
