@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 #include "engine/convert/conversion_run.h"
+#include "engine/convert/win32/convert_thread.h"
 #include "engine/settings/settings.h"
 #include "engine/state/run_state.h"
 #include "media/probe/probe_media_file.h"
@@ -313,6 +314,16 @@ TEST_F(ConvertEndToEnd, FailuresKeepTheirTextAndLeaveNoEmptyFile) {
         for (const std::string& s : o.statuses) EXPECT_EQ(std::string::npos, s.find("转换完成")) << s;
         EXPECT_TRUE(outputs().empty()) << outputs()[0];
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The sibling player's command line keeps paths with blanks whole.
+TEST(SiblingPlayer, CommandLineQuotesBothPaths) {
+    EXPECT_EQ("\"C:\\Program Files\\tarmelo\\tolmmpegplay.exe\" \"Z:\\my clips\\out 1.mp4\"",
+              player_command_line("C:\\Program Files\\tarmelo\\tolmmpegplay.exe", "Z:\\my clips\\out 1.mp4"));
 }
 
 }  // namespace
