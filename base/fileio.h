@@ -3,6 +3,7 @@
 // the native build (unit tests) uses POSIX calls on the same interface.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,10 @@ char separator();
 // Returns `stem + ext` when no such file exists, else the first free `stem_N + ext` (N = 2, 3, ...),
 // so that an output never overwrites an existing file. Empty when no free name is found.
 std::string unique_name(const std::string& stem, const std::string& ext);
+// The same, also passing over every name for which `taken` holds (names given out earlier whose
+// files are not there yet).
+std::string unique_name(const std::string& stem, const std::string& ext,
+                        const std::function<bool(const std::string&)>& taken);
 
 // Folder part of a path up to (not including) the last separator; multibyte-safe for GBK paths,
 // whose trail bytes may equal '\\'.

@@ -26,8 +26,13 @@ bool read_all(const char* path, std::vector<uint8_t>* bytes, int64_t max_bytes) 
 }
 
 std::string unique_name(const std::string& stem, const std::string& ext) {
+    return unique_name(stem, ext, [](const std::string&) { return false; });
+}
+
+std::string unique_name(const std::string& stem, const std::string& ext,
+                        const std::function<bool(const std::string&)>& taken) {
     std::string name = stem + ext;
-    for (int n = 2; exists(name.c_str()); ++n) {
+    for (int n = 2; exists(name.c_str()) || taken(name); ++n) {
         if (n > 9999) return std::string();
         name = stem + "_" + std::to_string(n) + ext;
     }

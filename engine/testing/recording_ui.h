@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 #include "engine/ui/engine_ui.h"
+#include "media/records/segment_list.h"
 
 class RecordingUi : public EngineUi {
 public:
@@ -60,6 +61,22 @@ public:
         repaints.push_back(control);
     }
 
+    const JobTable& jobs() const override { return table; }
+    MediaFile* file_row(int index) override {
+        return index >= 0 && size_t(index) < files.size() ? &files[size_t(index)] : nullptr;
+    }
+    int speed_mode() override { return speed; }
+    void set_current_path(const char* path) override {
+        std::lock_guard<std::mutex> l(lock_);
+        current_paths.push_back(path ? path : "");
+    }
+
+    // What the dialog holds for a run.
+    JobTable table;
+    std::vector<MediaFile> files;
+    int speed = 1;
+
+    std::vector<std::string> current_paths;
     std::vector<std::string> statuses, labels;
     std::vector<std::pair<int, int>> bars;
     std::vector<std::pair<int, bool>> enables, pressed_states;

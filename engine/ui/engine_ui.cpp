@@ -21,6 +21,13 @@ public:
     void draw_preview(const CRgbImage&) override {}
     void close_preview() override {}
     void repaint(int) override {}
+    const JobTable& jobs() const override { return table_; }
+    MediaFile* file_row(int) override { return nullptr; }
+    int speed_mode() override { return 1; }
+    void set_current_path(const char*) override {}
+
+private:
+    JobTable table_;
 };
 
 }  // namespace

@@ -5,8 +5,10 @@
 // (engine/ui/win32); tests record the calls.
 #pragma once
 #include <cstdint>
+#include "engine/state/media_job.h"
 
 class CRgbImage;
+struct MediaFile;
 
 // Controls of the main dialog the engine touches.
 enum EngineControl : int {
@@ -14,6 +16,7 @@ enum EngineControl : int {
     kCtlLabel2 = 1002,
     kCtlPlay = 1006,
     kCtlStatus = 1008,
+    kCtlSpeedMode = 1012,
     kCtlFileBar = 1009,
     kCtlTotalBar = 1010,
     kCtlConvert = 1025,
@@ -54,6 +57,17 @@ public:
     virtual void close_preview() = 0;
     // Repaints a control (the preview and label 1002 at the end of a run).
     virtual void repaint(int control) = 0;
+
+    // What a run reads of the dialog. The job table is filled before the worker starts and left alone
+    // while it runs.
+    virtual const JobTable& jobs() const = 0;
+    // The file-table row of a job's file_index (its stored record and segment list); null when the
+    // index names no row.
+    virtual MediaFile* file_row(int file_index) = 0;
+    // Selection of the conversion-mode combo box (1012): 0 normal, 1 or more fast.
+    virtual int speed_mode() = 0;
+    // The dialog's name of the file being worked on (Pause shows it).
+    virtual void set_current_path(const char* path) = 0;
 };
 
 // The bars' rule: the per-file bar is the per-mille share of the current file; the overall bar

@@ -2,6 +2,7 @@
 #include <commctrl.h>
 #include "engine/image/gdi/rgb_image_gdi.h"
 #include "engine/main_window/main_window.h"
+#include "media/records/segment_list.h"
 
 HWND MainWindowUi::item(int control) const {
     HWND main = g_main_hwnd.load();
@@ -67,4 +68,29 @@ void MainWindowUi::close_preview() {
 
 void MainWindowUi::repaint(int control) {
     if (HWND h = item(control)) ::InvalidateRect(h, nullptr, TRUE);
+}
+
+void MainWindowUi::attach(const JobTable* jobs, MediaFile* files, int file_count, CurrentFileName* current) {
+    jobs_ = jobs;
+    files_ = files;
+    file_count_ = file_count;
+    current_ = current;
+}
+
+const JobTable& MainWindowUi::jobs() const {
+    static const JobTable none{};
+    return jobs_ ? *jobs_ : none;
+}
+
+MediaFile* MainWindowUi::file_row(int file_index) {
+    return files_ && file_index >= 0 && file_index < file_count_ ? &files_[file_index] : nullptr;
+}
+
+int MainWindowUi::speed_mode() {
+    HWND h = item(kCtlSpeedMode);
+    return h ? int(::SendMessageA(h, CB_GETCURSEL, 0, 0)) : 0;
+}
+
+void MainWindowUi::set_current_path(const char* path) {
+    if (current_) current_->set(path ? path : "");
 }

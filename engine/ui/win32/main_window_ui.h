@@ -19,10 +19,21 @@ public:
     void draw_preview(const CRgbImage& picture) override;
     void close_preview() override;
     void repaint(int control) override;
+    const JobTable& jobs() const override;
+    MediaFile* file_row(int file_index) override;
+    int speed_mode() override;
+    void set_current_path(const char* path) override;
+
+    // The dialog's job table, file table and current-path holder, which a run reads and writes.
+    void attach(const JobTable* jobs, MediaFile* files, int file_count, CurrentFileName* current);
 
 private:
     HWND item(int control) const;
     HWND preview_ = nullptr;
     HDC preview_dc_ = nullptr;
     RECT preview_rect_ = {};
+    const JobTable* jobs_ = nullptr;
+    MediaFile* files_ = nullptr;
+    int file_count_ = 0;
+    CurrentFileName* current_ = nullptr;
 };

@@ -1,0 +1,312 @@
+#include "tests/convert/convert_host.h"
+#include <commctrl.h>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include "afxwin.h"
+#include "app/settings/ini_file.h"
+#include "base/fileio.h"
+#include "base/message_seam.h"
+#include "base/program_folder.h"
+#include "engine/convert/win32/convert_thread.h"
+#include "engine/main_window/main_window.h"
+#include "engine/input/win32/program_input_calls.h"
+#include "engine/outside/win32/program_calls.h"
+#include "engine/state/run_state.h"
+#include "media/binders/binders.h"
+#include "media/probe/probe_media_file.h"
+#include "media/records/index_file.h"
+
+namespace convert_host {
+
+namespace {
+
+const char kHostClass[] = "TarmeloConvertHost";
+const char kTimelineClass[] = "TarmeloConvertHostTimeline";
+constexpr UINT_PTR kResumeTimer = 1;
+
+void print(const char* kind, const std::string& text) {
+    std::printf("[host] %s: %s\n", kind, text.c_str());
+    std::fflush(stdout);
+}
+
+std::vector<std::string> split(const std::string& line, char by) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (size_t i = 0; i <= line.size(); ++i)
+        if (i == line.size() || line[i] == by) {
+            parts.push_back(line.substr(start, i - start));
+            start = i + 1;
+        }
+    return parts;
+}
+
+}  // namespace
+
+// The program's EngineUi over the host's controls, with every text kept and printed.
+class Host::Ui : public MainWindowUi {
+public:
+    explicit Ui(Host& host) : host_(host) {}
+    void set_status(const char* text) override {
+        keep("status", text, host_.outcome_.statuses);
+        MainWindowUi::set_status(text);
+    }
+    void set_label(const char* text) override {
+        keep("label", text, host_.outcome_.labels);
+        MainWindowUi::set_label(text);
+    }
+
+private:
+    void keep(const char* kind, const char* text, std::vector<std::string>& into) {
+        std::lock_guard<std::mutex> hold(host_.lock_);
+        into.push_back(text ? text : "");
+        print(kind, into.back());
+    }
+    Host& host_;
+};
+
+Host::Host() {
+    INITCOMMONCONTROLSEX common = {sizeof common, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&common);
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = window_proc;
+    wc.hInstance = instance;
+    wc.lpszClassName = kHostClass;
+    wc.hbrBackground = HBRUSH(COLOR_BTNFACE + 1);
+    RegisterClassA(&wc);
+    wc.lpfnWndProc = timeline_proc;
+    wc.lpszClassName = kTimelineClass;
+    RegisterClassA(&wc);
+
+    window_ = CreateWindowExA(0, kHostClass, "convert host", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr, nullptr,
+                              instance, nullptr);
+    SetWindowLongPtrA(window_, GWLP_USERDATA, LONG_PTR(this));
+    struct Child {
+        const char* cls;
+        int id;
+        DWORD style;
+        int x, y, w, h;
+    };
+    const Child children[] = {
+        {"STATIC", kCtlPreview, SS_LEFT, 10, 10, 180, 150},
+        {"STATIC", kCtlLabel2, SS_LEFT, 200, 10, 400, 20},
+        {"STATIC", kCtlStatus, SS_LEFT, 200, 40, 400, 20},
+        {"BUTTON", kCtlPlay, BS_PUSHBUTTON, 200, 70, 60, 24},
+        {"BUTTON", kCtlConvert, BS_PUSHBUTTON, 270, 70, 60, 24},
+        {"BUTTON", kCtlVideo, BS_AUTOCHECKBOX, 340, 70, 60, 24},
+        {"BUTTON", kCtlAudio, BS_AUTOCHECKBOX, 410, 70, 60, 24},
+        {"BUTTON", kCtlTrim, BS_PUSHBUTTON, 480, 70, 60, 24},
+        {PROGRESS_CLASSA, kCtlFileBar, 0, 200, 100, 400, 16},
+        {PROGRESS_CLASSA, kCtlTotalBar, 0, 200, 120, 400, 16},
+        {"COMBOBOX", kCtlSpeedMode, CBS_DROPDOWNLIST, 200, 140, 120, 100},
+        {kTimelineClass, kTimelineViewId, 0, 10, 300, 600, 60},
+    };
+    for (const Child& c : children)
+        CreateWindowExA(0, c.cls, "", WS_CHILD | WS_VISIBLE | c.style, c.x, c.y, c.w, c.h, window_,
+                        HMENU(INT_PTR(c.id)), instance, nullptr);
+    timeline_ = GetDlgItem(window_, kTimelineViewId);
+    SetWindowLongPtrA(timeline_, GWLP_USERDATA, LONG_PTR(this));
+    for (int bar : {kCtlFileBar, kCtlTotalBar}) SendDlgItemMessageA(window_, bar, PBM_SETRANGE32, 0, 1000);
+    SendDlgItemMessageA(window_, kCtlSpeedMode, CB_ADDSTRING, 0, LPARAM("正常转换"));
+    SendDlgItemMessageA(window_, kCtlSpeedMode, CB_ADDSTRING, 0, LPARAM("快速转换"));
+    g_main_hwnd = window_;
+}
+
+Host::~Host() {
+    g_main_hwnd = nullptr;
+    seam::set_reporter(nullptr, nullptr);
+    if (window_) DestroyWindow(window_);
+}
+
+void Host::load_settings(const std::string& folder) {
+    IniSettingsStore store(folder);
+    ::load_settings(store, folder);
+}
+
+bool Host::read_jobs(const std::string& job_file) {
+    std::ifstream in(job_file);
+    if (!in) {
+        print("error", "no job file " + job_file);
+        return false;
+    }
+    table_.count = 0;
+    files_.clear();
+    std::string line;
+    while (std::getline(in, line) && table_.count < kMaxJobs) {
+        if (line.empty()) continue;
+        MediaJob& job = table_.jobs[table_.count];
+        job = MediaJob{};
+        job.file_index = -1;
+        std::vector<std::string> f = split(line, '|');
+        if (line[0] == '=') {
+            // "=path|kind|width|height|fps|rate|channels": taken as given, not probed.
+            if (f.size() < 7) return print("error", "bad job line " + line), false;
+            std::snprintf(job.path, sizeof job.path, "%s", f[0].c_str() + 1);
+            job.file_kind = job.file_kind_copy = std::atoi(f[1].c_str());
+            job.width = std::atoi(f[2].c_str());
+            job.height = std::atoi(f[3].c_str());
+            job.frame_rate = std::atof(f[4].c_str());
+            job.sample_rate = std::atoi(f[5].c_str());
+            job.channels = std::atoi(f[6].c_str());
+            ++table_.count;
+            continue;
+        }
+        MediaFile file;
+        const int probed = probe_media_file(f[0].c_str(), &file.record);
+        if (probed != 0) return print("error", "probe refused " + f[0] + ": " + std::to_string(probed)), false;
+        const MediaFileRecord& r = file.record;
+        std::snprintf(job.path, sizeof job.path, "%s", f[0].c_str());
+        job.width = r.width;
+        job.height = r.height;
+        job.frame_rate = r.frame_rate;
+        job.file_size = r.file_size;
+        job.duration_s = r.duration_s;
+        job.file_kind = job.file_kind_copy = r.file_kind;
+        job.sample_rate = int(r.sample_rate);
+        job.channels = r.channels < 2 ? r.channels : 2;
+        if (f.size() >= 4) {
+            file.record.range_start = std::atoi(f[1].c_str());
+            file.record.range_end = std::atoi(f[2].c_str());
+            file.record.seek_mode = uint8_t(std::atoi(f[3].c_str()));
+            if (r.index_written) {
+                IndexFile index;
+                if (read_index_file(r.index_path, index) == IndexError::None) adopt_index(file, std::move(index));
+            }
+            files_.push_back(std::move(file));
+            job.file_index = int(files_.size()) - 1;
+        }
+        char text[700];
+        std::snprintf(text, sizeof text, "%s kind %d %dx%d %.3f fps %d Hz %d ch", job.path, job.file_kind, job.width,
+                      job.height, job.frame_rate, job.sample_rate, job.channels);
+        print("job", text);
+        ++table_.count;
+    }
+    return table_.count > 0;
+}
+
+int Host::report(const char* text, const char* caption, unsigned style, void* self_ptr) {
+    Host& self = *static_cast<Host*>(self_ptr);
+    std::lock_guard<std::mutex> hold(self.lock_);
+    self.outcome_.boxes.push_back(Box{text ? text : "", caption ? caption : "", style});
+    print((style & 0xF) == seam::kYesNo ? "question" : "box", self.outcome_.boxes.back().text);
+    return (style & 0xF) == seam::kYesNo ? self.options_.answer : seam::first_button(style);
+}
+
+void Host::on_notice(int code, intptr_t argument) {
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        outcome_.notices.push_back(Notice{code, argument});
+    }
+    std::printf("[host] notice: %d %ld\n", code, long(argument));
+    if (code == kNoticeClearBusy) set_flag(g_busy, false);
+    if (code != kNoticeClock) return;
+    if (paused_by_us_) ++outcome_.progress_notices_while_paused;
+    if (++progress_ != options_.press_after || outcome_.pressed) return;
+    outcome_.pressed = true;
+    switch (options_.press) {
+    case Press::kPause:
+        print("press", "Pause");
+        paused_by_us_ = true;
+        set_flag(g_paused, true);
+        SetTimer(window_, kResumeTimer, UINT(options_.pause_ms), nullptr);
+        break;
+    case Press::kTrim:
+        print("press", "Trim");
+        toggle_flag(g_write_output);
+        break;
+    case Press::kStop:
+        print("press", "Stop");
+        set_flag(g_busy, false);
+        break;
+    case Press::kProbe: {
+        print("press", "probe " + options_.probe_path);
+        MediaFileRecord record{};
+        outcome_.probe_result = probe_media_file(options_.probe_path.c_str(), &record);
+        outcome_.probed_kind = record.file_kind;
+        break;
+    }
+    case Press::kNone: break;
+    }
+}
+
+LRESULT CALLBACK Host::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    Host* host = reinterpret_cast<Host*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (host && msg == WM_DLG_NOTIFY) {
+        host->on_notice(int(wp), intptr_t(lp));
+        return 0;
+    }
+    if (host && msg == WM_TIMER && wp == kResumeTimer) {
+        KillTimer(hwnd, kResumeTimer);
+        print("press", "Pause released");
+        host->paused_by_us_ = false;
+        set_flag(g_paused, false);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK Host::timeline_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    Host* host = reinterpret_cast<Host*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (host && msg == WM_DLG_NOTIFY) {
+        std::lock_guard<std::mutex> hold(host->lock_);
+        host->outcome_.timeline.push_back(Notice{int(wp), intptr_t(lp)});
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+Outcome Host::run(const Options& options) {
+    options_ = options;
+    outcome_ = Outcome{};
+    progress_ = 0;
+    paused_by_us_ = false;
+    // What the program does at start-up: the engine's and the input side's call tables over the
+    // binders, the stream parser bound for the AVI branch, the effects library when it is there.
+    use_program_calls();
+    use_program_input_calls();
+    if (!codec::hmod_tolmmux && codec::load_tolmmux() != 0) print("error", "tolmmux.dll cannot be bound");
+    const std::string olumbra = program_folder() + "\\olumbra.dll";
+    if (fileio::exists(olumbra.c_str()) && !codec::hmod_olumbra && codec::load_olumbra() == 0 && codec::tolmmix_begin)
+        codec::tolmmix_begin();
+    seam::Reporter previous = seam::set_reporter(report, this);
+    SendDlgItemMessageA(window_, kCtlSpeedMode, CB_SETCURSEL, options.fast ? 1 : 0, 0);
+    for (int id : {kCtlPlay, kCtlConvert, kCtlVideo, kCtlAudio, kCtlTrim}) EnableWindow(GetDlgItem(window_, id), TRUE);
+    set_flag(g_busy, false);
+    set_flag(g_paused, false);
+
+    Ui ui(*this);
+    ui.attach(&table_, files_.data(), int(files_.size()), &current_);
+    CWinThread* thread = AfxBeginThread(convert_thread, static_cast<EngineUi*>(&ui), THREAD_PRIORITY_NORMAL, 0,
+                                        CREATE_SUSPENDED);
+    if (!thread) {
+        print("error", "no thread");
+        seam::set_reporter(previous, nullptr);
+        return outcome_;
+    }
+    thread->m_bAutoDelete = FALSE;
+    thread->ResumeThread();
+    for (;;) {
+        const DWORD woke = MsgWaitForMultipleObjects(1, &thread->m_hThread, FALSE, 600000, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (woke == WAIT_OBJECT_0) break;
+        if (woke == WAIT_TIMEOUT) {
+            print("error", "the thread did not end in 10 minutes");
+            set_flag(g_busy, false);
+        }
+    }
+    delete thread;
+    KillTimer(window_, kResumeTimer);
+    set_flag(g_paused, false);
+    outcome_.busy_after = flag_on(g_busy);
+    outcome_.play_enabled = IsWindowEnabled(GetDlgItem(window_, kCtlPlay)) != FALSE;
+    outcome_.convert_enabled = IsWindowEnabled(GetDlgItem(window_, kCtlConvert)) != FALSE;
+    seam::set_reporter(previous, nullptr);
+    return outcome_;
+}
+
+}  // namespace convert_host

@@ -1,0 +1,88 @@
+// A headless stand-in for the main dialog, for end-to-end runs of the conversion thread under Wine:
+// a plain window with the main dialog's control ids (preview, labels, buttons, bars, the conversion-
+// mode combo box) and a timeline child, g_main_hwnd set to it. It takes its settings from the
+// "pravolin.ini" of a folder, its jobs from a job file (each source probed as the program probes it),
+// answers WM_DLG_NOTIFY (every code recorded; 199 clears g_busy), binds olumbra.dll when there is one,
+// starts the thread with AfxBeginThread and handles messages until the thread has ended. After a
+// given number of progress notices it presses Pause (for a time), Trim or Stop. Every status text,
+// label, notice and message box is printed and kept.
+#pragma once
+#include <windows.h>
+#include <mutex>
+#include <string>
+#include <vector>
+#include "engine/state/media_job.h"
+#include "engine/ui/win32/main_window_ui.h"
+#include "media/records/segment_list.h"
+
+namespace convert_host {
+
+// What the host does after the given number of progress notices: press Pause (for pause_ms), Trim
+// or Stop, or probe a file on the interface thread while the job converts.
+enum class Press { kNone, kPause, kTrim, kStop, kProbe };
+
+struct Options {
+    bool fast = true;          // the conversion-mode combo box: 1 fast, 0 normal
+    Press press = Press::kNone;
+    int press_after = 0;       // progress notices (688) before the press
+    int pause_ms = 1000;       // how long Pause stays pressed
+    int answer = IDNO;         // the answer to a Yes/No box
+    std::string probe_path;    // Press::kProbe: the file probed
+};
+
+struct Notice {
+    int code;
+    intptr_t argument;
+};
+
+struct Box {
+    std::string text, caption;
+    unsigned style;
+};
+
+struct Outcome {
+    std::vector<std::string> statuses, labels;
+    std::vector<Notice> notices, timeline;
+    std::vector<Box> boxes;
+    int progress_notices_while_paused = 0;
+    bool pressed = false;
+    int probe_result = -100;        // Press::kProbe: what the probe answered
+    FileKind probed_kind = 0;
+    bool busy_after = true;         // g_busy when the thread had ended
+    bool play_enabled = false, convert_enabled = false;
+};
+
+class Host {
+public:
+    Host();
+    ~Host();
+    // Loads the settings from folder\pravolin.ini (missing keys get their defaults).
+    void load_settings(const std::string& folder);
+    // Job file: one source path a line; "path|S|E|mode" also keeps the probed record as a file row
+    // with the range S..E and seek mode. False (with the reason printed) when a source cannot be probed.
+    bool read_jobs(const std::string& job_file);
+    // Runs the conversion thread over the jobs into g_out_format and waits for it.
+    Outcome run(const Options& options);
+
+    const JobTable& jobs() const { return table_; }
+
+private:
+    class Ui;
+    static LRESULT CALLBACK window_proc(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT CALLBACK timeline_proc(HWND, UINT, WPARAM, LPARAM);
+    static int report(const char* text, const char* caption, unsigned style, void* self);
+    void on_notice(int code, intptr_t argument);
+
+    HWND window_ = nullptr;
+    HWND timeline_ = nullptr;
+    JobTable table_;
+    std::vector<MediaFile> files_;
+    CurrentFileName current_;
+    Options options_;
+    Outcome outcome_;
+    std::mutex lock_;
+    int progress_ = 0;
+    bool paused_by_us_ = false;
+};
+
+}  // namespace convert_host
