@@ -43,11 +43,23 @@ finish() {
   wait "$pid"; rc=$?; pid=""
 }
 
+# Prints the id of the visible window titled $1 (a pattern), waiting up to 30 s. Searches are repeated
+# rather than run with --sync: xdotool aborts on a window that goes away while it walks the tree.
+wait_window() {
+  local found
+  for _ in $(seq 60); do
+    found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+    [ -n "$found" ] && { echo "$found"; return 0; }
+    sleep 0.5
+  done
+  return 1
+}
+
 modal_lines() { [ -f "$WORK/modal.log" ] && iconv -f GBK -t UTF-8 "$WORK/modal.log"; }
 
 # 1. The short clip plays to its end in a window titled with its name.
 start "$(windows_path "$clips/片段 1.avi")"
-wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^片段 1\.avi$' | head -1)
+wid=$(wait_window '^片段 1\.avi$')
 [ -n "$wid" ] || fail "no window titled 片段 1.avi"
 sleep 1.5  # the picture is on screen by now
 eval "$(xdotool getwindowgeometry --shell "$wid")"
@@ -61,7 +73,7 @@ finish 30
 
 # 2. Closing the window of a long clip ends the player at once.
 start "$(windows_path "$clips/long.avi")"
-timeout 30 xdotool search --sync --onlyvisible --name '^long\.avi$' >/dev/null || fail "no window titled long.avi"
+wait_window '^long\.avi$' >/dev/null || fail "no window titled long.avi"
 "$bin/winprobe.exe" close "long.avi" || fail "winprobe cannot close the window"
 finish 15
 [ "$rc" = 0 ] || fail "exit code $rc after closing the window"
