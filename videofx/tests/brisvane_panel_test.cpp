@@ -1,0 +1,458 @@
+// brisvane.dll driven as its host drives it: begin on the UI thread (which pumps), a feeding thread
+// that passes frames through tolmvideo_change, and the panel clicked with xdotool. Output frames are
+// compared with the core's chain applied to the same input in the expected order.
+#include "tests/support/gtest_winelib.h"
+#include <commctrl.h>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+#include "tests/support/gdi_count.h"
+#include "tests/support/message_pump.h"
+#include "videofx/brisvane.h"
+#include "videofx/core/effect_table.h"
+
+namespace {
+
+constexpr int kW = 352, kH = 288, kStride = (3 * kW + 3) & ~3, kSize = kStride * kH;
+const wchar_t kCaption[] = L"Orvane视频处理器 V3.00";
+
+struct Api {
+    HMODULE module = nullptr;
+    tolmvideo_begin_fn begin;
+    tolmvideo_close_fn close;
+    tolmvideo_init_fn init;
+    tolmvideo_change_fn change;
+    tolmvideo_text_fn text;
+    tolmvideo_picture_fn picture;
+    tolmvideo_setdisp_fn setdisp;
+    tolmvideo_gettextflag_fn gettextflag;
+    tolmvideo_getpicflag_fn getpicflag;
+    tolmvideo_gettextvalid_fn gettextvalid;
+    tolmvideo_getpicvalid_fn getpicvalid;
+    tolmvideo_getdisp_fn getdisp;
+    tolmvideo_handle_fn handle;
+    tolmvideo_setwh_fn setwh;
+};
+
+template <class Fn>
+void bind(HMODULE m, Fn& fn, int ordinal) {
+    FARPROC address = GetProcAddress(m, MAKEINTRESOURCEA(ordinal));
+    std::memcpy(&fn, &address, sizeof fn);
+}
+
+Api load_api() {
+    Api a;
+    a.module = LoadLibraryA("brisvane.dll");
+    if (!a.module) return a;
+    bind(a.module, a.begin, 1);
+    bind(a.module, a.close, 2);
+    bind(a.module, a.init, 3);
+    bind(a.module, a.change, 4);
+    bind(a.module, a.text, 5);
+    bind(a.module, a.picture, 6);
+    bind(a.module, a.setdisp, 7);
+    bind(a.module, a.gettextflag, 8);
+    bind(a.module, a.getpicflag, 9);
+    bind(a.module, a.gettextvalid, 10);
+    bind(a.module, a.getpicvalid, 11);
+    bind(a.module, a.getdisp, 12);
+    bind(a.module, a.handle, 13);
+    bind(a.module, a.setwh, 14);
+    return a;
+}
+
+// A 352 x 288 frame with gradients and a fixed pseudo-random texture, different per seed.
+std::vector<uint8_t> make_frame(int seed) {
+    std::vector<uint8_t> f(kSize, 0);
+    uint32_t s = 12345u + 977u * seed;
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            s = s * 1664525u + 1013904223u;
+            uint8_t* p = &f[y * kStride + 3 * x];
+            p[0] = uint8_t(x + (s >> 28));
+            p[1] = uint8_t(y + (s >> 27));
+            p[2] = uint8_t((x ^ y) + seed);
+        }
+    return f;
+}
+
+// The core's chain over a copy of the frame: records reset for 352 x 288, then `setup` edits them.
+template <class Setup>
+std::vector<uint8_t> expected(const std::vector<uint8_t>& in, const std::vector<int>& order, Setup setup) {
+    static videofx::EffectTable reference;
+    reference.begin();
+    reference.set_frame_size(kW, kH, 1);
+    reference.with_slots([&](videofx::SlotTable& slots) {
+        setup(slots);
+        return 0;
+    });
+    std::vector<uint8_t> out = in;
+    PictureView view{out.data(), kW, kH, kStride, PixelFormat::kBgr24};
+    reference.apply_chain(view, order);
+    return out;
+}
+
+// The feeding thread: frames through tolmvideo_change, each output kept.
+class Feeder {
+public:
+    explicit Feeder(const Api& api) : api_(api) {
+        wake_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        thread_ = CreateThread(nullptr, 0, &Feeder::Run, this, 0, nullptr);
+    }
+    ~Feeder() {
+        stop_ = true;
+        SetEvent(wake_);
+        while (WaitForSingleObject(thread_, 10) == WAIT_TIMEOUT) pump_messages();
+        CloseHandle(thread_);
+        CloseHandle(wake_);
+    }
+    // One frame processed on the feeding thread while this (UI) thread pumps.
+    std::vector<uint8_t> Process(const std::vector<uint8_t>& in) {
+        job_ = in;
+        done_ = false;
+        SetEvent(wake_);
+        while (!done_) pump_messages(5);
+        return job_;
+    }
+    // Frames one after another until Stop; returns how many.
+    void Flow() {
+        flowing_ = true;
+        SetEvent(wake_);
+    }
+    long Stop() {
+        flowing_ = false;
+        while (busy_) pump_messages(5);
+        return count_;
+    }
+    std::atomic<long> returned_wrong{0};
+
+private:
+    static DWORD WINAPI Run(void* self) {
+        auto* f = static_cast<Feeder*>(self);
+        while (!f->stop_) {
+            WaitForSingleObject(f->wake_, 50);
+            if (f->flowing_) {
+                f->busy_ = true;
+                std::vector<uint8_t> frame = make_frame(int(f->count_ % 7));
+                while (f->flowing_ && !f->stop_) {
+                    if (f->api_.change(frame.data(), kSize) != kSize) ++f->returned_wrong;
+                    ++f->count_;
+                }
+                f->busy_ = false;
+            } else if (!f->done_ && !f->job_.empty()) {
+                if (f->api_.change(f->job_.data(), kSize) != kSize) ++f->returned_wrong;
+                f->done_ = true;
+            }
+        }
+        return 0;
+    }
+    const Api& api_;
+    HANDLE wake_, thread_;
+    std::vector<uint8_t> job_;
+    std::atomic<bool> done_{true}, stop_{false}, flowing_{false}, busy_{false};
+    std::atomic<long> count_{0};
+};
+
+int control_id(HWND w) { return GetDlgCtrlID(w); }
+
+struct Pages {
+    HWND panel = nullptr, tab = nullptr, chain = nullptr, params = nullptr, region = nullptr, picture = nullptr,
+         text = nullptr, about = nullptr;
+};
+
+Pages find_pages() {
+    Pages p;
+    p.panel = FindWindowW(nullptr, kCaption);
+    if (!p.panel) return p;
+    p.tab = GetDlgItem(p.panel, 11000);
+    for (HWND page = GetWindow(p.tab, GW_CHILD); page; page = GetWindow(page, GW_HWNDNEXT)) {
+        if (GetDlgItem(page, 11056)) p.chain = page;
+        else if (GetDlgItem(page, 11033)) p.params = page;
+        else if (GetDlgItem(page, 11041)) p.region = page;
+        else if (GetDlgItem(page, 11017)) p.about = page;
+        else if (GetDlgItem(page, 11053)) p.text = page;
+        else if (GetDlgItem(page, 11027)) p.picture = page;
+    }
+    return p;
+}
+
+void xdotool(const std::string& args) {
+    const std::string command = "xdotool " + args + " >/dev/null 2>&1";
+    ASSERT_EQ(0, std::system(command.c_str())) << command;
+}
+
+void click_at(int x, int y) {
+    char args[96];
+    std::snprintf(args, sizeof args, "mousemove %d %d click 1", x, y);
+    xdotool(args);
+    pump_messages(250);
+}
+
+void click(HWND w) {
+    RECT r;
+    GetWindowRect(w, &r);
+    click_at((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+void click_tab(const Pages& p, int index) {
+    RECT r{};
+    SendMessageA(p.tab, TCM_GETITEMRECT, index, (LPARAM)&r);
+    MapWindowPoints(p.tab, nullptr, (POINT*)&r, 2);
+    click_at((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+std::string row_text(HWND list, int row, int column = 0) {
+    char buffer[64] = {};
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = buffer;
+    item.cchTextMax = sizeof buffer;
+    SendMessageA(list, LVM_GETITEMTEXTA, row, (LPARAM)&item);
+    return buffer;
+}
+
+void click_row(HWND list, int row) {
+    RECT r{};
+    r.left = LVIR_LABEL;
+    SendMessageA(list, LVM_GETITEMRECT, row, (LPARAM)&r);
+    MapWindowPoints(list, nullptr, (POINT*)&r, 2);
+    click_at(r.left + 8, (r.top + r.bottom) / 2);
+}
+
+void screenshot(const char* name) {
+    std::string command = std::string("import -window root ") + TEST_BINARY_DIR + "/brisvane_" + name + ".png";
+    std::system(command.c_str());
+}
+
+LRESULT CALLBACK host_proc(HWND w, UINT m, WPARAM wp, LPARAM lp);
+std::vector<std::pair<WPARAM, LPARAM>> g_host_notes;
+
+class Panel : public ::testing::Test {
+protected:
+    Api api;
+    HWND host = nullptr;
+    Pages pages;
+    void SetUp() override {
+        api = load_api();
+        ASSERT_NE(nullptr, api.module);
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = host_proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "brisvane_test_host";
+        RegisterClassA(&wc);
+        host = CreateWindowA("brisvane_test_host", "host", WS_OVERLAPPEDWINDOW, 600, 500, 200, 100, nullptr, nullptr,
+                             wc.hInstance, nullptr);
+        g_host_notes.clear();
+        EXPECT_EQ(0, api.begin());
+        EXPECT_EQ(host, api.handle(host));
+        pump_messages(100);
+    }
+    void Show() {
+        EXPECT_EQ(0, api.init(kW, kH, 1, true));
+        pump_messages(300);
+        pages = find_pages();
+        ASSERT_NE(nullptr, pages.chain);
+        SetWindowPos(pages.panel, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
+        pump_messages(200);
+    }
+    void TearDown() override {
+        if (api.module) {
+            api.close();
+            pump_messages(100);
+            FreeLibrary(api.module);
+        }
+        if (host) DestroyWindow(host);
+    }
+};
+
+LRESULT CALLBACK host_proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == 0x2009) g_host_notes.push_back({wp, lp});
+    return DefWindowProcA(w, m, wp, lp);
+}
+
+TEST_F(Panel, HiddenAndTopmostAfterBeginShownByInit) {
+    HWND panel = FindWindowW(nullptr, kCaption);
+    ASSERT_NE(nullptr, panel);
+    EXPECT_FALSE(IsWindowVisible(panel));
+    EXPECT_TRUE(GetWindowLongA(panel, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_FALSE(api.getdisp());
+    Show();
+    EXPECT_TRUE(IsWindowVisible(pages.panel));
+    EXPECT_TRUE(api.getdisp());
+    api.setdisp(false);
+    pump_messages(100);
+    EXPECT_FALSE(IsWindowVisible(pages.panel));
+    EXPECT_FALSE(api.getdisp());
+    // Every export answers by name at its ordinal.
+    const char* names[] = {"tolmvideo_begin", "tolmvideo_close", "tolmvideo_init", "tolmvideo_change",
+                           "tolmvideo_text", "tolmvideo_picture", "tolmvideo_setdisp", "tolmvideo_gettextflag",
+                           "tolmvideo_getpicflag", "tolmvideo_gettextvalid", "tolmvideo_getpicvalid",
+                           "tolmvideo_getdisp", "tolmvideo_handle", "tolmvideo_setwh"};
+    for (int i = 0; i < 14; ++i)
+        EXPECT_EQ(GetProcAddress(api.module, names[i]), GetProcAddress(api.module, MAKEINTRESOURCEA(i + 1))) << names[i];
+}
+
+TEST_F(Panel, ToggleClickedTakesEffectFromTheNextFrame) {
+    Show();
+    Feeder feeder(api);
+    const auto in = make_frame(1);
+    EXPECT_EQ(in, feeder.Process(in)) << "nothing on: the frame passes unchanged";
+    HWND list = GetDlgItem(pages.chain, 11003);
+    click(GetDlgItem(pages.chain, 11012));  // mosaic
+    EXPECT_EQ("有效", row_text(list, 6, 2));
+    EXPECT_EQ(expected(in, {7}, [](videofx::SlotTable& s) { s[6].enabled = 1; }), feeder.Process(in));
+    click(GetDlgItem(pages.chain, 11015));  // blur
+    const auto mosaic_then_blur =
+        expected(in, {7, 10}, [](videofx::SlotTable& s) { s[6].enabled = 1; s[9].enabled = 1; });
+    EXPECT_EQ(mosaic_then_blur, feeder.Process(in));
+    // Row 10 moved above row 7: blur first.
+    click_row(list, 9);
+    for (int i = 0; i < 3; ++i) click(GetDlgItem(pages.chain, 11004));
+    EXPECT_EQ("10", row_text(list, 6));
+    EXPECT_EQ("7", row_text(list, 7));
+    const auto blur_then_mosaic =
+        expected(in, {10, 7}, [](videofx::SlotTable& s) { s[6].enabled = 1; s[9].enabled = 1; });
+    EXPECT_NE(mosaic_then_blur, blur_then_mosaic);
+    EXPECT_EQ(blur_then_mosaic, feeder.Process(in));
+    click(GetDlgItem(pages.chain, 11012));
+    EXPECT_EQ("无效", row_text(list, 7, 2));
+    EXPECT_EQ(expected(in, {10}, [](videofx::SlotTable& s) { s[9].enabled = 1; }), feeder.Process(in));
+}
+
+TEST_F(Panel, MosaicSliderAt30GivesBlocks30Wide) {
+    Show();
+    Feeder feeder(api);
+    click(GetDlgItem(pages.chain, 11012));
+    click_tab(pages, 1);
+    HWND slider = GetDlgItem(pages.params, 11022);
+    click(slider);
+    xdotool("key End");
+    pump_messages(300);
+    EXPECT_EQ(30, (int)SendMessageA(slider, TBM_GETPOS, 0, 0));
+    char label[16] = {};
+    GetWindowTextA(GetDlgItem(pages.params, 11021), label, sizeof label);
+    EXPECT_STREQ("30", label);
+    const auto in = make_frame(2);
+    EXPECT_EQ(expected(in, {7}, [](videofx::SlotTable& s) { s[6].enabled = 1; s[6].byte_params[0] = 30; }),
+              feeder.Process(in));
+    screenshot("params");
+}
+
+TEST_F(Panel, CloseBoxAndCloseButtons) {
+    Show();
+    click(GetDlgItem(pages.chain, 11018));
+    EXPECT_FALSE(api.getdisp());
+    EXPECT_FALSE(IsWindowVisible(pages.panel));
+    ASSERT_EQ(1u, g_host_notes.size());
+    EXPECT_EQ(9999u, g_host_notes[0].first);
+    EXPECT_EQ(18, (int)g_host_notes[0].second);
+    api.setdisp(true);
+    pump_messages(200);
+    click_tab(pages, 5);
+    screenshot("about");
+    click(GetDlgItem(pages.about, 11004));
+    EXPECT_FALSE(api.getdisp());
+    EXPECT_EQ(2u, g_host_notes.size());
+    api.setdisp(true);
+    pump_messages(200);
+    // The close box hides the panel and does not tell the host.
+    RECT r;
+    GetWindowRect(pages.panel, &r);
+    POINT corner{r.right - 12, r.top + 10};
+    const LRESULT hit = SendMessageA(pages.panel, WM_NCHITTEST, 0, MAKELPARAM(corner.x, corner.y));
+    if (hit == HTCLOSE) {
+        click_at(corner.x, corner.y);
+    } else {
+        SendMessageA(pages.panel, WM_SYSCOMMAND, SC_CLOSE, 0);
+        pump_messages(200);
+    }
+    EXPECT_FALSE(api.getdisp());
+    EXPECT_FALSE(IsWindowVisible(pages.panel));
+    EXPECT_EQ(2u, g_host_notes.size());
+}
+
+TEST_F(Panel, SaveClearOpenGivesTheSameFrames) {
+    Show();
+    Feeder feeder(api);
+    click(GetDlgItem(pages.chain, 11012));
+    click(GetDlgItem(pages.chain, 11011));  // invert
+    const auto in = make_frame(3);
+    const auto before = feeder.Process(in);
+    EXPECT_NE(in, before);
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    const std::string path = std::string(temp) + "brisvane_test.VCP";
+    DeleteFileA(path.c_str());
+    setenv("TARMELO_DIALOG_VALUE", path.c_str(), 1);
+    click(GetDlgItem(pages.chain, 11055));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str()));
+    setenv("TARMELO_MODAL_ANSWER", "6", 1);  // Yes
+    click(GetDlgItem(pages.chain, 11056));
+    unsetenv("TARMELO_MODAL_ANSWER");
+    EXPECT_EQ(in, feeder.Process(in)) << "cleared";
+    click(GetDlgItem(pages.chain, 11054));
+    unsetenv("TARMELO_DIALOG_VALUE");
+    EXPECT_EQ(before, feeder.Process(in)) << "opened";
+    EXPECT_EQ("有效", row_text(GetDlgItem(pages.chain, 11003), 6, 2));
+    DeleteFileA(path.c_str());
+}
+
+TEST_F(Panel, ScreenshotOfEveryPage) {
+    Show();
+    const char* names[] = {"chain", "params", "region", "picture", "text", "about"};
+    for (int i = 0; i < 6; ++i) {
+        click_tab(pages, i);
+        pump_messages(300);
+        EXPECT_EQ(i, (int)SendMessageA(pages.tab, TCM_GETCURSEL, 0, 0));
+        screenshot(names[i]);
+    }
+}
+
+TEST_F(Panel, ThousandFramesWhileClicking) {
+    Show();
+    const int gdi_before = gdi_object_count();
+    Feeder feeder(api);
+    feeder.Flow();
+    for (int round = 0; round < 4; ++round) {
+        click_tab(pages, 0);
+        click(GetDlgItem(pages.chain, 11012));
+        click(GetDlgItem(pages.chain, 11011));
+        click_row(GetDlgItem(pages.chain, 11003), 6);
+        click(GetDlgItem(pages.chain, 11004));
+        click_tab(pages, 2);
+        click_tab(pages, 1);
+        pump_messages(200);
+    }
+    while (feeder.Stop() < 1000) {
+        feeder.Flow();
+        pump_messages(200);
+    }
+    EXPECT_EQ(0, feeder.returned_wrong.load());
+    pump_messages(200);
+    const int gdi_after = gdi_object_count();
+    EXPECT_LE(gdi_after, gdi_before + 8) << "GDI objects before " << gdi_before << ", after " << gdi_after;
+}
+
+TEST_F(Panel, CloseWhileFramesFlowThenJoin) {
+    for (int round = 0; round < 20; ++round) {
+        api.init(kW, kH, 1, true);
+        pump_messages(50);
+        api.change(nullptr, 0);
+        {
+            Feeder feeder(api);
+            api.text(true);
+            feeder.Flow();
+            pump_messages(30);
+            api.close();
+            pump_messages(30);
+            EXPECT_EQ(0, feeder.returned_wrong.load());
+        }
+        api.begin();
+        pump_messages(30);
+    }
+}
+
+}  // namespace
