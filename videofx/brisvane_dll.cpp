@@ -5,6 +5,7 @@
 #include "videofx/brisvane.h"
 #include <mutex>
 #include "afxseam.h"
+#include "controls/skin/SkinUiColour.h"
 #include "skinlib/module/SkinlibModule.h"
 #include "videofx/panel/VideoEffectDlg.h"
 #include "videofx/panel/panel_state.h"

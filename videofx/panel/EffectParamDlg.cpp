@@ -56,6 +56,7 @@ BOOL CEffectParamDlg::OnInitDialog() {
     const char* expand[] = {"水平中间展开", "垂直中间展开", "从右到左展开", "从上到下展开", "自右下角向左上角进入",
                             "自左上角向右下角展开"};
     for (CSkinComboBox* combo : {&m_blindsMode, &m_expandMode}) {
+        combo->ClearItems();
         combo->ResetContent();
         combo->SetTextColour(0x37FFFF);
         combo->SetBackColour(0xC08020);

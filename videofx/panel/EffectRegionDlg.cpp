@@ -30,6 +30,7 @@ BOOL CEffectRegionDlg::OnInitDialog() {
     m_whole.SetTooltipText("整个视频调整");
     m_rect.LoadIcons(IDI_OFF, 0);
     m_rect.SetTooltipText("局部视频调整");
+    m_effect.ClearItems();
     m_effect.ResetContent();
     m_effect.SetTextColour(0x20FFFF);
     m_effect.SetBackColour(0xC08020);

@@ -74,6 +74,7 @@ BOOL CPictureOverlayDlg::OnInitDialog() {
     m_toleranceSlider.SetSelection(80, 120);
     m_toleranceSlider.SetPos(0);
     m_toleranceSlider.EnableWindow(FALSE);
+    m_placementCombo.ClearItems();
     m_placementCombo.ResetContent();
     m_placementCombo.SetTextColour(0x20FFFF);
     m_placementCombo.SetBackColour(0xC08020);

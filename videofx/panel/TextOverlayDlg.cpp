@@ -1,4 +1,5 @@
 #include "videofx/panel/TextOverlayDlg.h"
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -72,8 +73,11 @@ BOOL CTextOverlayDlg::OnInitDialog() {
     const char* styles[] = {"平面字体色", "渐变亮色字体", "渐变暗色字体", "中间亮色字体", "中间暗色字体"};
     const char* backs[] = {"平面色块背景", "渐变亮色块背景", "渐变暗色块背景", "中间亮色块背景", "中间暗色块背景", "水平立体色块背景"};
     const char* transparencies[] = {"背景不透明", "背景25%透明", "背景半透明", "背景75%透明", "背景完全透明"};
+    m_styleCombo.ClearItems();
     m_styleCombo.ResetContent();
+    m_backCombo.ClearItems();
     m_backCombo.ResetContent();
+    m_transparencyCombo.ClearItems();
     m_transparencyCombo.ResetContent();
     for (const char* t : styles) m_styleCombo.AddString(t);
     for (const char* t : backs) m_backCombo.AddString(t);

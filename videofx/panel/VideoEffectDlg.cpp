@@ -135,7 +135,7 @@ void CVideoEffectDlg::PaintFrame() {
     HICON icon = (HICON)::SendMessageA(m_hWnd, WM_GETICON, ICON_SMALL, 0);
     if (!icon) icon = (HICON)::LoadImageA(brisvane::instance(), MAKEINTRESOURCEA(IDI_PANEL), IMAGE_ICON,
                                           ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0);
-    if (icon) ::DrawIconEx(dc.GetSafeHdc(), m.side_width * 2 + 2, 5, icon, ::GetSystemMetrics(SM_CXSMICON),
+    if (icon) ::DrawIconEx(dc.GetSafeHdc(), m.left_width * 2 + 2, 5, icon, ::GetSystemMetrics(SM_CXSMICON),
                            ::GetSystemMetrics(SM_CYSMICON), 0, nullptr, DI_NORMAL);
     char caption[128] = {};
     ::GetWindowTextA(m_hWnd, caption, sizeof caption);
@@ -145,7 +145,7 @@ void CVideoEffectDlg::PaintFrame() {
     HFONT font = ::CreateFontIndirectA(&lf);
     HGDIOBJ old = ::SelectObject(dc.GetSafeHdc(), font);
     ::SetBkMode(dc.GetSafeHdc(), TRANSPARENT);
-    RECT text{m.side_width * 2 + 24, 0, w - 40, m.caption_height * 2};
+    RECT text{m.left_width * 2 + 24, 0, w - 40, m.caption_height * 2};
     RECT shadow = text;
     ::OffsetRect(&shadow, 1, 1);
     ::SetTextColor(dc.GetSafeHdc(), 0xFFFFFF);

@@ -2,7 +2,6 @@
 // timer marks that the next frame should be previewed; a click on a tab decides which page previews.
 #pragma once
 #include <atomic>
-#include "afxcmn.h"
 #include "controls/skin/SkinDialog.h"
 #include "controls/tab/BaseTabCtrl.h"
 #include "videofx/panel/EffectChainDlg.h"
