@@ -156,8 +156,6 @@ private:
     std::atomic<long> count_{0};
 };
 
-int control_id(HWND w) { return GetDlgCtrlID(w); }
-
 struct Pages {
     HWND panel = nullptr, tab = nullptr, chain = nullptr, params = nullptr, region = nullptr, picture = nullptr,
          text = nullptr, about = nullptr;
@@ -227,6 +225,19 @@ void screenshot(const char* name) {
     std::system(command.c_str());
 }
 
+std::string modal_log() { return std::string(TEST_BINARY_DIR) + "/brisvane_modal.log"; }
+
+std::string read_text(const std::string& path) {
+    std::string text;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+        std::fclose(f);
+    }
+    return text;
+}
+
 LRESULT CALLBACK host_proc(HWND w, UINT m, WPARAM wp, LPARAM lp);
 std::vector<std::pair<WPARAM, LPARAM>> g_host_notes;
 
@@ -246,6 +257,10 @@ protected:
         host = CreateWindowA("brisvane_test_host", "host", WS_OVERLAPPEDWINDOW, 600, 500, 200, 100, nullptr, nullptr,
                              wc.hInstance, nullptr);
         g_host_notes.clear();
+        // Message boxes and common dialogs answer from the environment and are logged, never shown.
+        setenv("TARMELO_MODAL_LOG", modal_log().c_str(), 1);
+        unsetenv("TARMELO_MODAL_ANSWER");
+        unsetenv("TARMELO_DIALOG_VALUE");
         EXPECT_EQ(0, api.begin());
         EXPECT_EQ(host, api.handle(host));
         pump_messages(100);
@@ -262,7 +277,7 @@ protected:
         if (api.module) {
             api.close();
             pump_messages(100);
-            FreeLibrary(api.module);
+            // The library stays loaded for the next case (the loader keeps one copy).
         }
         if (host) DestroyWindow(host);
     }
@@ -304,22 +319,31 @@ TEST_F(Panel, ToggleClickedTakesEffectFromTheNextFrame) {
     click(GetDlgItem(pages.chain, 11012));  // mosaic
     EXPECT_EQ("有效", row_text(list, 6, 2));
     EXPECT_EQ(expected(in, {7}, [](videofx::SlotTable& s) { s[6].enabled = 1; }), feeder.Process(in));
-    click(GetDlgItem(pages.chain, 11015));  // blur
-    const auto mosaic_then_blur =
-        expected(in, {7, 10}, [](videofx::SlotTable& s) { s[6].enabled = 1; s[9].enabled = 1; });
+    click(GetDlgItem(pages.chain, 11015));  // blur, at its widest step
+    click_tab(pages, 1);
+    click(GetDlgItem(pages.params, 11028));
+    xdotool("key End");
+    pump_messages(300);
+    click_tab(pages, 0);
+    const auto both = [](videofx::SlotTable& s) {
+        s[6].enabled = 1;
+        s[9].enabled = 1;
+        s[9].byte_params[0] = 200;
+    };
+    const auto mosaic_then_blur = expected(in, {7, 10}, both);
     EXPECT_EQ(mosaic_then_blur, feeder.Process(in));
     // Row 10 moved above row 7: blur first.
     click_row(list, 9);
     for (int i = 0; i < 3; ++i) click(GetDlgItem(pages.chain, 11004));
     EXPECT_EQ("10", row_text(list, 6));
     EXPECT_EQ("7", row_text(list, 7));
-    const auto blur_then_mosaic =
-        expected(in, {10, 7}, [](videofx::SlotTable& s) { s[6].enabled = 1; s[9].enabled = 1; });
+    const auto blur_then_mosaic = expected(in, {10, 7}, both);
     EXPECT_NE(mosaic_then_blur, blur_then_mosaic);
     EXPECT_EQ(blur_then_mosaic, feeder.Process(in));
     click(GetDlgItem(pages.chain, 11012));
     EXPECT_EQ("无效", row_text(list, 7, 2));
-    EXPECT_EQ(expected(in, {10}, [](videofx::SlotTable& s) { s[9].enabled = 1; }), feeder.Process(in));
+    EXPECT_EQ(expected(in, {10}, [](videofx::SlotTable& s) { s[9].enabled = 1; s[9].byte_params[0] = 200; }),
+              feeder.Process(in));
 }
 
 TEST_F(Panel, MosaicSliderAt30GivesBlocks30Wide) {
@@ -397,6 +421,23 @@ TEST_F(Panel, SaveClearOpenGivesTheSameFrames) {
     unsetenv("TARMELO_DIALOG_VALUE");
     EXPECT_EQ(before, feeder.Process(in)) << "opened";
     EXPECT_EQ("有效", row_text(GetDlgItem(pages.chain, 11003), 6, 2));
+    // Saving over an existing file asks first.
+    std::remove(modal_log().c_str());
+    setenv("TARMELO_DIALOG_VALUE", path.c_str(), 1);
+    click(GetDlgItem(pages.chain, 11055));
+    EXPECT_NE(std::string::npos, read_text(modal_log()).find("文件已存在，是否替换？"));
+    // A text file is refused with the message and changes nothing.
+    const std::string text_path = std::string(temp) + "brisvane_text.VCP";
+    HANDLE h = CreateFileA(text_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(h, "not a project file at all\r\n", 27, &written, nullptr);
+    CloseHandle(h);
+    setenv("TARMELO_DIALOG_VALUE", text_path.c_str(), 1);
+    click(GetDlgItem(pages.chain, 11054));
+    unsetenv("TARMELO_DIALOG_VALUE");
+    EXPECT_NE(std::string::npos, read_text(modal_log()).find("该文件不是Orvane视频处理配置文件"));
+    EXPECT_EQ(before, feeder.Process(in)) << "unchanged after the refused file";
+    DeleteFileA(text_path.c_str());
     DeleteFileA(path.c_str());
 }
 
