@@ -43,6 +43,8 @@ mypicscrollview* mypicscrollview::CreateOver(CWnd* owner, UINT area_id) {
         owner->GetWindowRect(&page);
         placeholder->GetWindowRect(&area);
         area.OffsetRect(-page.left - 2, -page.top);
+        // The placeholder only gives the place; the view takes it.
+        placeholder->ShowWindow(SW_HIDE);
     }
     auto* view = static_cast<mypicscrollview*>(RUNTIME_CLASS(mypicscrollview)->CreateObject());
     view->SetScrollSizes(MM_TEXT, CSize(100, 100));

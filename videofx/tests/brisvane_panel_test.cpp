@@ -65,13 +65,14 @@ Api load_api() {
 }
 
 // A 352 x 288 frame with gradients and a fixed pseudo-random texture, different per seed.
-std::vector<uint8_t> make_frame(int seed) {
-    std::vector<uint8_t> f(kSize, 0);
+std::vector<uint8_t> make_frame(int seed, int w = kW, int h = kH) {
+    const int stride = (3 * w + 3) & ~3;
+    std::vector<uint8_t> f(size_t(stride) * h, 0);
     uint32_t s = 12345u + 977u * seed;
-    for (int y = 0; y < kH; ++y)
-        for (int x = 0; x < kW; ++x) {
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
             s = s * 1664525u + 1013904223u;
-            uint8_t* p = &f[y * kStride + 3 * x];
+            uint8_t* p = &f[y * stride + 3 * x];
             p[0] = uint8_t(x + (s >> 28));
             p[1] = uint8_t(y + (s >> 27));
             p[2] = uint8_t((x ^ y) + seed);
@@ -81,16 +82,17 @@ std::vector<uint8_t> make_frame(int seed) {
 
 // The core's chain over a copy of the frame: records reset for 352 x 288, then `setup` edits them.
 template <class Setup>
-std::vector<uint8_t> expected(const std::vector<uint8_t>& in, const std::vector<int>& order, Setup setup) {
+std::vector<uint8_t> expected(const std::vector<uint8_t>& in, const std::vector<int>& order, Setup setup, int w = kW,
+                              int h = kH) {
     static videofx::EffectTable reference;
     reference.begin();
-    reference.set_frame_size(kW, kH, 1);
+    reference.set_frame_size(w, h, 1);
     reference.with_slots([&](videofx::SlotTable& slots) {
         setup(slots);
         return 0;
     });
     std::vector<uint8_t> out = in;
-    PictureView view{out.data(), kW, kH, kStride, PixelFormat::kBgr24};
+    PictureView view{out.data(), w, h, (3 * w + 3) & ~3, PixelFormat::kBgr24};
     reference.apply_chain(view, order);
     return out;
 }
@@ -143,7 +145,7 @@ private:
                 }
                 f->busy_ = false;
             } else if (!f->done_ && !f->job_.empty()) {
-                if (f->api_.change(f->job_.data(), kSize) != kSize) ++f->returned_wrong;
+                if (f->api_.change(f->job_.data(), (int)f->job_.size()) != (int)f->job_.size()) ++f->returned_wrong;
                 f->done_ = true;
             }
         }
@@ -218,6 +220,18 @@ void click_row(HWND list, int row) {
     SendMessageA(list, LVM_GETITEMRECT, row, (LPARAM)&r);
     MapWindowPoints(list, nullptr, (POINT*)&r, 2);
     click_at(r.left + 8, (r.top + r.bottom) / 2);
+}
+
+// Presses at one point of a window's client area and releases at another.
+void drag(HWND w, POINT from, POINT to) {
+    ClientToScreen(w, &from);
+    ClientToScreen(w, &to);
+    char args[200];
+    std::snprintf(args, sizeof args, "mousemove %ld %ld mousedown 1 mousemove %ld %ld mousemove %ld %ld mouseup 1",
+                  (long)from.x, (long)from.y, (long)(from.x + to.x) / 2, (long)(from.y + to.y) / 2, (long)to.x,
+                  (long)to.y);
+    xdotool(args);
+    pump_messages(300);
 }
 
 void screenshot(const char* name) {
@@ -444,6 +458,122 @@ TEST_F(Panel, SaveClearOpenGivesTheSameFrames) {
     EXPECT_EQ(before, feeder.Process(in)) << "unchanged after the refused file";
     DeleteFileA(text_path.c_str());
     DeleteFileA(path.c_str());
+}
+
+TEST_F(Panel, RegionDraggedOnTheViewAndFittedToNewSizes) {
+    Show();
+    Feeder feeder(api);
+    HWND list = GetDlgItem(pages.chain, 11003);
+    click(GetDlgItem(pages.chain, 11012));  // mosaic, rectangle (88, 72, 88, 72)
+    click_tab(pages, 2);
+    HWND view = GetDlgItem(pages.region, 1177);
+    ASSERT_NE(nullptr, view);
+    // The page chose the first effect that is on.
+    EXPECT_EQ(6, (int)SendMessageA(GetDlgItem(pages.region, 11019), CB_GETCURSEL, 0, 0));
+    // After a refresh tick the view shows the last frame handed over.
+    const auto in = make_frame(4);
+    pump_messages(1200);
+    feeder.Process(in);
+    pump_messages(300);
+    // Items of the view's menu: top-left corner, then the frame's width and half its height.
+    SendMessageA(view, WM_COMMAND, 32785, 0);
+    SendMessageA(view, WM_COMMAND, 32782, 0);
+    auto with_region = [](int x, int y, int w, int h) {
+        return [=](videofx::SlotTable& s) {
+            s[6].enabled = 1;
+            s[6].region_x = x;
+            s[6].region_y = y;
+            s[6].region_width = w;
+            s[6].region_height = h;
+        };
+    };
+    EXPECT_EQ(expected(in, {7}, with_region(0, 1, 351, 144)), feeder.Process(in));
+    // The top-left corner dragged to (100, 100), the bottom-right one to (350, 200).
+    drag(view, {0, 1}, {100, 100});
+    drag(view, {351, 145}, {350, 200});
+    const auto out = feeder.Process(in);
+    EXPECT_EQ(expected(in, {7}, with_region(100, 100, 250, 100)), out);
+    for (int y : {0, 99, 200, 287})
+        EXPECT_EQ(0, std::memcmp(&in[y * kStride], &out[y * kStride], kStride)) << "row " << y << " outside";
+    screenshot("region_drag");
+    // 320 x 240: 100 + 250 > 320 and 320 - 250 = 70 > 2, so the width becomes 70.
+    api.setwh(320, 240, false);
+    pump_messages(300);
+    const auto reduced = make_frame(5, 320, 240);
+    EXPECT_EQ(expected(reduced, {7}, with_region(100, 100, 70, 100), 320, 240), feeder.Process(reduced));
+    EXPECT_EQ("有效", row_text(list, 6, 2));
+    // Back to 352 x 288 (the rectangle fits), right edge to 350: width 250 again; then 251 wide:
+    // 251 - 250 = 1, so the record is reset to a quarter of the frame and switched off.
+    api.setwh(kW, kH, false);
+    pump_messages(300);
+    drag(view, {170, 150}, {350, 150});
+    EXPECT_EQ(expected(in, {7}, with_region(100, 100, 250, 100)), feeder.Process(in));
+    api.setwh(251, 240, false);
+    pump_messages(300);
+    const auto narrow = make_frame(6, 251, 240);
+    EXPECT_EQ(narrow, feeder.Process(narrow)) << "mosaic switched off";
+    EXPECT_EQ("无效", row_text(list, 6, 2));
+    EXPECT_FALSE(SendMessageA(GetDlgItem(pages.chain, 11012), BM_GETCHECK, 0, 0));
+}
+
+TEST_F(Panel, ResetByInitPutsEveryControlAtItsResetValue) {
+    Show();
+    click(GetDlgItem(pages.chain, 11012));
+    click_tab(pages, 1);
+    click(GetDlgItem(pages.params, 11022));
+    xdotool("key End");
+    pump_messages(200);
+    api.init(kW, kH, 1, true);
+    pump_messages(300);
+    const struct {
+        int slider, label, value;
+    } controls[] = {{11007, 11010, 128}, {11014, 11013, 100}, {11022, 11021, 5}, {11024, 11023, 1}, {11030, 11029, 2}};
+    for (const auto& c : controls) {
+        EXPECT_EQ(c.value, (int)SendMessageA(GetDlgItem(pages.params, c.slider), TBM_GETPOS, 0, 0)) << c.slider;
+        char text[16] = {};
+        GetWindowTextA(GetDlgItem(pages.params, c.label), text, sizeof text);
+        EXPECT_EQ(std::to_string(c.value), text) << c.label;
+    }
+    EXPECT_EQ("无效", row_text(GetDlgItem(pages.chain, 11003), 6, 2));
+    EXPECT_FALSE(SendMessageA(GetDlgItem(pages.chain, 11012), BM_GETCHECK, 0, 0));
+}
+
+TEST_F(Panel, TextOverTransparentBackgroundAndGreenRefused) {
+    Show();
+    Feeder feeder(api);
+    click_tab(pages, 4);
+    SetWindowTextW(GetDlgItem(pages.text, 11028), L"欢迎你");
+    SendMessageA(GetDlgItem(pages.text, 11021), CB_SETCURSEL, 4, 0);
+    click(GetDlgItem(pages.text, 11010));
+    EXPECT_TRUE(api.gettextvalid());
+    click_tab(pages, 0);
+    click(GetDlgItem(pages.chain, 11017));  // text overlay on
+    EXPECT_TRUE(api.gettextflag());
+    const auto in = make_frame(7);
+    const auto out = feeder.Process(in);
+    // Only pixels inside the rectangle (88, 72, 88, 72) change: the glyphs; the pure green
+    // background leaves the frame as it was.
+    int changed = 0;
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            if (std::memcmp(&in[y * kStride + 3 * x], &out[y * kStride + 3 * x], 3) == 0) continue;
+            ++changed;
+            EXPECT_TRUE(x >= 88 && x < 176 && y >= 72 && y < 144) << x << "," << y;
+        }
+    EXPECT_GT(changed, 40);
+    EXPECT_LT(changed, 88 * 25);
+    screenshot("text_generated");
+    // Pure green is refused as the text colour, one step below it is taken.
+    click_tab(pages, 4);
+    std::remove(modal_log().c_str());
+    setenv("TARMELO_DIALOG_VALUE", "0x00FF00", 1);
+    click(GetDlgItem(pages.text, 11008));
+    EXPECT_NE(std::string::npos, read_text(modal_log()).find("绿色是透明色，请不要使用绿色"));
+    std::remove(modal_log().c_str());
+    setenv("TARMELO_DIALOG_VALUE", "0x00FE00", 1);
+    click(GetDlgItem(pages.text, 11008));
+    unsetenv("TARMELO_DIALOG_VALUE");
+    EXPECT_EQ(std::string::npos, read_text(modal_log()).find("绿色是透明色"));
 }
 
 TEST_F(Panel, ScreenshotOfEveryPage) {
