@@ -576,6 +576,102 @@ TEST_F(Panel, TextOverTransparentBackgroundAndGreenRefused) {
     EXPECT_EQ(std::string::npos, read_text(modal_log()).find("绿色是透明色"));
 }
 
+// A file of the build folder by its Wine path (Z: is the root).
+std::string wine_path(const std::string& unix_path) {
+    std::string p = "Z:" + unix_path;
+    for (char& c : p)
+        if (c == '/') c = '\\';
+    return p;
+}
+
+bool convert(const std::string& args) { return std::system(("convert " + args + " >/dev/null 2>&1").c_str()) == 0; }
+
+TEST_F(Panel, PictureLoadedKeyPickedAndLaidOver) {
+    const std::string dir = TEST_BINARY_DIR;
+    const std::string bmp = dir + "/brisvane_pic.bmp", jpeg = dir + "/brisvane_jpeg.bmp", gif = dir + "/brisvane_pic.gif",
+                      text = dir + "/brisvane_not_a_picture.gif";
+    // 64 x 48: the left half blue (the key), the right half red.
+    ASSERT_TRUE(convert("-size 64x48 xc:red -fill blue -draw 'rectangle 0,0 31,47' -type TrueColor BMP3:" + bmp));
+    ASSERT_TRUE(convert("-size 64x48 xc:orange JPG:" + jpeg));
+    ASSERT_TRUE(convert("-size 40x30 xc:green -repage 64x48+10+8 GIF:" + gif));
+    if (FILE* f = std::fopen(text.c_str(), "wb")) {
+        std::fputs("GIF? no, a text file that only looks like one\n", f);
+        std::fclose(f);
+    }
+    Show();
+    Feeder feeder(api);
+    click_tab(pages, 3);
+    click(GetDlgItem(pages.picture, 11008));  // picture mode
+    auto load = [&](const std::string& path) {
+        std::remove(modal_log().c_str());
+        setenv("TARMELO_DIALOG_VALUE", wine_path(path).c_str(), 1);
+        click(GetDlgItem(pages.picture, 11004));
+        unsetenv("TARMELO_DIALOG_VALUE");
+        return read_text(modal_log()).find("图形打开失败") == std::string::npos;
+    };
+    EXPECT_TRUE(load(jpeg)) << "a JPEG named .bmp";
+    EXPECT_TRUE(api.getpicvalid());
+    EXPECT_TRUE(load(gif)) << "a GIF whose first frame is offset";
+    EXPECT_FALSE(load(text)) << "refused with the message";
+    EXPECT_TRUE(api.getpicvalid()) << "the old picture stays";
+    ASSERT_TRUE(load(bmp));
+    // The key colour picked by a click on a blue pixel of the picture, then switched on.
+    HWND view = GetDlgItem(pages.picture, 1177);
+    POINT blue{8, 8};
+    ClientToScreen(view, &blue);
+    click_at(blue.x, blue.y);
+    click(GetDlgItem(pages.picture, 11006));
+    click_tab(pages, 0);
+    click(GetDlgItem(pages.chain, 11016));  // picture overlay on
+    EXPECT_TRUE(api.getpicflag());
+    const auto in = make_frame(8);
+    auto want = in;
+    for (int y = 0; y < 48; ++y)
+        for (int x = 32; x < 64; ++x) {
+            uint8_t* p = &want[(72 + y) * kStride + 3 * (88 + x)];
+            p[0] = 0;
+            p[1] = 0;
+            p[2] = 255;
+        }
+    EXPECT_EQ(want, feeder.Process(in)) << "keyed pixels show the frame, the others the picture";
+    screenshot("picture_laid_over");
+    // Clear answered Yes: no picture, untouched frames.
+    setenv("TARMELO_MODAL_ANSWER", "6", 1);
+    click(GetDlgItem(pages.chain, 11056));
+    unsetenv("TARMELO_MODAL_ANSWER");
+    EXPECT_FALSE(api.getpicvalid());
+    EXPECT_EQ(in, feeder.Process(in));
+    for (const std::string& f : {bmp, jpeg, gif, text}) std::remove(f.c_str());
+}
+
+TEST_F(Panel, KeyboardTabChangeKeepsThePreviewFlags) {
+    Show();
+    Feeder feeder(api);
+    click(GetDlgItem(pages.chain, 11012));
+    click_tab(pages, 2);  // the region page previews
+    HWND view = GetDlgItem(pages.region, 1177);
+    SetFocus(pages.tab);
+    xdotool("key Right");  // the picture page by the keyboard: the region page still previews
+    pump_messages(1300);
+    const auto in = make_frame(9);
+    const auto out = feeder.Process(in);
+    pump_messages(300);
+    EXPECT_EQ(3, (int)SendMessageA(pages.tab, TCM_GETCURSEL, 0, 0));
+    // Back to the region page by the keyboard too.
+    SetFocus(pages.tab);
+    xdotool("key Left");
+    pump_messages(500);
+    EXPECT_EQ(2, (int)SendMessageA(pages.tab, TCM_GETCURSEL, 0, 0));
+    EXPECT_TRUE(IsWindowVisible(pages.region));
+    EXPECT_TRUE(IsWindowVisible(view));
+    // The region view holds the processed frame: its pixel (40, 60) is the output's.
+    HDC dc = GetDC(view);
+    const COLORREF shown = GetPixel(dc, 40, 60);
+    ReleaseDC(view, dc);
+    const uint8_t* p = &out[60 * kStride + 120];
+    EXPECT_EQ(RGB(p[2], p[1], p[0]), shown);
+}
+
 TEST_F(Panel, ScreenshotOfEveryPage) {
     Show();
     const char* names[] = {"chain", "params", "region", "picture", "text", "about"};
