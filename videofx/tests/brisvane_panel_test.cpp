@@ -384,6 +384,45 @@ TEST_F(Panel, MosaicSliderAt30GivesBlocks30Wide) {
     screenshot("params");
 }
 
+TEST_F(Panel, RedSliderAt1AndExpandModeStored) {
+    Show();
+    Feeder feeder(api);
+    click(GetDlgItem(pages.chain, 11006));  // RGB adjust
+    click_tab(pages, 1);
+    click(GetDlgItem(pages.params, 11007));
+    xdotool("key Home");
+    pump_messages(300);
+    EXPECT_EQ(1, (int)SendMessageA(GetDlgItem(pages.params, 11007), TBM_GETPOS, 0, 0));
+    const auto in = make_frame(10);
+    // Red 1: AdjustRgb gets the offset 1 - 128 = -127.
+    EXPECT_EQ(expected(in, {1}, [](videofx::SlotTable& s) { s[0].enabled = 1; s[0].byte_params[0] = 1; }),
+              feeder.Process(in));
+    // "自左上角向右下角展开" is the expand mode 5: the record's byte in a saved project.
+    HWND combo = GetDlgItem(pages.params, 11034);
+    click(combo);
+    xdotool("key End Return");
+    pump_messages(300);
+    EXPECT_EQ(5, (int)SendMessageA(combo, CB_GETCURSEL, 0, 0));
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    const std::string path = std::string(temp) + "brisvane_modes.VCP";
+    DeleteFileA(path.c_str());
+    click_tab(pages, 0);
+    setenv("TARMELO_DIALOG_VALUE", path.c_str(), 1);
+    click(GetDlgItem(pages.chain, 11055));
+    unsetenv("TARMELO_DIALOG_VALUE");
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    std::vector<uint8_t> file(8 + 16 * 724);
+    DWORD got = 0;
+    ReadFile(h, file.data(), (DWORD)file.size(), &got, nullptr);
+    CloseHandle(h);
+    DeleteFileA(path.c_str());
+    ASSERT_EQ(file.size(), got);
+    EXPECT_EQ(5, file[8 + 13 * 724 + 584 + 1]) << "expand mode";
+    EXPECT_EQ(1, file[8 + 0 * 724 + 584]) << "red level";
+}
+
 TEST_F(Panel, CloseBoxAndCloseButtons) {
     Show();
     click(GetDlgItem(pages.chain, 11018));
