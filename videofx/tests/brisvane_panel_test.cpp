@@ -711,6 +711,48 @@ TEST_F(Panel, KeyboardTabChangeKeepsThePreviewFlags) {
     EXPECT_EQ(RGB(p[2], p[1], p[0]), shown);
 }
 
+struct ExportCall {
+    const Api* api;
+    int step;
+};
+
+DWORD WINAPI call_export(void* p) {
+    auto* c = static_cast<ExportCall*>(p);
+    if (c->step == 0) c->api->setdisp(false);
+    if (c->step == 1) c->api->setdisp(true);
+    if (c->step == 2) c->api->init(kW, kH, 0, true);
+    if (c->step == 3) c->api->close();
+    return 0;
+}
+
+TEST_F(Panel, ExportsFromAnotherThreadArePostedToThePanel) {
+    Show();
+    auto run = [](const Api& a, int step) {
+        ExportCall call{&a, step};
+        HANDLE t = CreateThread(nullptr, 0, call_export, &call, 0, nullptr);
+        // The call returns without this thread answering anything.
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(t, 5000));
+        CloseHandle(t);
+        pump_messages(200);
+    };
+    run(api, 0);
+    EXPECT_FALSE(IsWindowVisible(pages.panel));
+    EXPECT_FALSE(api.getdisp());
+    run(api, 1);
+    EXPECT_TRUE(IsWindowVisible(pages.panel));
+    run(api, 2);
+    EXPECT_FALSE(IsWindowVisible(pages.panel));
+    run(api, 3);
+    EXPECT_FALSE(IsWindow(pages.panel)) << "closed on the panel's thread";
+    // Without a panel the window steps are skipped; the table steps still run.
+    api.text(true);
+    EXPECT_FALSE(api.gettextflag());
+    api.setwh(320, 240, true);
+    auto frame = make_frame(11, 320, 240);
+    EXPECT_EQ((int)frame.size(), api.change(frame.data(), (int)frame.size()));
+    api.begin();
+}
+
 TEST_F(Panel, ScreenshotOfEveryPage) {
     Show();
     const char* names[] = {"chain", "params", "region", "picture", "text", "about"};
