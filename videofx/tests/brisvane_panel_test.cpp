@@ -753,6 +753,37 @@ TEST_F(Panel, ExportsFromAnotherThreadArePostedToThePanel) {
     api.begin();
 }
 
+TEST_F(Panel, TextGlyphsAreDistinct) {
+    Show();
+    Feeder feeder(api);
+    click_tab(pages, 4);
+    SetWindowTextW(GetDlgItem(pages.text, 11028), L"欢迎你");
+    setenv("TARMELO_DIALOG_VALUE", "0x000000", 1);
+    click(GetDlgItem(pages.text, 11008));  // black text
+    setenv("TARMELO_DIALOG_VALUE", "0xFFFFFF", 1);
+    click(GetDlgItem(pages.text, 11005));  // on white
+    unsetenv("TARMELO_DIALOG_VALUE");
+    click_tab(pages, 0);
+    click(GetDlgItem(pages.chain, 11017));
+    const auto out = feeder.Process(std::vector<uint8_t>(kSize, 128));
+    // The rectangle (88, 72, 88, 72) cropped to a picture for the glyph check.
+    const std::string ppm = std::string(TEST_BINARY_DIR) + "/brisvane_glyphs.ppm";
+    const std::string png = std::string(TEST_BINARY_DIR) + "/brisvane_glyphs.png";
+    if (FILE* f = std::fopen(ppm.c_str(), "wb")) {
+        std::fprintf(f, "P6\n88 30\n255\n");
+        for (int y = 72; y < 102; ++y)
+            for (int x = 88; x < 176; ++x) {
+                const uint8_t* p = &out[y * kStride + 3 * x];
+                const uint8_t rgb[3] = {p[2], p[1], p[0]};
+                std::fwrite(rgb, 1, 3, f);
+            }
+        std::fclose(f);
+    }
+    ASSERT_TRUE(convert(ppm + " " + png));
+    const std::string check = "python3 " + std::string(TEST_SOURCE_DIR) + "/tools/glyph_check.py " + png + " 3";
+    EXPECT_EQ(0, std::system(check.c_str())) << check;
+}
+
 TEST_F(Panel, ScreenshotOfEveryPage) {
     Show();
     const char* names[] = {"chain", "params", "region", "picture", "text", "about"};
