@@ -784,6 +784,20 @@ TEST_F(Panel, TextGlyphsAreDistinct) {
     EXPECT_EQ(0, std::system(check.c_str())) << check;
 }
 
+TEST_F(Panel, AboutLinksOpenThroughTheShellSeam) {
+    Show();
+    click_tab(pages, 5);
+    const std::string log = std::string(TEST_BINARY_DIR) + "/brisvane_shell.log";
+    std::remove(log.c_str());
+    setenv("TARMELO_SHELL_LOG", log.c_str(), 1);
+    click(GetDlgItem(pages.about, 11018));
+    click(GetDlgItem(pages.about, 11017));
+    unsetenv("TARMELO_SHELL_LOG");
+    const std::string launched = read_text(log);
+    EXPECT_NE(std::string::npos, launched.find("http://www.delmora.example/")) << launched;
+    EXPECT_NE(std::string::npos, launched.find("mailto:")) << launched;
+}
+
 TEST_F(Panel, ScreenshotOfEveryPage) {
     Show();
     const char* names[] = {"chain", "params", "region", "picture", "text", "about"};
