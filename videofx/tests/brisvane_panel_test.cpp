@@ -674,6 +674,24 @@ TEST_F(Panel, PictureLoadedKeyPickedAndLaidOver) {
         }
     EXPECT_EQ(want, feeder.Process(in)) << "keyed pixels show the frame, the others the picture";
     screenshot("picture_laid_over");
+    // Placement 4 stretches the picture over the whole 88 x 72 rectangle (nearest neighbour).
+    click_tab(pages, 3);
+    HWND placement = GetDlgItem(pages.picture, 11019);
+    click(placement);
+    xdotool("key Home Down Down Down Down Return");
+    pump_messages(300);
+    EXPECT_EQ(4, (int)SendMessageA(placement, CB_GETCURSEL, 0, 0));
+    auto stretched = in;
+    for (int y = 0; y < 72; ++y)
+        for (int x = 0; x < 88; ++x) {
+            if (x * 64 / 88 < 32) continue;  // blue: keyed
+            uint8_t* p = &stretched[(72 + y) * kStride + 3 * (88 + x)];
+            p[0] = 0;
+            p[1] = 0;
+            p[2] = 255;
+        }
+    EXPECT_EQ(stretched, feeder.Process(in));
+    click_tab(pages, 0);
     // Clear answered Yes: no picture, untouched frames.
     setenv("TARMELO_MODAL_ANSWER", "6", 1);
     click(GetDlgItem(pages.chain, 11056));
