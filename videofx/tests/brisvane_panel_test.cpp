@@ -729,6 +729,46 @@ TEST_F(Panel, KeyboardTabChangeKeepsThePreviewFlags) {
     EXPECT_EQ(RGB(p[2], p[1], p[0]), shown);
 }
 
+// A tab changed by the keyboard, then another tab clicked with the mouse: the clicked tab's page is the
+// one shown, and the keyboard's page is hidden.
+TEST_F(Panel, MouseTabClickAfterKeyboardChangeShowsItsPage) {
+    Show();
+    auto visible_page = [&]() -> HWND {
+        HWND shown = nullptr;
+        for (HWND page : {pages.chain, pages.params, pages.region, pages.picture, pages.text, pages.about})
+            if (IsWindowVisible(page)) {
+                if (shown) return nullptr;  // two pages at once is a fault too
+                shown = page;
+            }
+        return shown;
+    };
+    struct Step {
+        const char* keys;
+        int after_keys;
+        HWND Pages::*keyed;
+        int clicked;
+        HWND Pages::*page;
+    };
+    // Each click follows a keyboard change away from a clicked tab (the case that lost clicks).
+    const Step steps[] = {
+        {"Right", 1, &Pages::params, 4, &Pages::text},
+        {"Left", 3, &Pages::picture, 0, &Pages::chain},
+        {"Right Right", 2, &Pages::region, 5, &Pages::about},
+        {"Left Left", 3, &Pages::picture, 1, &Pages::params},
+    };
+    for (const Step& s : steps) {
+        SetFocus(pages.tab);
+        xdotool(std::string("key ") + s.keys);
+        pump_messages(300);
+        ASSERT_EQ(s.after_keys, (int)SendMessageA(pages.tab, TCM_GETCURSEL, 0, 0)) << s.keys;
+        EXPECT_EQ(pages.*s.keyed, visible_page()) << s.keys;
+        click_tab(pages, s.clicked);
+        pump_messages(300);
+        EXPECT_EQ(s.clicked, (int)SendMessageA(pages.tab, TCM_GETCURSEL, 0, 0)) << s.keys;
+        EXPECT_EQ(pages.*s.page, visible_page()) << s.keys << ", then tab " << s.clicked << " clicked";
+    }
+}
+
 struct ExportCall {
     const Api* api;
     int step;
