@@ -3,7 +3,9 @@
 // compared with the core's chain applied to the same input in the expected order.
 #include "tests/support/gtest_winelib.h"
 #include <commctrl.h>
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +13,7 @@
 #include <vector>
 #include "tests/support/gdi_count.h"
 #include "tests/support/message_pump.h"
+#include "media/avi/avilib.h"
 #include "videofx/brisvane.h"
 #include "videofx/core/effect_table.h"
 
@@ -911,6 +914,124 @@ TEST_F(Panel, CloseWhileFramesFlowThenJoin) {
         api.begin();
         pump_messages(30);
     }
+}
+
+// The library as its outside host uses it, end to end: an ffmpeg-made 4 s AVI read with our AVI reader,
+// every picture through tolmvideo_change with mosaic 16 set on the panel, the pictures written with our
+// AVI writer (uncompressed), and ffmpeg's decode of the result checked block by block against the block
+// averages of ffmpeg's decode of the source.
+TEST_F(Panel, AviThroughMosaic16EndToEnd) {
+    const std::string dir = TEST_BINARY_DIR;
+    const std::string src = dir + "/brisvane_e2e_src.avi", out = dir + "/brisvane_e2e_out.avi";
+    const std::string src_rgb = dir + "/brisvane_e2e_src.rgb", out_rgb = dir + "/brisvane_e2e_out.rgb";
+    for (const std::string& f : {src, out, src_rgb, out_rgb}) std::remove(f.c_str());
+    const std::string make = "ffmpeg -nostdin -v error -y -f lavfi -i testsrc2=size=352x288:rate=25 -t 4 "
+                             "-vf noise=alls=40:allf=t -c:v rawvideo -pix_fmt bgr24 -flipped_raw_rgb 1 '" + src + "'";
+    ASSERT_EQ(0, std::system(make.c_str())) << make;
+
+    Show();
+    click(GetDlgItem(pages.chain, 11012));  // mosaic on
+    click_tab(pages, 1);
+    HWND slider = GetDlgItem(pages.params, 11022);
+    click(slider);
+    xdotool("key Home");
+    xdotool("key --repeat 15 --delay 20 Right");
+    pump_messages(300);
+    ASSERT_EQ(16, (int)SendMessageA(slider, TBM_GETPOS, 0, 0));
+    char label[16] = {};
+    GetWindowTextA(GetDlgItem(pages.params, 11021), label, sizeof label);
+    EXPECT_STREQ("16", label);
+    // The effect's rectangle over the whole frame on the region page's view: the menu's full width
+    // and half height at the top-left, then the corner handles dragged to the frame's corners (the
+    // bottom-right one past it, in the view's margin: a release is clamped to the frame).
+    click_tab(pages, 2);
+    HWND view = GetDlgItem(pages.region, 1177);
+    ASSERT_NE(nullptr, view);
+    SendMessageA(view, WM_COMMAND, 32785, 0);
+    SendMessageA(view, WM_COMMAND, 32782, 0);  // (0, 1, 351, 144)
+    drag(view, {0, 1}, {0, 0});          // (0, 0, 351, 145)
+    drag(view, {351, 145}, {380, 300});  // (0, 0, 352, 288)
+
+    AviFile* in = AVI_open_input_file(wine_path(src).c_str(), 1);
+    ASSERT_NE(nullptr, in) << "AVI_errno " << AVI_errno;
+    EXPECT_EQ(kW, in->width);
+    EXPECT_EQ(kH, in->height);
+    const int frames = in->frame_count;
+    EXPECT_EQ(100, frames);
+    const std::string bytes = read_text(src);
+    AviFile* writer = AVI_open_output_file(wine_path(out).c_str());
+    ASSERT_NE(nullptr, writer) << "AVI_errno " << AVI_errno;
+    AVI_set_video(writer, kW, kH, 25.0, "\0\0\0\0");
+    {
+        Feeder feeder(api);
+        for (int i = 0; i < frames; ++i) {
+            const AviVideoEntry& e = in->video_entries[i];
+            ASSERT_EQ(uint32_t(kSize), e.length) << "picture " << i;
+            ASSERT_LE(size_t(e.pos) + e.length, bytes.size());
+            const std::vector<uint8_t> picture(bytes.begin() + e.pos, bytes.begin() + e.pos + e.length);
+            const std::vector<uint8_t> done = feeder.Process(picture);
+            if (i == 0) {  // the panel's settings reached the core: mosaic 16 over the whole frame
+                EXPECT_EQ(expected(picture, {7},
+                                   [](videofx::SlotTable& t) {
+                                       t[6].enabled = 1;
+                                       t[6].byte_params[0] = 16;
+                                       t[6].region_x = t[6].region_y = 0;
+                                       t[6].region_width = kW;
+                                       t[6].region_height = kH;
+                                   }),
+                          done);
+            }
+            ASSERT_EQ(0, AVI_write_frame(writer, done.data(), (int)done.size())) << "picture " << i;
+        }
+    }
+    AVI_close(in);
+    ASSERT_EQ(0, AVI_close(writer)) << "AVI_errno " << AVI_errno;
+
+    for (const auto& [avi, rgb] : {std::pair{src, src_rgb}, std::pair{out, out_rgb}}) {
+        const std::string decode = "ffmpeg -nostdin -v error -y -i '" + avi + "' -f rawvideo -pix_fmt rgb24 '" + rgb + "'";
+        ASSERT_EQ(0, std::system(decode.c_str())) << decode;
+    }
+    const std::string a = read_text(src_rgb), b = read_text(out_rgb);
+    const size_t picture = size_t(3) * kW * kH;
+    ASSERT_EQ(size_t(frames) * picture, a.size());
+    ASSERT_EQ(a.size(), b.size());
+    // Per 16 x 16 block and channel: the output's spread and mean, the source's spread and its average
+    // (truncated, as the mosaic fills a block).
+    std::vector<double> source_spread;
+    int flat_faults = 0, mean_faults = 0;
+    double worst_spread = 0, worst_mean = 0;
+    for (int f = 0; f < frames; ++f)
+        for (int by = 0; by < kH; by += 16)
+            for (int bx = 0; bx < kW; bx += 16)
+                for (int c = 0; c < 3; ++c) {
+                    double s_sum = 0, s_sq = 0, o_sum = 0, o_sq = 0;
+                    for (int y = by; y < by + 16; ++y)
+                        for (int x = bx; x < bx + 16; ++x) {
+                            const size_t at = f * picture + (size_t(y) * kW + x) * 3 + c;
+                            const double sv = (uint8_t)a[at], ov = (uint8_t)b[at];
+                            s_sum += sv;
+                            s_sq += sv * sv;
+                            o_sum += ov;
+                            o_sq += ov * ov;
+                        }
+                    const double s_mean = s_sum / 256, o_mean = o_sum / 256;
+                    source_spread.push_back(std::sqrt(std::max(0.0, s_sq / 256 - s_mean * s_mean)));
+                    const double o_spread = std::sqrt(std::max(0.0, o_sq / 256 - o_mean * o_mean));
+                    const double mosaic = std::floor(s_mean);
+                    worst_spread = std::max(worst_spread, o_spread);
+                    worst_mean = std::max(worst_mean, std::fabs(o_mean - mosaic));
+                    if (o_spread > 3) ++flat_faults;
+                    if (std::fabs(o_mean - mosaic) > 4) ++mean_faults;
+                }
+    std::nth_element(source_spread.begin(), source_spread.begin() + source_spread.size() / 2, source_spread.end());
+    const double median = source_spread[source_spread.size() / 2];
+    EXPECT_GE(median, 20.0) << "the source must have detail for the mosaic to remove";
+    EXPECT_EQ(0, flat_faults) << "worst block spread " << worst_spread;
+    EXPECT_EQ(0, mean_faults) << "worst block mean off by " << worst_mean;
+    std::printf("end to end: %d pictures, source block spread median %.1f, output worst spread %.2f, "
+                "worst mean difference %.2f\n", frames, median, worst_spread, worst_mean);
+    if (!HasFailure())  // kept for a look otherwise
+        for (const std::string& f : {src, out, src_rgb, out_rgb}) std::remove(f.c_str());
 }
 
 }  // namespace
