@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Writes the skin bitmaps of controls/res (the window frame's and the skinned list's), and the two libraries' frame bitmaps of soundfx/res and
-videofx/res, at the sizes and depths the skin expects: plain 40-byte BITMAPINFOHEADER, full palettes
+videofx/res (with the video panel's icons, list strip and cursor), at the sizes and depths the skin expects: plain 40-byte BITMAPINFOHEADER, full palettes
 (biClrUsed 0), bottom-up rows. Black (0,0,0) is the key colour that cuts window regions and is kept out
 of the images except where a corner must be cut. The libraries' strips give every column (row) of their
 repeated tile a colour of its own, so that a tile drawn at the wrong place shows. Run once; the .bmp
@@ -233,6 +233,110 @@ def library_frame(out, prefix, dark, light, buttons):
     for name, face, symbol in buttons:
         write_bmp(os.path.join(out, prefix + '_' + name + '.bmp'), 63, 21, 24, button_strip(face, symbol))
 
+def write_ico(path, images):
+    """images: [(size, pixels)] with pixels[y][x] = (r, g, b) or None (transparent); 24-bit with mask."""
+    blobs = []
+    for size, px in images:
+        header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 24, 0, 0, 0, 0, 0, 0)
+        xor = b''
+        andm = b''
+        for row in reversed(px):
+            line = b''.join(bytes((c[2], c[1], c[0])) if c else b'\0\0\0' for c in row)
+            xor += line + b'\0' * ((4 - len(line) % 4) % 4)
+            bits = 0; mline = b''
+            for i, c in enumerate(row):
+                bits = (bits << 1) | (0 if c else 1)
+                if i % 8 == 7: mline += bytes((bits,)); bits = 0
+            andm += mline + b'\0' * ((4 - len(mline) % 4) % 4)
+        blobs.append(header + xor + andm)
+    out = struct.pack('<HHH', 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for (size, _), data in zip(images, blobs):
+        out += struct.pack('<BBBBHHII', size, size, 0, 0, 1, 24, len(data), offset)
+        offset += len(data)
+    with open(path, 'wb') as f:
+        f.write(out + b''.join(blobs))
+
+def write_cur(path, size, shape, hot):
+    """A monochrome cursor: shape(x, y) is 'b' black, 'w' white or None (transparent)."""
+    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 1, 0, 0, 0, 0, 2, 0)
+    pal = bytes((0, 0, 0, 0, 255, 255, 255, 0))
+    stride = (size + 31) // 32 * 4
+    xor = b''; andm = b''
+    for y in range(size - 1, -1, -1):
+        xb = 0; ab = 0; xl = b''; al = b''
+        for x in range(size):
+            c = shape(x, y)
+            xb = (xb << 1) | (1 if c == 'w' else 0)
+            ab = (ab << 1) | (1 if c is None else 0)
+            if x % 8 == 7: xl += bytes((xb,)); al += bytes((ab,)); xb = 0; ab = 0
+        xor += xl + b'\0' * (stride - len(xl)); andm += al + b'\0' * (stride - len(al))
+    data = header + pal + xor + andm
+    out = struct.pack('<HHH', 0, 2, 1) + struct.pack('<BBBBHHII', size, size, 0, 0, hot[0], hot[1], len(data), 22)
+    with open(path, 'wb') as f:
+        f.write(out + data)
+
+def panel_icon(size, face, symbol):
+    """A rounded tile of colour `face` with a white symbol(x, y) drawn on a 20 x 20 design grid."""
+    r = size // 6
+    px = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            cx = min(max(x, r), size - 1 - r); cy = min(max(y, r), size - 1 - r)
+            if (x - cx) ** 2 + (y - cy) ** 2 > r * r:
+                row.append(None); continue
+            shade = 0.75 + 0.25 * (size - y) / size
+            col = tuple(clamp(c * shade) for c in face)
+            if symbol(x * 20 // size, y * 20 // size):
+                col = (255, 255, 255)
+            row.append(col)
+        px.append(row)
+    return px
+
+def brisvane_panel(out):
+    """The panel's icons (tabs, page buttons, about), the chain list's on/off strip and the move cursor."""
+    cross = lambda x, y: 5 <= x <= 15 and 5 <= y <= 15 and (abs(x - y) <= 1 or abs(x + y - 20) <= 1)
+    tick = lambda x, y: (4 <= x <= 8 and abs(y - (x + 6)) <= 1) or (8 <= x <= 16 and abs(y - (22 - x)) <= 1)
+    ring = lambda x, y: 16 <= (x - 10) ** 2 + (y - 10) ** 2 <= 36
+    dot = lambda x, y: (x - 10) ** 2 + (y - 10) ** 2 <= 20
+    bars = lambda x, y: 4 <= y <= 16 and x in (4, 5, 9, 10, 14, 15)
+    lines = lambda x, y: 4 <= x <= 16 and y in (5, 6, 10, 11, 15)
+    frame = lambda x, y: (x in (4, 16) and 4 <= y <= 16) or (y in (4, 16) and 4 <= x <= 16)
+    letter_t = lambda x, y: (4 <= y <= 5 and 4 <= x <= 16) or (9 <= x <= 11 and 4 <= y <= 16)
+    letter_a = lambda x, y: (abs(x - 10) * 2 <= (y - 3) and 3 <= y <= 16 and abs(x - 10) * 2 >= (y - 3) - 3) or (y == 12 and 6 <= x <= 14)
+    mountain = lambda x, y: (y >= 16 - abs(x - 8) * 0 - (8 - abs(x - 8)) and y <= 16 and 2 <= x <= 17) or (x - 14) ** 2 + (y - 5) ** 2 <= 4
+    star = lambda x, y: abs(x - 10) + abs(y - 10) <= 3 or (abs(x - 10) <= 1 and 3 <= y <= 17) or (abs(y - 10) <= 1 and 3 <= x <= 17)
+    icons = {
+        11002: ((40, 160, 60), tick), 11003: ((190, 50, 40), cross), 11009: ((60, 40, 170), star),
+        11010: ((200, 60, 40), cross), 11012: ((40, 120, 180), mountain), 11014: ((120, 60, 160), letter_a),
+        11015: ((30, 150, 150), letter_t), 11016: ((170, 120, 30), dot), 11017: ((90, 90, 90), frame),
+        11018: ((50, 110, 200), bars), 11019: ((200, 140, 30), lines), 11020: ((40, 150, 90), frame),
+        11021: ((30, 130, 170), mountain), 11022: ((160, 50, 120), letter_t),
+    }
+    for number, (face, symbol) in icons.items():
+        write_ico(os.path.join(out, 'brisvane_%d.ico' % number),
+                  [(32, panel_icon(32, face, symbol)), (16, panel_icon(16, face, symbol))])
+    # Two 16 x 16 row images on magenta (the key colour): 0 on (green tick), 1 off (red cross).
+    key = (255, 0, 255)
+    strip = [[key] * 32 for _ in range(16)]
+    for y in range(16):
+        for x in range(16):
+            if tick(x * 20 // 16, y * 20 // 16): strip[y][x] = (30, 170, 40)
+            if cross(x * 20 // 16, y * 20 // 16): strip[y][16 + x] = (210, 40, 30)
+    write_bmp(os.path.join(out, 'brisvane_rows.bmp'), 32, 16, 24, strip)
+    def move(x, y):
+        # A four-way arrow with a black outline, the hot spot in its middle.
+        d = abs(x - 15) + abs(y - 15)
+        shaft = (abs(x - 15) <= 1 and 4 <= y <= 26) or (abs(y - 15) <= 1 and 4 <= x <= 26)
+        heads = any(abs(x - 15) <= k and y == 3 + k or abs(x - 15) <= k and y == 27 - k or
+                    abs(y - 15) <= k and x == 3 + k or abs(y - 15) <= k and x == 27 - k for k in range(4))
+        if shaft or heads: return 'w'
+        near = any((abs(x + dx - 15) <= 1 and 4 <= y + dy <= 26) or (abs(y + dy - 15) <= 1 and 4 <= x + dx <= 26)
+                   for dx in (-1, 0, 1) for dy in (-1, 0, 1))
+        return 'b' if near and d < 14 else None
+    write_cur(os.path.join(out, 'brisvane_move.cur'), 32, move, (15, 15))
+
 def main():
     root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(os.path.abspath(__file__)), '..')
     out = os.path.join(root, 'controls', 'res')
@@ -252,6 +356,7 @@ def main():
                   [('button_close', (200, 60, 40), cross)])
     library_frame(os.path.join(root, 'videofx', 'res'), 'brisvane', (60, 20, 80), (200, 150, 230),
                   [('button_close', (200, 60, 40), cross), ('button_1', (60, 90, 200), bar)])
+    brisvane_panel(os.path.join(root, 'videofx', 'res'))
 
 if __name__ == '__main__':
     main()

@@ -8,6 +8,7 @@ const skin::TabVariant* CBaseTabCtrl::s_defaultVariant = &skin::kTarmeloTab;
 BEGIN_MESSAGE_MAP(CBaseTabCtrl, CTabCtrl)
     ON_WM_PAINT()
     ON_WM_ERASEBKGND()
+    ON_WM_LBUTTONDOWN()
 END_MESSAGE_MAP()
 
 namespace {
@@ -23,6 +24,23 @@ void line(CDC* dc, COLORREF colour, int x1, int y1, int x2, int y2) {
     ::DeleteObject(pen);
 }
 }  // namespace
+
+void ClearStaleTabPress(HWND tab) {
+    if (!::IsWindow(tab)) return;
+    const LONG style = ::GetWindowLongA(tab, GWL_STYLE);
+    if ((style & TCS_BUTTONS) && (style & TCS_MULTISELECT)) return;
+    const int count = (int)::SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0);
+    const int selected = (int)::SendMessageA(tab, TCM_GETCURSEL, 0, 0);
+    for (int i = 0; i < count; ++i) {
+        if (i == selected) continue;
+        TCITEMA item{};
+        item.mask = TCIF_STATE;
+        item.dwStateMask = TCIS_BUTTONPRESSED;
+        if (!::SendMessageA(tab, TCM_GETITEMA, i, (LPARAM)&item) || !(item.dwState & TCIS_BUTTONPRESSED)) continue;
+        item.dwState = 0;
+        ::SendMessageA(tab, TCM_SETITEMA, i, (LPARAM)&item);
+    }
+}
 
 CBaseTabCtrl::CBaseTabCtrl() : m_pVariant(s_defaultVariant) {
     m_font.CreateFont(12, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
@@ -118,6 +136,12 @@ int CBaseTabCtrl::SetActivePage(int index) {
         if (page->m_hWnd) page->ShowWindow(SW_SHOW);
     }
     return 1;
+}
+
+void CBaseTabCtrl::OnLButtonDown(UINT, CPoint) {
+    // A tab selected by the keyboard before this click must not swallow it.
+    ClearStaleTabPress(m_hWnd);
+    Default();
 }
 
 BOOL CBaseTabCtrl::OnEraseBkgnd(CDC* dc) {

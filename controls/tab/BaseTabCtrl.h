@@ -6,6 +6,12 @@
 #include "afxwin.h"
 #include "controls/skin_core/control_variants.h"
 
+// Clears the pressed mark of every tab but the selected one. Wine's tab control marks a tab pressed
+// when it is selected by a click or TCM_SETCURSEL, but a change by the keyboard or TCM_SETCURFOCUS
+// leaves the old mark behind, and the next click then only clears marks instead of selecting the
+// clicked tab. Multi-select button tabs keep their marks: there they are the user's choice.
+void ClearStaleTabPress(HWND tab);
+
 class CBaseTabCtrl : public CTabCtrl {
 public:
     enum { kMaxPages = 16 };
@@ -51,6 +57,7 @@ protected:
     void PreSubclassWindow() override;
     afx_msg void OnPaint();
     afx_msg BOOL OnEraseBkgnd(CDC* dc);
+    afx_msg void OnLButtonDown(UINT flags, CPoint point);
     DECLARE_MESSAGE_MAP()
 
     void DrawTabFace(CDC* dc, int index, CRect rect, bool selected);

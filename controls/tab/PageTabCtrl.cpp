@@ -1,10 +1,12 @@
 #include "PageTabCtrl.h"
+#include "BaseTabCtrl.h"
 
 BEGIN_MESSAGE_MAP(CPageTabCtrl, CTabCtrl)
     ON_WM_LBUTTONDOWN()
 END_MESSAGE_MAP()
 
 void CPageTabCtrl::OnLButtonDown(UINT, CPoint) {
+    ClearStaleTabPress(m_hWnd);
     Default();
     int focus = GetCurFocus();
     if (focus == m_nCurrent) return;

@@ -405,6 +405,23 @@ TEST_F(ControlsTest, SetActivePageSavesTheOldPageAndSelectsTheNew) {
     EXPECT_EQ(1, dlg.tab.m_nActivePage);
 }
 
+// A tab chosen by the keyboard after a click must not swallow the next click: the common control
+// leaves the clicked tab's pressed mark behind on a keyboard change.
+TEST_F(ControlsTest, ClickAfterAKeyboardTabChangeSelectsTheClickedTab) {
+    dlg.tab.SetCurSel(1);  // as a click selects: tab 1 marked pressed
+    dlg.tab.SendMessage(WM_KEYDOWN, VK_LEFT, 0);
+    ASSERT_EQ(0, dlg.tab.GetCurSel());
+    CRect second;
+    dlg.tab.GetItemRect(1, &second);
+    const LPARAM at = MAKELPARAM(second.CenterPoint().x, second.CenterPoint().y);
+    dlg.tab.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    dlg.tab.SendMessage(WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(1, dlg.tab.GetCurSel());
+    dlg.tab.RedrawWindow();
+    EXPECT_TRUE(dlg.pages[1].IsWindowVisible());
+    EXPECT_FALSE(dlg.pages[0].IsWindowVisible());
+}
+
 struct Worker {
     HWND wnd = nullptr;
     CSkinButton* button = nullptr;
