@@ -58,8 +58,7 @@ extern "C" void __cdecl tolmmix_begin(void) {
     std::memset(g_eq_preset_path, 0, sizeof g_eq_preset_path);
     std::memcpy(g_eq_preset_path, path.data(), path.size());
     engine().begin();
-    // The effects window (window_begin) is not created yet: under Wine it still crashes on its
-    // first steps; every window step is skipped while there is no window.
+    window_begin();
     set_display_status(0);
 }
 

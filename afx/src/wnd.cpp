@@ -22,7 +22,9 @@ BOOL AfxInsideHandler() { return AfxThread().handler_depth > 0; }
 void AfxTempMaps::Clear() {
     image_lists.clear();
     windows.clear();
-    for (auto& entry : dcs) entry.second->m_hDC = nullptr;
+    // Entries let go by Abandon (module unload) are empty.
+    for (auto& entry : dcs)
+        if (entry.second) entry.second->m_hDC = nullptr;
     dcs.clear();
     gdi.clear();
     menus.clear();
