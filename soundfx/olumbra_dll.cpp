@@ -1,19 +1,22 @@
-// olumbra.dll: the tolmmix_* entry points over the portable engine. The effects window and what the
-// entry points do to it come with the window; until then the window parts are skipped, as the
-// entry points skip them whenever there is no window.
+// olumbra.dll: the tolmmix_* entry points over the portable engine and the effects window. Steps on
+// the window asked from another thread go to the window's thread; without a window they are skipped.
 #include "soundfx/olumbra.h"
+#include <atomic>
 #include <cstring>
+#include "afxwin.h"
+#include "skinlib/module/SkinlibModule.h"
 #include "soundfx/core/preset_path.h"
 #include "soundfx/olumbra_shell.h"
+#include "soundfx/window/olumbra_window.h"
 
 namespace olumbra {
 namespace {
 
 HINSTANCE g_instance = nullptr;
 char g_eq_preset_path[soundfx::kPresetPathCapacity] = {};
-uint8_t g_disp_status = 0;
-int g_disp_mode = 0;
-HWND g_host_wnd = nullptr;
+std::atomic<uint8_t> g_disp_status{0};
+std::atomic<int> g_disp_mode{0};
+std::atomic<HWND> g_host_wnd{nullptr};
 
 }  // namespace
 
@@ -27,12 +30,23 @@ uint8_t display_status() { return g_disp_status; }
 int display_mode() { return g_disp_mode; }
 HWND host_window() { return g_host_wnd; }
 
+void set_display_status(uint8_t status) {
+    g_disp_status = status;
+    engine().set_display_shown(status == 1);
+}
+
 }  // namespace olumbra
 
 using namespace olumbra;
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) g_instance = instance;
+    if (reason == DLL_PROCESS_ATTACH) {
+        g_instance = instance;
+        AfxSetResourceHandle(instance);
+        skinlib_use_olumbra();
+    }
+    if (reason == DLL_THREAD_DETACH) AfxTermThread();
+    if (reason == DLL_PROCESS_DETACH) AfxTermModule();
     return TRUE;
 }
 
@@ -44,30 +58,47 @@ extern "C" void __cdecl tolmmix_begin(void) {
     std::memset(g_eq_preset_path, 0, sizeof g_eq_preset_path);
     std::memcpy(g_eq_preset_path, path.data(), path.size());
     engine().begin();
-    g_disp_status = 0;
-    engine().set_display_shown(false);
+    window_begin();
+    set_display_status(0);
 }
 
 extern "C" void __cdecl tolmmix_close(void) {
+    window_close();
     engine().close();
-    g_disp_status = 0;
-    engine().set_display_shown(false);
+    set_display_status(0);
 }
 
 extern "C" int __cdecl tolmmix_change(short* pcm, int bytes) {
-    return engine().process(reinterpret_cast<int16_t*>(pcm), bytes);
+    const int result = engine().process(reinterpret_cast<int16_t*>(pcm), bytes);
+    if (engine().display_shown() && bytes > 0) window_levels_captured();
+    return result;
 }
 
-extern "C" int __cdecl tolmmix_init(int sample_rate, int channels, int) {
-    return engine().init(sample_rate, channels);
+extern "C" int __cdecl tolmmix_init(int sample_rate, int channels, int show) {
+    const int result = engine().init(sample_rate, channels);
+    if (!window_exists()) return result;
+    if (show == 1) set_display_status(1);
+    // The pages show the fresh state on the window's thread; a refresh only reads the engine.
+    window_step(Step::Refresh, show == 1 ? 1 : 0);
+    return result;
 }
 
-extern "C" void __cdecl tolmmix_setiir(bool on) { engine().set_eq_on(on); }
-extern "C" void __cdecl tolmmix_setecho(bool on) { engine().set_echo_on(on); }
+extern "C" void __cdecl tolmmix_setiir(bool on) {
+    engine().set_eq_on(on);
+    window_step(Step::SetIir);
+}
+extern "C" void __cdecl tolmmix_setecho(bool on) {
+    engine().set_echo_on(on);
+    window_step(Step::SetEcho);
+}
 extern "C" void __cdecl tolmmix_setlevel(void) {}
 
-// Showing and hiding need the window; without one nothing happens.
-extern "C" void __cdecl tolmmix_setdisp(int) {}
+// Shows (1) or hides the window; the status byte is set at once. Nothing without a window.
+extern "C" void __cdecl tolmmix_setdisp(int show) {
+    if (!window_exists()) return;
+    set_display_status(uint8_t(show));
+    window_step(show == 1 ? Step::Show : Step::Hide);
+}
 
 extern "C" int __cdecl tolmmix_datarefresh(void) { return engine().refresh(); }
 
@@ -76,12 +107,17 @@ extern "C" int __cdecl tolmmix_get(soundfx::MixSettings* settings) {
     return 0;
 }
 
-extern "C" int __cdecl tolmmix_set(soundfx::MixSettings settings) { return engine().set(settings); }
+extern "C" int __cdecl tolmmix_set(soundfx::MixSettings settings) {
+    const int result = engine().set(settings);
+    if (result == 0) window_step(Step::AfterSet);
+    return result;
+}
 
 extern "C" bool __cdecl tolmmix_get_dispstatus(void) { return g_disp_status != 0; }
 
 extern "C" int __cdecl tolmmix_set_dispmode(int mode) {
     g_disp_mode = mode;
+    window_step(Step::DispMode);
     return 0;
 }
 

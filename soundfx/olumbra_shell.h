@@ -15,5 +15,7 @@ const char* preset_path();
 uint8_t display_status();
 int display_mode();
 HWND host_window();
+// The status byte, and the engine's level capture with it.
+void set_display_status(uint8_t status);
 
 }  // namespace olumbra

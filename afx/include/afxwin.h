@@ -529,6 +529,13 @@ BOOL AfxUnhookWindowCreate();
 BOOL AfxPreTranslateMessage(MSG* msg);
 // Frees the temporary CWnd/CDC wrappers of this thread.
 void AfxFreeTempMaps();
+// Frees what this module's framework keeps for the calling thread (its wrappers, hooks and state).
+// Threads of CWinThread do it on their way out; a DLL calls it from DllMain on DLL_THREAD_DETACH. What
+// is left goes with AfxTermModule.
+void AfxTermThread(HINSTANCE instance = nullptr);
+// Frees what the framework keeps for every thread and its TLS slot; a DLL calls it from DllMain on
+// DLL_PROCESS_DETACH (FreeLibrary), after which no window of the DLL may be left.
+void AfxTermModule();
 
 // Resources of this module: each module (program or DLL) links its own copy of the framework, so
 // these name the module the calling code belongs to, found from a code address. A DLL may also set it

@@ -6,6 +6,7 @@
 #include <memory>
 #include <typeindex>
 #include <utility>
+#include <vector>
 
 // The temporary wrappers of one thread, freed when the thread is idle.
 struct AfxTempMaps {
@@ -14,8 +15,41 @@ struct AfxTempMaps {
     std::map<std::pair<HGDIOBJ, std::type_index>, std::unique_ptr<CGdiObject>> gdi;
     std::map<HMENU, std::unique_ptr<CMenu>> menus;
     std::map<HIMAGELIST, std::unique_ptr<CImageList>> image_lists;
+    void Clear();
+    ~AfxTempMaps() { Clear(); }
 };
 AfxTempMaps& AfxTemp();
+
+// What the framework keeps per thread of its module. It lives in a Win32 TLS slot of the module (C++
+// thread_local in a Winelib DLL breaks once the DLL is freed and loaded again), made on first use and
+// freed by AfxTermThread on the thread's way out, or with the module.
+struct AfxThreadState {
+    MSG current_msg{};
+    // How many window procedures of this framework are running on this thread (nested modal loops
+    // included): their handlers may hold temporary wrappers, so those are freed only at depth 0.
+    int handler_depth = 0;
+    CWnd* creating = nullptr;
+    HHOOK cbt_hook = nullptr;
+    AfxTempMaps temp;
+    // Measure requests kept per (parent, control id).
+    std::map<std::pair<HWND, UINT>, std::vector<MEASUREITEMSTRUCT>> kept_measures;
+    // The thread object whose Run loop pumps this thread's messages (it may override PreTranslateMessage).
+    CWinThread* running_thread = nullptr;
+    int own_pump = 0;
+    // The hook of this module on this thread, held by the modeless dialogs that live on it.
+    HHOOK pretranslate_hook = nullptr;
+    int hook_holders = 0;
+    char class_name[96] = {};
+    // Every state of the module, for freeing them all with it.
+    AfxThreadState* prev = nullptr;
+    AfxThreadState* next = nullptr;
+    ~AfxThreadState();
+    // Unhooks and lets the wrappers go without destroying them (the module is being unloaded).
+    void Abandon();
+};
+AfxThreadState& AfxThread();
+// How many threads hold a state of this module now.
+int AfxLiveThreadStates();
 // TRUE while a window procedure of this framework runs on this thread.
 BOOL AfxInsideHandler();
 

@@ -4,8 +4,6 @@
 
 namespace {
 CWinApp* g_app = nullptr;
-// The thread object whose Run loop pumps this thread's messages (it may override PreTranslateMessage).
-thread_local CWinThread* t_running_thread = nullptr;
 HINSTANCE g_resource_handle = nullptr;
 
 // The module (program or DLL) this copy of the framework is linked into.
@@ -35,12 +33,8 @@ HINSTANCE AfxFindResourceHandle(LPCSTR name, LPCSTR type) {
 }
 
 namespace {
-thread_local int t_own_pump = 0;
-// The hook of this module on this thread, held by the modeless dialogs that live on it: it is removed
-// with the last of them, so no hook of a module outlives its windows (or the module).
-thread_local HHOOK t_pretranslate_hook = nullptr;
-thread_local int t_hook_holders = 0;
-
+// The pre-translate hook of this module on a thread is held by the modeless dialogs that live on it: it
+// is removed with the last of them, so no hook of a module outlives its windows (or the module).
 LRESULT CALLBACK pretranslate_hook(int code, WPARAM wp, LPARAM lp) {
     if (code == HC_ACTION && wp == PM_REMOVE && !AfxOwnPumpActive()) {
         MSG* msg = (MSG*)lp;
@@ -50,24 +44,27 @@ LRESULT CALLBACK pretranslate_hook(int code, WPARAM wp, LPARAM lp) {
         } catch (...) {
         }
     }
-    return ::CallNextHookEx(t_pretranslate_hook, code, wp, lp);
+    return ::CallNextHookEx(AfxThread().pretranslate_hook, code, wp, lp);
 }
 }  // namespace
 
-AfxOwnPump::AfxOwnPump() { ++t_own_pump; }
-AfxOwnPump::~AfxOwnPump() { --t_own_pump; }
-BOOL AfxOwnPumpActive() { return t_own_pump > 0; }
+AfxOwnPump::AfxOwnPump() { ++AfxThread().own_pump; }
+AfxOwnPump::~AfxOwnPump() { --AfxThread().own_pump; }
+BOOL AfxOwnPumpActive() { return AfxThread().own_pump > 0; }
 
 void AfxInstallPreTranslateHook() {
-    if (!t_pretranslate_hook)
-        t_pretranslate_hook = ::SetWindowsHookExA(WH_GETMESSAGE, pretranslate_hook, nullptr, ::GetCurrentThreadId());
-    if (t_pretranslate_hook) ++t_hook_holders;
+    AfxThreadState& state = AfxThread();
+    if (!state.pretranslate_hook)
+        state.pretranslate_hook =
+            ::SetWindowsHookExA(WH_GETMESSAGE, pretranslate_hook, nullptr, ::GetCurrentThreadId());
+    if (state.pretranslate_hook) ++state.hook_holders;
 }
 
 void AfxReleasePreTranslateHook() {
-    if (t_hook_holders <= 0 || --t_hook_holders > 0) return;
-    ::UnhookWindowsHookEx(t_pretranslate_hook);
-    t_pretranslate_hook = nullptr;
+    AfxThreadState& state = AfxThread();
+    if (state.hook_holders <= 0 || --state.hook_holders > 0) return;
+    ::UnhookWindowsHookEx(state.pretranslate_hook);
+    state.pretranslate_hook = nullptr;
 }
 
 BOOL AfxPumpMessage(int* quit_code) {
@@ -78,7 +75,8 @@ BOOL AfxPumpMessage(int* quit_code) {
         if (quit_code) *quit_code = got == 0 ? (int)msg.wParam : -1;
         return FALSE;
     }
-    BOOL handled = t_running_thread ? t_running_thread->PreTranslateMessage(&msg) : AfxPreTranslateMessage(&msg);
+    CWinThread* running = AfxThread().running_thread;
+    BOOL handled = running ? running->PreTranslateMessage(&msg) : AfxPreTranslateMessage(&msg);
     if (!handled) {
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
@@ -120,7 +118,7 @@ DWORD WINAPI CWinThread::ThreadEntry(LPVOID self_ptr) {
     } catch (...) {
         code = (DWORD)-1;
     }
-    AfxFreeTempMaps();
+    AfxTermThread();
     if (self->m_bAutoDelete) delete self;
     return code;
 }
@@ -133,11 +131,11 @@ BOOL CWinThread::CreateThread(DWORD flags, UINT stack_size, LPSECURITY_ATTRIBUTE
 BOOL CWinThread::PreTranslateMessage(MSG* msg) { return AfxPreTranslateMessage(msg); }
 
 int CWinThread::Run() {
-    CWinThread* outer = t_running_thread;
-    t_running_thread = this;
+    CWinThread* outer = AfxThread().running_thread;
+    AfxThread().running_thread = this;
     while (AfxPumpMessage()) {
     }
-    t_running_thread = outer;
+    AfxThread().running_thread = outer;
     return ExitInstance();
 }
 

@@ -5,9 +5,10 @@
 #include <vector>
 
 const char* AfxRegisterWndClass(UINT style, HCURSOR cursor, HBRUSH background, HICON icon) {
-    static thread_local char name[96];
+    char* name = AfxThread().class_name;
+    const size_t name_size = sizeof AfxThread().class_name;
     HINSTANCE instance = AfxGetInstanceHandle();
-    snprintf(name, sizeof name, "Afx:%p:%x:%p:%p:%p", (void*)instance, style, (void*)cursor, (void*)background,
+    snprintf(name, name_size, "Afx:%p:%x:%p:%p:%p", (void*)instance, style, (void*)cursor, (void*)background,
              (void*)icon);
     WNDCLASSA existing;
     if (::GetClassInfoA(instance, name, &existing)) return name;

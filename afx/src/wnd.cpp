@@ -13,29 +13,24 @@ std::map<HWND, CWnd*>& permanent_map() {
     return map;
 }
 
-thread_local MSG t_current_msg;
-// How many window procedures of this framework are running on this thread (nested modal loops
-// included): their handlers may hold temporary wrappers, so those are freed only at depth 0.
-thread_local int t_handler_depth = 0;
-thread_local CWnd* t_creating = nullptr;
-thread_local HHOOK t_cbt_hook = nullptr;
-
 }  // namespace
 
-static thread_local AfxTempMaps t_temp;
+AfxTempMaps& AfxTemp() { return AfxThread().temp; }
 
-AfxTempMaps& AfxTemp() { return t_temp; }
+BOOL AfxInsideHandler() { return AfxThread().handler_depth > 0; }
 
-BOOL AfxInsideHandler() { return t_handler_depth > 0; }
-
-void AfxFreeTempMaps() {
-    t_temp.image_lists.clear();
-    t_temp.windows.clear();
-    for (auto& entry : t_temp.dcs) entry.second->m_hDC = nullptr;
-    t_temp.dcs.clear();
-    t_temp.gdi.clear();
-    t_temp.menus.clear();
+void AfxTempMaps::Clear() {
+    image_lists.clear();
+    windows.clear();
+    // Entries let go by Abandon (module unload) are empty.
+    for (auto& entry : dcs)
+        if (entry.second) entry.second->m_hDC = nullptr;
+    dcs.clear();
+    gdi.clear();
+    menus.clear();
 }
+
+void AfxFreeTempMaps() { AfxTemp().Clear(); }
 
 BOOL CRuntimeClass::IsDerivedFrom(const CRuntimeClass* base) const {
     for (const CRuntimeClass* c = this; c; c = c->m_pfnGetBaseClass ? c->m_pfnGetBaseClass() : nullptr)
@@ -87,7 +82,7 @@ CWnd* CWnd::FromHandlePermanent(HWND wnd) {
 CWnd* CWnd::FromHandle(HWND wnd) {
     if (!wnd) return nullptr;
     if (CWnd* w = FromHandlePermanent(wnd)) return w;
-    auto& slot = t_temp.windows[wnd];
+    auto& slot = AfxTemp().windows[wnd];
     if (!slot) {
         slot.reset(new CWnd);
         slot->m_hWnd = wnd;
@@ -147,9 +142,10 @@ HWND CWnd::UnsubclassWindow() {
 }
 
 static LRESULT CALLBACK AfxCbtProc(int code, WPARAM wp, LPARAM lp) {
-    if (code == HCBT_CREATEWND && t_creating) {
-        CWnd* wnd = t_creating;
-        t_creating = nullptr;
+    AfxThreadState& state = AfxThread();
+    if (code == HCBT_CREATEWND && state.creating) {
+        CWnd* wnd = state.creating;
+        state.creating = nullptr;
         try {
             wnd->SubclassWindow((HWND)wp);
         } catch (...) {
@@ -158,21 +154,23 @@ static LRESULT CALLBACK AfxCbtProc(int code, WPARAM wp, LPARAM lp) {
             return 1;
         }
     }
-    return CallNextHookEx(t_cbt_hook, code, wp, lp);
+    return CallNextHookEx(state.cbt_hook, code, wp, lp);
 }
 
 void AfxHookWindowCreate(CWnd* wnd) {
-    if (!t_cbt_hook) t_cbt_hook = SetWindowsHookExA(WH_CBT, AfxCbtProc, nullptr, GetCurrentThreadId());
-    t_creating = wnd;
+    AfxThreadState& state = AfxThread();
+    if (!state.cbt_hook) state.cbt_hook = SetWindowsHookExA(WH_CBT, AfxCbtProc, nullptr, GetCurrentThreadId());
+    state.creating = wnd;
 }
 
 BOOL AfxUnhookWindowCreate() {
-    if (t_cbt_hook) {
-        UnhookWindowsHookEx(t_cbt_hook);
-        t_cbt_hook = nullptr;
+    AfxThreadState& state = AfxThread();
+    if (state.cbt_hook) {
+        UnhookWindowsHookEx(state.cbt_hook);
+        state.cbt_hook = nullptr;
     }
-    bool hooked = t_creating == nullptr;
-    t_creating = nullptr;
+    bool hooked = state.creating == nullptr;
+    state.creating = nullptr;
     return hooked;
 }
 
@@ -204,9 +202,11 @@ BOOL CWnd::DestroyWindow() {
 LRESULT CALLBACK AfxWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     CWnd* wnd = CWnd::FromHandlePermanent(hwnd);
     if (!wnd) return ::DefWindowProcA(hwnd, msg, wp, lp);
-    MSG saved = t_current_msg;
-    t_current_msg.hwnd = hwnd; t_current_msg.message = msg; t_current_msg.wParam = wp; t_current_msg.lParam = lp;
-    ++t_handler_depth;
+    AfxThreadState& state = AfxThread();
+    MSG saved = state.current_msg;
+    state.current_msg.hwnd = hwnd; state.current_msg.message = msg; state.current_msg.wParam = wp;
+    state.current_msg.lParam = lp;
+    ++state.handler_depth;
     LRESULT result = 0;
     try {
         if (msg == WM_NCDESTROY) {
@@ -230,14 +230,17 @@ LRESULT CALLBACK AfxWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         // No exception may cross the window procedure.
         result = 0;
     }
-    --t_handler_depth;
-    t_current_msg = saved;
+    --state.handler_depth;
+    state.current_msg = saved;
     return result;
 }
 
-const MSG* CWnd::GetCurrentMessage() const { return &t_current_msg; }
+const MSG* CWnd::GetCurrentMessage() const { return &AfxThread().current_msg; }
 
-LRESULT CWnd::Default() { return DefWindowProc(t_current_msg.message, t_current_msg.wParam, t_current_msg.lParam); }
+LRESULT CWnd::Default() {
+    const MSG& msg = AfxThread().current_msg;
+    return DefWindowProc(msg.message, msg.wParam, msg.lParam);
+}
 
 LRESULT CWnd::DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (m_pfnSuper) return ::CallWindowProcA(m_pfnSuper, m_hWnd, msg, wp, lp);
@@ -343,7 +346,8 @@ BOOL CWnd::ReflectLastMsg(HWND child, LRESULT* result) {
     CWnd* wnd = FromHandlePermanent(child);
     if (!wnd) return FALSE;
     LRESULT dummy = 0;
-    return wnd->OnChildNotify(t_current_msg.message, t_current_msg.wParam, t_current_msg.lParam, result ? result : &dummy);
+    const MSG& msg = AfxThread().current_msg;
+    return wnd->OnChildNotify(msg.message, msg.wParam, msg.lParam, result ? result : &dummy);
 }
 
 BOOL CWnd::OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
@@ -383,14 +387,9 @@ void CWnd::OnMeasureItem(int id, LPMEASUREITEMSTRUCT mis) {
     Default();
 }
 
-namespace {
-// Measure requests kept per (parent, control id) on this thread.
-thread_local std::map<std::pair<HWND, UINT>, std::vector<MEASUREITEMSTRUCT>> t_kept_measures;
-}  // namespace
-
 void AfxKeepMeasureItem(HWND parent, const MEASUREITEMSTRUCT* mis) {
     if (!mis || mis->CtlType == ODT_MENU || !parent) return;
-    auto& kept = t_kept_measures[{parent, mis->CtlID}];
+    auto& kept = AfxThread().kept_measures[{parent, mis->CtlID}];
     // One request per item is enough; the last one wins.
     for (MEASUREITEMSTRUCT& m : kept)
         if (m.itemID == mis->itemID) { m = *mis; return; }
@@ -400,10 +399,11 @@ void AfxKeepMeasureItem(HWND parent, const MEASUREITEMSTRUCT* mis) {
 void AfxReplayMeasureItem(CWnd* control) {
     HWND parent = ::GetParent(control->m_hWnd);
     UINT id = (UINT)::GetDlgCtrlID(control->m_hWnd);
-    auto it = t_kept_measures.find({parent, id});
-    if (it == t_kept_measures.end()) return;
+    auto& measures = AfxThread().kept_measures;
+    auto it = measures.find({parent, id});
+    if (it == measures.end()) return;
     std::vector<MEASUREITEMSTRUCT> kept = std::move(it->second);
-    t_kept_measures.erase(it);
+    measures.erase(it);
     char cls[16] = "";
     ::GetClassNameA(control->m_hWnd, cls, sizeof cls);
     bool combo = lstrcmpiA(cls, "ComboBox") == 0, list = lstrcmpiA(cls, "ListBox") == 0;
@@ -419,8 +419,9 @@ void AfxReplayMeasureItem(CWnd* control) {
 }
 
 void AfxForgetMeasureItems(HWND parent) {
-    for (auto it = t_kept_measures.begin(); it != t_kept_measures.end();)
-        it = it->first.first == parent ? t_kept_measures.erase(it) : std::next(it);
+    auto& measures = AfxThread().kept_measures;
+    for (auto it = measures.begin(); it != measures.end();)
+        it = it->first.first == parent ? measures.erase(it) : std::next(it);
 }
 
 int CWnd::MessageBox(const char* text, const char* caption, UINT type) {
@@ -523,7 +524,7 @@ CDC::~CDC() {
 
 CDC* CDC::FromHandle(HDC dc) {
     if (!dc) return nullptr;
-    auto& slot = t_temp.dcs[dc];
+    auto& slot = AfxTemp().dcs[dc];
     if (!slot) {
         slot.reset(new CDC);
         slot->m_hDC = dc;

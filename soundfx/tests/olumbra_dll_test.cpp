@@ -81,8 +81,10 @@ TEST_F(Olumbra, InvertAloneSetByARecordNegatesABlock) {
     EXPECT_EQ(15, back.chain[0]);
     EXPECT_EQ(0, back.chain[1]);
 
-    // No window yet: showing does nothing and the status stays 0.
+    // begin made the (hidden) window: the status byte follows setdisp at once.
     codec::tolmmix_setdisp(1);
+    EXPECT_TRUE(codec::tolmmix_get_dispstatus());
+    codec::tolmmix_setdisp(0);
     EXPECT_FALSE(codec::tolmmix_get_dispstatus());
     codec::tolmmix_setlevel();
     codec::tolmmix_setecho(false);

@@ -1,6 +1,6 @@
 #!/bin/bash
 # The skin bitmaps kept in controls/res, soundfx/res and videofx/res are exactly what
-# tools/make_skin_bitmaps.py writes.
+# tools/make_skin_bitmaps.py and tools/make_olumbra_res.py write.
 #   skin_bitmaps_test.sh SOURCE-TREE
 set -eu
 tree=$1
@@ -9,6 +9,7 @@ trap 'rm -rf "$out"' EXIT
 folders="controls/res soundfx/res videofx/res"
 for f in $folders; do mkdir -p "$out/$f"; done
 python3 "$tree/tools/make_skin_bitmaps.py" "$out"
+python3 "$tree/tools/make_olumbra_res.py" "$out"
 status=0
 count=0
 for f in $folders; do

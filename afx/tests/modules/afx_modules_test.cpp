@@ -80,4 +80,65 @@ TEST(AfxModules, EachModuleUsesItsOwnClassesStateAndResources) {
     AfxSetModalHook(nullptr, nullptr);
 }
 
+// A thread of the host that uses a DLL's framework and outlives the DLL: it keeps the DLL's message
+// hook until the DLL is freed, then pumps messages, which would run a hook left behind.
+struct HostThread {
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    probe_action_t hold = nullptr;
+    HANDLE thread = nullptr;
+    static DWORD WINAPI Run(LPVOID self_ptr) {
+        auto* self = static_cast<HostThread*>(self_ptr);
+        self->hold();
+        SetEvent(self->ready);
+        WaitForSingleObject(self->release, INFINITE);
+        PostThreadMessageA(GetCurrentThreadId(), WM_USER, 0, 0);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        return 0;
+    }
+    ~HostThread() {
+        if (thread) CloseHandle(thread);
+        CloseHandle(ready);
+        CloseHandle(release);
+    }
+};
+
+// The framework's per-thread state lives in the module's TLS slot: a DLL that made windows on other
+// threads can be freed and loaded again, each time with fresh state, none left on exited threads,
+// and no hook of a freed DLL left on a thread that lives on.
+TEST(AfxModules, DllsReloadAfterWindowsOnOtherThreads) {
+    // B frees its threads' state in DllMain (thread detach and process detach), as every DLL must.
+    for (const char* name : {"afx_probe_b.dll"}) {
+        for (int round = 0; round < 5; ++round) {
+            SCOPED_TRACE(std::string(name) + " round " + std::to_string(round));
+            HMODULE module = LoadLibraryA(name);
+            ASSERT_NE(nullptr, module) << GetLastError();
+            auto states = proc_address<probe_flag_t>(module, "probe_thread_states");
+            auto window = proc_address<probe_flag_t>(module, "probe_thread_window");
+            ASSERT_TRUE(states && window);
+            EXPECT_EQ(0, states());
+            EXPECT_EQ(0, window());
+            EXPECT_EQ(0, window());
+            EXPECT_EQ(0, states()) << "the exited threads' states are freed";
+
+            HostThread host;
+            host.hold = proc_address<probe_action_t>(module, "probe_hold_hook");
+            ASSERT_NE(nullptr, host.hold);
+            host.thread = CreateThread(nullptr, 0, HostThread::Run, &host, 0, nullptr);
+            ASSERT_NE(nullptr, host.thread);
+            ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(host.ready, 10000));
+            EXPECT_LE(1, states());
+
+            ASSERT_TRUE(FreeLibrary(module));
+            EXPECT_EQ(nullptr, GetModuleHandleA(name));
+            SetEvent(host.release);
+            ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(host.thread, 10000));
+            DWORD code = 1;
+            GetExitCodeThread(host.thread, &code);
+            EXPECT_EQ(0u, code);
+        }
+    }
+}
+
 }  // namespace

@@ -16,4 +16,5 @@ typedef int(__cdecl* probe_text_t)(char* buffer, int size);
 typedef HINSTANCE(__cdecl* probe_handle_t)();
 typedef int(__cdecl* probe_flag_t)();
 typedef unsigned(__cdecl* probe_skin_t)(int scheme, int* background_width);
+typedef void(__cdecl* probe_action_t)();
 }

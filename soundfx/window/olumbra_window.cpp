@@ -1,0 +1,125 @@
+#include "soundfx/window/olumbra_window.h"
+#include "soundfx/olumbra_shell.h"
+#include "soundfx/window/SoundFxDlg.h"
+
+namespace olumbra {
+namespace {
+
+std::mutex g_window_lock;
+CSoundFxDlg* g_window = nullptr;  // owned by the window's thread
+HWND g_window_hwnd = nullptr;
+DWORD g_window_thread = 0;
+
+}  // namespace
+
+int WindowChainOrder::read(int* ids, int capacity) {
+    std::lock_guard<std::mutex> guard(lock_);
+    int n = 0;
+    for (int id : ids_) {
+        if (n >= capacity) break;
+        ids[n++] = id;
+    }
+    return n;
+}
+
+void WindowChainOrder::replace(const int* ids, int count) {
+    std::vector<int> rows(ids, ids + (count > 0 ? count : 0));
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (rows == ids_) return;
+        ids_ = rows;
+    }
+    window_step(Step::Rows);
+}
+
+void WindowChainOrder::store(const std::vector<int>& ids) {
+    std::lock_guard<std::mutex> guard(lock_);
+    ids_ = ids;
+}
+
+std::vector<int> WindowChainOrder::ids() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return ids_;
+}
+
+WindowChainOrder& window_chain_order() {
+    static WindowChainOrder order;
+    return order;
+}
+
+bool window_exists() {
+    std::lock_guard<std::mutex> guard(g_window_lock);
+    return g_window_hwnd && ::IsWindow(g_window_hwnd);
+}
+
+void window_step(Step step, LPARAM arg) {
+    HWND wnd;
+    DWORD thread;
+    {
+        std::lock_guard<std::mutex> guard(g_window_lock);
+        wnd = g_window_hwnd;
+        thread = g_window_thread;
+    }
+    if (!wnd || !::IsWindow(wnd)) return;
+    if (thread == ::GetCurrentThreadId()) ::SendMessageA(wnd, WM_OLUMBRA_STEP, (WPARAM)step, arg);
+    else ::PostMessageA(wnd, WM_OLUMBRA_STEP, (WPARAM)step, arg);
+}
+
+void window_begin() {
+    if (!window_exists()) {
+        auto* dlg = new CSoundFxDlg(nullptr);
+        const BOOL made = dlg->Create(3000, nullptr);
+        if (!made) {
+            delete dlg;
+            return;
+        }
+        {
+            std::lock_guard<std::mutex> guard(g_window_lock);
+            g_window = dlg;
+            g_window_hwnd = dlg->m_hWnd;
+            g_window_thread = ::GetCurrentThreadId();
+        }
+        engine().set_chain_order(&window_chain_order());
+        ::SetForegroundWindow(dlg->m_hWnd);
+        ::SetWindowPos(dlg->m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    window_step(Step::Hide);
+    set_display_status(0);
+}
+
+void window_close() {
+    HWND wnd;
+    DWORD thread;
+    {
+        std::lock_guard<std::mutex> guard(g_window_lock);
+        wnd = g_window_hwnd;
+        thread = g_window_thread;
+    }
+    if (wnd && ::IsWindow(wnd)) {
+        if (thread == ::GetCurrentThreadId()) ::SendMessageA(wnd, WM_OLUMBRA_STEP, (WPARAM)Step::Close, 0);
+        else ::PostMessageA(wnd, WM_OLUMBRA_STEP, (WPARAM)Step::Close, 0);
+    }
+    set_display_status(0);
+}
+
+void window_forget(HWND wnd) {
+    std::lock_guard<std::mutex> guard(g_window_lock);
+    if (g_window_hwnd != wnd) return;
+    g_window = nullptr;
+    g_window_hwnd = nullptr;
+    g_window_thread = 0;
+    engine().set_chain_order(nullptr);
+}
+
+void window_levels_captured() {
+    HWND wnd;
+    {
+        std::lock_guard<std::mutex> guard(g_window_lock);
+        wnd = g_window_hwnd;
+    }
+    if (!wnd) return;
+    // InvalidateRect only marks the control: the window's thread paints it when it gets there.
+    if (HWND display = ::GetDlgItem(wnd, 3152)) ::InvalidateRect(display, nullptr, FALSE);
+}
+
+}  // namespace olumbra
