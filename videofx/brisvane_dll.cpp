@@ -111,6 +111,10 @@ static CVideoEffectApp the_app;
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) g_instance = instance;
+    // The framework's per-thread state lives in this module's TLS slot: free it with the thread and the
+    // library.
+    if (reason == DLL_THREAD_DETACH) AfxTermThread();
+    if (reason == DLL_PROCESS_DETACH) AfxTermModule();
     return TRUE;
 }
 
