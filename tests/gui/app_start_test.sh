@@ -30,8 +30,8 @@ import -window root "$artifacts/tarmelo-start.png" || fail "no screenshot"
 # The caption's buttons are the skin's (close 27 from the right edge, button 1 49, button 4 116), not
 # the platform's: the screen shows each strip's first cell.
 read -r _ wl wt ww _ < <("$bin/winprobe.exe" wait "$caption" 5)
-for spec in "skin_button_close 27 5" "skin_button_min 49 5" "skin_button_colour 116 6"; do
-  read -r name from_right top <<<"$spec"
+for button in "skin_button_close 27 5" "skin_button_min 49 5" "skin_button_colour 116 6"; do
+  read -r name from_right top <<<"$button"
   want=$(convert "$here/controls/res/$name.bmp" -format '%[hex:p{3,10}]' info: | cut -c1-6)
   got=$(convert "$artifacts/tarmelo-start.png" -format "%[hex:p{$((wl + ww - from_right + 3)),$((wt + top + 10))}]" info: | cut -c1-6)
   [ -n "$want" ] && [ "$want" = "$got" ] || fail "caption button $name shows $got, the skin's is $want"
