@@ -4,6 +4,9 @@ its six pages and the preset-name dialog), the icons and the chain list's row im
 results are kept in the tree."""
 import os, struct, sys
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from make_skin_bitmaps import write_ico  # noqa: E402
+
 root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(os.path.abspath(__file__)), '..')
 out = os.path.join(root, 'soundfx', 'res')
 
@@ -47,28 +50,10 @@ def icon_image(size, colour, kind):
             if inside_symbol(x, y): col = (255, 255, 255)
             row.append(col)
         px.append(row)
-    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 24, 0, 0, 0, 0, 0, 0)
-    xor = b''
-    for row in reversed(px):
-        line = b''.join(bytes((c[2], c[1], c[0])) if c else b'\0\0\0' for c in row)
-        xor += line + b'\0' * ((4 - len(line) % 4) % 4)
-    andm = b''
-    for row in reversed(px):
-        bits = 0; line = b''
-        for i, c in enumerate(row):
-            bits = (bits << 1) | (0 if c else 1)
-            if i % 8 == 7: line += bytes((bits,)); bits = 0
-        andm += line + b'\0' * ((4 - len(line) % 4) % 4)
-    return header + xor + andm
+    return px
 
 def write_icon(path, colour, kind):
-    images = [icon_image(32, colour, kind), icon_image(16, colour, kind)]
-    data = struct.pack('<HHH', 0, 1, len(images))
-    offset = 6 + 16 * len(images)
-    for size, img in zip((32, 16), images):
-        data += struct.pack('<BBBBHHII', size, size, 0, 0, 1, 24, len(img), offset)
-        offset += len(img)
-    open(path, 'wb').write(data + b''.join(images))
+    write_ico(path, [(size, icon_image(size, colour, kind)) for size in (32, 16)])
 
 ICONS = [  # id, file, colour, symbol
     (3001, 'window', (30, 120, 200), 'note'),
