@@ -8,6 +8,7 @@
 // completion box, no empty file and g_busy cleared.
 #include "tests/support/gtest_winelib.h"
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <strings.h>
@@ -95,6 +96,28 @@ double tone_frequency(const std::string& path, int* rate_out = nullptr) {
     if (rate_out) *rate_out = rate;
     if (pcm.empty() || rate <= 0 || channels <= 0) return 0;
     return signal_check::dominant_frequency(signal_check::channel(pcm, channels, 0), rate);
+}
+
+// How long a file's tone sounds, in seconds: from the first to the last sample of the first channel
+// above a quarter of the loudest. Silence the sound coders add before and after (their start-up delay,
+// padding to whole codec frames) is not counted; *decoded gets the whole decoded length.
+double tone_seconds(const std::string& path, double* decoded = nullptr) {
+    const std::vector<int16_t> pcm = media_check::decode_sound(path);
+    int rate = 0, channels = 0;
+    for (const media_check::Stream& s : media_check::probe(path))
+        if (s.type == "audio") rate = s.sample_rate, channels = s.channels;
+    if (decoded) *decoded = rate > 0 && channels > 0 ? double(pcm.size()) / (double(rate) * channels) : 0;
+    if (pcm.empty() || rate <= 0 || channels <= 0) return 0;
+    int peak = 0;
+    for (size_t i = 0; i < pcm.size(); i += size_t(channels)) peak = std::max(peak, std::abs(int(pcm[i])));
+    const int threshold = peak / 4;
+    size_t first = pcm.size(), last = 0;
+    for (size_t i = 0; i < pcm.size(); i += size_t(channels))
+        if (std::abs(int(pcm[i])) > threshold) {
+            first = std::min(first, i);
+            last = i;
+        }
+    return first < last ? double((last - first) / size_t(channels) + 1) / rate : 0;
 }
 
 // What ffmpeg makes of a file's pictures through a filter chain, as packed B,G,R of width x height
@@ -417,27 +440,29 @@ double probed_rate(const std::string& path, std::string* text = nullptr) {
     return 0;
 }
 
-// Sources at 30000/1001 pictures a second (an MPEG-2 program stream and an AVI): every output keeps
-// the rate and the picture count ffprobe and ffmpeg give for the source, and its sound lasts as long
-// as its pictures within one picture.
+// Sources at 30000/1001 pictures a second (an MPEG-2 program stream and an AVI, 2 s, each into two
+// output kinds, the three kinds covered): every output keeps the rate and the picture count ffprobe
+// and ffmpeg give for the source, and its tone lasts as long as its pictures within one picture.
 TEST_F(ConvertEndToEnd, SourcesAtNtscRateKeepRateAndPictureCount) {
     const std::string rate = "30000/1001";
     const double fps = 30000.0 / 1001.0;
     struct Case {
         const char* why;
         std::string source;
+        std::vector<OutputKind> kinds;
     };
+    constexpr int kShort = 2;
     const std::vector<Case> cases = {
-        {"MPEG-2 PS", make_source("ntsc_src.mpg", "352x240", kSources[1].codecs, kSeconds, rate)},
-        {"AVI XVID + MP3", make_source("ntsc_src.avi", "320x240", kSources[3].codecs, kSeconds, rate)},
+        {"MPEG-2 PS", make_source("ntsc_src.mpg", "352x240", kSources[1].codecs, kShort, rate), {k3gp, kMp4}},
+        {"AVI XVID + MP3", make_source("ntsc_src.avi", "320x240", kSources[3].codecs, kShort, rate), {kMp4, kAvi}},
     };
     for (const Case& c : cases) {
         ASSERT_FALSE(c.source.empty()) << c.why;
         std::string source_rate;
         EXPECT_NEAR(fps, probed_rate(c.source, &source_rate), 1e-3) << c.why << ": " << source_rate;
         const int source_frames = video_frames(c.source);
-        ASSERT_GT(source_frames, kSeconds * 29) << c.why;
-        for (const OutputKind& kind : {k3gp, kMp4, kAvi}) {
+        ASSERT_GT(source_frames, kShort * 29) << c.why;
+        for (const OutputKind& kind : c.kinds) {
             SCOPED_TRACE(std::string(c.why) + " -> " + kind.name);
             media_test::run("rm -f '" + out_dir_ + "'/*");
             write_settings(kind, 0, out_dir_);
@@ -451,13 +476,11 @@ TEST_F(ConvertEndToEnd, SourcesAtNtscRateKeepRateAndPictureCount) {
             std::string out_rate;
             const double got_rate = probed_rate(made[0], &out_rate);
             const int frames = video_frames(made[0]);
-            int sample_rate = 0, channels = 0;
-            for (const media_check::Stream& s : media_check::probe(made[0]))
-                if (s.type == "audio") sample_rate = s.sample_rate, channels = s.channels;
-            ASSERT_GT(sample_rate * channels, 0);
-            const double sound_s = double(media_check::decode_sound(made[0]).size()) / (sample_rate * channels);
-            std::printf("[ntsc] %s -> %s: source %d pictures at %s, output %d at %s, %.3f s of sound\n", c.why,
-                        kind.name, source_frames, source_rate.c_str(), frames, out_rate.c_str(), sound_s);
+            double decoded_s = 0;
+            const double sound_s = tone_seconds(made[0], &decoded_s);
+            std::printf("[ntsc] %s -> %s: source %d pictures at %s, output %d at %s; tone %.3f s (%.3f s decoded), "
+                        "pictures %.3f s\n", c.why, kind.name, source_frames, source_rate.c_str(), frames,
+                        out_rate.c_str(), sound_s, decoded_s, frames / fps);
             EXPECT_NEAR(fps, got_rate, 1e-3) << out_rate;
             EXPECT_EQ(source_frames, frames);
             EXPECT_NEAR(double(frames) / fps, sound_s, 1.0 / fps);
@@ -478,31 +501,74 @@ size_t nearest_picture(const std::vector<std::vector<uint8_t>>& source, const st
     return nearest;
 }
 
-// A range starting between key frames (S and E kept with the probed record and its segment list), E
-// inside the file and at its end: the output runs from the key frame before S (ffprobe's key flags)
-// up to the picture before E, E - key pictures, and its sound is as long as its pictures. The first
-// and last pictures are identified among the source's own pictures.
+// ffprobe's video packets of an AVI file in stored order: each one's time in frames (in an AVI file
+// the number of its chunk in the video stream, which is the frame number the index and a range count)
+// and its key flag. Empty chunks (a picture held for one more frame) have no packet.
+struct VideoPacket {
+    int pts;
+    bool key;
+};
+std::vector<VideoPacket> video_packets(const std::string& path) {
+    const std::string text = media_test::run("ffprobe -v error -select_streams v:0 -show_entries packet=pts,flags "
+                                             "-of csv=p=0 '" + path + "' 2>/dev/null");
+    std::vector<VideoPacket> packets;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(pos, end - pos);
+        pos = end + 1;
+        int pts = 0;
+        char flags[8] = {};
+        if (std::sscanf(line.c_str(), "%d,%7s", &pts, flags) == 2) packets.push_back({pts, flags[0] == 'K'});
+    }
+    return packets;
+}
+
+// A range (S and E kept with the probed record and its segment list) counts frames as the AVI file
+// times them: by chunk, an empty chunk included. ffmpeg's MPEG-4 AVI here holds one such chunk at frame 1,
+// so its key pictures lie at frames 0, 26, 51 and 76 while they are ffprobe's packets 0, 25, 50, 75.
+// Expected from ffprobe's packet times and key flags: the output runs from the key frame at or before
+// S up to the frame before E, one picture for every packet timed in that span, the first and last of
+// them identified among ffmpeg's decode of the source. The decoded sound lasts from the key frame's
+// time to E's, or to the end of the source's own sound when E is the file's end (the frame after the
+// last one), within a frame.
 TEST_F(ConvertEndToEnd, RangeStartsAtTheKeyFrameBeforeItsStart) {
     const std::string src = make_source("range_src.avi", "320x240", std::string(kSources[3].codecs) + " -g 25");
     ASSERT_FALSE(src.empty());
-    constexpr int kFrames = kSeconds * kFps;
-    const std::vector<bool> keys = media_check::key_pictures(src);
-    ASSERT_EQ(keys.size(), size_t(kFrames));
+    const std::vector<VideoPacket> packets = video_packets(src);
+    ASSERT_EQ(packets.size(), size_t(kSeconds * kFps));
+    std::vector<int> key_times;
+    for (const VideoPacket& p : packets)
+        if (p.key) key_times.push_back(p.pts);
+    ASSERT_GE(key_times.size(), 3u);
+    const int file_end = packets.back().pts + 1;
+    double source_decoded_s = 0;
+    tone_seconds(src, &source_decoded_s);
     const auto source = media_check::decode_pictures(src, 320, 240);
-    ASSERT_EQ(source.size(), size_t(kFrames));
+    ASSERT_EQ(source.size(), packets.size());
     struct Case {
         const char* why;
         int start, end;
     };
     const Case cases[] = {
-        {"E at the file's end", 37, kFrames},
-        {"E inside the file", 37, 80},
-        {"S on a key frame", 50, 90},
+        {"E at the file's end", key_times[1] + 11, file_end},
+        {"E inside the file", key_times[1] + 11, 80},
+        {"S on a key frame", key_times[2], 90},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
-        int key = c.start;
-        while (key > 0 && !keys[size_t(key)]) --key;
+        int key = 0;
+        for (int t : key_times)
+            if (t <= c.start) key = t;
+        int want = 0;
+        size_t want_first = packets.size(), want_last = 0;
+        for (size_t i = 0; i < packets.size(); ++i)
+            if (packets[i].pts >= key && packets[i].pts < c.end) {
+                ++want;
+                want_first = std::min(want_first, i);
+                want_last = i;
+            }
         media_test::run("rm -f '" + out_dir_ + "'/*");
         write_settings(kMp4, 0, out_dir_);
         ASSERT_TRUE(jobs({windows_path(src) + "|" + std::to_string(c.start) + "|" + std::to_string(c.end) + "|0"}));
@@ -513,21 +579,22 @@ TEST_F(ConvertEndToEnd, RangeStartsAtTheKeyFrameBeforeItsStart) {
         ASSERT_EQ(1u, made.size());
         EXPECT_EQ("", media_check::decode_errors(made[0]));
         const int frames = video_frames(made[0]);
-        EXPECT_EQ(c.end - key, frames);
-        int rate = 0, channels = 0;
-        for (const media_check::Stream& s : media_check::probe(made[0]))
-            if (s.type == "audio") rate = s.sample_rate, channels = s.channels;
-        ASSERT_GT(rate * channels, 0);
-        const double sound_s = double(media_check::decode_sound(made[0]).size()) / (rate * channels);
+        double decoded_s = 0;
+        const double sound_s = tone_seconds(made[0], &decoded_s);
         const auto out = media_check::decode_pictures(made[0], 320, 240);
         ASSERT_FALSE(out.empty());
         const size_t first = nearest_picture(source, out.front(), 320, 240);
         const size_t last = nearest_picture(source, out.back(), 320, 240);
-        std::printf("[range] S %d E %d key %d: %d pictures (%zu..%zu), %.3f s of sound\n", c.start, c.end, key, frames,
-                    first, last, sound_s);
-        EXPECT_EQ(size_t(key), first);
-        EXPECT_EQ(size_t(c.end - 1), last);
-        EXPECT_NEAR(double(frames) / kFps, sound_s, 1.0 / kFps);
+        std::printf("[range] S %d E %d key frame %d: %d pictures (source pictures %zu..%zu), expected %d (%zu..%zu); "
+                    "tone %.3f s (%.3f s decoded)\n", c.start, c.end, key, frames, first, last, want, want_first,
+                    want_last, sound_s, decoded_s);
+        EXPECT_EQ(want, frames);
+        EXPECT_EQ(want_first, first);
+        EXPECT_EQ(want_last, last);
+        // The sound runs from the key frame's time to E's; from the file's last picture on, to the end
+        // of the source's own sound (ffmpeg's decode of it).
+        const double from = double(key) / kFps, to = c.end >= file_end ? source_decoded_s : double(c.end) / kFps;
+        EXPECT_NEAR(to - from, decoded_s, 1.0 / kFps);
         EXPECT_NEAR(1000.0, tone_frequency(made[0]), 10.0);
     }
 }
