@@ -1,10 +1,10 @@
 // The conversion thread end to end under Wine, through the headless host: sources made by ffmpeg at
 // test time (4 s of a moving picture and a 1 kHz tone; MPEG-1/2 PS, VOB, TS, AVI) converted in fast
 // mode into every output kind and checked with ffprobe and ffmpeg (codecs, size, streams, picture
-// count, the tone's pitch); the output sizes with stretch, letterbox and crop; a range starting
-// between key frames; three jobs merged into one file; Stop after a few progress notices; Pause; a
-// normal-mode run paced by the wave output; the sibling player started from the completion question;
-// damaged sources that end normally; and a table of failures that must end with their own text, no
+// count, the tone's pitch); sources at 30000/1001 pictures a second; the output sizes with stretch,
+// letterbox and crop; a range starting between key frames; three jobs merged into one file; Stop
+// after a few progress notices; Pause; a normal-mode run paced by the wave output; the sibling player
+// started from the completion question, and the OK box without it; damaged sources that end normally; and a table of failures that must end with their own text, no
 // completion box, no empty file and g_busy cleared.
 #include "tests/support/gtest_winelib.h"
 #include <cstdio>
