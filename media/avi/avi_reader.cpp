@@ -202,18 +202,21 @@ int rebuild_index(AviFile* avi, int64_t file_size) {
     return 0;
 }
 
-// Turns the index into the video and audio tables; every chunk must lie inside the file.
+// Turns the index into the video and audio tables. An entry whose chunk does not lie inside the file
+// is left out (a file cut short converts what it still holds); the entries that remain keep their order.
 int build_tables(AviFile* avi, int type, int64_t file_size) {
     const int64_t data_offset = type == 2 ? avi->movi_data_pos + 4 : 8;
+    auto inside = [&](const AviIndexEntry& e) {
+        const int64_t pos = int64_t(e.offset) + data_offset;
+        return pos + int64_t(e.length) <= file_size && pos <= 0xFFFFFFFFLL;
+    };
     int videos = 0, audios = 0;
     int64_t audio_total = 0;
     for (int i = 0; i < avi->index_used; ++i) {
         const AviIndexEntry& e = avi->index_entries[i];
         const bool video = same_code(e.id, avi->video_chunk_id, 3);
         const bool audio = same_code(e.id, avi->audio_chunk_id);
-        if (!video && !audio) continue;
-        const int64_t pos = int64_t(e.offset) + data_offset;
-        if (pos + int64_t(e.length) > file_size || pos > 0xFFFFFFFFLL) return AVI_ERR_BAD_CHUNK;
+        if ((!video && !audio) || !inside(e)) continue;
         video ? ++videos : ++audios;
         // Entries may name one chunk many times; the running totals are 32-bit.
         if (audio && (audio_total += e.length) > 0xFFFFFFFFLL) return AVI_ERR_BAD_CHUNK;
@@ -229,6 +232,7 @@ int build_tables(AviFile* avi, int type, int64_t file_size) {
     int64_t total = 0;
     for (int i = 0; i < avi->index_used; ++i) {
         const AviIndexEntry& e = avi->index_entries[i];
+        if (!inside(e)) continue;
         const uint32_t pos = uint32_t(int64_t(e.offset) + data_offset);
         if (same_code(e.id, avi->video_chunk_id, 3)) {
             avi->video_entries[v++] = {e.flags, pos, e.length};

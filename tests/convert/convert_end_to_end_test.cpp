@@ -1,13 +1,14 @@
 // The conversion thread end to end under Wine, through the headless host: sources made by ffmpeg at
 // test time (4 s of a moving picture and a 1 kHz tone; MPEG-1/2 PS, VOB, TS, AVI) converted in fast
 // mode into every output kind and checked with ffprobe and ffmpeg (codecs, size, streams, picture
-// count, the tone's pitch); the output sizes with stretch, letterbox and crop; a range starting
-// between key frames; three jobs merged into one file; Stop after a few progress notices; Pause; a
-// normal-mode run paced by the wave output; the sibling player started from the completion question;
-// damaged sources that end normally; and a table of failures that must end with their own text, no
+// count, the tone's pitch); sources at 30000/1001 pictures a second; the output sizes with stretch,
+// letterbox and crop; a range starting between key frames; three jobs merged into one file; Stop
+// after a few progress notices; Pause; a normal-mode run paced by the wave output; the sibling player
+// started from the completion question, and the OK box without it; damaged sources that end normally; and a table of failures that must end with their own text, no
 // completion box, no empty file and g_busy cleared.
 #include "tests/support/gtest_winelib.h"
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <strings.h>
@@ -50,11 +51,11 @@ std::string scratch(const std::string& name) { return media_test::out_path(name)
 
 // A source made by ffmpeg: 4 s (or `seconds`) of testsrc2 and a 1 kHz tone; empty when ffmpeg fails.
 std::string make_source(const std::string& name, const std::string& size, const std::string& codecs,
-                        int seconds = kSeconds) {
+                        int seconds = kSeconds, const std::string& rate = std::to_string(kFps)) {
     const std::string path = media_test::fresh_path(name);
     int status = -1;
     const std::string out = media_test::run(
-        "ffmpeg -nostdin -v error -y -f lavfi -i testsrc2=size=" + size + ":rate=" + std::to_string(kFps) +
+        "ffmpeg -nostdin -v error -y -f lavfi -i testsrc2=size=" + size + ":rate=" + rate +
             " -f lavfi -i sine=frequency=1000:sample_rate=44100 -ac 2 -t " + std::to_string(seconds) + " " + codecs +
             " '" + path + "' 2>&1",
         &status);
@@ -95,6 +96,28 @@ double tone_frequency(const std::string& path, int* rate_out = nullptr) {
     if (rate_out) *rate_out = rate;
     if (pcm.empty() || rate <= 0 || channels <= 0) return 0;
     return signal_check::dominant_frequency(signal_check::channel(pcm, channels, 0), rate);
+}
+
+// How long a file's tone sounds, in seconds: from the first to the last sample of the first channel
+// above a quarter of the loudest. Silence the sound coders add before and after (their start-up delay,
+// padding to whole codec frames) is not counted; *decoded gets the whole decoded length.
+double tone_seconds(const std::string& path, double* decoded = nullptr) {
+    const std::vector<int16_t> pcm = media_check::decode_sound(path);
+    int rate = 0, channels = 0;
+    for (const media_check::Stream& s : media_check::probe(path))
+        if (s.type == "audio") rate = s.sample_rate, channels = s.channels;
+    if (decoded) *decoded = rate > 0 && channels > 0 ? double(pcm.size()) / (double(rate) * channels) : 0;
+    if (pcm.empty() || rate <= 0 || channels <= 0) return 0;
+    int peak = 0;
+    for (size_t i = 0; i < pcm.size(); i += size_t(channels)) peak = std::max(peak, std::abs(int(pcm[i])));
+    const int threshold = peak / 4;
+    size_t first = pcm.size(), last = 0;
+    for (size_t i = 0; i < pcm.size(); i += size_t(channels))
+        if (std::abs(int(pcm[i])) > threshold) {
+            first = std::min(first, i);
+            last = i;
+        }
+    return first < last ? double((last - first) / size_t(channels) + 1) / rate : 0;
 }
 
 // What ffmpeg makes of a file's pictures through a filter chain, as packed B,G,R of width x height
@@ -230,19 +253,20 @@ protected:
         EXPECT_TRUE(outputs().empty()) << outputs()[0];
     }
     static std::string missing_library_text(const std::string& dll) { return "装载动态库" + dll + "错误"; }
-    // Copies this program and its DLLs, less `missing`, into a folder of their own and runs the copy's
-    // DISABLED_FailureInACopyOfTheProgramFolder on `job`; returns what it printed.
-    std::string run_in_copy_without(const std::string& missing, const std::string& job) {
+    // Copies this program and its DLLs (not the sibling player), less `missing`, into a folder of their
+    // own and runs the copy's DISABLED_ case `test` on `job`; returns what it printed.
+    std::string run_in_copy_without(const std::string& missing, const std::string& job,
+                                    const std::string& test = "DISABLED_FailureInACopyOfTheProgramFolder") {
         std::string bin = program_folder();
         if (bin.size() > 2 && bin[1] == ':') bin = bin.substr(2);
         for (char& ch : bin)
             if (ch == '\\') ch = '/';
         const std::string copy = folder_ + "/program copy";
         media_test::run("rm -rf '" + copy + "' && mkdir -p '" + copy + "' && cp '" + bin + "'/*.dll '" + bin +
-                        "'/convert_end_to_end_test.exe* '" + copy + "'/ && rm '" + copy + "/" + missing + "'");
+                        "'/convert_end_to_end_test.exe* '" + copy + "'/ && rm -f '" + copy + "/" + missing + "'");
         return media_test::run("cd '" + copy + "' && TARMELO_COPY_JOB='" + job + "' TARMELO_COPY_MISSING='" + missing +
                                "' ./convert_end_to_end_test.exe --gtest_also_run_disabled_tests "
-                               "--gtest_filter=ConvertEndToEnd.DISABLED_FailureInACopyOfTheProgramFolder 2>&1");
+                               "--gtest_filter=ConvertEndToEnd." + test + " 2>&1");
     }
     static bool completion_box(const Outcome& o) {
         for (const convert_host::Box& b : o.boxes)
@@ -399,48 +423,180 @@ TEST_F(ConvertEndToEnd, OutputSizesWithStretchLetterboxAndCrop) {
     }
 }
 
-// A range starting between key frames (S and E kept with the probed record and its segment list; E at
-// the file's end): the output runs from the key frame before S up to E, and its sound is as long as
-// its pictures.
+// ffprobe's rate of a file's first video stream (avg_frame_rate, else r_frame_rate), 0 when none.
+double probed_rate(const std::string& path, std::string* text = nullptr) {
+    for (const media_test::Fields& f : media_test::probe_streams(path)) {
+        auto type = f.find("codec_type");
+        if (type == f.end() || type->second != "video") continue;
+        for (const char* key : {"avg_frame_rate", "r_frame_rate"}) {
+            auto v = f.find(key);
+            long long num = 0, den = 0;
+            if (v == f.end() || std::sscanf(v->second.c_str(), "%lld/%lld", &num, &den) != 2 || num <= 0 || den <= 0)
+                continue;
+            if (text) *text = v->second;
+            return double(num) / double(den);
+        }
+    }
+    return 0;
+}
+
+// Sources at 30000/1001 pictures a second (an MPEG-2 program stream into 3GP and MP4, an AVI into
+// AVI; 2 s each): every output keeps the rate and the picture count ffprobe
+// and ffmpeg give for the source, and its tone lasts as long as its pictures within one picture.
+TEST_F(ConvertEndToEnd, SourcesAtNtscRateKeepRateAndPictureCount) {
+    const std::string rate = "30000/1001";
+    const double fps = 30000.0 / 1001.0;
+    struct Case {
+        const char* why;
+        std::string source;
+        std::vector<OutputKind> kinds;
+    };
+    constexpr int kShort = 2;
+    const std::vector<Case> cases = {
+        {"MPEG-2 PS", make_source("ntsc_src.mpg", "352x240", kSources[1].codecs, kShort, rate), {k3gp, kMp4}},
+        {"AVI XVID + MP3", make_source("ntsc_src.avi", "320x240", kSources[3].codecs, kShort, rate), {kAvi}},
+    };
+    for (const Case& c : cases) {
+        ASSERT_FALSE(c.source.empty()) << c.why;
+        std::string source_rate;
+        EXPECT_NEAR(fps, probed_rate(c.source, &source_rate), 1e-3) << c.why << ": " << source_rate;
+        const int source_frames = video_frames(c.source);
+        ASSERT_GT(source_frames, kShort * 29) << c.why;
+        for (const OutputKind& kind : c.kinds) {
+            SCOPED_TRACE(std::string(c.why) + " -> " + kind.name);
+            media_test::run("rm -f '" + out_dir_ + "'/*");
+            write_settings(kind, 0, out_dir_);
+            ASSERT_TRUE(jobs({windows_path(c.source)}));
+            const Outcome o = host_.run(Options{});
+            expect_ended_cleanly(o);
+            ASSERT_TRUE(completion_box(o));
+            const std::vector<std::string> made = outputs();
+            ASSERT_EQ(1u, made.size());
+            EXPECT_EQ("", media_check::decode_errors(made[0]));
+            std::string out_rate;
+            const double got_rate = probed_rate(made[0], &out_rate);
+            const int frames = video_frames(made[0]);
+            double decoded_s = 0;
+            const double sound_s = tone_seconds(made[0], &decoded_s);
+            std::printf("[ntsc] %s -> %s: source %d pictures at %s, output %d at %s; tone %.3f s (%.3f s decoded), "
+                        "pictures %.3f s\n", c.why, kind.name, source_frames, source_rate.c_str(), frames,
+                        out_rate.c_str(), sound_s, decoded_s, frames / fps);
+            EXPECT_NEAR(fps, got_rate, 1e-3) << out_rate;
+            EXPECT_EQ(source_frames, frames);
+            EXPECT_NEAR(double(frames) / fps, sound_s, 1.0 / fps);
+            EXPECT_NEAR(1000.0, tone_frequency(made[0]), 10.0);
+        }
+    }
+}
+
+// The source picture nearest to `picture` (by PSNR).
+size_t nearest_picture(const std::vector<std::vector<uint8_t>>& source, const std::vector<uint8_t>& picture, int width,
+                       int height) {
+    size_t nearest = 0;
+    double best = -1;
+    for (size_t i = 0; i < source.size(); ++i) {
+        const double psnr = signal_check::psnr(source[i], picture, width, height);
+        if (psnr > best) best = psnr, nearest = i;
+    }
+    return nearest;
+}
+
+// ffprobe's video packets of an AVI file in stored order: each one's time in frames (in an AVI file
+// the number of its chunk in the video stream, which is the frame number the index and a range count)
+// and its key flag. Empty chunks (a picture held for one more frame) have no packet.
+struct VideoPacket {
+    int pts;
+    bool key;
+};
+std::vector<VideoPacket> video_packets(const std::string& path) {
+    const std::string text = media_test::run("ffprobe -v error -select_streams v:0 -show_entries packet=pts,flags "
+                                             "-of csv=p=0 '" + path + "' 2>/dev/null");
+    std::vector<VideoPacket> packets;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(pos, end - pos);
+        pos = end + 1;
+        int pts = 0;
+        char flags[8] = {};
+        if (std::sscanf(line.c_str(), "%d,%7s", &pts, flags) == 2) packets.push_back({pts, flags[0] == 'K'});
+    }
+    return packets;
+}
+
+// A range (S and E kept with the probed record and its segment list) counts frames as the AVI file
+// times them: by chunk, an empty chunk included. ffmpeg's MPEG-4 AVI here holds one such chunk at frame 1,
+// so its key pictures lie at frames 0, 26, 51 and 76 while they are ffprobe's packets 0, 25, 50, 75.
+// Expected from ffprobe's packet times and key flags: the output runs from the key frame at or before
+// S up to the frame before E, one picture for every packet timed in that span, the first and last of
+// them identified among ffmpeg's decode of the source. The decoded sound lasts from the key frame's
+// time to E's, or to the end of the source's own sound when E is the file's end (the frame after the
+// last one), within a frame.
 TEST_F(ConvertEndToEnd, RangeStartsAtTheKeyFrameBeforeItsStart) {
     const std::string src = make_source("range_src.avi", "320x240", std::string(kSources[3].codecs) + " -g 25");
     ASSERT_FALSE(src.empty());
-    constexpr int kStart = 37, kEnd = kSeconds * kFps;
-    const std::vector<bool> keys = media_check::key_pictures(src);
-    ASSERT_EQ(keys.size(), size_t(kEnd));
-    int key = kStart;
-    while (key > 0 && !keys[size_t(key)]) --key;
-    ASSERT_LT(key, kStart);
-    write_settings(kMp4, 0, out_dir_);
-    ASSERT_TRUE(jobs({windows_path(src) + "|" + std::to_string(kStart) + "|" + std::to_string(kEnd) + "|0"}));
-    const Outcome o = host_.run(Options{});
-    expect_ended_cleanly(o);
-    ASSERT_TRUE(completion_box(o));
-    const std::vector<std::string> made = outputs();
-    ASSERT_EQ(1u, made.size());
-    EXPECT_EQ("", media_check::decode_errors(made[0]));
-    const int frames = video_frames(made[0]);
-    // At present a run that starts at a seek ends one picture short of E (its sound with it).
-    EXPECT_NEAR(kEnd - key, frames, 1);
-    int rate = 0, channels = 0;
-    for (const media_check::Stream& s : media_check::probe(made[0]))
-        if (s.type == "audio") rate = s.sample_rate, channels = s.channels;
-    ASSERT_GT(rate * channels, 0);
-    const double sound_s = double(media_check::decode_sound(made[0]).size()) / (rate * channels);
-    std::printf("[range] key %d, %d pictures, %.3f s of sound\n", key, frames, sound_s);
-    EXPECT_NEAR(double(frames) / kFps, sound_s, 1.0 / kFps);
-    EXPECT_NEAR(1000.0, tone_frequency(made[0]), 10.0);
-    // The first picture is the key frame's: of all the source's pictures it is nearest to that one.
+    const std::vector<VideoPacket> packets = video_packets(src);
+    ASSERT_EQ(packets.size(), size_t(kSeconds * kFps));
+    std::vector<int> key_times;
+    for (const VideoPacket& p : packets)
+        if (p.key) key_times.push_back(p.pts);
+    ASSERT_GE(key_times.size(), 3u);
+    const int file_end = packets.back().pts + 1;
+    double source_decoded_s = 0;
+    tone_seconds(src, &source_decoded_s);
     const auto source = media_check::decode_pictures(src, 320, 240);
-    const auto out = media_check::decode_pictures(made[0], 320, 240);
-    ASSERT_EQ(source.size(), size_t(kEnd));
-    ASSERT_FALSE(out.empty());
-    size_t nearest = 0;
-    for (size_t i = 1; i < source.size(); ++i)
-        if (signal_check::psnr(source[i], out.front(), 320, 240) >
-            signal_check::psnr(source[nearest], out.front(), 320, 240))
-            nearest = i;
-    EXPECT_EQ(size_t(key), nearest);
+    ASSERT_EQ(source.size(), packets.size());
+    struct Case {
+        const char* why;
+        int start, end;
+    };
+    const Case cases[] = {
+        {"E at the file's end", key_times[1] + 11, file_end},
+        {"E inside the file", key_times[1] + 11, 80},
+        {"S on a key frame", key_times[2], 90},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        int key = 0;
+        for (int t : key_times)
+            if (t <= c.start) key = t;
+        int want = 0;
+        size_t want_first = packets.size(), want_last = 0;
+        for (size_t i = 0; i < packets.size(); ++i)
+            if (packets[i].pts >= key && packets[i].pts < c.end) {
+                ++want;
+                want_first = std::min(want_first, i);
+                want_last = i;
+            }
+        media_test::run("rm -f '" + out_dir_ + "'/*");
+        write_settings(kMp4, 0, out_dir_);
+        ASSERT_TRUE(jobs({windows_path(src) + "|" + std::to_string(c.start) + "|" + std::to_string(c.end) + "|0"}));
+        const Outcome o = host_.run(Options{});
+        expect_ended_cleanly(o);
+        ASSERT_TRUE(completion_box(o));
+        const std::vector<std::string> made = outputs();
+        ASSERT_EQ(1u, made.size());
+        EXPECT_EQ("", media_check::decode_errors(made[0]));
+        const int frames = video_frames(made[0]);
+        double decoded_s = 0;
+        const double sound_s = tone_seconds(made[0], &decoded_s);
+        const auto out = media_check::decode_pictures(made[0], 320, 240);
+        ASSERT_FALSE(out.empty());
+        const size_t first = nearest_picture(source, out.front(), 320, 240);
+        const size_t last = nearest_picture(source, out.back(), 320, 240);
+        std::printf("[range] S %d E %d key frame %d: %d pictures (source pictures %zu..%zu), expected %d (%zu..%zu); "
+                    "tone %.3f s (%.3f s decoded)\n", c.start, c.end, key, frames, first, last, want, want_first,
+                    want_last, sound_s, decoded_s);
+        EXPECT_EQ(want, frames);
+        EXPECT_EQ(want_first, first);
+        EXPECT_EQ(want_last, last);
+        // The sound runs from the key frame's time to E's; from the file's last picture on, to the end
+        // of the source's own sound (ffmpeg's decode of it).
+        const double from = double(key) / kFps, to = c.end >= file_end ? source_decoded_s : double(c.end) / kFps;
+        EXPECT_NEAR(to - from, decoded_s, 1.0 / kFps);
+        EXPECT_NEAR(1000.0, tone_frequency(made[0]), 10.0);
+    }
 }
 
 TEST_F(ConvertEndToEnd, ThreeJobsMergedIntoOneFile) {
@@ -620,6 +776,20 @@ TEST_F(ConvertEndToEnd, YesStartsTheSiblingPlayerOnAPathWithABlank) {
     if (search.found) PostMessageA(search.found, WM_CLOSE, 0, 0);
 }
 
+// Without the sibling player beside the program the completion box is the plain OK box with the
+// output's path (no question), the status line says the same, and the run ends cleanly. The run is
+// made in a copy of the program folder, which holds the DLLs but not the player.
+TEST_F(ConvertEndToEnd, NoSiblingPlayerGivesTheOkBox) {
+    constexpr int kShort = 1;
+    const std::string src = make_source("noplayer_src.mpg", "352x288", kSources[0].codecs, kShort);
+    ASSERT_FALSE(src.empty());
+    const std::string child = run_in_copy_without("tolmmpegplay.exe", windows_path(src),
+                                                  "DISABLED_CompletionInACopyWithoutThePlayer");
+    EXPECT_NE(std::string::npos, child.find("[  PASSED  ] 1 test")) << child;
+    EXPECT_NE(std::string::npos, child.find("[host] box: 转换完成,输出文件保存在")) << child;
+    EXPECT_EQ(std::string::npos, child.find("[host] question:")) << child;
+}
+
 // The probe binds its own load of the libraries: probing the source while a job converts it leaves
 // the job's decoders alone, and the job's unloading at its end leaves the probe's.
 TEST_F(ConvertEndToEnd, ProbeWhileAJobConverts) {
@@ -707,6 +877,30 @@ TEST_F(ConvertEndToEnd, DISABLED_FailureInACopyOfTheProgramFolder) {
     write_settings(kMp4, 0, out_dir_);
     ASSERT_TRUE(jobs({job}));
     expect_failure(host_.run(Options{}), missing_library_text(missing));
+}
+
+// The completion of a run in a copy of the program folder without the sibling player: started by
+// the test above in that copy, with the job in the environment; the question would be answered Yes.
+TEST_F(ConvertEndToEnd, DISABLED_CompletionInACopyWithoutThePlayer) {
+    const char* job = std::getenv("TARMELO_COPY_JOB");
+    ASSERT_TRUE(job != nullptr);
+    ASSERT_FALSE(fileio::exists((program_folder() + "\\tolmmpegplay.exe").c_str()));
+    write_settings(kMp4, 0, out_dir_);
+    ASSERT_TRUE(jobs({job}));
+    Options options;
+    options.answer = IDYES;
+    const Outcome o = host_.run(options);
+    expect_ended_cleanly(o);
+    const std::vector<std::string> made = files_in(out_dir_);
+    ASSERT_EQ(1u, made.size());
+    const std::string text = "转换完成,输出文件保存在" + windows_path(out_dir_) + "\\" + made[0];
+    ASSERT_EQ(1u, o.boxes.size());
+    EXPECT_EQ(text, o.boxes[0].text);
+    EXPECT_EQ("Orvane多媒体MP4转换器", o.boxes[0].caption);
+    EXPECT_EQ(unsigned(seam::kOk), o.boxes[0].style & 0xF);
+    ASSERT_FALSE(o.statuses.empty());
+    EXPECT_EQ(text, o.statuses.back());
+    EXPECT_GT(video_frames(out_dir_ + "/" + made[0]), 0);
 }
 
 }  // namespace

@@ -192,8 +192,13 @@ TEST(AviReader, MalformedFilesFailCleanly) {
         {"no video stream", code(108, "txts"), AVI_ERR_NO_VIDS, 0},
         {"zero frames in header", set32(140, 0), AVI_ERR_NO_VIDS, 0},
         {"index past the end is rebuilt", set32(idx + 4, 0xFFFFFF00), 0, 4},
-        {"index entry past the end", set32(idx + 8 + 16 + 8, 0x7FFFFF00), AVI_ERR_BAD_CHUNK, 0},
-        {"index entry length past the end", set32(idx + 8 + 16 + 12, 0x10000000), AVI_ERR_BAD_CHUNK, 0},
+        // Entries whose chunk is not in the file are left out; the other pictures stay.
+        {"index entry past the end", set32(idx + 8 + 16 + 8, 0x7FFFFF00), 0, 3},
+        {"index entry length past the end", set32(idx + 8 + 16 + 12, 0x10000000), 0, 3},
+        {"every video entry past the end: the chunks are scanned", [idx](std::vector<uint8_t>& f) {
+             for (size_t e = idx + 8; e + 16 <= f.size(); e += 16)
+                 if (f[e + 2] == 'd') put_le32(&f[e + 8], 0x7FFFFF00);
+         }, 0, 4},
         {"index matching neither way is rebuilt", set32(idx + 8 + 8, 7), 0, 4},
         {"no chunks at all", cut(2048), AVI_ERR_NO_VIDS, 0},
         {"cut-off recording keeps whole chunks", cut(2048 + 18 + 18 + 5), 0, 2},
@@ -244,6 +249,10 @@ TEST(AviReader, MalformedFilesFailCleanly) {
         } else {
             ASSERT_NE(avi, nullptr) << AVI_errno;
             EXPECT_EQ(avi->frame_count, c.frames);
+            for (int i = 0; i < avi->frame_count; ++i)
+                EXPECT_LE(uint64_t(avi->video_entries[i].pos) + avi->video_entries[i].length, f.size()) << i;
+            for (int i = 0; i < avi->audio_chunk_count; ++i)
+                EXPECT_LE(uint64_t(avi->audio_entries[i].pos) + avi->audio_entries[i].length, f.size()) << i;
             AVI_close(avi);
         }
     }

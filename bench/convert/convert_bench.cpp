@@ -1,0 +1,147 @@
+// The conversion path against ffmpeg doing the same conversion, on the same machine in the same run:
+// an MPEG-2 program stream of 720 x 576 at 25 pictures a second, 60 s, with MP2 sound (made by ffmpeg
+// at start) converted in fast mode through the conversion thread and the headless host, then by
+// ffmpeg with the stand-ins' settings: one decoding thread, nearest-neighbour scaling, x264 veryfast /
+// zerolatency at CRF 20 with no B-frames, a key picture every 250 and one thread; AAC at the
+// settings' 160 kbit/s; our H.263 encoder's fixed quantiser 8 for ffmpeg's h263; MP3 at 128 kbit/s.
+// ffmpeg here has no AMR-NB encoder: its 3GP row codes the sound as 8 kHz mono AAC instead.
+// Wall times are the median of three runs; the ratio is ours / ffmpeg's (target <= 1.0 for MP4 H.264).
+//   convert_bench.exe [seconds] [runs]      (defaults 60 and 3)
+// Only the lines starting with "[bench]" are the results; the host prints every status it sees.
+#include <windows.h>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+#include "engine/settings/settings.h"
+#include "engine/state/run_state.h"
+#include "tests/convert/convert_host.h"
+#include "tests/support/media_test_tools.h"
+
+namespace {
+
+std::string windows_path(const std::string& unix_path) {
+    std::string path = "Z:" + unix_path;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+double seconds_since(std::chrono::steady_clock::time_point began) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+struct Kind {
+    const char* name;
+    int format, codec, size_choice;
+    const char* ffmpeg;  // ffmpeg's output options for the same conversion
+    const char* extension;
+};
+
+const Kind kKinds[] = {
+    {"MP4 H.264+AAC 320x240", kOutMp4, 2, 4,
+     "-sws_flags neighbor -vf scale=320:240 -c:v libx264 -preset veryfast -tune zerolatency -crf 20 -bf 0 -g 250 "
+     "-profile:v high -threads 1 -c:a aac -b:a 160k -ar 44100 -ac 2",
+     "mp4"},
+    {"MP4 MPEG-4+AAC 320x240", kOutMp4, 1, 4,
+     "-sws_flags neighbor -vf scale=320:240 -c:v libxvid -bf 0 -g 250 -threads 1 -c:a aac -b:a 160k -ar 44100 -ac 2",
+     "mp4"},
+    {"3GP H.263+AMR 176x144", kOut3gp, 0, 0,
+     "-sws_flags neighbor -vf scale=176:144 -c:v h263 -qmin 8 -qmax 8 -g 25 -threads 1 -c:a aac -b:a 12200 -ar 8000 "
+     "-ac 1 -f 3gp",
+     "3gp"},
+    {"AVI MPEG-4+MP3 320x240", kOutAvi, 1, 4,
+     "-sws_flags neighbor -vf scale=320:240 -c:v libxvid -bf 0 -g 250 -threads 1 -c:a libmp3lame -b:a 128k -ar 44100 "
+     "-ac 2",
+     "avi"},
+    {"AVI H.264+MP3 320x240", kOutAvi, 2, 4,
+     "-sws_flags neighbor -vf scale=320:240 -c:v libx264 -preset veryfast -tune zerolatency -crf 20 -bf 0 -g 250 "
+     "-threads 1 -c:a libmp3lame -b:a 128k -ar 44100 -ac 2",
+     "avi"},
+};
+
+void write_settings(convert_host::Host& host, const std::string& folder, const std::string& out_dir, const Kind& kind) {
+    const std::string ini = windows_path(folder + "/pravolin.ini");
+    const std::map<std::string, std::string> keys = {
+        {"MP4文件保存路径", windows_path(out_dir) + "\\"},
+        {"MP4视频编码方式", std::to_string(kind.codec)},
+        {"MP4视频大小选择方式", std::to_string(kind.size_choice)},
+        {"AVI视频大小选择方式", std::to_string(kind.size_choice)},
+        {"H263标准视频大小选择方式", std::to_string(kind.size_choice)},
+        {"MP4文件保存方式", "0"},
+        {"关键帧出现频率", "25"},
+        {"转换AMR编码速率", "7"},
+        {"音频MP3音频模式", "0"},
+        {"音频MP3音频采样速率", "44100"},
+        {"音频MP3恒定速率", "128"},
+    };
+    for (const auto& k : keys) WritePrivateProfileStringA(kSettingsSection, k.first.c_str(), k.second.c_str(), ini.c_str());
+    host.load_settings(windows_path(folder));
+    cfg_avi_video_codec = kind.codec;
+    g_out_format = kind.format;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 60;
+    const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
+    const std::string folder = media_test::out_path("convert_bench");
+    const std::string out_dir = folder + "/out";
+    media_test::run("rm -rf '" + folder + "' && mkdir -p '" + out_dir + "'");
+    const std::string source = folder + "/src_720x576.mpg";
+    int status = -1;
+    media_test::run("ffmpeg -nostdin -v error -y -f lavfi -i testsrc2=size=720x576:rate=25 -f lavfi -i "
+                    "sine=frequency=1000:sample_rate=48000 -ac 2 -t " + std::to_string(seconds) +
+                        " -c:v mpeg2video -b:v 6000k -g 12 -bf 2 -c:a mp2 -b:a 224k -f vob '" + source + "'",
+                    &status);
+    if (status != 0) {
+        std::printf("[bench] ffmpeg could not make the source\n");
+        return 1;
+    }
+    std::printf("[bench] source: MPEG-2 PS 720x576 25 fps, %d s, MP2 48 kHz stereo; median of %d runs\n", seconds, runs);
+    std::fflush(stdout);
+
+    convert_host::Host host;
+    for (const Kind& kind : kKinds) {
+        std::vector<double> ours, theirs;
+        for (int r = 0; r < runs; ++r) {
+            media_test::run("rm -f '" + out_dir + "'/*");
+            write_settings(host, folder, out_dir, kind);
+            const std::string jobs = folder + "/jobs.txt";
+            const std::string line = windows_path(source) + "\n";
+            media_test::write_file(jobs, std::vector<uint8_t>(line.begin(), line.end()));
+            if (!host.read_jobs(jobs)) return 1;
+            auto began = std::chrono::steady_clock::now();
+            const convert_host::Outcome o = host.run(convert_host::Options{});
+            ours.push_back(seconds_since(began));
+            if (o.boxes.empty()) {
+                std::printf("[bench] %s: the conversion did not complete\n", kind.name);
+                return 1;
+            }
+
+            const std::string theirs_path = folder + "/ffmpeg." + kind.extension;
+            began = std::chrono::steady_clock::now();
+            media_test::run("ffmpeg -nostdin -v error -y -threads 1 -filter_threads 1 -i '" + source + "' " +
+                                kind.ffmpeg + " '" + theirs_path + "'",
+                            &status);
+            theirs.push_back(seconds_since(began));
+            if (status != 0) {
+                std::printf("[bench] %s: ffmpeg failed\n", kind.name);
+                return 1;
+            }
+        }
+        const double a = median(ours), b = median(theirs);
+        std::printf("[bench] %-24s ours %6.2f s  ffmpeg %6.2f s  ratio %.2fx\n", kind.name, a, b, b > 0 ? a / b : 0);
+        std::fflush(stdout);
+    }
+    return 0;
+}
