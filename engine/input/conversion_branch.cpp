@@ -93,10 +93,16 @@ BranchResult run_conversion_branch(FileKind kind, ConversionContext& c) {
 
     const MediaFile* file = job.file_index >= 0 ? c.file : nullptr;
     AviRange range{0, 0, reader->frame_count()};
+    // FLV and SWF find their range themselves; their pictures are announced like AVI's (an FLV entry
+    // marks a key picture by frame type 1, the others carry their frame type).
+    const int used_from = reader->use_range(file);
+    const bool announced = avi || used_from >= 0;
+    if (announced && file) sink.notify(kNoticeSaveSettings, job.file_index);
     if (avi) {
-        if (file) sink.notify(kNoticeSaveSettings, job.file_index);
         range = avi_range(file, reader->frame_count());
         if (range.start > 0) reader->seek_frame(range.start);
+    } else if (used_from >= 0) {
+        range.announce_from = used_from;
     }
     const bool thumbnails = file && file->record.segment_count > 0;
 
@@ -142,16 +148,16 @@ BranchResult run_conversion_branch(FileKind kind, ConversionContext& c) {
             result = {BranchOutcome::kFailed, reader->error()};
             break;
         }
-        if (avi) {
+        if (announced) {
             const int f = reader->next_frame() - 1;
             if (f >= before && f >= range.announce_from) {
-                if (thumbnails && !flag_on(g_show_video) && segment_marked(file, f))
+                if (thumbnails && !flag_on(g_show_video) && segment_marked(file, f) &&
+                    (avi || file->segments[size_t(f)].entry.is_key == 1))
                     sink.notify(kNoticeThumbnail + job.file_index, f);
                 sink.timeline(f);
             }
-        } else {
-            frames.update_bars(reader->position());
         }
+        if (!avi) frames.update_bars(reader->position());
         if (status == ReadStatus::kEnd) {
             if (flag_on(g_busy)) reader->flush(out);
             break;
