@@ -28,6 +28,7 @@
 #include "media/swf/swf_zlib.h"
 #include "tests/support/flv_writer.h"
 #include "tests/support/media_test_tools.h"
+#include "tests/support/swf_writer.h"
 
 namespace {
 
@@ -650,80 +651,6 @@ TEST_F(FlashInput, DamagedFlvEndsTheJob) {
 
 // ---- SWF ----
 
-// A minimal SWF writer: the header, a movie RECT, DefineVideoStream, SoundStreamHead and the frames.
-class SwfWriter {
-public:
-    SwfWriter(int width, int height, int fps, int frames) {
-        // RECT with 15-bit fields: 0, width x 20, 0, height x 20.
-        bits(15, 5);
-        for (int v : {0, width * 20, 0, height * 20}) bits(uint32_t(v), 15);
-        flush_bits();
-        body_.push_back(0);
-        body_.push_back(uint8_t(fps));
-        body_.push_back(uint8_t(frames));
-        body_.push_back(uint8_t(frames >> 8));
-        std::vector<uint8_t> video = {1, 0, uint8_t(frames), uint8_t(frames >> 8), uint8_t(width), uint8_t(width >> 8),
-                                      uint8_t(height), uint8_t(height >> 8), 0, 2};
-        tag(60, video);
-    }
-    void tag(int code, const std::vector<uint8_t>& data) {
-        const uint16_t head = uint16_t(code << 6 | 0x3F);
-        body_.push_back(uint8_t(head));
-        body_.push_back(uint8_t(head >> 8));
-        for (int i = 0; i < 4; ++i) body_.push_back(uint8_t(data.size() >> (8 * i)));
-        body_.insert(body_.end(), data.begin(), data.end());
-    }
-    void frame(int number, const std::vector<uint8_t>& picture) {
-        std::vector<uint8_t> data = {1, 0, uint8_t(number), uint8_t(number >> 8)};
-        data.insert(data.end(), picture.begin(), picture.end());
-        tag(61, data);
-        tag(1, {});
-    }
-    std::vector<uint8_t> file(bool compressed) {
-        std::vector<uint8_t> body = body_;
-        body.push_back(0);  // End
-        body.push_back(0);
-        const uint32_t length = uint32_t(body.size() + 8);
-        std::vector<uint8_t> out = {uint8_t(compressed ? 'C' : 'F'), 'W', 'S', 8};
-        for (int i = 0; i < 4; ++i) out.push_back(uint8_t(length >> (8 * i)));
-        if (!compressed) {
-            out.insert(out.end(), body.begin(), body.end());
-            return out;
-        }
-        uLongf packed = compressBound(uLong(body.size()));
-        std::vector<uint8_t> z(packed);
-        EXPECT_EQ(compress(z.data(), &packed, body.data(), uLong(body.size())), Z_OK);
-        out.insert(out.end(), z.begin(), z.begin() + long(packed));
-        return out;
-    }
-
-private:
-    void bits(uint32_t value, int count) {
-        for (int i = count - 1; i >= 0; --i) {
-            acc_ = uint8_t(acc_ << 1 | ((value >> i) & 1));
-            if (++held_ == 8) body_.push_back(acc_), acc_ = 0, held_ = 0;
-        }
-    }
-    void flush_bits() {
-        if (held_) body_.push_back(uint8_t(acc_ << (8 - held_))), acc_ = 0, held_ = 0;
-    }
-    std::vector<uint8_t> body_;
-    uint8_t acc_ = 0;
-    int held_ = 0;
-};
-
-// The tags of an FLV: its video bodies and audio bodies, each without its first byte.
-void flv_bodies(const std::string& path, std::vector<std::vector<uint8_t>>* video, std::vector<std::vector<uint8_t>>* audio) {
-    const std::vector<uint8_t> b = media_test::read_file(path);
-    for (size_t p = 13; p + 11 <= b.size();) {
-        const uint32_t size = uint32_t(b[p + 1]) << 16 | uint32_t(b[p + 2]) << 8 | b[p + 3];
-        if (p + 11 + size > b.size()) break;
-        if (size > 1 && b[p] == 9) video->emplace_back(b.begin() + long(p + 12), b.begin() + long(p + 11 + size));
-        if (size > 1 && b[p] == 8) audio->emplace_back(b.begin() + long(p + 12), b.begin() + long(p + 11 + size));
-        p += 11 + size + 4;
-    }
-}
-
 TEST_F(FlashInput, SwfEveryPictureAndAllTheSound) {
     // ffmpeg's swf muxer: Sorenson and MP3; the same movie compressed by this test.
     const Source mp3 = look_at(make("movie.swf", source_args(44100, 2, "-c:v flv1 -q:v 4 -c:a libmp3lame -b:a 128k -f swf")));
@@ -743,21 +670,11 @@ TEST_F(FlashInput, SwfEveryPictureAndAllTheSound) {
     // Stereo SWF ADPCM: the pictures and sound of an FLV made by ffmpeg, put into a movie here.
     const Source flv = look_at(make("adpcm.flv", source_args(22050, 2, "-c:v flv1 -q:v 4 -c:a adpcm_swf -f flv")));
     std::vector<std::vector<uint8_t>> pictures, sounds;
-    flv_bodies(flv.path, &pictures, &sounds);
+    swf_test::flv_bodies(media_test::read_file(flv.path), &pictures, &sounds);
     ASSERT_EQ(pictures.size(), 50u);
     ASSERT_FALSE(sounds.empty());
-    SwfWriter movie(160, 120, 25, int(pictures.size()));
-    // SoundStreamHead: ADPCM (1), 22 kHz (2), 16 bits, stereo; samples a frame.
-    movie.tag(18, {0x0B, 0x1B, 0x72, 0x03});
-    size_t next_sound = 0;
-    for (size_t i = 0; i < pictures.size(); ++i) {
-        // The sound spread over the frames in order.
-        const size_t until = (i + 1) * sounds.size() / pictures.size();
-        for (; next_sound < until; ++next_sound) movie.tag(19, sounds[next_sound]);
-        movie.frame(int(i), pictures[i]);
-    }
     const std::string adpcm_path = media_test::fresh_path("adpcm.swf");
-    media_test::write_file(adpcm_path, movie.file(false));
+    media_test::write_file(adpcm_path, swf_test::adpcm_movie(160, 120, pictures, sounds));
 
     struct Case {
         const char* why;
@@ -798,11 +715,11 @@ TEST_F(FlashInput, SwfEveryPictureAndAllTheSound) {
     std::vector<uint8_t> third(bytes.begin(), bytes.begin() + long(bytes.size() / 3));
     const std::string third_path = media_test::fresh_path("third.swf");
     media_test::write_file(third_path, third);
-    SwfWriter shorts(160, 120, 25, 2);
+    swf_test::SwfWriter shorts(160, 120, 25, 2);
     shorts.tag(61, {1, 0});
     shorts.tag(19, {});
     const std::string shorts_path = media_test::fresh_path("shorts.swf");
-    media_test::write_file(shorts_path, shorts.file(false));
+    media_test::write_file(shorts_path, shorts.file());
     for (const std::string& p : {third_path, shorts_path}) {
         Source d = mp3;
         d.path = p;
