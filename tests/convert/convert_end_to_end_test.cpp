@@ -677,20 +677,24 @@ TEST_F(ConvertEndToEnd, FlashAndDirectShowFamiliesIntoMp4AndAvi) {
         const char* name;
         std::string job;        // a job line: probed, or "=..." as given
         std::string reference;  // the file ffmpeg decodes for the expected pictures and sound
+        double sound_slack = 0; // sound the source's own decoder gives beyond ffmpeg's decode
     };
-    // ffmpeg's FLV muxer writes 8-bit PCM, which the probe refuses: that job is given as it is.
-    const std::string pcm8_job = "=" + windows_path(flv_pcm8) + "|" + std::to_string(file_kind::flv(2, 1)) + "|320|240|25|22050|2";
+    // The probe refuses FLV PCM sound (8-bit, and format 3): those jobs are given as they are.
+    auto given = [](const std::string& path, int sound_plus_one) {
+        return "=" + windows_path(path) + "|" + std::to_string(file_kind::flv(2, sound_plus_one)) + "|320|240|25|22050|2";
+    };
     const std::vector<Family> families = {
         {"FLV Sorenson + MP3", windows_path(flv_mp3), flv_mp3},
         {"FLV Sorenson + stereo ADPCM", windows_path(flv_adpcm), flv_adpcm},
-        {"FLV Sorenson + 16-bit PCM", windows_path(flv_pcm16), flv_pcm16},
-        {"FLV Sorenson + 8-bit PCM", pcm8_job, flv_pcm8},
+        {"FLV Sorenson + 16-bit PCM", given(flv_pcm16, 4), flv_pcm16},
+        {"FLV Sorenson + 8-bit PCM", given(flv_pcm8, 1), flv_pcm8},
         {"FLV H.264 + AAC without index", windows_path(flv_avc), flv_avc},
         {"FLV H.264 + AAC with index", windows_path(flv_avc) + "|0|0|0", flv_avc},
         {"SWF Sorenson + MP3", windows_path(swf_mp3), swf_mp3},
         {"SWF compressed", windows_path(swf_cws), swf_mp3},
         {"SWF Sorenson + stereo ADPCM", windows_path(swf_adpcm), flv_adpcm},
-        {"DirectShow WMV2 + WMA2", windows_path(wmv), wmv},
+        // GStreamer's WMA decoder gives the last WMA frame (2048 samples) whole; ffmpeg trims it.
+        {"DirectShow WMV2 + WMA2", windows_path(wmv), wmv, 2048.0 / 44100},
         {"DirectShow MOV H.264 + AAC", windows_path(mov), mov},
     };
     for (const Family& f : families) {
@@ -729,7 +733,9 @@ TEST_F(ConvertEndToEnd, FlashAndDirectShowFamiliesIntoMp4AndAvi) {
             const auto out = media_check::decode_pictures(made[0], 320, 240);
             const double sound = double(media_check::decode_sound(made[0]).size()) / (rate * channels);
             EXPECT_NEAR(double(reference.size()), double(out.size()), 1);
-            EXPECT_NEAR(reference_sound, sound, 1.0 / kFps);
+            // ffmpeg does not trim the MP3 encoder's delay and last frame's padding in an AVI: up to one
+            // MP3 frame (1152 samples) more.
+            EXPECT_NEAR(reference_sound, sound, 1.0 / kFps + (kind.format == kOutAvi ? 1152.0 / rate : 0.0) + f.sound_slack);
             EXPECT_NEAR(1000.0, tone_frequency(made[0]), 10.0);
             double worst = 1000, sum = 0;
             const size_t n = std::min(out.size(), reference.size());
