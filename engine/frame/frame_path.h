@@ -31,6 +31,7 @@ public:
     void end_job();
 
     int64_t decoded_pictures() const { return decoded_; }
+    bool normal_speed() const { return normal_speed_; }
     const CRgbImage& source_image() const { return source_; }
 
 private:

@@ -3,9 +3,11 @@
 #include <cstdio>
 #include "engine/audio/audio_path.h"
 #include "engine/frame/frame_path.h"
+#include "engine/input/dshow_input.h"
 #include "engine/input/input_reader.h"
 #include "engine/input/input_texts.h"
 #include "engine/outside/outside_calls.h"
+#include "engine/settings/settings.h"
 #include "engine/state/run_state.h"
 #include "engine/state/shared_buffers.h"
 #include "engine/ui/engine_ui.h"
@@ -13,6 +15,11 @@
 void EngineUiSink::status(const char* text) { ui_.set_status(text); }
 intptr_t EngineUiSink::notify(int code, intptr_t argument) { return ui_.notify(code, argument); }
 void EngineUiSink::timeline(intptr_t frame) { ui_.notify_timeline(frame); }
+void EngineUiSink::label(const char* text) { ui_.set_label(text); }
+void EngineUiSink::sound_button(bool enabled) {
+    ui_.set_pressed(kCtlAudio, enabled && flag_on(g_play_sound));
+    ui_.enable(kCtlAudio, enabled);
+}
 
 bool segment_marked(const MediaFile* file, int frame) {
     if (!file || frame < 0) return false;
@@ -84,6 +91,15 @@ BranchResult run_conversion_branch(FileKind kind, ConversionContext& c) {
     if (!reader) return failed(sink, input_text::kUnsupported);
     std::string error;
     if (!reader->open(job, calls, &error)) return failed(sink, error);
+    // A notice of an open that goes on (a DirectShow file without a sound graph).
+    if (!reader->error().empty()) sink.label(reader->error().c_str());
+    // DirectShow graphs run slowed for a large output at normal speed, with the sound monitor off.
+    const bool slowed = classify_kind(kind) == MediaBranch::DirectShow &&
+                        dshow_input::graph_rate(g_out_width, g_out_height, frames.normal_speed(), g_out_format) < 1.0;
+    if (slowed) {
+        set_flag(g_play_sound, false);
+        sink.sound_button(false);
+    }
     if (!frame_buffer_reserve(reader->frame_capacity())) {
         reader->close();
         return failed(sink, avi ? input_text::kAviInitFailed : input_text::kOpenFailed);
@@ -93,10 +109,16 @@ BranchResult run_conversion_branch(FileKind kind, ConversionContext& c) {
 
     const MediaFile* file = job.file_index >= 0 ? c.file : nullptr;
     AviRange range{0, 0, reader->frame_count()};
+    // FLV and SWF find their range themselves; their pictures are announced like AVI's (an FLV entry
+    // marks a key picture by frame type 1, the others carry their frame type).
+    const int used_from = reader->use_range(file);
+    const bool announced = avi || used_from >= 0;
+    if (announced && file) sink.notify(kNoticeSaveSettings, job.file_index);
     if (avi) {
-        if (file) sink.notify(kNoticeSaveSettings, job.file_index);
         range = avi_range(file, reader->frame_count());
         if (range.start > 0) reader->seek_frame(range.start);
+    } else if (used_from >= 0) {
+        range.announce_from = used_from;
     }
     const bool thumbnails = file && file->record.segment_count > 0;
 
@@ -142,16 +164,16 @@ BranchResult run_conversion_branch(FileKind kind, ConversionContext& c) {
             result = {BranchOutcome::kFailed, reader->error()};
             break;
         }
-        if (avi) {
+        if (announced) {
             const int f = reader->next_frame() - 1;
             if (f >= before && f >= range.announce_from) {
-                if (thumbnails && !flag_on(g_show_video) && segment_marked(file, f))
+                if (thumbnails && !flag_on(g_show_video) && segment_marked(file, f) &&
+                    (avi || file->segments[size_t(f)].entry.is_key == 1))
                     sink.notify(kNoticeThumbnail + job.file_index, f);
                 sink.timeline(f);
             }
-        } else {
-            frames.update_bars(reader->position());
         }
+        if (!avi) frames.update_bars(reader->position());
         if (status == ReadStatus::kEnd) {
             if (flag_on(g_busy)) reader->flush(out);
             break;
@@ -163,6 +185,7 @@ BranchResult run_conversion_branch(FileKind kind, ConversionContext& c) {
     if (result.outcome == BranchOutcome::kDone && decoded == 0 && !sound)
         result = {BranchOutcome::kFailed, input_text::kUnsupported};
     reader->close();
+    if (slowed) sink.sound_button(true);
     audio_end_of_job();
     frames.end_job();
     frame_buffer_free();

@@ -26,6 +26,11 @@ public:
     virtual intptr_t notify(int code, intptr_t argument) = 0;
     // WM_DLG_NOTIFY 8888 to the timeline view, with a picture index.
     virtual void timeline(intptr_t frame) = 0;
+    // Second label 1002 (a notice beside the status line).
+    virtual void label(const char* text) { (void)text; }
+    // The Audio button (1027): disabled and shown released while a slowed DirectShow job has the sound
+    // monitor off, enabled again at the job's end.
+    virtual void sound_button(bool enabled) { (void)enabled; }
 };
 
 class EngineUi;
@@ -36,6 +41,8 @@ public:
     void status(const char* text) override;
     intptr_t notify(int code, intptr_t argument) override;
     void timeline(intptr_t frame) override;
+    void label(const char* text) override;
+    void sound_button(bool enabled) override;
 
 private:
     EngineUi& ui_;

@@ -39,6 +39,31 @@ struct InputCalls {
     int (*ac3buf_close)() = nullptr;
     // What the demultiplexer calls for MPEG audio and AC-3 (its `busy` is set by the branch).
     MpegDemuxLinks demux_links;
+
+    // The SWF and FLV pictures and sound (each library keeps one decoder per calling thread). Pictures
+    // come out as B,G,R rows top-down at stride (3w+3)&~3.
+    // tolmh263dec2: Sorenson H.263 (FLV and SWF codec 2). picture null reads the header only.
+    int (*sh263de_init)() = nullptr;
+    int (*sh263de_setdispmode)(int mode) = nullptr;
+    int (*sh263de_frame)(const unsigned char* data, int length, unsigned char* picture, int picture_bytes) = nullptr;
+    int (*sh263de_getwidth)() = nullptr;
+    int (*sh263de_getheight)() = nullptr;
+    int (*sh263de_exit)() = nullptr;
+    // tolmvpdecode: VP6 as FLV carries it (the crop byte, then the frame).
+    int (*vpdecode_init)() = nullptr;
+    int (*vpdecode_getvideo)(const unsigned char* data, int length, unsigned char* frame, int frame_size) = nullptr;
+    int (*vpdecode_getpicsize)(int* width, int* height) = nullptr;
+    int (*vpdecode_close)() = nullptr;
+    // tolmx264decode: Annex B data; the capacity is a picture of the size given to init.
+    int (*tolm264decode_init)(int width, int height) = nullptr;
+    int (*tolm264decode_decode)(const unsigned char* data, int length, unsigned char* frame) = nullptr;
+    int (*tolm264decode_getwh)(int* width, int* height) = nullptr;
+    int (*tolm264decode_close)() = nullptr;
+    // tolmaac_decode: raw AAC access units after the AudioSpecificConfig; at most 8,192 PCM bytes a unit.
+    int (*aacdecodebuf_init)(const unsigned char* config, int length, int value, int rate_hint, int* rate,
+                             int* channels) = nullptr;
+    int (*aacbuf_decode)(const unsigned char* data, int length, int value, unsigned char* pcm) = nullptr;
+    int (*aacdecodebuf_close)() = nullptr;
 };
 
 // The input side's table.

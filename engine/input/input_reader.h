@@ -12,6 +12,8 @@
 #include "engine/state/media_job.h"
 #include "media/records/file_kind.h"
 
+struct MediaFile;
+
 enum class ReadStatus {
     kOk,      // something was read; more may follow
     kEnd,     // the source is done (its end, or a short read)
@@ -40,6 +42,14 @@ public:
     // The next read starts at picture `frame` (and the sound that belongs before it). False when the
     // reader cannot seek or the frame is outside the source.
     virtual bool seek_frame(int frame) = 0;
+    // A reader that finds the record's range itself (by file positions or its own index) takes the
+    // range of `file` (null: the whole file) right after open. It returns the picture from which
+    // pictures and sound are used (those before are read for the decoder only), or -1 when it leaves
+    // the range to the branch.
+    virtual int use_range(const MediaFile* file) {
+        (void)file;
+        return -1;
+    }
     // Closes the source and the decoders made by open; harmless twice.
     virtual void close() = 0;
 
@@ -72,3 +82,9 @@ std::unique_ptr<InputReader> make_reader(FileKind kind);
 // The readers themselves, for the table and for tests.
 std::unique_ptr<InputReader> make_avi_reader();
 std::unique_ptr<InputReader> make_mpeg_reader();
+std::unique_ptr<InputReader> make_swf_reader();
+std::unique_ptr<InputReader> make_flv_reader();
+// The DirectShow reader of the program (null where no DirectShow is: the native build, or before the
+// program installs it with set_dshow_reader_maker).
+std::unique_ptr<InputReader> make_dshow_reader();
+void set_dshow_reader_maker(std::unique_ptr<InputReader> (*maker)());

@@ -7,9 +7,9 @@ const ReaderRow kRows[] = {
     {MediaBranch::Mp4, "MP4/3GP", nullptr},
     {MediaBranch::Mtv, "MTV", nullptr},
     {MediaBranch::Amv, "AMV", nullptr},
-    {MediaBranch::Swf, "SWF", nullptr},
-    {MediaBranch::DirectShow, "DirectShow", nullptr},
-    {MediaBranch::Flv, "FLV", nullptr},
+    {MediaBranch::Swf, "SWF", make_swf_reader},
+    {MediaBranch::DirectShow, "DirectShow", make_dshow_reader},
+    {MediaBranch::Flv, "FLV", make_flv_reader},
     {MediaBranch::Avi, "AVI", make_avi_reader},
     {MediaBranch::Mpeg, "MPEG", make_mpeg_reader},
 };

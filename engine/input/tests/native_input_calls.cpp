@@ -7,7 +7,11 @@ extern "C" {
 }
 #include "base/picture.h"
 #include "codecs/libav/video_decoder.h"
+#include "codecs/tolmaac_decode/aac_decode_core.h"
 #include "codecs/tolmac3buf/ac3_core.h"
+#include "codecs/tolmh263dec2/sorenson_core.h"
+#include "codecs/tolmvpdecode/vp6_core.h"
+#include "codecs/tolmx264decode/h264_decode_core.h"
 #include "codecs/tolmadpcmdecode/adpcm_core.h"
 #include "codecs/tolmmp3dec/mp3dec_core.h"
 #include "codecs/tolmmux/mux_core.h"
@@ -16,6 +20,7 @@ namespace native_input {
 
 std::map<std::string, int> counts;
 int refuse_pictures = 0;
+std::vector<std::vector<uint8_t>> video_inputs;
 
 namespace {
 
@@ -25,6 +30,14 @@ std::unique_ptr<adpcmdec::Decoder> g_adpcm;
 mp3dec::Decoder g_mp3;
 ac3dec::Decoder g_ac3;
 int g_pictures = 0;
+std::unique_ptr<sorenson::Decoder> g_sorenson;
+std::unique_ptr<vp6dec::Decoder> g_vp6;
+std::unique_ptr<h264dec::Decoder> g_h264;
+std::unique_ptr<aacdec::Decoder> g_aac;
+
+void keep_input(const unsigned char* data, int length) {
+    if (data && length > 0) video_inputs.emplace_back(data, data + length);
+}
 
 int codec_of(const char* code) {
     auto is = [code](const char* name) { return std::strncmp(code, name, 4) == 0; };
@@ -40,6 +53,7 @@ int codec_of(const char* code) {
 void install(InputCalls& c) {
     counts.clear();
     refuse_pictures = 0;
+    video_inputs.clear();
     av_log_set_level(AV_LOG_ERROR);
     c = InputCalls{};
     c.mux_init = [] { return ++counts["mux_init"], g_description = mux::Description{}, 0; };
@@ -96,6 +110,60 @@ void install(InputCalls& c) {
     c.mp3_close = [](int) { return ++counts["mp3_close"], 0; };
     c.ac3buf_init = [](int, int) { return ++counts["ac3buf_init"], g_ac3.init(); };
     c.ac3buf_close = [] { return ++counts["ac3buf_close"], 0; };
+    c.sh263de_init = [] {
+        ++counts["sh263de_init"];
+        g_sorenson = std::make_unique<sorenson::Decoder>();
+        return g_sorenson->init() ? 0 : -1;
+    };
+    c.sh263de_setdispmode = [](int mode) { return g_sorenson ? g_sorenson->set_display_mode(mode) : -1; };
+    c.sh263de_frame = [](const unsigned char* data, int length, unsigned char* picture, int bytes) {
+        ++counts["sh263de_frame"];
+        if (picture) keep_input(data, length);
+        return g_sorenson ? g_sorenson->frame(data, length, picture, bytes) : -1;
+    };
+    c.sh263de_getwidth = [] { return g_sorenson ? g_sorenson->width() : 0; };
+    c.sh263de_getheight = [] { return g_sorenson ? g_sorenson->height() : 0; };
+    c.sh263de_exit = [] { return ++counts["sh263de_exit"], g_sorenson ? (g_sorenson.reset(), 0) : -1; };
+    c.vpdecode_init = [] {
+        ++counts["vpdecode_init"];
+        g_vp6 = std::make_unique<vp6dec::Decoder>();
+        return g_vp6->init() ? 0 : -1;
+    };
+    c.vpdecode_getvideo = [](const unsigned char* data, int length, unsigned char* frame, int bytes) {
+        ++counts["vpdecode_getvideo"];
+        keep_input(data, length);
+        return g_vp6 ? g_vp6->decode(data, length, frame, bytes) : -1;
+    };
+    c.vpdecode_getpicsize = [](int* w, int* h) {
+        *w = *h = 0;
+        return g_vp6 && g_vp6->size(w, h) ? 0 : -1;
+    };
+    c.vpdecode_close = [] { return ++counts["vpdecode_close"], g_vp6 ? (g_vp6.reset(), 0) : -1; };
+    c.tolm264decode_init = [](int w, int h) {
+        ++counts["tolm264decode_init"];
+        g_h264 = std::make_unique<h264dec::Decoder>();
+        return g_h264->init(w, h) ? 0 : -1;
+    };
+    c.tolm264decode_decode = [](const unsigned char* data, int length, unsigned char* frame) {
+        ++counts["tolm264decode_decode"];
+        keep_input(data, length);
+        return g_h264 ? g_h264->decode(data, length, frame, libav::Layout::kBgr24) : -1;
+    };
+    c.tolm264decode_getwh = [](int* w, int* h) {
+        *w = *h = 0;
+        return g_h264 && g_h264->size(w, h) ? 0 : -1;
+    };
+    c.tolm264decode_close = [] { return ++counts["tolm264decode_close"], g_h264 ? (g_h264.reset(), 0) : -1; };
+    c.aacdecodebuf_init = [](const unsigned char* config, int length, int, int, int* rate, int* channels) {
+        ++counts["aacdecodebuf_init"];
+        g_aac = std::make_unique<aacdec::Decoder>();
+        return g_aac->init(config, length, rate, channels) ? 0 : -1;
+    };
+    c.aacbuf_decode = [](const unsigned char* data, int length, int, unsigned char* pcm) {
+        ++counts["aacbuf_decode"];
+        return g_aac ? g_aac->decode(data, length, pcm) : -1;
+    };
+    c.aacdecodebuf_close = [] { return ++counts["aacdecodebuf_close"], g_aac ? (g_aac.reset(), 0) : -1; };
     c.demux_links.mp3_open = [](const uint8_t* frame) { return g_mp3.open(frame); };
     c.demux_links.mp3_play = [](const Mp3FrameRecord* table, int count, uint8_t* pcm, int capacity) {
         return g_mp3.play(table, count, pcm, capacity);
