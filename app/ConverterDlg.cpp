@@ -56,7 +56,15 @@ CConverterDlg::CConverterDlg(CWnd* parent)
     m_hIcon = AfxGetApp()->LoadIcon(IDR_MAINFRAME);
 }
 
-CConverterDlg::~CConverterDlg() = default;
+CConverterDlg::~CConverterDlg() {
+    // Exit has destroyed it; a start that ended early (OLE) has not.
+    if (m_pColorDlg) {
+        if (m_pColorDlg->m_hWnd) m_pColorDlg->DestroyWindow();
+        delete m_pColorDlg;
+    }
+    delete m_worker;
+    if (m_scopeThread) CloseHandle(m_scopeThread);
+}
 
 BEGIN_MESSAGE_MAP(CConverterDlg, CSkinDialog)
     ON_WM_SYSCOMMAND()
@@ -678,9 +686,11 @@ void CConverterDlg::WaitForThreads() {
         const DWORD spent = GetTickCount() - start;
         if (spent >= kExitWaitMs) break;
         // The workers send to this thread and wait for the answer: keep handling what they send.
-        const DWORD woke = MsgWaitForMultipleObjects(count, threads, TRUE, kExitWaitMs - spent, QS_SENDMESSAGE);
-        if (woke == WAIT_OBJECT_0) count = 0;
-        else if (woke == WAIT_OBJECT_0 + count) {
+        const DWORD woke = MsgWaitForMultipleObjects(count, threads, FALSE, kExitWaitMs - spent, QS_SENDMESSAGE);
+        if (woke < WAIT_OBJECT_0 + count) {
+            threads[woke - WAIT_OBJECT_0] = threads[count - 1];
+            --count;
+        } else if (woke == WAIT_OBJECT_0 + count) {
             MSG msg;
             PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         } else {
@@ -723,6 +733,10 @@ void CConverterDlg::OnExit() {
         delete m_worker;
         m_worker = nullptr;
         if (m_scopeThread) CloseHandle(m_scopeThread);
+        m_scopeThread = nullptr;
+    } else {
+        // The thread objects stay with the threads that still use them.
+        m_worker = nullptr;
         m_scopeThread = nullptr;
     }
     g_main_hwnd = nullptr;

@@ -71,11 +71,23 @@ duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$out")
 awk -v d="$duration" 'BEGIN { exit !(d > 2.5 && d < 3.5) }' || fail "output duration $duration"
 iconv -f GBK -t UTF-8 "$TARMELO_MODAL_LOG" | grep -q "转换完成,输出文件保存在" || fail "no completion box"
 
+# Colour: the caption's colour button shows the colour dialog; preset 2 (R72 G56 B8) recolours the
+# list's cells at once (column 0's background is the colour darkened by 21: R51 G35 B0).
+read -r _ wl wt ww _ < <(probe wait "$caption" 5)
+xdotool mousemove $((wl + ww - 116 + 8)) $((wt + 6 + 10)) click 1
+"$bin/winprobe.exe" wait '软件界面颜色设置' 10 >/dev/null || fail "the caption's colour button shows no colour dialog"
+"$bin/winprobe.exe" click '软件界面颜色设置' 1028 || fail "no preset 2"
+sleep 1
+shot main-colour
+read -r _ _ lx ly lw lh _ < <(probe controls "$caption" | grep -a '^1007 SysListView32')
+cell=$(convert "$artifacts/main-colour.png" -format "%[hex:p{$((lx + 30)),$((ly + lh / 2 > 40 ? ly + 34 : ly + 20))}]" info: | cut -c1-6)
+echo "list cell after preset 2: #$cell"
+
 # Save, Exit; the list file holds one whole record.
 click 1003/1009
 exit_program
 [ "$(stat -c %s "$bin/mpgmp4info.dat")" = $((4 + 2400)) ] || fail "mpgmp4info.dat: $(stat -c %s "$bin/mpgmp4info.dat")"
-iconv -f GBK -t UTF-8 "$bin/pravolin.ini" | grep -q '^软件界面颜色=798832' || fail "UI colour not saved"
+iconv -f GBK -t UTF-8 "$bin/pravolin.ini" | grep -q '^软件界面颜色=4732936' || fail "UI colour not saved: $(iconv -f GBK -t UTF-8 "$bin/pravolin.ini" | grep 软件界面颜色)"
 
 # A restart lists the saved file again under number 0.
 start_program
