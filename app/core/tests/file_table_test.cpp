@@ -148,6 +148,7 @@ TEST_F(FileTableTest, TheTableHoldsTwoHundredFiftySixFiles) {
     // A saved list longer than the table loads its first 256 records.
     std::vector<MediaFileRecord> many(300, record(media));
     ASSERT_EQ(write_media_list(path("many.dat").c_str(), many.data(), 300), MediaListError::None);
+    table.reset_running_number();  // as a rebuild of the list does before it loads
     EXPECT_EQ(table.load(path("many.dat").c_str()), MediaListError::None);
     EXPECT_EQ(table.count(), kFileTableSlots);
     EXPECT_EQ(table.row(255).record.running_number, 255);
