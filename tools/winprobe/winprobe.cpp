@@ -10,7 +10,8 @@
 //   winprobe rows CAPTION ID            one line per list-view row: its cells separated by tabs, then
 //                                       "selected" for a selected row
 //   winprobe select CAPTION ID ROW      selects and focuses one list-view row (-1: clears the selection)
-// ID names a child control; "A/B" names control B somewhere inside control A (a page in a tab control).
+// ID names a child control (a direct child first); "A/B" names control B somewhere inside control A (a
+// page in a tab control).
 // CAPTION arrives in the ANSI code page, as Wine converts the command line.
 #include <windows.h>
 #include <commctrl.h>
@@ -62,8 +63,9 @@ HWND find_control(HWND wnd, const char* path) {
     const char* p = path;
     while (at && *p) {
         const int id = atoi(p);
-        Search s = {id, nullptr};
-        EnumChildWindows(at, find_descendant, (LPARAM)&s);
+        // A direct child first, then anything below.
+        Search s = {id, GetDlgItem(at, id)};
+        if (!s.found) EnumChildWindows(at, find_descendant, (LPARAM)&s);
         at = s.found;
         const char* slash = strchr(p, '/');
         if (!slash) break;
