@@ -7,6 +7,7 @@
 namespace {
 void colour_all_states(CSkinButton& b, COLORREF c) {
     b.m_crNormalFace = b.m_crFocusFace = b.m_crHoverFace = c;
+    for (BYTE state : {0, 2, 4}) b.SetColour(state, c, FALSE);
     if (b.m_hWnd) b.Invalidate();
 }
 }  // namespace
