@@ -1,16 +1,69 @@
 #include "ConverterDlg.h"
+#include <objbase.h>
+#include <ole2.h>
+#include <htmlhelp.h>
+#include <cstdio>
+#include <cstring>
 #include "AboutDlg.h"
+#include "afxdlgs.h"
+#include "ColorSetDlg.h"
+#include "Shortcuts.h"
+#include "UiColour.h"
+#include "WaveScopeThread.h"
+#include "app/core/list_cells.h"
+#include "app/jobs/list_view_rows.h"
 #include "app/res/resource.h"
-#include "controls/skin/SkinDraw.h"
 #include "app/settings/ini_file.h"
+#include "base/program_folder.h"
 #include "controls/res/skin_res.h"
+#include "controls/skin/SkinDraw.h"
+#include "engine/convert/win32/convert_thread.h"
+#include "engine/input/win32/program_input_calls.h"
+#include "engine/main_window/main_window.h"
+#include "engine/outside/win32/program_calls.h"
+#include "engine/settings/settings.h"
+#include "engine/state/run_state.h"
+#include "engine/state/shared_buffers.h"
+#include "media/binders/binders.h"
+#include "media/probe/probe_media_file.h"
 
 namespace {
+
 const UINT kClockTimer = 1000;
+const char kCaption[] = "Orvane多媒体MP4转换器";
+const char kAddCaption[] = "多媒体文件增加";
+const char kRemoveCaption[] = "多媒体文件记录删除";
+const char kSaveCaption[] = "多媒体文件记录保存";
+const char kWebAddress[] = "http://www.delmora.example/";
+const char kMailAddress[] = "mailto:support@delmora.example";
+constexpr DWORD kExitWaitMs = 10000;
+
+int ask(HWND owner, const char* text, const char* caption, UINT type) {
+    return AfxShowMessageBox(owner, text, caption, type);
 }
 
-CConverterDlg::CConverterDlg(CWnd* parent) : CSkinDialog(IDD_CONVERTER_DIALOG, parent) {
+}  // namespace
+
+std::string program_file(const char* name) { return program_folder() + "\\" + name; }
+
+MediaFile* CConverterDlg::DialogUi::file_row(int file_index) {
+    FileTable& files = m_dlg.m_files;
+    return file_index >= 0 && file_index < files.count() ? &files.row(file_index) : nullptr;
+}
+
+CConverterDlg::CConverterDlg(CWnd* parent)
+    : CSkinDialog(IDD_CONVERTER_DIALOG, parent), m_ui(*this), m_jobs(std::make_unique<JobTable>()) {
     m_hIcon = AfxGetApp()->LoadIcon(IDR_MAINFRAME);
+}
+
+CConverterDlg::~CConverterDlg() {
+    // Exit has destroyed it; a start that ended early (OLE) has not.
+    if (m_pColorDlg) {
+        if (m_pColorDlg->m_hWnd) m_pColorDlg->DestroyWindow();
+        delete m_pColorDlg;
+    }
+    delete m_worker;
+    if (m_scopeThread) CloseHandle(m_scopeThread);
 }
 
 BEGIN_MESSAGE_MAP(CConverterDlg, CSkinDialog)
@@ -18,12 +71,67 @@ BEGIN_MESSAGE_MAP(CConverterDlg, CSkinDialog)
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
     ON_WM_TIMER()
+    ON_WM_CLOSE()
+    ON_MESSAGE(WM_DLG_NOTIFY, OnDlgNotify)
+    ON_BN_CLICKED(IDC_PLAY, OnPlay)
+    ON_BN_CLICKED(IDC_STOP, OnStop)
+    ON_BN_CLICKED(IDC_CONVERT, OnConvert)
+    ON_BN_CLICKED(IDC_PAUSE, OnPause)
+    ON_BN_CLICKED(IDC_VIDEO, OnVideoToggle)
+    ON_BN_CLICKED(IDC_AUDIO, OnAudioToggle)
+    ON_BN_CLICKED(IDC_TRIM, OnTrimToggle)
+    ON_BN_CLICKED(IDC_SOUND_EFFECTS, OnSoundEffects)
     ON_BN_CLICKED(IDC_ABOUT, OnAbout)
+    ON_BN_CLICKED(IDC_HELP_BUTTON, OnHelp)
+    ON_BN_CLICKED(IDC_VISIT, OnVisit)
+    ON_BN_CLICKED(IDC_CONTACT, OnContact)
     ON_BN_CLICKED(IDC_EXIT, OnExit)
-    ON_COMMAND(IDCANCEL, OnExit)
 END_MESSAGE_MAP()
 
+void CConverterDlg::DoDataExchange(CDataExchange* dx) {
+    DDX_Control(dx, IDC_RANGE_DONE, m_btnRangeDone);
+    DDX_Control(dx, IDC_RANGE_END, m_btnRangeEnd);
+    DDX_Control(dx, IDC_RANGE_START, m_btnRangeStart);
+    DDX_Control(dx, IDC_RANGE_EDIT, m_btnRangeEdit);
+    DDX_Control(dx, IDC_RANGE_CAPTION, m_rangeCaption);
+    DDX_Control(dx, IDC_SOUND_EFFECTS, m_btnSoundEffects);
+    DDX_Control(dx, IDC_CLOCK, m_clock);
+    DDX_Control(dx, IDC_OUTPUT_TYPE, m_outputType);
+    DDX_Control(dx, IDC_SPEED_MODE, m_speedMode);
+    DDX_Control(dx, IDC_EXIT, m_btnExit);
+    DDX_Control(dx, IDC_CONTACT, m_btnContact);
+    DDX_Control(dx, IDC_VISIT, m_btnVisit);
+    DDX_Control(dx, IDC_HELP_BUTTON, m_btnHelp);
+    DDX_Control(dx, IDC_ABOUT, m_btnAbout);
+    DDX_Control(dx, IDC_SPARE_LABEL, m_spare);
+    DDX_Control(dx, IDC_SCOPE, m_scope);
+    DDX_Control(dx, IDC_AUDIO, m_btnAudio);
+    DDX_Control(dx, IDC_VIDEO, m_btnVideo);
+    DDX_Control(dx, IDC_STOP, m_btnStop);
+    DDX_Control(dx, IDC_PAUSE, m_btnPause);
+    DDX_Control(dx, IDC_PLAY, m_btnPlay);
+    DDX_Control(dx, IDC_BANNER, m_banner);
+    DDX_Control(dx, IDC_WELCOME, m_welcome);
+    DDX_Control(dx, IDC_TRIM, m_btnTrim);
+    DDX_Control(dx, IDC_CONVERT, m_btnConvert);
+    DDX_Control(dx, IDC_TOTAL_BAR, m_totalBar);
+    DDX_Control(dx, IDC_FILE_BAR, m_fileBar);
+    DDX_Control(dx, IDC_STATUS_LINE, m_status);
+    DDX_Control(dx, IDC_TABS, m_tabs);
+}
+
+// The outside libraries the dialog needs from the start, in their order. A binder that fails has told
+// the user why; the program then ends before its window is seen.
+bool CConverterDlg::BindLibraries() {
+    int (*const binders[])() = {codec::load_tolmpicpack, codec::load_tolmx264decode, codec::load_tolmmpeg4decode,
+                                codec::load_tolmmux,     codec::load_olumbra,        codec::load_tolmmp3enc};
+    for (auto bind : binders)
+        if (bind() < 0) return false;
+    return true;
+}
+
 BOOL CConverterDlg::OnInitDialog() {
+    // 1. The base, the system menu's About item, the icons, easy move and the background.
     CSkinDialog::OnInitDialog();
     CString about;
     about.LoadString(IDS_ABOUTBOX);
@@ -33,17 +141,170 @@ BOOL CConverterDlg::OnInitDialog() {
     }
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
-    // The skin bitmaps before the dialog shows: its frame and caption buttons are the skin's.
-    skin_reload_bitmaps();
     EnableEasyMove();
     SetBackBitmap(IDB_SKIN_BACKGROUND);
-    // The scheme first, then the settings: the saved UI colour must win over the scheme's.
+    // 2. The skin's drawing functions; the workers' call tables over the program's binders.
+    skin_reload_bitmaps();
+    use_program_calls();
+    use_program_input_calls();
+    // 3. An empty file table.
+    m_files.clear();
+    // 4. The libraries; 5. the effects library's hidden window.
+    if (!BindLibraries()) {
+        EndDialog(IDOK);
+        return TRUE;
+    }
+    if (codec::tolmmix_begin) codec::tolmmix_begin();
+    // 6. The colour dialog, created hidden; it reports to this dialog.
+    m_pColorDlg = new CColorSetDlg;
+    m_pColorDlg->m_hMainWnd = m_hWnd;
+    if (m_pColorDlg->Create(IDD_COLOR_SET, nullptr)) {
+        m_pColorDlg->SetForegroundWindow();
+        m_pColorDlg->ShowWindow(SW_HIDE);
+    }
+    m_pColorDlg->m_bVisible = false;
+    // 9. Common controls, COM and OLE.
+    INITCOMMONCONTROLSEX icc = {sizeof icc, 0xFF};
+    InitCommonControlsEx(&icc);
+    CoInitialize(nullptr);
+    if (FAILED(OleInitialize(nullptr))) {
+        ask(m_hWnd, "OLE初始化失败", kCaption, MB_OK | MB_ICONSTOP);
+        EndDialog(IDOK);
+        return TRUE;
+    }
+    // 11. The clock's first colours, the window handle every notice goes to, colour scheme 1.
+    m_clock.SetBkColor(RGB(0, 0, 0));
+    m_clock.SetTextColor(RGB(32, 255, 32));
+    g_main_hwnd = m_hWnd;
     skin_set_scheme(1);
+    // 12. The settings (the saved UI colour wins over the scheme's).
     load_program_settings();
     skin_set_ui_color((COLORREF)cfg_ui_color);
+    // 13.-17. Bitmaps, bars, tabs and pages, combos, labels, buttons.
+    StyleControls();
+    // 18. The saved media list and the disc drives.
+    SendMessage(WM_DLG_NOTIFY, 8888, 5);
+    // 19. The wave scope.
+    set_flag(g_scope_feed, true);
+    StartScope(0);
+    // 20. The clock.
     OnTimer(kClockTimer);
     SetTimer(kClockTimer, 1000);
+    // 21. Balloon tips of the two combo boxes.
+    if (m_tip.Create(this)) {
+        m_tip.AddTool(&m_speedMode, "请通过下拉框选择转换方式 快速转换时无视频显示和无声音");
+        m_tip.AddTool(&m_outputType, "请通过下拉框选择转换输出文件类型 本软件支持3GP MP4 AVI三种类型");
+    }
+    // 22. The range buttons, disabled until a file with segments is shown.
+    m_btnRangeStart.SetTooltipText("选择需转换的多媒体文件开始位置");
+    m_btnRangeEnd.SetTooltipText("选择需转换的多媒体文件结束位置");
+    m_btnRangeEdit.SetTooltipText("编辑修改需转换的多媒体文件开始结束位置");
+    m_btnRangeDone.SetTooltipText("确认并选择需转换的多媒体文件开始结束位置");
+    for (CSkinButton* b : {&m_btnRangeStart, &m_btnRangeEnd, &m_btnRangeEdit, &m_btnRangeDone}) b->EnableWindow(FALSE);
+    // 23. The Start-menu shortcuts.
+    install_shortcuts();
+    // 24. The first file selected when it has an index file.
+    if (m_files.count() > 0 && m_files.row(0).record.index_path[0]) {
+        m_currentFile = 0;
+        CSkinListCtrl& list = m_filePage.m_list;
+        list.SetHotItem(0);
+        list.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    }
+    // 25. The clock in the UI colour.
+    m_clock.SetBkColor((COLORREF)cfg_ui_color);
+    m_clock.SetTextColor(color_lighten((COLORREF)cfg_ui_color, 128));
     return TRUE;
+}
+
+void CConverterDlg::StyleControls() {
+    const COLORREF ui = (COLORREF)cfg_ui_color;
+    // 13. The progress bars.
+    for (CSkinProgressCtrl* bar : {&m_fileBar, &m_totalBar}) {
+        bar->SetRange32(0, 1000);
+        bar->SetPos(0);
+        bar->SetBarColour(color_lighten(ui, 60));
+    }
+    // 14. The tab control and its pages.
+    m_tabs.SetBitmap(IDB_SKIN_BACKGROUND);
+    m_tabs.m_crSelected = color_lighten(ui, 40);
+    m_tabs.m_crNormal = ui;
+    if (!m_filePage.m_hWnd) m_tabs.AddPage("文件管理", &m_filePage, IDD_FILE_PAGE);
+    m_tabs.SetActivePage(0);
+    // 15. The sound-effects button and the two combo boxes, each at its first item.
+    m_btnSoundEffects.SetTooltipText("用Orvane音效器调整转换\n或播放音质效果");
+    if (m_speedMode.TextCount() == 0) {
+        m_speedMode.AddString("正常转换");
+        m_speedMode.AddString("快速转换");
+        m_outputType.AddString("转换输出3GP文件");
+        m_outputType.AddString("转换输出MP4文件");
+        m_outputType.AddString("转换输出AVI文件");
+        m_speedMode.SetCurSel(0);
+        m_outputType.SetCurSel(0);
+    }
+    // 16. The banner, the welcome line and the status line.
+    m_banner.SetFontName("宋体").SetText("Orvane多媒体MP4转换器\r\nMP4/3GP/AVI转换与播放");
+    m_welcome.SetFontName("宋体").SetText("欢迎使用Orvane多媒体MP4转换器");
+    m_status.SetFontName("宋体");
+    // 17. The buttons' tips; Audio and Video start pressed.
+    m_btnConvert.SetTooltipText("进行多媒体转换MP4/3GP/AVI文件");
+    m_btnStop.SetTooltipText("转换或播放停止");
+    m_btnPlay.SetTooltipText("进行多媒体文件播放");
+    m_btnPause.SetTooltipText("暂停多媒体文件播放");
+    m_btnTrim.SetTooltipText("暂停MP4/3GP/AVI转换可播放，用于裁减");
+    m_btnAudio.SetTooltipText("转换过程中播放声音切换开关");
+    m_btnVideo.SetTooltipText("转换过程中播放视频切换开关");
+    m_btnAbout.SetTooltipText("关于Orvane多媒体MP4转换器");
+    m_btnHelp.SetTooltipText("Orvane多媒体MP4转换器操作帮助");
+    m_btnVisit.SetTooltipText("访问Delmora网站 关注产品升级");
+    m_btnExit.SetTooltipText("退出Orvane多媒体MP4转换器应用程序");
+    m_btnContact.SetTooltipText("反馈Orvane多媒体MP4转换器产品使用问题");
+    m_btnAudio.SetPressed(TRUE);
+    m_btnVideo.SetPressed(TRUE);
+    ApplyUiColor();
+}
+
+void CConverterDlg::ApplyUiColor() {
+    const COLORREF ui = (COLORREF)cfg_ui_color;
+    skin_set_ui_color(ui);
+    for (CSkinProgressCtrl* bar : {&m_fileBar, &m_totalBar})
+        if (bar->m_hWnd) bar->SetBarColour(color_lighten(ui, 60));
+    m_tabs.m_crSelected = color_lighten(ui, 40);
+    m_tabs.m_crNormal = ui;
+    for (CSkinComboBox* combo : {&m_speedMode, &m_outputType}) {
+        combo->SetBackColour(color_darken(ui, 20));
+        combo->m_crSelect = color_lighten(ui, 40);
+        if (combo->m_hWnd) combo->Invalidate();
+    }
+    for (CSkinButton* b : {&m_btnSoundEffects, &m_btnPlay, &m_btnStop, &m_btnPause, &m_btnConvert, &m_btnVideo,
+                           &m_btnAudio, &m_btnTrim, &m_btnAbout, &m_btnHelp, &m_btnVisit, &m_btnContact, &m_btnExit,
+                           &m_btnRangeEdit, &m_btnRangeStart, &m_btnRangeEnd, &m_btnRangeDone})
+        colour_button_faces(*b, ui);
+    if (m_clock.m_hWnd) {
+        m_clock.SetBkColor(ui);
+        m_clock.SetTextColor(color_lighten(ui, 128));
+    }
+    if (m_filePage.m_hWnd) {
+        m_filePage.ApplyUiColor();
+        ColourList();
+    }
+    if (m_hWnd) {
+        RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
+        if (skin_ready) skin_paint_window(this, m_hIcon);
+    }
+}
+
+void CConverterDlg::HideColorDialog() {
+    if (m_pColorDlg && m_pColorDlg->m_hWnd && m_pColorDlg->m_bVisible) {
+        m_pColorDlg->m_bVisible = false;
+        m_pColorDlg->ShowWindow(SW_HIDE);
+    }
+}
+
+BOOL CConverterDlg::PreTranslateMessage(MSG* msg) {
+    if (!flag_on(g_busy) && m_tip.m_hWnd) m_tip.RelayEvent(msg);
+    // Enter and Escape never end the program.
+    if (msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE)) return TRUE;
+    return CSkinDialog::PreTranslateMessage(msg);
 }
 
 LRESULT CConverterDlg::DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -52,6 +313,15 @@ LRESULT CConverterDlg::DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         (wp == HTCLOSE || wp == HTMINBUTTON || wp == HTMENU)) {
         if (msg == WM_NCLBUTTONDOWN && wp == HTCLOSE) OnExit();
         else if (msg == WM_NCLBUTTONDOWN && wp == HTMINBUTTON) ShowWindow(SW_MINIMIZE);
+        else if (msg != WM_NCLBUTTONDOWN && wp == HTMENU && m_pColorDlg && m_pColorDlg->m_hWnd) {
+            if (m_pColorDlg->m_bVisible) {
+                HideColorDialog();
+            } else {
+                m_pColorDlg->m_bVisible = true;
+                m_pColorDlg->ShowWindow(SW_SHOW);
+                m_pColorDlg->SetForegroundWindow();
+            }
+        }
         return 0;
     }
     LRESULT result = CSkinDialog::DefWindowProc(msg, wp, lp);
@@ -73,11 +343,18 @@ LRESULT CConverterDlg::DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 void CConverterDlg::OnSysCommand(UINT id, LPARAM lp) {
     if ((id & 0xFFF0) == IDM_ABOUTBOX) {
-        OnAbout();
+        CAboutDlg about;
+        about.DoModal();
+        return;
+    }
+    if ((id & 0xFFF0) == SC_CLOSE) {
+        OnExit();
         return;
     }
     CSkinDialog::OnSysCommand(id, lp);
 }
+
+void CConverterDlg::OnClose() { OnExit(); }
 
 void CConverterDlg::OnPaint() {
     if (!IsIconic()) {
@@ -96,22 +373,374 @@ void CConverterDlg::OnPaint() {
 HCURSOR CConverterDlg::OnQueryDragIcon() { return (HCURSOR)m_hIcon; }
 
 void CConverterDlg::OnTimer(UINT_PTR id) {
-    if (id != kClockTimer) return;
+    if (id != kClockTimer || flag_on(g_busy)) return;
     SYSTEMTIME now;
     GetLocalTime(&now);
     CString text;
     text.Format("%02d:%02d:%02d", now.wHour, now.wMinute, now.wSecond);
-    SetDlgItemText(IDC_CLOCK, text);
+    m_clock.SetText(text);
+    m_clock.SetWindowText(text);
+}
+
+void CConverterDlg::ShowClock(int seconds) {
+    CString text;
+    text.Format("%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60, seconds % 60);
+    m_clock.SetText(text);
+    m_clock.SetWindowText(text);
+}
+
+void CConverterDlg::StartScope(int argument) {
+    if (flag_on(g_scope_running) || m_exiting) return;
+    if (m_scopeThread) {
+        CloseHandle(m_scopeThread);
+        m_scopeThread = nullptr;
+    }
+    // The flag is set before the thread exists, so a quick second start cannot make a second scope.
+    set_flag(g_scope_running, true);
+    m_scopeThread = CreateThread(nullptr, 0, wave_scope_thread, (LPVOID)(INT_PTR)argument, 0, nullptr);
+    if (!m_scopeThread) set_flag(g_scope_running, false);
+}
+
+// ---- notify bus ----
+
+LRESULT CConverterDlg::OnDlgNotify(WPARAM code, LPARAM argument) {
+    switch ((int)code) {
+    case 8886: ApplyUiColor(); break;
+    case 8888:
+        HideColorDialog();
+        OnListAction((int)argument);
+        break;
+    case 8889:
+        // The settings pages store their controls here. Sent by a worker mid-run, nothing is saved:
+        // Convert copied the pages when it started, and no INI write or box may happen during a run.
+        if (InSendMessageEx(nullptr) & ISMEX_SEND) break;
+        break;
+    case 888: HideColorDialog(); break;
+    case 199: set_flag(g_busy, false); break;
+    case 688: ShowClock((int)argument); break;
+    case 678: return H264Bridge((int)argument);
+    default: break;
+    }
+    return 0;
+}
+
+// H.264 decoding on this thread for the workers: 1 opens the decoder, 2 flushes it into the frame
+// buffer and closes it, 5 opens, flushes and closes. The decoded byte count is what the sender reads.
+// Decoding a worker's data (4) comes with the MP4 branch, which owns that data.
+LRESULT CConverterDlg::H264Bridge(int sub_code) {
+    if (!codec::tolm264decode_init || !codec::tolm264decode_decode || !codec::tolm264decode_close) return -1;
+    auto flush = [] {
+        if (!g_frame_buf.picture.data || g_frame_buf.capacity < size_t(320 * 3 * 160)) return;
+        const int bytes = codec::tolm264decode_decode(nullptr, 0, (unsigned char*)g_frame_buf.picture.data);
+        g_decoded_bytes.store(bytes > 0 ? bytes : 0, std::memory_order_release);
+    };
+    switch (sub_code) {
+    case 1: return codec::tolm264decode_init(320, 160);
+    case 2:
+        flush();
+        return codec::tolm264decode_close();
+    case 5:
+        codec::tolm264decode_init(320, 160);
+        flush();
+        return codec::tolm264decode_close();
+    default: return -1;
+    }
+}
+
+void CConverterDlg::OnListAction(int sub_code) {
+    switch (sub_code) {
+    case 1: AddFile(); break;
+    case 2: RemoveRows(); break;
+    case 3: SaveList(); break;
+    case 4: RebuildList(false); break;
+    case 5: RebuildList(true); break;
+    case 11:
+        if (!flag_on(g_busy)) OnPlay();
+        break;
+    default: break;
+    }
+    if (m_files.count() > 0) ColourList();
+}
+
+bool CConverterDlg::IsCdRom(const char* path) const {
+    if (!path || !path[0] || path[1] != ':') return false;
+    const char root[4] = {path[0], ':', '\\', 0};
+    return GetDriveTypeA(root) == DRIVE_CDROM;
+}
+
+void CConverterDlg::AddFile() {
+    if (m_files.full()) {
+        ask(m_hWnd, "多媒体文件列表已满", kAddCaption, MB_OK);
+        return;
+    }
+    CFileDialog dialog(TRUE, nullptr,
+                       "*.MPG;*.DAT;*.VOB;*.AVI;*.WMA;*.WMV;*.ASF;*.RM;*.RMVB;*.MOV;*.QT;*.MP4;*.3GP;*.FLV;*.F4V;*.SWF;"
+                       "*.MTV;*.AMV",
+                       OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST,
+                       "MPG|*.MPG;*.M1V|VCD|*.DAT|DVD|*.VOB|MPEG4|*.AVI|FLASH|*.FLV;*.F4V;*.SWF|Microsoft|*.ASF;*.WMV;*.WMA|"
+                       "Real Play|*.RM;*.RMVB;*.RMA|Quick Time|*.QT;*.MOV|MP4 File|*.MP4;*.3GP;*.M4A;*.MTV;*.AMV|All|*.*||",
+                       this);
+    dialog.m_ofn.nFilterIndex = 1;
+    if (dialog.DoModal() != IDOK) return;
+    const CString path = dialog.GetPathName();
+    if (IsCdRom(path)) {
+        ask(m_hWnd, "请不要选择光驱多媒体文件，它是自动添加", kAddCaption, MB_OK);
+        return;
+    }
+    CSkinListCtrl& list = m_filePage.m_list;
+    for (int row = 0; row < list.GetItemCount(); ++row) {
+        if (list.GetItemText(row, 1) == path) {
+            ask(m_hWnd, "多媒体文件已在列表中存在", kAddCaption, MB_OK);
+            return;
+        }
+    }
+    MediaFileRecord record{};
+    if (probe_media_file(path, &record) < 0 || record.width <= 2 || record.height <= 2) return;
+    const int index = m_files.add(record, path);
+    if (index < 0) return;
+    const MediaFileRecord& added = m_files.row(index).record;
+    InsertRow(added, added.running_number, nullptr);
+}
+
+void CConverterDlg::InsertRow(const MediaFileRecord& record, int running_number, const char* type_text) {
+    CSkinListCtrl& list = m_filePage.m_list;
+    const ListRow row = list_row(record, running_number, type_text);
+    const int at = list.InsertItem(list.GetItemCount(), row.cells[0].c_str());
+    if (at < 0) return;
+    for (int c = 1; c < kListColumns; ++c) list.SetItemText(at, c, row.cells[size_t(c)].c_str());
+    list.SetItemImage(at, 0, row.image);
+}
+
+void CConverterDlg::ColourList() {
+    CSkinListCtrl& list = m_filePage.m_list;
+    const COLORREF ui = (COLORREF)cfg_ui_color;
+    for (int row = 0; row < list.GetItemCount(); ++row) {
+        for (int c = 0; c < kListColumns; ++c) {
+            list.SetItemTextColor(row, c, kListTextColour, FALSE);
+            list.SetItemBkColor(row, c, list_back_colour(ui, c), FALSE);
+        }
+    }
+    list.Invalidate();
+}
+
+void CConverterDlg::RemoveRows() {
+    CSkinListCtrl& list = m_filePage.m_list;
+    if (list.GetSelectedCount() < 1) {
+        ask(m_hWnd, "没有选择删除的多媒体文件记录", kRemoveCaption, MB_OK);
+        return;
+    }
+    for (int row = list.GetItemCount() - 1; row >= 0; --row) {
+        if (!(list.GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED)) continue;
+        const int number = atoi(list.GetItemText(row, 0));
+        list.DeleteItem(row);
+        const int removed = m_files.remove_running_number(number);
+        if (removed >= 0) m_currentFile = index_after_removal(m_currentFile, removed);
+    }
+}
+
+void CConverterDlg::SaveList() {
+    if (!m_files.save(program_file(kMediaListFileName).c_str()))
+        ask(m_hWnd, "多媒体文件列表保存失败", kSaveCaption, MB_OK | MB_ICONSTOP);
+}
+
+void CConverterDlg::ScanDiscs() {
+    struct Folder {
+        const char* folder;
+        const char* pattern;
+        const char* type;
+    };
+    const Folder folders[] = {{"\\mpegav", "\\*.dat", "VCD"}, {"\\VIDEO_TS", "\\*.vob", "DVD"}};
+    for (char letter = 'C'; letter <= 'Y'; ++letter) {
+        char drive[4];
+        std::snprintf(drive, sizeof drive, "%c:", letter);
+        if (!IsCdRom(drive)) continue;
+        for (const Folder& f : folders) {
+            const std::string folder = std::string(drive) + f.folder;
+            const DWORD attributes = GetFileAttributesA(folder.c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+            WIN32_FIND_DATAA found;
+            HANDLE search = FindFirstFileA((folder + f.pattern).c_str(), &found);
+            if (search == INVALID_HANDLE_VALUE) continue;
+            do {
+                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+                const std::string path = folder + "\\" + found.cFileName;
+                MediaFileRecord record{};
+                if (probe_media_file(path.c_str(), &record) != 0) continue;
+                std::snprintf(record.path, sizeof record.path, "%s", path.c_str());
+                InsertRow(record, m_files.take_running_number(), f.type);
+            } while (FindNextFileA(search, &found));
+            FindClose(search);
+        }
+    }
+}
+
+void CConverterDlg::RebuildList(bool from_saved_list) {
+    m_files.reset_running_number();
+    m_filePage.m_list.DeleteItems(1);
+    ScanDiscs();
+    if (from_saved_list) m_files.load(program_file(kMediaListFileName).c_str());
+    else m_files.relist();
+    for (int i = 0; i < m_files.count(); ++i) InsertRow(m_files.row(i).record, m_files.row(i).record.running_number, nullptr);
+    m_currentFile = -1;
+}
+
+// ---- commands ----
+
+bool CConverterDlg::WorkerRunning() const {
+    return m_worker && WaitForSingleObject(m_worker->m_hThread, 0) == WAIT_TIMEOUT;
+}
+
+void CConverterDlg::OnPlay() {
+    if (WorkerRunning()) return;
+    ListViewRows rows(m_filePage.m_list.m_hWnd, m_hWnd);
+    if (build_jobs(JobCommand::Play, rows, m_files.rows(), m_files.count(), *m_jobs) <= 0) return;
+    // The playback thread comes with the player; until then Play builds its job and stops there.
+}
+
+void CConverterDlg::OnConvert() {
+    if (WorkerRunning()) return;
+    ListViewRows rows(m_filePage.m_list.m_hWnd, m_hWnd);
+    if (build_jobs(JobCommand::Convert, rows, m_files.rows(), m_files.count(), *m_jobs) <= 0) return;
+    StartScope(1);
+    CString text;
+    text.Format("开始文件%s转换 请稍后...", m_jobs->jobs[0].path);
+    m_status.SetText(text);
+    m_status.RedrawWindow();
+    const int choice = m_outputType.GetCurSel();
+    g_out_format = choice < 0 ? 0 : choice;
+    StartWorker(false);
+}
+
+void CConverterDlg::StartWorker(bool) {
+    delete m_worker;
+    m_worker = AfxBeginThread(convert_thread, static_cast<EngineUi*>(&m_ui), THREAD_PRIORITY_NORMAL, 0,
+                              CREATE_SUSPENDED);
+    if (!m_worker) return;
+    m_worker->m_bAutoDelete = FALSE;  // the handle is kept: Exit waits for it
+    m_worker->ResumeThread();
+}
+
+void CConverterDlg::OnStop() { set_flag(g_busy, false); }
+
+void CConverterDlg::OnPause() {
+    if (!flag_on(g_busy)) return;
+    toggle_flag(g_paused);
+    if (!flag_on(g_paused)) return;
+    CString text;
+    text.Format(flag_on(g_write_output) ? "暂停文件%s转换" : "暂停文件%s播放", m_current.get().c_str());
+    m_status.SetText(text);
+    m_status.RedrawWindow();
+}
+
+void CConverterDlg::OnVideoToggle() {
+    if (flag_on(g_busy)) toggle_flag(g_show_video);
+}
+
+void CConverterDlg::OnAudioToggle() {
+    if (flag_on(g_busy)) toggle_flag(g_play_sound);
+}
+
+void CConverterDlg::OnTrimToggle() {
+    if (flag_on(g_busy)) toggle_flag(g_write_output);
+}
+
+void CConverterDlg::OnSoundEffects() {
+    if (!flag_on(g_busy)) {
+        m_status.SetText("只有播放或转换状态下才能开启音频效果窗口");
+        m_status.RedrawWindow();
+        return;
+    }
+    toggle_flag(g_effects_window);
+    if (!codec::tolmmix_get_dispstatus || !codec::tolmmix_setdisp) return;
+    if (!codec::tolmmix_get_dispstatus()) {
+        set_flag(g_effects_window, true);
+        codec::tolmmix_setdisp(1);
+    } else {
+        codec::tolmmix_setdisp(flag_on(g_effects_window) ? 1 : 0);
+    }
 }
 
 void CConverterDlg::OnAbout() {
-    CAboutDlg about;
+    CConverterAboutDlg about;
     about.DoModal();
 }
 
+void CConverterDlg::OnHelp() {
+    const std::string help = program_file("tolmchangemp4.chm");
+    HtmlHelpA(nullptr, help.c_str(), HH_DISPLAY_TOPIC, 0);
+}
+
+void CConverterDlg::OnVisit() { AfxShellExecute(m_hWnd, "open", kWebAddress, nullptr, nullptr, SW_SHOWNORMAL); }
+
+void CConverterDlg::OnContact() { AfxShellExecute(m_hWnd, "open", kMailAddress, nullptr, nullptr, SW_SHOWNORMAL); }
+
+// ---- exit ----
+
+void CConverterDlg::WaitForThreads() {
+    HANDLE threads[2];
+    DWORD count = 0;
+    if (m_worker && m_worker->m_hThread) threads[count++] = m_worker->m_hThread;
+    if (m_scopeThread) threads[count++] = m_scopeThread;
+    const DWORD start = GetTickCount();
+    while (count > 0) {
+        const DWORD spent = GetTickCount() - start;
+        if (spent >= kExitWaitMs) break;
+        // The workers send to this thread and wait for the answer: keep handling what they send.
+        const DWORD woke = MsgWaitForMultipleObjects(count, threads, FALSE, kExitWaitMs - spent, QS_SENDMESSAGE);
+        if (woke < WAIT_OBJECT_0 + count) {
+            threads[woke - WAIT_OBJECT_0] = threads[count - 1];
+            --count;
+        } else if (woke == WAIT_OBJECT_0 + count) {
+            MSG msg;
+            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        } else {
+            break;
+        }
+    }
+}
+
 void CConverterDlg::OnExit() {
+    if (m_exiting) return;
+    if (flag_on(g_busy) || WorkerRunning()) {
+        if (ask(m_hWnd, "Orvane多媒体MP4转换器 正在播放或转换，确认是否退出", kCaption, MB_YESNO | MB_ICONQUESTION) !=
+            IDYES)
+            return;
+    }
+    m_exiting = true;
+    set_flag(g_exiting, true);
     KillTimer(kClockTimer);
-    cfg_ui_color = (int)skin_ui_color;
+    set_flag(g_busy, false);
+    set_flag(g_paused, false);
+    set_flag(g_scope_running, false);
+    WaitForThreads();
+    const bool ended = (!m_worker || WaitForSingleObject(m_worker->m_hThread, 0) == WAIT_OBJECT_0) &&
+                       (!m_scopeThread || WaitForSingleObject(m_scopeThread, 0) == WAIT_OBJECT_0);
+    if (codec::tolmmix_close) codec::tolmmix_close();
+    for (int i = 0; i < m_files.count(); ++i) m_files.row(i).segments.clear();
+    m_files.delete_pending_index_files();
+    if (m_pColorDlg) {
+        if (m_pColorDlg->m_hWnd) m_pColorDlg->DestroyWindow();
+        delete m_pColorDlg;
+        m_pColorDlg = nullptr;
+    }
     save_program_ui_color();
+    // A thread still alive after the wait may be inside a library or a buffer: leave them in place.
+    if (ended) {
+        codec::unload_tolmx264decode();
+        codec::unload_olumbra();
+        codec::unload_tolmpicpack();
+        frame_buffer_free();
+        delete m_worker;
+        m_worker = nullptr;
+        if (m_scopeThread) CloseHandle(m_scopeThread);
+        m_scopeThread = nullptr;
+    } else {
+        // The thread objects stay with the threads that still use them.
+        m_worker = nullptr;
+        m_scopeThread = nullptr;
+    }
+    g_main_hwnd = nullptr;
+    OleUninitialize();
+    CoUninitialize();
     EndDialog(IDOK);
 }

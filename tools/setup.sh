@@ -21,6 +21,8 @@ PACKAGES=(
   ffmpeg python3 sox lame libgif-dev
   # the video-effects benchmarks: ffmpeg's filters (libavfilter) and ImageMagick's GIF reader in-process
   libavfilter-dev libmagickcore-6.q16-dev
+  # the help file beside the program (chmcmd)
+  fp-utils
   # fuzzing of the readers (libFuzzer), run by scripts beside ctest
   clang libclang-rt-14-dev
 )

@@ -197,6 +197,8 @@ void tell_run_end(EngineUi& ui, ConversionServices& services, RunResult& result,
         return;
     }
     if (result.end == RunEnd::kNoLibraries || result.output_path.empty()) return;
+    // A run stopped by Exit says nothing: the program is going away.
+    if (flag_on(g_exiting)) return;
     const std::string& path = result.output_path;
     char text[1024];
     const std::string player = services.player_path();

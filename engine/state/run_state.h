@@ -12,6 +12,7 @@ extern std::atomic<uint8_t> g_show_video;     // decoded frames are shown
 extern std::atomic<uint8_t> g_play_sound;     // decoded sound goes to waveOut
 extern std::atomic<uint8_t> g_scope_feed;     // decoded sound is copied for the wave scope
 extern std::atomic<uint8_t> g_scope_running;  // the wave-scope thread runs
+extern std::atomic<uint8_t> g_exiting;        // the program is ending: a run that ends asks and tells nothing
 
 enum OutFormat : int { kOut3gp = 0, kOutMp4 = 1, kOutAvi = 2 };
 extern std::atomic<int> g_out_format;  // output type of the next conversion

@@ -35,17 +35,26 @@ MediaListError write_media_list(const char* path, const MediaFileRecord* records
     return MediaListError::None;
 }
 
-MediaListError read_media_list(const char* path, std::vector<MediaFileRecord>& records) {
+namespace {
+
+MediaListError read_records(const char* path, std::vector<MediaFileRecord>& records, bool keep_whole) {
     records.clear();
     fileio::File file;
     if (!file.open(path, fileio::File::Mode::Read)) return MediaListError::CannotOpen;
     int64_t size = file.size();
     int32_t count = 0;
     if (size < int64_t(sizeof count) || !file.read_exact(&count, sizeof count)) return MediaListError::BadCount;
-    int64_t body = size - int64_t(sizeof count);
-    if (count < 0 || int64_t(count) * int64_t(sizeof(MediaFileRecord)) > body) return MediaListError::BadCount;
-    records.resize(size_t(count));
-    if (count > 0 && !file.read_exact(records.data(), int64_t(count) * int64_t(sizeof(MediaFileRecord)))) {
+    const int64_t body = size - int64_t(sizeof count);
+    const int64_t whole = body / int64_t(sizeof(MediaFileRecord));
+    MediaListError verdict = MediaListError::None;
+    int64_t take = count;
+    if (count < 0 || int64_t(count) > whole) {
+        verdict = MediaListError::BadCount;
+        // A count below 0 says nothing; one beyond the file keeps the records that are whole.
+        take = !keep_whole || count < 0 ? 0 : whole;
+    }
+    records.resize(size_t(take));
+    if (take > 0 && !file.read_exact(records.data(), take * int64_t(sizeof(MediaFileRecord)))) {
         records.clear();
         return MediaListError::ShortRecords;
     }
@@ -58,5 +67,17 @@ MediaListError read_media_list(const char* path, std::vector<MediaFileRecord>& r
         r.param_len1 = block_length_or_zero(r.param_len1);
         r.param_len2 = block_length_or_zero(r.param_len2);
     }
-    return MediaListError::None;
+    return verdict;
+}
+
+}  // namespace
+
+MediaListError read_media_list(const char* path, std::vector<MediaFileRecord>& records) {
+    const MediaListError verdict = read_records(path, records, false);
+    if (verdict != MediaListError::None) records.clear();
+    return verdict;
+}
+
+MediaListError read_whole_media_records(const char* path, std::vector<MediaFileRecord>& records) {
+    return read_records(path, records, true);
 }

@@ -14,3 +14,6 @@ MediaListError write_media_list(const char* path, const MediaFileRecord* records
 // terminated inside their fields, its block lengths kept within the blocks, and its segment count
 // set to 0 (segment lists are not saved), so nothing read can lead a later user out of bounds.
 MediaListError read_media_list(const char* path, std::vector<MediaFileRecord>& records);
+// As read_media_list, but a list whose count runs past its end (a file cut short) still gives the
+// records that are whole, with BadCount as the verdict; a negative count gives none.
+MediaListError read_whole_media_records(const char* path, std::vector<MediaFileRecord>& records);

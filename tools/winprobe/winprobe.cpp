@@ -5,8 +5,16 @@
 //   winprobe click CAPTION ID           post a button click (WM_COMMAND BN_CLICKED) for control ID
 //   winprobe close CAPTION              post WM_CLOSE
 //   winprobe gdi CAPTION                GDI and USER object counts of the window's process
+//   winprobe text CAPTION ID            the control's text
+//   winprobe state CAPTION ID           button check state, combo selection, enabled and visible flags
+//   winprobe rows CAPTION ID            one line per list-view row: its cells separated by tabs, then
+//                                       "selected" for a selected row
+//   winprobe select CAPTION ID ROW      selects and focuses one list-view row (-1: clears the selection)
+// ID names a child control (a direct child first); "A/B" names control B somewhere inside control A (a
+// page in a tab control).
 // CAPTION arrives in the ANSI code page, as Wine converts the command line.
 #include <windows.h>
+#include <commctrl.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -35,8 +43,101 @@ BOOL CALLBACK print_child(HWND child, LPARAM top) {
     return TRUE;
 }
 
+// A control by id, or by "A/B" (B anywhere below A).
+struct Search {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK find_descendant(HWND child, LPARAM data) {
+    Search* s = (Search*)data;
+    if (GetDlgCtrlID(child) == s->id) {
+        s->found = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND find_control(HWND wnd, const char* path) {
+    HWND at = wnd;
+    const char* p = path;
+    while (at && *p) {
+        const int id = atoi(p);
+        // A direct child first, then anything below.
+        Search s = {id, GetDlgItem(at, id)};
+        if (!s.found) EnumChildWindows(at, find_descendant, (LPARAM)&s);
+        at = s.found;
+        const char* slash = strchr(p, '/');
+        if (!slash) break;
+        p = slash + 1;
+    }
+    return at == wnd ? nullptr : at;
+}
+
+// Memory in the window's process for a list-view request and its text.
+class Remote {
+public:
+    explicit Remote(HWND wnd) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(wnd, &pid);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (process_) memory_ = (char*)VirtualAllocEx(process_, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE);
+    }
+    ~Remote() {
+        if (memory_) VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
+        if (process_) CloseHandle(process_);
+    }
+    bool ok() const { return memory_ != nullptr; }
+    char* at(size_t offset) const { return memory_ + offset; }
+    void put(size_t offset, const void* data, size_t size) { WriteProcessMemory(process_, memory_ + offset, data, size, nullptr); }
+    void get(size_t offset, void* data, size_t size) { ReadProcessMemory(process_, memory_ + offset, data, size, nullptr); }
+
+private:
+    HANDLE process_ = nullptr;
+    char* memory_ = nullptr;
+};
+
+int list_rows(HWND list) {
+    Remote remote(list);
+    if (!remote.ok()) return 1;
+    HWND header = (HWND)SendMessageA(list, LVM_GETHEADER, 0, 0);
+    const int columns = header ? (int)SendMessageA(header, HDM_GETITEMCOUNT, 0, 0) : 1;
+    const int rows = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    for (int row = 0; row < rows; ++row) {
+        for (int c = 0; c < columns; ++c) {
+            LVITEMA item = {};
+            item.iSubItem = c;
+            item.pszText = remote.at(512);
+            item.cchTextMax = 1024;
+            remote.put(0, &item, sizeof item);
+            SendMessageA(list, LVM_GETITEMTEXTA, row, (LPARAM)remote.at(0));
+            char text[1024] = "";
+            remote.get(512, text, sizeof text);
+            text[sizeof text - 1] = 0;
+            printf("%s%s", c ? "\t" : "", text);
+        }
+        const UINT state = (UINT)SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_SELECTED);
+        printf("%s\n", (state & LVIS_SELECTED) ? "\tselected" : "");
+    }
+    return 0;
+}
+
+int list_select(HWND list, int row) {
+    Remote remote(list);
+    if (!remote.ok()) return 1;
+    LVITEMA item = {};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = 0;
+    remote.put(0, &item, sizeof item);
+    SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)remote.at(0));
+    if (row < 0) return 0;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    remote.put(0, &item, sizeof item);
+    return SendMessageA(list, LVM_SETITEMSTATE, row, (LPARAM)remote.at(0)) ? 0 : 1;
+}
+
 int usage() {
-    fprintf(stderr, "usage: winprobe wait|controls|click|close|gdi CAPTION [ARG]\n");
+    fprintf(stderr, "usage: winprobe wait|controls|click|close|gdi|text|state|rows|select CAPTION [ARG...]\n");
     return 2;
 }
 
@@ -69,9 +170,31 @@ int main(int argc, char** argv) {
     if (!strcmp(cmd, "controls")) {
         EnumChildWindows(wnd, print_child, (LPARAM)wnd);
     } else if (!strcmp(cmd, "click") && argc > 3) {
-        int id = atoi(argv[3]);
-        HWND ctl = GetDlgItem(wnd, id);
-        PostMessageA(wnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)ctl);
+        HWND ctl = find_control(wnd, argv[3]);
+        if (!ctl) return 1;
+        PostMessageA(GetParent(ctl), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(ctl), BN_CLICKED), (LPARAM)ctl);
+    } else if (!strcmp(cmd, "text") && argc > 3) {
+        HWND ctl = find_control(wnd, argv[3]);
+        if (!ctl) return 1;
+        char text[1024] = "";
+        GetWindowTextA(ctl, text, sizeof text);
+        printf("%s\n", text);
+    } else if (!strcmp(cmd, "state") && argc > 3) {
+        HWND ctl = find_control(wnd, argv[3]);
+        if (!ctl) return 1;
+        char cls[64] = "";
+        GetClassNameA(ctl, cls, sizeof cls);
+        long value = !lstrcmpiA(cls, "ComboBox") ? (long)SendMessageA(ctl, CB_GETCURSEL, 0, 0)
+                                                 : (long)SendMessageA(ctl, BM_GETCHECK, 0, 0);
+        printf("%ld enabled %d visible %d\n", value, IsWindowEnabled(ctl) ? 1 : 0, IsWindowVisible(ctl) ? 1 : 0);
+    } else if (!strcmp(cmd, "rows") && argc > 3) {
+        HWND ctl = find_control(wnd, argv[3]);
+        if (!ctl) return 1;
+        return list_rows(ctl);
+    } else if (!strcmp(cmd, "select") && argc > 4) {
+        HWND ctl = find_control(wnd, argv[3]);
+        if (!ctl) return 1;
+        return list_select(ctl, atoi(argv[4]));
     } else if (!strcmp(cmd, "close")) {
         PostMessageA(wnd, WM_CLOSE, 0, 0);
     } else if (!strcmp(cmd, "gdi")) {

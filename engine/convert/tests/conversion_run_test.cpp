@@ -244,7 +244,7 @@ TEST_F(ConversionRunTest, OneFilePerJobAndMerged) {
 // How a run ends: a table of runs with what the user is told and what happens to the output.
 TEST_F(ConversionRunTest, EndOfRunTable) {
     enum Ending { kAllDone, kStopMidJob, kBranchFailsAtOnce, kBranchFailsAfterPictures, kOutputNotMade,
-                  kLibraryMissing, kSecondJobFails };
+                  kLibraryMissing, kSecondJobFails, kExitMidJob };
     struct Case {
         const char* why;
         Ending ending;
@@ -278,6 +278,8 @@ TEST_F(ConversionRunTest, EndOfRunTable) {
          RunEnd::kFailed, "", "视频解码不支持 ", true, false},
         {"output not made: its box only", kOutputNotMade, true, seam::kAnswerOk, RunEnd::kFailed, "创建MP4文件错误", "",
          false, false},
+        {"Exit mid-run: neither the question nor the text", kExitMidJob, true, seam::kAnswerYes, RunEnd::kStopped, "",
+         "", false, false},
         {"library missing", kLibraryMissing, true, seam::kAnswerOk, RunEnd::kNoLibraries, "", "装载解码动态库失败",
          false, false},
     };
@@ -323,10 +325,19 @@ TEST_F(ConversionRunTest, EndOfRunTable) {
                 return BranchEnd::kFailed;
             };
             break;
+        case kExitMidJob:
+            services.branch = [](const MediaJob& job, int) {
+                feed(job, 4);
+                set_flag(g_exiting, true);  // Exit clears the flags the run polls
+                set_flag(g_busy, false);
+                return feed(job, 4);
+            };
+            break;
         case kOutputNotMade: fakes::behaviour.mp4_init = -1; break;
         case kLibraryMissing: services.bind_ok = false; break;
         }
         const RunResult result = run_conversion(*ui, services);
+        set_flag(g_exiting, false);
         EXPECT_EQ(c.end, result.end);
         if (*c.box) {
             ASSERT_EQ(1u, boxes.size());
@@ -339,7 +350,7 @@ TEST_F(ConversionRunTest, EndOfRunTable) {
             ASSERT_FALSE(ui->statuses.empty());
             EXPECT_EQ(c.last_status, ui->statuses.back());
         }
-        if (c.end == RunEnd::kFailed || c.end == RunEnd::kNoLibraries) {
+        if (c.end == RunEnd::kFailed || c.end == RunEnd::kNoLibraries || c.ending == kExitMidJob) {
             for (const std::string& s : ui->statuses) EXPECT_EQ(std::string::npos, s.find("转换完成")) << s;
         }
         const bool removed = std::count_if(services.log.begin(), services.log.end(),
