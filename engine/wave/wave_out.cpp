@@ -188,6 +188,15 @@ int wave_out_close() {
     return 0;
 }
 
+int wave_out_stop() {
+    if (g_out.open && g_device.reset) {
+        if (g_out.paused && g_device.pause) g_device.pause(false);
+        g_out.paused = false;
+        g_device.reset();
+    }
+    return wave_out_close();
+}
+
 void wave_out_buffer_done() { g_free.fetch_add(1); }
 
 void wave_out_pause(bool hold) {

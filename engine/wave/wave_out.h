@@ -61,6 +61,8 @@ void wave_out_write(const void* data, int length);
 // Waits until every queued buffer has played (at most their play time plus 1 s, then the device is
 // reset), releases the ring and closes the device. Returns 0.
 int wave_out_close();
+// Stop: the device gives back what it still holds without playing it, then closes as above.
+int wave_out_stop();
 // WOM_DONE: a buffer came back.
 void wave_out_buffer_done();
 
