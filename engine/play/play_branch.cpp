@@ -23,6 +23,8 @@ bool has_sound(const MediaJob& job) { return int64_t(job.sample_rate) * job.chan
 // The schedule the pictures of the current job keep: the silent job's pacer, which a pause moves on.
 Pacer g_pacer;
 bool g_pacer_running = false;
+// Milliseconds the run has been held by Pause.
+int64_t g_paused_total = 0;
 
 // Pictures of a job with sound: picture i is shown when the wave output has played i/r seconds of the
 // job's sound, so picture and sound stay together whatever the device holds queued. While nothing is
@@ -88,6 +90,7 @@ public:
         if (flag_on(g_show_video)) {
             c_.services->show_picture(picture);
             ++*c_.shown;
+            count_lateness();
         }
         ++*c_.decoded;
         ++job_pictures_;
@@ -106,6 +109,20 @@ public:
     }
 
 private:
+    // A picture handed over more than a picture period after its time.
+    void count_lateness() {
+        const uint32_t now = g_outside.clock.now();
+        if (!timed_) {
+            timed_ = true;
+            first_wall_ = now;
+            first_paused_ = g_paused_total;
+            return;
+        }
+        const int64_t due = picture_time(rate_, job_pictures_, 1000) + (g_paused_total - first_paused_);
+        const int64_t at = clock_diff(now, first_wall_);
+        if (c_.late && at - due > picture_time(rate_, 1, 1000)) ++*c_.late;
+    }
+
     void report() {
         const double seconds = double(job_pictures_) / double(dialog_rate_ > 0 ? dialog_rate_ : 1);
         char text[kJobPathSize + 64];
@@ -122,6 +139,9 @@ private:
     SoundSchedule sound_;
     int64_t job_pictures_ = 0;
     int last_bar_ = -1;
+    bool timed_ = false;
+    uint32_t first_wall_ = 0;
+    int64_t first_paused_ = 0;
 };
 
 void set_up_sound(EngineUi& ui, const MediaJob& job) {
@@ -145,7 +165,9 @@ bool hold_while_paused() {
     wave_out_pause(true);
     while (flag_on(g_paused) && flag_on(g_busy)) g_outside.clock.sleep(kPollMs);
     wave_out_pause(false);
-    if (g_pacer_running) g_pacer.hold(uint32_t(clock_diff(g_outside.clock.now(), start)));
+    const int32_t held = clock_diff(g_outside.clock.now(), start);
+    g_paused_total += held;
+    if (g_pacer_running) g_pacer.hold(uint32_t(held));
     return flag_on(g_busy);
 }
 

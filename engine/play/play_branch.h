@@ -20,6 +20,7 @@ struct PlayContext {
     // Counters of the run, carried on from job to job.
     std::atomic<int64_t>* decoded = nullptr;
     std::atomic<int64_t>* shown = nullptr;
+    std::atomic<int64_t>* late = nullptr;
 };
 
 enum class PlayBranchEnd {

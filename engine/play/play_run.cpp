@@ -24,14 +24,14 @@ const char* const kNoLibraries = "装载解码动态库失败";
 
 std::mutex g_result_lock;
 PlayResult g_result;
-std::atomic<int64_t> g_decoded{0}, g_shown{0};
+std::atomic<int64_t> g_decoded{0}, g_shown{0}, g_late{0};
 
 class Run {
 public:
     Run(EngineUi& ui, PlayServices& services) : ui_(ui), services_(services) {}
 
     PlayResult run() {
-        g_decoded = g_shown = 0;
+        g_decoded = g_shown = g_late = 0;
         if (!services_.bind_libraries()) {
             ui_.set_status(kNoLibraries);
             result_.end = PlayEnd::kNoLibraries;
@@ -59,6 +59,7 @@ public:
             context.services = &services_;
             context.decoded = &g_decoded;
             context.shown = &g_shown;
+            context.late = &g_late;
             const PlayBranchEnd branch = run_play_branch(context);
             services_.release_window();
             if (branch == PlayBranchEnd::kFailed) {
@@ -125,6 +126,7 @@ PlayResult run_playback(EngineUi& ui, PlayServices& services) {
     PlayResult result = run.run();
     result.decoded = g_decoded;
     result.shown = g_shown;
+    result.late = g_late;
     std::lock_guard<std::mutex> hold(g_result_lock);
     g_result = result;
     return result;
@@ -135,5 +137,6 @@ PlayResult last_play_result() {
     PlayResult r = g_result;
     r.decoded = g_decoded;
     r.shown = g_shown;
+    r.late = g_late;
     return r;
 }

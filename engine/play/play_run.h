@@ -43,6 +43,9 @@ struct PlayResult {
     PlayEnd end = PlayEnd::kCompleted;
     int64_t decoded = 0;  // pictures decoded and counted over the run
     int64_t shown = 0;    // of those, the ones handed to the window
+    // Pictures handed over later than one picture period after their time (the job's first picture's
+    // time + i / rate, moved on by pauses).
+    int64_t late = 0;
 };
 
 // Texts of the run.

@@ -23,6 +23,9 @@
 #include "tests/support/media_test_tools.h"
 #include "tests/support/signal_check.h"
 
+// Kernel32 has it; Wine's headers leave it out.
+extern "C" BOOL WINAPI GetProcessHandleCount(HANDLE process, DWORD* count);
+
 namespace {
 
 using convert_host::Host;
