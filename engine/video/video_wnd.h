@@ -73,3 +73,5 @@ int video_wnd_style_state();
 int ddov_live_objects();
 // Test hook: while set, creating the DirectDraw object fails as it would without a display driver.
 void ddov_force_failure(bool fail);
+// Test hook: while set, YUY2 surfaces are refused, as by a display that takes none.
+void ddov_force_yuy2_refused(bool refuse);
