@@ -11,6 +11,7 @@
 #include "engine/convert/win32/convert_thread.h"
 #include "engine/play/win32/play_thread.h"
 #include "engine/video/video_wnd.h"
+#include "engine/video/win32/video_wnd_dlg.h"
 #include "engine/main_window/main_window.h"
 #include "engine/input/win32/program_input_calls.h"
 #include "engine/outside/win32/program_calls.h"
@@ -25,7 +26,6 @@ namespace {
 
 const char kHostClass[] = "TarmeloConvertHost";
 const char kTimelineClass[] = "TarmeloConvertHostTimeline";
-const char kVideoClass[] = "TarmeloConvertHostVideo";
 constexpr UINT_PTR kResumeTimer = 1;
 constexpr UINT_PTR kShotTimer = 2;
 
@@ -83,10 +83,6 @@ Host::Host() {
     wc.lpfnWndProc = timeline_proc;
     wc.lpszClassName = kTimelineClass;
     RegisterClassA(&wc);
-    wc.lpfnWndProc = video_proc;
-    wc.lpszClassName = kVideoClass;
-    wc.hbrBackground = HBRUSH(GetStockObject(BLACK_BRUSH));
-    RegisterClassA(&wc);
 
     window_ = CreateWindowExA(0, kHostClass, "convert host", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr, nullptr,
                               instance, nullptr);
@@ -120,15 +116,16 @@ Host::Host() {
     SendDlgItemMessageA(window_, kCtlSpeedMode, CB_ADDSTRING, 0, LPARAM("正常转换"));
     SendDlgItemMessageA(window_, kCtlSpeedMode, CB_ADDSTRING, 0, LPARAM("快速转换"));
     g_main_hwnd = window_;
-    // The video dialog: hidden until a play opens it; its window steps go to the video window.
-    video_ = CreateWindowExA(0, kVideoClass, "", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 320, 240, nullptr, nullptr,
-                             instance, nullptr);
-    video_wnd_attach(video_);
+    // The program's video dialog, made hidden as the program makes it; a play opens it.
+    video_dialog_ = new CVideoWndDlg;
+    if (video_dialog_->CreateHidden()) video_ = video_dialog_->m_hWnd;
+    else print("error", "the video dialog cannot be made");
 }
 
 Host::~Host() {
     video_wnd_attach(nullptr);
-    if (video_) DestroyWindow(video_);
+    if (video_) video_dialog_->DestroyWindow();
+    delete video_dialog_;
     g_main_hwnd = nullptr;
     seam::set_reporter(nullptr, nullptr);
     if (window_) DestroyWindow(window_);
@@ -272,12 +269,6 @@ LRESULT CALLBACK Host::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         host->take_shot();
         return 0;
     }
-    return DefWindowProcA(hwnd, msg, wp, lp);
-}
-
-LRESULT CALLBACK Host::video_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_VIDEO_WND_STEP) return video_wnd_handle_step(wp, lp);
-    if (msg == WM_CLOSE) return 0;
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 

@@ -7,8 +7,8 @@
 // given number of progress notices it presses Pause (for a time), Trim or Stop. Every status text,
 // label, notice and message box is printed and kept.
 //
-// It plays as well: a video dialog of its own (hidden until a play opens it, window steps passed to
-// the video window), the playback thread started as the Play command starts it, Stop, Pause and the
+// It plays as well: the program's video dialog (CVideoWndDlg, made hidden; the resources come from
+// tests/convert/host.rc), the playback thread started as the Play command starts it, Stop, Pause and the
 // Video button pressed during the play, pictures of the video window's client area taken at given
 // times after the first picture, and the times of the play's events.
 #pragma once
@@ -19,6 +19,8 @@
 #include "engine/state/media_job.h"
 #include "engine/ui/win32/main_window_ui.h"
 #include "media/records/segment_list.h"
+
+class CVideoWndDlg;
 
 namespace convert_host {
 
@@ -102,7 +104,6 @@ private:
     class Ui;
     static LRESULT CALLBACK window_proc(HWND, UINT, WPARAM, LPARAM);
     static LRESULT CALLBACK timeline_proc(HWND, UINT, WPARAM, LPARAM);
-    static LRESULT CALLBACK video_proc(HWND, UINT, WPARAM, LPARAM);
     void prepare(const Options& options);
     void wait_for(HANDLE thread);
     void take_shot();
@@ -112,6 +113,7 @@ private:
     HWND window_ = nullptr;
     HWND timeline_ = nullptr;
     HWND video_ = nullptr;
+    CVideoWndDlg* video_dialog_ = nullptr;
     bool playing_ = false;
     size_t next_shot_ = 0;
     DWORD pause_start_ = 0;
