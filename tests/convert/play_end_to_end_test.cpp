@@ -80,6 +80,8 @@ double play_seconds(const Outcome& o) {
     return first && end ? (end - first) / 1000.0 : -1;
 }
 
+#ifndef PLAY_NO_SOUND
+
 // parec on the null sink's monitor, from before the play until after it.
 class SinkRecording {
 public:
@@ -168,6 +170,8 @@ double match_shot(const Shot& shot, const std::vector<std::vector<uint8_t>>& pic
     }
     return best;
 }
+
+#endif
 
 class PlayEndToEnd : public ::testing::Test {
 protected:
