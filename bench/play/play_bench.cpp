@@ -25,12 +25,9 @@ int main(int argc, char** argv) {
     for (char& c : line)
         if (c == '/') c = '\\';
     media_test::write_file(jobs, std::vector<uint8_t>(line.begin(), line.end()));
-    std::string windows_jobs = "Z:" + jobs;
-    for (char& c : windows_jobs)
-        if (c == '/') c = '\\';
 
     convert_host::Host host;
-    if (!host.read_jobs(windows_jobs)) return 1;
+    if (!host.read_jobs(jobs)) return 1;
     const DWORD start = timeGetTime();
     const convert_host::Outcome o = host.play(convert_host::Options{});
     const double seconds = (timeGetTime() - start) / 1000.0;

@@ -69,7 +69,7 @@ bool load_job(Host& host, const std::string& source, const std::string& name) {
     const std::string jobs = media_test::fresh_path(name + ".jobs");
     const std::string line = windows_path(source) + "\n";
     media_test::write_file(jobs, std::vector<uint8_t>(line.begin(), line.end()));
-    return host.read_jobs(windows_path(jobs));
+    return host.read_jobs(jobs);
 }
 
 // Seconds from the first picture (the first progress notice, sent as picture 0 is shown) to the
