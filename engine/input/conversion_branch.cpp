@@ -70,11 +70,7 @@ BranchResult failed(BranchSink& sink, const std::string& text) {
     return {BranchOutcome::kFailed, text};
 }
 
-void show_path(BranchSink& sink, const char* format, const char* path) {
-    char text[kJobPathSize + 64];
-    std::snprintf(text, sizeof text, format, path);
-    sink.status(text);
-}
+void show_path(BranchSink& sink, const char* format, const char* path) { sink.status(path_text(format, path).c_str()); }
 
 }  // namespace
 
@@ -87,10 +83,11 @@ BranchResult run_conversion_branch(FileKind kind, ConversionContext& c) {
     FramePath& frames = c.frames ? *c.frames : g_frame_path;
     const bool avi = classify_kind(kind) == MediaBranch::Avi;
 
-    std::unique_ptr<InputReader> reader = make_reader(kind);
-    if (!reader) return failed(sink, input_text::kUnsupported);
+    MediaJob kind_job = job;
+    kind_job.file_kind = kind;
     std::string error;
-    if (!reader->open(job, calls, &error)) return failed(sink, error);
+    std::unique_ptr<InputReader> reader = open_branch_reader(kind_job, calls, &error);
+    if (!reader) return failed(sink, error);
     // A notice of an open that goes on (a DirectShow file without a sound graph).
     if (!reader->error().empty()) sink.label(reader->error().c_str());
     // DirectShow graphs run slowed for a large output at normal speed, with the sound monitor off.
@@ -99,10 +96,6 @@ BranchResult run_conversion_branch(FileKind kind, ConversionContext& c) {
     if (slowed) {
         set_flag(g_play_sound, false);
         sink.sound_button(false);
-    }
-    if (!frame_buffer_reserve(reader->frame_capacity())) {
-        reader->close();
-        return failed(sink, avi ? input_text::kAviInitFailed : input_text::kOpenFailed);
     }
     show_path(sink, input_text::kConverting, job.path);
     frames.begin_job(job, c.job_index);

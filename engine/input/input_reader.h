@@ -79,6 +79,14 @@ const ReaderRow* reader_rows(int* count);
 // The reader for a file kind (classify_kind), or null when its branch has no reader yet.
 std::unique_ptr<InputReader> make_reader(FileKind kind);
 
+// The start of every input branch, conversion or playback: the reader of the job's kind from the
+// table, opened, and g_frame_buf made to hold its pictures. Null, with the status-line text in *error
+// ("视频解码不支持 " for a kind whose branch has no reader), when it cannot; nothing stays open then.
+std::unique_ptr<InputReader> open_branch_reader(const MediaJob& job, const InputCalls& calls, std::string* error);
+
+// A status text of the source's path ("正在转换%s", "播放%s结束" ...).
+std::string path_text(const char* format, const char* path);
+
 // The readers themselves, for the table and for tests.
 std::unique_ptr<InputReader> make_avi_reader();
 std::unique_ptr<InputReader> make_mpeg_reader();

@@ -1,4 +1,7 @@
 #include "engine/input/input_reader.h"
+#include <cstdio>
+#include "engine/input/input_texts.h"
+#include "engine/state/shared_buffers.h"
 
 namespace {
 
@@ -26,4 +29,25 @@ std::unique_ptr<InputReader> make_reader(FileKind kind) {
     for (const ReaderRow& row : kRows)
         if (row.branch == branch) return row.make ? row.make() : nullptr;
     return nullptr;
+}
+
+std::unique_ptr<InputReader> open_branch_reader(const MediaJob& job, const InputCalls& calls, std::string* error) {
+    std::unique_ptr<InputReader> reader = make_reader(job.file_kind);
+    if (!reader) {
+        *error = input_text::kUnsupported;
+        return nullptr;
+    }
+    if (!reader->open(job, calls, error)) return nullptr;
+    if (!frame_buffer_reserve(reader->frame_capacity())) {
+        reader->close();
+        *error = classify_kind(job.file_kind) == MediaBranch::Avi ? input_text::kAviInitFailed : input_text::kOpenFailed;
+        return nullptr;
+    }
+    return reader;
+}
+
+std::string path_text(const char* format, const char* path) {
+    char text[kJobPathSize + 64];
+    std::snprintf(text, sizeof text, format, path);
+    return text;
 }

@@ -14,6 +14,8 @@ public:
     void begin_job(const Clock& clock, const FrameRate& rate, int dialog_rate);
     // After a decoded picture: sleeps until the next picture is due.
     void after_picture();
+    // A pause of `ms` milliseconds: the schedule moves on by that much.
+    void hold(uint32_t ms) { anchor_time_ += ms; }
 
     int64_t pictures() const { return index_; }
 

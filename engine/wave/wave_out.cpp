@@ -1,4 +1,5 @@
 #include "engine/wave/wave_out.h"
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include "engine/state/run_state.h"
@@ -21,6 +22,10 @@ struct Output {
     // Silent output: when it started and the bytes it has let pass.
     uint32_t silent_start = 0;
     uint64_t silent_bytes = 0;
+    // Bytes of the buffers handed to the device; the pause and when it began.
+    uint64_t submitted = 0;
+    bool paused = false;
+    uint32_t pause_start = 0;
 };
 Output g_out;
 std::atomic<int> g_free{0};
@@ -42,10 +47,23 @@ void start_silent() {
 void write_silent(int length) {
     g_out.silent_bytes += uint64_t(length);
     const uint32_t per_second = g_out.format.avg_bytes_per_sec ? g_out.format.avg_bytes_per_sec : 1;
-    const uint32_t due = g_out.silent_start + uint32_t(g_out.silent_bytes * 1000 / per_second);
-    for (int32_t wait = clock_diff(due, g_device.clock.now()); wait > 0 && flag_on(g_busy);
-         wait = clock_diff(due, g_device.clock.now()))
+    for (;;) {
+        if (!flag_on(g_busy)) return;
+        // A pause holds the clock: the time it lasts is added to the start.
+        if (g_out.paused) {
+            g_device.clock.sleep(kPollMs);
+            continue;
+        }
+        const uint32_t due = g_out.silent_start + uint32_t(g_out.silent_bytes * 1000 / per_second);
+        const int32_t wait = clock_diff(due, g_device.clock.now());
+        if (wait <= 0) return;
         g_device.clock.sleep(wait < kPollMs ? wait : kPollMs);
+    }
+}
+
+int64_t bytes_to_ms(uint64_t bytes) {
+    const uint32_t per_second = g_out.format.avg_bytes_per_sec ? g_out.format.avg_bytes_per_sec : 1;
+    return int64_t(bytes * 1000 / per_second);
 }
 
 }  // namespace
@@ -131,6 +149,7 @@ void wave_out_write(const void* data, int length) {
         // A buffer the device refused is not counted as queued.
         if (g_device.write && g_device.write(g_out.current, buffer.data, buffer.length)) {
             buffer.prepared = 1;
+            g_out.submitted += uint64_t(buffer.length);
             g_free.fetch_sub(1);
         }
         while (g_free.load() < 2 && flag_on(g_busy)) g_device.clock.sleep(kPollMs);
@@ -145,6 +164,9 @@ int wave_out_close() {
         return 0;
     }
     if (!g_out.open) return 0;
+    // Paused sound would never come back.
+    if (g_out.paused && g_device.pause) g_device.pause(false);
+    g_out.paused = false;
     // The queued buffers' play time, and a second more, before the device is told to give them back.
     const uint32_t per_second = g_out.format.avg_bytes_per_sec ? g_out.format.avg_bytes_per_sec : 1;
     const int queued = g_out.count - g_free.load();
@@ -166,7 +188,49 @@ int wave_out_close() {
     return 0;
 }
 
+int wave_out_stop() {
+    if (g_out.open && g_device.reset) {
+        if (g_out.paused && g_device.pause) g_device.pause(false);
+        g_out.paused = false;
+        g_device.reset();
+    }
+    return wave_out_close();
+}
+
 void wave_out_buffer_done() { g_free.fetch_add(1); }
+
+void wave_out_pause(bool hold) {
+    if (hold == g_out.paused || (!g_out.open && !g_out.silent)) return;
+    g_out.paused = hold;
+    if (g_out.silent) {
+        if (hold) g_out.pause_start = g_device.clock.now();
+        else g_out.silent_start += uint32_t(clock_diff(g_device.clock.now(), g_out.pause_start));
+        return;
+    }
+    if (g_device.pause) g_device.pause(hold);
+}
+
+WaveClock wave_out_clock() {
+    WaveClock c;
+    if (g_out.silent) {
+        const uint32_t now = g_out.paused ? g_out.pause_start : g_device.clock.now();
+        const int64_t elapsed = clock_diff(now, g_out.silent_start);
+        const int64_t written = bytes_to_ms(g_out.silent_bytes);
+        c.played_ms = elapsed < 0 ? 0 : elapsed < written ? elapsed : written;
+        c.queued_ms = written - c.played_ms;
+        return c;
+    }
+    if (!g_out.open) return c;
+    const int queued = g_out.count - g_free.load();
+    const uint64_t queued_bytes = uint64_t(queued > 0 ? queued : 0) * uint64_t(g_out.size);
+    uint64_t played = g_out.submitted > queued_bytes ? g_out.submitted - queued_bytes : 0;
+    // The device's own position is finer than whole buffers; it cannot be past what was handed to it.
+    const int64_t position = g_device.played_bytes ? g_device.played_bytes() : -1;
+    if (position >= 0 && uint64_t(position) >= played) played = std::min<uint64_t>(uint64_t(position), g_out.submitted);
+    c.played_ms = bytes_to_ms(played);
+    c.queued_ms = bytes_to_ms(g_out.submitted) - c.played_ms;
+    return c;
+}
 
 WaveOutState wave_out_state() {
     WaveOutState s;

@@ -32,6 +32,11 @@ struct WaveDevice {
     // Gives back every queued buffer at once.
     void (*reset)() = nullptr;
     void (*close)() = nullptr;
+    // Holds the queued buffers where they are (true) or plays on (false). Optional.
+    void (*pause)(bool hold) = nullptr;
+    // Bytes the device has played since it was opened, or -1 when it cannot say. Optional: without
+    // it the played bytes are those of the buffers handed back.
+    int64_t (*played_bytes)() = nullptr;
     // The ring's memory (zeroed) and its release; allocate returns null when memory runs out.
     void* (*allocate)(size_t bytes) = nullptr;
     void (*release)(void* block) = nullptr;
@@ -56,8 +61,23 @@ void wave_out_write(const void* data, int length);
 // Waits until every queued buffer has played (at most their play time plus 1 s, then the device is
 // reset), releases the ring and closes the device. Returns 0.
 int wave_out_close();
+// Stop: the device gives back what it still holds without playing it, then closes as above.
+int wave_out_stop();
 // WOM_DONE: a buffer came back.
 void wave_out_buffer_done();
+
+// Pause: the device holds what it has queued (and a silent output stops its clock) until released.
+// Harmless twice and when nothing is open.
+void wave_out_pause(bool hold);
+
+// The sound's own clock for pacing pictures to it: the play time of what the output has played since
+// it was opened, and of what is queued ahead of that (sound written to the device and not yet
+// played; for a silent output, written and not yet due). Milliseconds; both 0 when nothing is open.
+struct WaveClock {
+    int64_t played_ms = 0;
+    int64_t queued_ms = 0;
+};
+WaveClock wave_out_clock();
 
 // The ring: `count` buffer records followed by the buffers, one zeroed block from the device.
 struct WaveBufferRecord {

@@ -9,6 +9,9 @@
 #include "base/message_seam.h"
 #include "base/program_folder.h"
 #include "engine/convert/win32/convert_thread.h"
+#include "engine/play/win32/play_thread.h"
+#include "engine/video/video_wnd.h"
+#include "engine/video/win32/video_wnd_dlg.h"
 #include "engine/main_window/main_window.h"
 #include "engine/input/win32/program_input_calls.h"
 #include "engine/outside/win32/program_calls.h"
@@ -24,6 +27,7 @@ namespace {
 const char kHostClass[] = "TarmeloConvertHost";
 const char kTimelineClass[] = "TarmeloConvertHostTimeline";
 constexpr UINT_PTR kResumeTimer = 1;
+constexpr UINT_PTR kShotTimer = 2;
 
 void print(const char* kind, const std::string& text) {
     std::printf("[host] %s: %s\n", kind, text.c_str());
@@ -60,6 +64,7 @@ private:
     void keep(const char* kind, const char* text, std::vector<std::string>& into) {
         std::lock_guard<std::mutex> hold(host_.lock_);
         into.push_back(text ? text : "");
+        if (&into == &host_.outcome_.statuses) host_.outcome_.status_times.push_back(timeGetTime());
         print(kind, into.back());
     }
     Host& host_;
@@ -111,9 +116,16 @@ Host::Host() {
     SendDlgItemMessageA(window_, kCtlSpeedMode, CB_ADDSTRING, 0, LPARAM("正常转换"));
     SendDlgItemMessageA(window_, kCtlSpeedMode, CB_ADDSTRING, 0, LPARAM("快速转换"));
     g_main_hwnd = window_;
+    // The program's video dialog, made hidden as the program makes it; a play opens it.
+    video_dialog_ = new CVideoWndDlg;
+    if (video_dialog_->CreateHidden()) video_ = video_dialog_->m_hWnd;
+    else print("error", "the video dialog cannot be made");
 }
 
 Host::~Host() {
+    video_wnd_attach(nullptr);
+    if (video_) video_dialog_->DestroyWindow();
+    delete video_dialog_;
     g_main_hwnd = nullptr;
     seam::set_reporter(nullptr, nullptr);
     if (window_) DestroyWindow(window_);
@@ -197,17 +209,26 @@ void Host::on_notice(int code, intptr_t argument) {
     {
         std::lock_guard<std::mutex> hold(lock_);
         outcome_.notices.push_back(Notice{code, argument});
+        outcome_.notice_times.push_back(timeGetTime());
     }
+    if (playing_ && code == kNoticeClock && progress_ == 0 && !options_.shots_ms.empty())
+        SetTimer(window_, kShotTimer, 5, nullptr);
     std::printf("[host] notice: %d %ld\n", code, long(argument));
     if (code == kNoticeClearBusy) set_flag(g_busy, false);
     if (code != kNoticeClock) return;
     if (paused_by_us_) ++outcome_.progress_notices_while_paused;
     if (++progress_ != options_.press_after || outcome_.pressed) return;
     outcome_.pressed = true;
+    outcome_.press_time = timeGetTime();
     switch (options_.press) {
+    case Press::kVideoOff:
+        print("press", "Video");
+        set_flag(g_show_video, false);
+        break;
     case Press::kPause:
         print("press", "Pause");
         paused_by_us_ = true;
+        pause_start_ = timeGetTime();
         set_flag(g_paused, true);
         SetTimer(window_, kResumeTimer, UINT(options_.pause_ms), nullptr);
         break;
@@ -241,9 +262,62 @@ LRESULT CALLBACK Host::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         print("press", "Pause released");
         host->paused_by_us_ = false;
         set_flag(g_paused, false);
+        host->outcome_.pause_ms_held = int(timeGetTime() - host->pause_start_);
+        return 0;
+    }
+    if (host && msg == WM_TIMER && wp == kShotTimer) {
+        host->take_shot();
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// The next shot when its time has come: the video window's client area read from the screen.
+void Host::take_shot() {
+    const DWORD first = outcome_.first_notice(kNoticeClock);
+    if (next_shot_ >= options_.shots_ms.size() || !first) {
+        KillTimer(window_, kShotTimer);
+        return;
+    }
+    const int at = int(timeGetTime() - first);
+    if (at < options_.shots_ms[next_shot_]) return;
+    ++next_shot_;
+    Shot shot;
+    shot.at_ms = at;
+    RECT client;
+    GetClientRect(video_, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(video_, &origin);
+    shot.width = client.right;
+    shot.height = client.bottom;
+    if (shot.width > 0 && shot.height > 0) {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = shot.width;
+        info.bmiHeader.biHeight = -shot.height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 24;
+        void* bits = nullptr;
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (bitmap && bits) {
+            HGDIOBJ old = SelectObject(memory, bitmap);
+            BitBlt(memory, 0, 0, shot.width, shot.height, screen, origin.x, origin.y, SRCCOPY);
+            GdiFlush();
+            const size_t bytes = size_t((3 * shot.width + 3) & ~3) * size_t(shot.height);
+            shot.bgr.assign(static_cast<uint8_t*>(bits), static_cast<uint8_t*>(bits) + bytes);
+            SelectObject(memory, old);
+        }
+        if (bitmap) DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+    }
+    char text[100];
+    std::snprintf(text, sizeof text, "%d ms after the first picture, %dx%d", shot.at_ms, shot.width, shot.height);
+    print("shot", text);
+    std::lock_guard<std::mutex> hold(lock_);
+    outcome_.shots.push_back(std::move(shot));
 }
 
 LRESULT CALLBACK Host::timeline_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -256,11 +330,12 @@ LRESULT CALLBACK Host::timeline_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-Outcome Host::run(const Options& options) {
+void Host::prepare(const Options& options) {
     options_ = options;
     outcome_ = Outcome{};
     progress_ = 0;
     paused_by_us_ = false;
+    next_shot_ = 0;
     // What the program does at start-up: the engine's and the input side's call tables over the
     // binders, the stream parser bound for the AVI branch, the effects library when it is there.
     use_program_calls();
@@ -269,25 +344,18 @@ Outcome Host::run(const Options& options) {
     const std::string olumbra = program_folder() + "\\olumbra.dll";
     if (fileio::exists(olumbra.c_str()) && !codec::hmod_olumbra && codec::load_olumbra() == 0 && codec::tolmmix_begin)
         codec::tolmmix_begin();
-    seam::Reporter previous = seam::set_reporter(report, this);
+    previous_reporter_ = seam::set_reporter(report, this);
     SendDlgItemMessageA(window_, kCtlSpeedMode, CB_SETCURSEL, options.fast ? 1 : 0, 0);
     for (int id : {kCtlPlay, kCtlConvert, kCtlVideo, kCtlAudio, kCtlTrim}) EnableWindow(GetDlgItem(window_, id), TRUE);
     set_flag(g_busy, false);
     set_flag(g_paused, false);
+}
 
-    Ui ui(*this);
-    ui.attach(&table_, files_.data(), int(files_.size()), &current_);
-    CWinThread* thread = AfxBeginThread(convert_thread, static_cast<EngineUi*>(&ui), THREAD_PRIORITY_NORMAL, 0,
-                                        CREATE_SUSPENDED);
-    if (!thread) {
-        print("error", "no thread");
-        seam::set_reporter(previous, nullptr);
-        return outcome_;
-    }
-    thread->m_bAutoDelete = FALSE;
-    thread->ResumeThread();
+// Handles messages until the thread has ended, then reads what the dialog shows.
+void Host::wait_for(HANDLE thread) {
     for (;;) {
-        const DWORD woke = MsgWaitForMultipleObjects(1, &thread->m_hThread, FALSE, 600000, QS_ALLINPUT);
+        const DWORD woke = MsgWaitForMultipleObjects(1, &thread, FALSE, 600000, QS_ALLINPUT);
+        if (woke == WAIT_OBJECT_0 && !outcome_.thread_end) outcome_.thread_end = timeGetTime();
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
@@ -299,14 +367,65 @@ Outcome Host::run(const Options& options) {
             set_flag(g_busy, false);
         }
     }
-    delete thread;
     KillTimer(window_, kResumeTimer);
+    KillTimer(window_, kShotTimer);
     set_flag(g_paused, false);
     outcome_.busy_after = flag_on(g_busy);
     outcome_.play_enabled = IsWindowEnabled(GetDlgItem(window_, kCtlPlay)) != FALSE;
     outcome_.convert_enabled = IsWindowEnabled(GetDlgItem(window_, kCtlConvert)) != FALSE;
-    seam::set_reporter(previous, nullptr);
+    outcome_.video_visible_after = IsWindowVisible(video_) != FALSE;
+    seam::set_reporter(previous_reporter_, nullptr);
+}
+
+Outcome Host::run(const Options& options) {
+    prepare(options);
+    Ui ui(*this);
+    ui.attach(&table_, files_.data(), int(files_.size()), &current_);
+    CWinThread* thread = AfxBeginThread(convert_thread, static_cast<EngineUi*>(&ui), THREAD_PRIORITY_NORMAL, 0,
+                                        CREATE_SUSPENDED);
+    if (!thread) {
+        print("error", "no thread");
+        seam::set_reporter(previous_reporter_, nullptr);
+        return outcome_;
+    }
+    thread->m_bAutoDelete = FALSE;
+    thread->ResumeThread();
+    wait_for(thread->m_hThread);
+    delete thread;
     return outcome_;
+}
+
+Outcome Host::play(const Options& options) {
+    prepare(options);
+    playing_ = true;
+    Ui ui(*this);
+    ui.attach(&table_, files_.data(), int(files_.size()), &current_);
+    HANDLE thread = start_play_thread(&ui);
+    if (!thread) {
+        print("error", "no thread");
+        seam::set_reporter(previous_reporter_, nullptr);
+        playing_ = false;
+        return outcome_;
+    }
+    wait_for(thread);
+    CloseHandle(thread);
+    playing_ = false;
+    const PlayResult counters = last_play_result();
+    outcome_.decoded = counters.decoded;
+    outcome_.shown = counters.shown;
+    return outcome_;
+}
+
+DWORD Outcome::first_notice(int code) const {
+    for (size_t i = 0; i < notices.size() && i < notice_times.size(); ++i)
+        if (notices[i].code == code) return notice_times[i];
+    return 0;
+}
+
+DWORD Outcome::status_time(const std::string& prefix) const {
+    for (size_t i = 0; i < statuses.size() && i < status_times.size(); ++i)
+        if (statuses[i].compare(0, prefix.size(), prefix) == 0) return status_times[i];
+    return 0;
 }
 
 }  // namespace convert_host

@@ -6,6 +6,11 @@
 // starts the thread with AfxBeginThread and handles messages until the thread has ended. After a
 // given number of progress notices it presses Pause (for a time), Trim or Stop. Every status text,
 // label, notice and message box is printed and kept.
+//
+// It plays as well: the program's video dialog (CVideoWndDlg, made hidden; the resources come from
+// tests/convert/host.rc), the playback thread started as the Play command starts it, Stop, Pause and the
+// Video button pressed during the play, pictures of the video window's client area taken at given
+// times after the first picture, and the times of the play's events.
 #pragma once
 #include <windows.h>
 #include <mutex>
@@ -15,11 +20,13 @@
 #include "engine/ui/win32/main_window_ui.h"
 #include "media/records/segment_list.h"
 
+class CVideoWndDlg;
+
 namespace convert_host {
 
 // What the host does after the given number of progress notices: press Pause (for pause_ms), Trim
 // or Stop, or probe a file on the interface thread while the job converts.
-enum class Press { kNone, kPause, kTrim, kStop, kProbe };
+enum class Press { kNone, kPause, kTrim, kStop, kProbe, kVideoOff };
 
 struct Options {
     bool fast = true;          // the conversion-mode combo box: 1 fast, 0 normal
@@ -28,6 +35,15 @@ struct Options {
     int pause_ms = 1000;       // how long Pause stays pressed
     int answer = IDNO;         // the answer to a Yes/No box
     std::string probe_path;    // Press::kProbe: the file probed
+    // Playing: the video window's client area is taken this many ms after the first picture.
+    std::vector<int> shots_ms;
+};
+
+// The video window's client area as the screen shows it: B,G,R rows top-down at (3w+3)&~3.
+struct Shot {
+    int at_ms = 0;  // after the first picture
+    int width = 0, height = 0;
+    std::vector<uint8_t> bgr;
 };
 
 struct Notice {
@@ -50,6 +66,20 @@ struct Outcome {
     FileKind probed_kind = 0;
     bool busy_after = true;         // g_busy when the thread had ended
     bool play_enabled = false, convert_enabled = false;
+
+    // Times (timeGetTime) of the statuses and notices, in the order of `statuses` and `notices`.
+    std::vector<DWORD> status_times, notice_times;
+    DWORD press_time = 0;    // when the press was made
+    DWORD thread_end = 0;    // when the thread had ended
+    std::vector<Shot> shots;
+    bool video_visible_after = true;  // the video dialog visible when the thread had ended
+    int64_t decoded = 0, shown = 0;   // the play's picture counters
+    int pause_ms_held = 0;            // how long Pause was really held
+
+    // The time of the first notice `code`, 0 when none came.
+    DWORD first_notice(int code) const;
+    // The time of the first status that starts with `prefix`, 0 when none came.
+    DWORD status_time(const std::string& prefix) const;
 };
 
 class Host {
@@ -63,6 +93,10 @@ public:
     bool read_jobs(const std::string& job_file);
     // Runs the conversion thread over the jobs into g_out_format and waits for it.
     Outcome run(const Options& options);
+    // Plays the jobs through the playback thread (started as the Play command starts it) and waits.
+    Outcome play(const Options& options);
+    // The video dialog the plays show.
+    HWND video_dialog() const { return video_; }
 
     const JobTable& jobs() const { return table_; }
 
@@ -70,11 +104,20 @@ private:
     class Ui;
     static LRESULT CALLBACK window_proc(HWND, UINT, WPARAM, LPARAM);
     static LRESULT CALLBACK timeline_proc(HWND, UINT, WPARAM, LPARAM);
+    void prepare(const Options& options);
+    void wait_for(HANDLE thread);
+    void take_shot();
     static int report(const char* text, const char* caption, unsigned style, void* self);
     void on_notice(int code, intptr_t argument);
 
     HWND window_ = nullptr;
     HWND timeline_ = nullptr;
+    HWND video_ = nullptr;
+    CVideoWndDlg* video_dialog_ = nullptr;
+    bool playing_ = false;
+    size_t next_shot_ = 0;
+    DWORD pause_start_ = 0;
+    int (*previous_reporter_)(const char*, const char*, unsigned, void*) = nullptr;
     JobTable table_;
     std::vector<MediaFile> files_;
     CurrentFileName current_;

@@ -90,9 +90,11 @@ std::vector<bool> key_pictures(const std::string& path) {
     return keys;
 }
 
-std::vector<std::vector<uint8_t>> decode_pictures(const std::string& path, int width, int height) {
-    std::string raw = run("ffmpeg -nostdin -v error -i " + quoted(path) +
-                          " -map 0:v:0 -vsync passthrough -f rawvideo -pix_fmt bgr24 - 2>/dev/null");
+std::vector<std::vector<uint8_t>> decode_pictures(const std::string& path, int width, int height,
+                                                  const std::string& filter) {
+    const std::string filtering = filter.empty() ? std::string() : " -vf " + quoted(filter);
+    std::string raw = run("ffmpeg -nostdin -v error -i " + quoted(path) + " -map 0:v:0" + filtering +
+                          " -vsync passthrough -f rawvideo -pix_fmt bgr24 - 2>/dev/null");
     const size_t packed = size_t(3) * width * height;
     const int stride = (3 * width + 3) & ~3;
     std::vector<std::vector<uint8_t>> pictures;

@@ -25,7 +25,9 @@ std::vector<int16_t> decode_sound(const std::string& path);
 std::string sound_stream_copy(const std::string& path, const char* format);
 // The key flag of every video packet, in the order the file stores them.
 std::vector<bool> key_pictures(const std::string& path);
-// The video decoded to packed B,G,R pictures of width x height (stride (3w+3)&~3), one per picture.
-std::vector<std::vector<uint8_t>> decode_pictures(const std::string& path, int width, int height);
+// The video decoded to packed B,G,R pictures of width x height (stride (3w+3)&~3), one per picture;
+// `filter` (an ffmpeg filter chain, e.g. a scale to width x height) runs on each picture first.
+std::vector<std::vector<uint8_t>> decode_pictures(const std::string& path, int width, int height,
+                                                  const std::string& filter = "");
 
 }  // namespace media_check

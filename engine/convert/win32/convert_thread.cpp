@@ -32,6 +32,8 @@ const Library kUnloadOrder[] = {
 constexpr int kLibraryCount = sizeof kRunLibraries / sizeof kRunLibraries[0];
 static_assert(kLibraryCount == sizeof kUnloadOrder / sizeof kUnloadOrder[0]);
 
+}  // namespace
+
 // A library once bound by a run keeps one load of the program's own for the program's life. Some of
 // them (those over FFmpeg's libraries) cannot be loaded again under Wine once they have been used and
 // freed; with the kept load the unloading at the end of a run only drops the run's reference (its
@@ -43,8 +45,6 @@ void keep_bound_libraries() {
     for (int i = 0; i < count && i < 64; ++i)
         if (*libraries[i].handle && !kept[i]) kept[i] = LoadLibraryA(libraries[i].file);
 }
-
-}  // namespace
 
 bool ProgramConversionServices::bind_libraries() {
     for (int i = 0; i < kLibraryCount; ++i) {

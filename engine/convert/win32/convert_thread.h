@@ -7,6 +7,11 @@
 
 UINT convert_thread(LPVOID engine_ui);
 
+// A library once bound by a worker keeps one load of the program's own for the program's life (some
+// of them, those over FFmpeg's libraries, cannot be loaded again under Wine once used and freed); a
+// worker calls this after binding its libraries.
+void keep_bound_libraries();
+
 // The platform side of a run in the program: the codec libraries bound through the program's binders
 // in the run's order, the local time, the sibling player beside the program started through WinExec,
 // the input branch chosen by the file kind.

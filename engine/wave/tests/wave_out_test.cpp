@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstdlib>
 #include <deque>
 #include <functional>
+#include <string>
 #include <vector>
 #include "engine/state/run_state.h"
 #include "engine/wave/wave_out.h"
@@ -52,6 +54,7 @@ WaveDevice fake_device(FakeDevice& fake) {
         while (!g_fake->queued.empty()) g_fake->play_one();
     };
     d.close = [] { g_fake->calls.push_back("close"); };
+    d.pause = [](bool hold) { g_fake->calls.push_back(hold ? "pause" : "restart"); };
     d.allocate = [](size_t bytes) -> void* {
         if (!g_fake->allocates) return nullptr;
         ++g_fake->live_blocks;
@@ -206,6 +209,55 @@ TEST_F(WaveOut, StopEndsASilentWriteEarly) {
     std::vector<uint8_t> pcm(16000, 0);
     wave_out_write(pcm.data(), int(pcm.size()));
     EXPECT_EQ(2, fake.sleeps);
+}
+
+// The sound's clock with a device: played is what the device gave back, queued what it still holds;
+// a pause holds the device, Stop resets it so the close does not wait for the held sound.
+TEST_F(WaveOut, ClockFollowsTheDeviceAndPauseAndStopReachIt) {
+    ASSERT_EQ(0, wave_out_open(pcm_wave_format(8000, 1)));  // 10 x 1024 bytes, 64 ms each
+    std::vector<uint8_t> pcm(1024 * 4, 0);
+    wave_out_write(pcm.data(), int(pcm.size()));
+    WaveClock c = wave_out_clock();
+    EXPECT_EQ(0, c.played_ms);
+    EXPECT_EQ(256, c.queued_ms);
+    fake.play_one();
+    c = wave_out_clock();
+    EXPECT_EQ(64, c.played_ms);
+    EXPECT_EQ(192, c.queued_ms);
+    wave_out_pause(true);
+    wave_out_pause(true);
+    wave_out_pause(false);
+    const int calls_before_stop = int(fake.calls.size());
+    EXPECT_EQ(0, wave_out_stop());
+    std::vector<std::string> tail(fake.calls.begin() + calls_before_stop, fake.calls.end());
+    ASSERT_FALSE(tail.empty());
+    EXPECT_EQ("reset", tail.front());
+    EXPECT_EQ("close", tail.back());
+    EXPECT_EQ(std::count(fake.calls.begin(), fake.calls.end(), "pause"), 1);
+    EXPECT_EQ(std::count(fake.calls.begin(), fake.calls.end(), "restart"), 1);
+    EXPECT_EQ(0, wave_out_clock().played_ms);
+}
+
+// Without a device the clock is the time the writes have taken; a pause stops it, and the writes after
+// the pause keep the pace instead of making up the paused time at once.
+TEST_F(WaveOut, SilentClockStopsDuringPause) {
+    fake.opens = false;
+    ASSERT_EQ(kWaveOpenFailed, wave_out_open(pcm_wave_format(8000, 1)));
+    std::vector<uint8_t> pcm(1600, 0);  // 100 ms
+    wave_out_write(pcm.data(), int(pcm.size()));
+    EXPECT_EQ(100, wave_out_clock().played_ms);
+    wave_out_write(pcm.data(), int(pcm.size()));
+    EXPECT_EQ(200, wave_out_clock().played_ms);
+    wave_out_pause(true);
+    fake.now += 5000;
+    EXPECT_EQ(200, wave_out_clock().played_ms);
+    wave_out_pause(false);
+    EXPECT_EQ(200, wave_out_clock().played_ms);
+    const uint32_t before = fake.now;
+    wave_out_write(pcm.data(), int(pcm.size()));
+    EXPECT_EQ(100u, fake.now - before);
+    EXPECT_EQ(300, wave_out_clock().played_ms);
+    EXPECT_EQ(0, wave_out_clock().queued_ms);
 }
 
 }  // namespace

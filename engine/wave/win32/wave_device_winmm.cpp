@@ -46,6 +46,20 @@ void device_reset() {
     if (g_wave) waveOutReset(g_wave);
 }
 
+void device_pause(bool hold) {
+    if (!g_wave) return;
+    if (hold) waveOutPause(g_wave);
+    else waveOutRestart(g_wave);
+}
+
+int64_t device_played_bytes() {
+    if (!g_wave) return -1;
+    MMTIME time = {};
+    time.wType = TIME_BYTES;
+    if (waveOutGetPosition(g_wave, &time, sizeof time) != MMSYSERR_NOERROR || time.wType != TIME_BYTES) return -1;
+    return int64_t(time.u.cb);
+}
+
 void device_close() {
     if (g_wave) waveOutClose(g_wave);
     g_wave = nullptr;
@@ -69,6 +83,8 @@ WaveDevice winmm_wave_device() {
     d.unprepare = device_unprepare;
     d.reset = device_reset;
     d.close = device_close;
+    d.pause = device_pause;
+    d.played_bytes = device_played_bytes;
     d.allocate = heap_allocate;
     d.release = heap_release;
     d.clock.now_ms = now_ms;

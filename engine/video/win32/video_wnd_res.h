@@ -1,0 +1,3 @@
+// Resource id of the video dialog.
+#pragma once
+#define IDD_VIDEO_WND 195
