@@ -2,7 +2,7 @@
 // (interface) thread, a second Win32 thread stands in for the playback thread and makes, uses and
 // releases the DirectDraw objects. Checked: the capability check and the path taken, the shown picture
 // against a screenshot of the window, clicks through xdotool and message 1057, repeated plays without
-// leaks, a forced DirectDraw failure, and a picture of another size.
+// leaks, a forced DirectDraw failure, pictures of other sizes, and the colour match of a surface.
 #include "tests/support/gtest_winelib.h"
 #include <windows.h>
 #include <winternl.h>
@@ -438,6 +438,42 @@ TEST_F(VideoWnd, ForcedDirectDrawFailureReturnsMinusTwo) {
     // Sizes below 2 x 2 cannot be shown either.
     EXPECT_EQ(-2, open(1, 240));
     EXPECT_EQ(0, ddov_live_objects());
+}
+
+// The pixel value of a colour on a 32-bit X8R8G8B8 surface is 0x00RRGGBB, and the pixel it wrote is put back.
+TEST(VideoWndColour, ColourMatchGivesTheSurfacePixelValue) {
+    void* object = nullptr;
+    ASSERT_EQ(DD_OK, DirectDrawCreateEx(nullptr, &object, IID_IDirectDraw7, nullptr));
+    auto* dd = static_cast<IDirectDraw7*>(object);
+    ASSERT_EQ(DD_OK, dd->SetCooperativeLevel(nullptr, DDSCL_NORMAL));
+    DDSURFACEDESC2 desc = {};
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
+    desc.dwWidth = desc.dwHeight = 8;
+    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+    desc.ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
+    desc.ddpfPixelFormat.dwFlags = DDPF_RGB;
+    desc.ddpfPixelFormat.dwRGBBitCount = 32;
+    desc.ddpfPixelFormat.dwRBitMask = 0xFF0000;
+    desc.ddpfPixelFormat.dwGBitMask = 0xFF00;
+    desc.ddpfPixelFormat.dwBBitMask = 0xFF;
+    IDirectDrawSurface7* surface = nullptr;
+    ASSERT_EQ(DD_OK, dd->CreateSurface(&desc, &surface, nullptr));
+    DDBLTFX fx = {};
+    fx.dwSize = sizeof(fx);
+    fx.dwFillColor = 0x123456;
+    ASSERT_EQ(DD_OK, surface->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx));
+    EXPECT_EQ(0xFF0000u, ddov_color_match(surface, RGB(255, 0, 0)));
+    EXPECT_EQ(0x0000FFu, ddov_color_match(surface, RGB(0, 0, 255)));
+    EXPECT_EQ(0x102030u, ddov_color_match(surface, RGB(0x10, 0x20, 0x30)));
+    DDSURFACEDESC2 locked = {};
+    locked.dwSize = sizeof(locked);
+    ASSERT_EQ(DD_OK, surface->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr));
+    EXPECT_EQ(0x123456u, *static_cast<const DWORD*>(locked.lpSurface) & 0xFFFFFF) << "pixel (0, 0) put back";
+    surface->Unlock(nullptr);
+    EXPECT_EQ(0u, ddov_color_match(nullptr, RGB(1, 2, 3)));
+    surface->Release();
+    dd->Release();
 }
 
 }  // namespace
