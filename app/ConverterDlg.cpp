@@ -41,6 +41,7 @@ BOOL CConverterDlg::OnInitDialog() {
     skin_set_scheme(1);
     load_program_settings();
     skin_set_ui_color((COLORREF)cfg_ui_color);
+    m_videoWnd.CreateHidden(this);
     OnTimer(kClockTimer);
     SetTimer(kClockTimer, 1000);
     return TRUE;

@@ -1,6 +1,7 @@
 // The main dialog of the converter.
 #pragma once
 #include "controls/skin/SkinDialog.h"
+#include "engine/video/win32/video_wnd_dlg.h"
 
 class CConverterDlg : public CSkinDialog {
 public:
@@ -19,4 +20,6 @@ protected:
     DECLARE_MESSAGE_MAP()
 
     HICON m_hIcon;
+    // The video dialog, made modeless and hidden at start-up; playback shows pictures in it.
+    CVideoWndDlg m_videoWnd;
 };
