@@ -187,6 +187,8 @@ BOOL CConverterDlg::OnInitDialog() {
     // 19. The wave scope.
     set_flag(g_scope_feed, true);
     StartScope(0);
+    // The video dialog, hidden until a play opens it.
+    m_videoWnd.CreateHidden(this);
     // 20. The clock.
     OnTimer(kClockTimer);
     SetTimer(kClockTimer, 1000);

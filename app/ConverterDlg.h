@@ -15,6 +15,7 @@
 #include "controls/tip/BalloonTip.h"
 #include "engine/state/media_job.h"
 #include "engine/ui/win32/main_window_ui.h"
+#include "engine/video/win32/video_wnd_dlg.h"
 #include "FileListPage.h"
 
 class CColorSetDlg;
@@ -117,6 +118,8 @@ private:
     CWinThread* m_worker = nullptr;  // the playback or conversion thread of the last run
     HANDLE m_scopeThread = nullptr;
     bool m_exiting = false;
+    // The video dialog, made modeless and hidden at start-up; playback shows pictures in it.
+    CVideoWndDlg m_videoWnd;
 };
 
 // The list's CD-ROM scan folders and the index files live beside the program.

@@ -406,10 +406,12 @@ LRESULT CALLBACK video_wnd_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM l
     case WM_LBUTTONUP:
     case WM_RBUTTONUP: InvalidateRect(hwnd, nullptr, TRUE); return 0;
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:  // a quick second click steps as well
         // 0 -> the opening placement, 1 -> half, 2 -> the opening placement, 3 -> the whole screen.
         set_size(hwnd, (g_size_state + 1) % 4);
         return 0;
-    case WM_RBUTTONDOWN: set_style(hwnd, (g_style_state + 1) % 3); return 0;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK: set_style(hwnd, (g_style_state + 1) % 3); return 0;
     case WM_VIDEO_WND_SET:
         if (wparam == kVideoWndStyle) {
             set_style(hwnd, lparam == 1 ? 1 : lparam == 2 ? 0 : 2);
@@ -418,6 +420,11 @@ LRESULT CALLBACK video_wnd_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM l
         }
         return 0;
     case WM_VIDEO_WND_STEP: return video_wnd_handle_step(wparam, lparam);
+    case WM_ERASEBKGND:
+        // A blitted picture stays until the next one (a pause keeps it on the screen); only the overlay
+        // path, whose picture the display lays over the window, lets the background be painted.
+        if (VideoWndPath(g_path.load()) != VideoWndPath::kOverlay) return 1;
+        break;
     case WM_CLOSE:
     case WM_DESTROY: return 0;
     }
