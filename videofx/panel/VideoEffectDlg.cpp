@@ -139,8 +139,10 @@ void CVideoEffectDlg::PaintFrame() {
                            ::GetSystemMetrics(SM_CYSMICON), 0, nullptr, DI_NORMAL);
     char caption[128] = {};
     ::GetWindowTextA(m_hWnd, caption, sizeof caption);
+    // "System" at as many points as the small caption is high.
     LOGFONTA lf{};
-    lf.lfHeight = -::GetSystemMetrics(SM_CYSMCAPTION) + 4;
+    lf.lfHeight = -::MulDiv(::GetSystemMetrics(SM_CYSMCAPTION), ::GetDeviceCaps(dc.GetSafeHdc(), LOGPIXELSY), 72);
+    lf.lfCharSet = DEFAULT_CHARSET;
     lstrcpyA(lf.lfFaceName, "System");
     HFONT font = ::CreateFontIndirectA(&lf);
     HGDIOBJ old = ::SelectObject(dc.GetSafeHdc(), font);

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <ostream>
 #include <tuple>
 #include <vector>
 #include "tests/support/gdi_count.h"
@@ -216,6 +217,36 @@ std::string row_text(HWND list, int row, int column = 0) {
     item.cchTextMax = sizeof buffer;
     SendMessageA(list, LVM_GETITEMTEXTA, row, (LPARAM)&item);
     return buffer;
+}
+
+// A row's image and the colour painted in its "有效性" cell (the cell's right end, clear of its text).
+struct RowLook {
+    int image;
+    COLORREF state_cell;
+    bool operator==(const RowLook& o) const { return image == o.image && state_cell == o.state_cell; }
+};
+const RowLook kRowOn{0, 0x1010FF}, kRowOff{1, 0xCD7302};
+
+std::ostream& operator<<(std::ostream& out, const RowLook& look) {
+    char text[48];
+    std::snprintf(text, sizeof text, "image %d, cell 0x%06lX", look.image, (unsigned long)look.state_cell);
+    return out << text;
+}
+
+RowLook row_look(HWND list, int row) {
+    LVITEMA item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&item);
+    RECT cell{};
+    cell.top = 2;
+    cell.left = LVIR_BOUNDS;
+    SendMessageA(list, LVM_GETSUBITEMRECT, row, (LPARAM)&cell);
+    UpdateWindow(list);
+    HDC dc = GetDC(list);
+    const COLORREF colour = GetPixel(dc, cell.right - 4, (cell.top + cell.bottom) / 2);
+    ReleaseDC(list, dc);
+    return {item.iImage, colour};
 }
 
 void click_row(HWND list, int row) {
@@ -447,8 +478,11 @@ TEST_F(Panel, ToggleClickedTakesEffectFromTheNextFrame) {
     const auto in = make_frame(1);
     EXPECT_EQ(in, feeder.Process(in)) << "nothing on: the frame passes unchanged";
     HWND list = GetDlgItem(pages.chain, 11003);
+    EXPECT_EQ(kRowOff, row_look(list, 6));
     click(GetDlgItem(pages.chain, 11012));  // mosaic
     EXPECT_EQ("有效", row_text(list, 6, 2));
+    EXPECT_EQ(kRowOn, row_look(list, 6));
+    EXPECT_EQ(kRowOff, row_look(list, 5));
     EXPECT_EQ(expected(in, {7}, [](videofx::SlotTable& s) { s[6].enabled = 1; }), feeder.Process(in));
     click(GetDlgItem(pages.chain, 11015));  // blur, one page step up from its smallest box
     click_tab(pages, 1);
@@ -478,6 +512,7 @@ TEST_F(Panel, ToggleClickedTakesEffectFromTheNextFrame) {
     EXPECT_EQ(blur_then_mosaic, feeder.Process(in));
     click(GetDlgItem(pages.chain, 11012));
     EXPECT_EQ("无效", row_text(list, 7, 2));
+    EXPECT_EQ(kRowOff, row_look(list, 7));
     EXPECT_EQ(expected(in, {10}, [](videofx::SlotTable& s) { s[9].enabled = 1; s[9].byte_params[0] = (uint8_t)blur; }),
               feeder.Process(in));
 }
