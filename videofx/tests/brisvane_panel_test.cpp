@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 #include <ostream>
+#include <string>
 #include <tuple>
 #include <vector>
 #include "tests/support/gdi_count.h"
@@ -284,6 +284,28 @@ std::string read_text(const std::string& path) {
         while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
         std::fclose(f);
     }
+    return text;
+}
+
+// A file of the build folder by its Wine path (Z: is the root).
+std::string wine_path(const std::string& unix_path) {
+    std::string p = "Z:" + unix_path;
+    for (char& c : p)
+        if (c == '/') c = '\\';
+    return p;
+}
+
+bool convert(const std::string& args) { return std::system(("convert " + args + " >/dev/null 2>&1").c_str()) == 0; }
+
+// A file by its Windows path.
+std::string read_win32(const std::string& path) {
+    std::string text;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return text;
+    char buffer[4096];
+    DWORD n = 0;
+    while (ReadFile(h, buffer, sizeof buffer, &n, nullptr) && n > 0) text.append(buffer, n);
+    CloseHandle(h);
     return text;
 }
 
@@ -652,16 +674,16 @@ TEST_F(Panel, SaveClearOpenGivesTheSameFrames) {
     click(GetDlgItem(pages.chain, 11011));  // invert off
     const auto mosaic_only = feeder.Process(in);
     EXPECT_EQ(expected(in, {7}, [](videofx::SlotTable& s) { s[6].enabled = 1; }), mosaic_only);
-    const std::string saved = read_text(path);
+    const std::string saved = read_win32(path);
     ASSERT_EQ(size_t(8 + 16 * 724), saved.size());
     const std::string cut = saved.substr(0, 8 + 11 * 724 + 100);
-    const std::string cut_path = std::string(temp) + "brisvane_cut.VCP";
+    const std::string cut_path = std::string(TEST_BINARY_DIR) + "/brisvane_cut.VCP";
     if (FILE* f = std::fopen(cut_path.c_str(), "wb")) {
         std::fwrite(cut.data(), 1, cut.size(), f);
         std::fclose(f);
     }
     std::remove(modal_log().c_str());
-    setenv("TARMELO_DIALOG_VALUE", cut_path.c_str(), 1);
+    setenv("TARMELO_DIALOG_VALUE", wine_path(cut_path).c_str(), 1);
     click(GetDlgItem(pages.chain, 11054));
     unsetenv("TARMELO_DIALOG_VALUE");
     EXPECT_NE(std::string::npos, read_text(modal_log()).find("该文件不是Orvane视频处理配置文件")) << read_text(modal_log());
@@ -669,8 +691,8 @@ TEST_F(Panel, SaveClearOpenGivesTheSameFrames) {
     EXPECT_EQ("无效", row_text(GetDlgItem(pages.chain, 11003), 5, 2));
     EXPECT_EQ("有效", row_text(GetDlgItem(pages.chain, 11003), 6, 2));
     EXPECT_EQ(cut, read_text(cut_path)) << "the refused file is left as it was";
-    EXPECT_EQ(saved, read_text(path));
-    DeleteFileA(cut_path.c_str());
+    EXPECT_EQ(saved, read_win32(path));
+    std::remove(cut_path.c_str());
     DeleteFileA(text_path.c_str());
     DeleteFileA(path.c_str());
 }
@@ -876,7 +898,7 @@ TEST_F(Panel, TextOverTransparentBackgroundAndGreenRefused) {
     setenv("TARMELO_DIALOG_VALUE", project.c_str(), 1);
     click(GetDlgItem(pages.chain, 11055));
     unsetenv("TARMELO_DIALOG_VALUE");
-    const std::string file = read_text(project);
+    const std::string file = read_win32(project);
     DeleteFileA(project.c_str());
     ASSERT_GE(file.size(), size_t(8 + 16 * 724));
     auto field = [&](int record, int offset) {
@@ -919,16 +941,6 @@ TEST_F(Panel, TextOverTransparentBackgroundAndGreenRefused) {
     unsetenv("TARMELO_DIALOG_VALUE");
     EXPECT_EQ(std::string::npos, read_text(modal_log()).find("绿色是透明色"));
 }
-
-// A file of the build folder by its Wine path (Z: is the root).
-std::string wine_path(const std::string& unix_path) {
-    std::string p = "Z:" + unix_path;
-    for (char& c : p)
-        if (c == '/') c = '\\';
-    return p;
-}
-
-bool convert(const std::string& args) { return std::system(("convert " + args + " >/dev/null 2>&1").c_str()) == 0; }
 
 TEST_F(Panel, PictureLoadedKeyPickedAndLaidOver) {
     const std::string dir = TEST_BINARY_DIR;
