@@ -1025,9 +1025,9 @@ TEST_F(Panel, PictureLoadedKeyPickedAndLaidOver) {
 // Then a GIF whose first frame sits at (10, 8) of its screen, and a reset that drops the picture.
 TEST_F(Panel, PlacementsOfLargerAndSmallerPictures) {
     const std::string dir = TEST_BINARY_DIR;
-    const std::string large = dir + "/brisvane_large.bmp", small = dir + "/brisvane_small.bmp",
+    const std::string larger = dir + "/brisvane_large.bmp", smaller = dir + "/brisvane_small.bmp",
                       gif = dir + "/brisvane_offset.gif";
-    for (const auto& [path, size] : {std::pair{large, "120x100"}, std::pair{small, "64x48"}})
+    for (const auto& [path, size] : {std::pair{larger, "120x100"}, std::pair{smaller, "64x48"}})
         ASSERT_TRUE(convert(std::string("-size ") + size +
                             " xc:black -channel R -fx i/255 -channel G -fx j/255 +channel -type TrueColor BMP3:" + path));
     ASSERT_TRUE(convert("-size 40x30 xc:green -fill red -draw 'point 0,0' -repage 64x48+10+8 GIF:" + gif));
@@ -1053,7 +1053,7 @@ TEST_F(Panel, PlacementsOfLargerAndSmallerPictures) {
     };
     const auto in = make_frame(13);
     bool overlay_on = false;
-    for (const auto& [path, pw, ph] : {std::tuple{large, 120, 100}, std::tuple{small, 64, 48}}) {
+    for (const auto& [path, pw, ph] : {std::tuple{larger, 120, 100}, std::tuple{smaller, 64, 48}}) {
         ASSERT_TRUE(load(path)) << path;
         if (!overlay_on) {
             click_tab(pages, 0);
@@ -1097,7 +1097,7 @@ TEST_F(Panel, PlacementsOfLargerAndSmallerPictures) {
     EXPECT_FALSE(api.getpicvalid());
     EXPECT_FALSE(api.getpicflag());
     EXPECT_EQ(in, feeder.Process(in));
-    for (const std::string& f : {large, small, gif}) std::remove(f.c_str());
+    for (const std::string& f : {larger, smaller, gif}) std::remove(f.c_str());
 }
 
 TEST_F(Panel, KeyboardTabChangeKeepsThePreviewFlags) {
