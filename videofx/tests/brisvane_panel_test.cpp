@@ -428,9 +428,9 @@ Mask mask_of(const std::vector<uint32_t>& pixels, int w, int h, uint32_t colour)
     return m;
 }
 
-// The caption's text is drawn in the "System" font whose size in points is the small-caption height
-// metric, in 0x009800 over a white shadow: the caption's pure-green pixels are those of the window
-// text drawn in that font.
+// The caption's text is drawn in the "System" font whose cell is as high as the small caption, in
+// 0x009800 over a white shadow, whole within the caption band above the client area: the caption's
+// pure-green pixels are those of the window text drawn in that font.
 TEST_F(Panel, CaptionTextInTheSystemFontAtTheSmallCaptionHeight) {
     Show();
     RedrawWindow(pages.panel, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
@@ -441,16 +441,14 @@ TEST_F(Panel, CaptionTextInTheSystemFontAtTheSmallCaptionHeight) {
     ClientToScreen(pages.panel, &client);
     const int w = window.right - window.left, band = client.y - window.top;
     ASSERT_GT(band, 10);
-    HDC dc = GetWindowDC(pages.panel);
-    const Mask drawn = mask_of(grab(dc, 0, 0, w, band), w, band, 0x009800);
-    ReleaseDC(pages.panel, dc);
+    HDC dc = GetDC(nullptr);  // the screen: what the frame painter left there
+    const Mask drawn = mask_of(grab(dc, window.left, window.top, w, band), w, band, 0x009800);
+    ReleaseDC(nullptr, dc);
 
-    HDC screen = GetDC(nullptr);
     LOGFONTA lf{};
-    lf.lfHeight = -MulDiv(GetSystemMetrics(SM_CYSMCAPTION), GetDeviceCaps(screen, LOGPIXELSY), 72);
+    lf.lfHeight = GetSystemMetrics(SM_CYSMCAPTION);
     lf.lfCharSet = DEFAULT_CHARSET;
     lstrcpyA(lf.lfFaceName, "System");
-    ReleaseDC(nullptr, screen);
     HFONT font = CreateFontIndirectA(&lf);
     HDC mem = CreateCompatibleDC(nullptr);
     BITMAPINFO bi{};
@@ -478,8 +476,8 @@ TEST_F(Panel, CaptionTextInTheSystemFontAtTheSmallCaptionHeight) {
     DeleteObject(dib);
     DeleteObject(font);
     DeleteDC(mem);
-    std::printf("caption: font height %ld, text %d x %d drawn, %d x %d expected\n", (long)tm.tmHeight, drawn.width,
-                drawn.height, reference.width, reference.height);
+    std::printf("caption band %d high: font height %ld, text %d x %d drawn, %d x %d expected\n", band,
+                (long)tm.tmHeight, drawn.width, drawn.height, reference.width, reference.height);
     ASSERT_GT(reference.width, 0);
     EXPECT_EQ(reference.width, drawn.width);
     EXPECT_EQ(reference.height, drawn.height);
