@@ -4,7 +4,7 @@
 // blur and text on (set by clicks on the panel, as a user sets them). The reference is the core's
 // chain over a table read from a project the panel saved, with the list's order, on the same kind of
 // thread. Rounds alternate between the two; each figure is the best round. Run it under Wine with a
-// display: tools/wine-run.sh --x .../brisvane_bench.exe [frames per round] [rounds] [whole]
+// display: tools/wine-run.sh --x .../brisvane_bench.exe [frames per round] [rounds] [whole|quarter] [no-preview]
 #include <windows.h>
 #include <commctrl.h>
 #include <algorithm>
@@ -147,6 +147,8 @@ int main(int argc, char** argv) {
     const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
     // "whole": mosaic and blur over the whole frame instead of their first rectangle (a quarter of it).
     const bool whole = argc > 3 && std::strcmp(argv[3], "whole") == 0;
+    // "no-preview": the chain page stays selected, so no page previews (to tell the preview's cost).
+    const bool preview = !(argc > 4 && std::strcmp(argv[4], "no-preview") == 0);
     Api api;
     api.module = LoadLibraryA("brisvane.dll");
     if (!api.module) {
@@ -217,7 +219,7 @@ int main(int argc, char** argv) {
     click(GetDlgItem(chain, 11055));
     unsetenv("TARMELO_DIALOG_VALUE");
     const std::vector<int> order = list_order(GetDlgItem(chain, 11003));
-    click_tab(tab, 2);
+    if (preview) click_tab(tab, 2);
 
     // The reference: the same records, read from the project the panel saved.
     static videofx::EffectTable reference;
@@ -243,9 +245,9 @@ int main(int argc, char** argv) {
         int equal = 0;
         for (int i = 0; i < kFrameSet; ++i) equal += frames[i] == copies[i];
         const auto fresh = make_frame(0);
-        std::printf("720 x 576, mosaic and blur on %s, text on, region preview shown: %d of %d outputs equal "
+        std::printf("720 x 576, mosaic and blur on %s, text on, %s: %d of %d outputs equal "
                     "the core's, frames changed: %s\n",
-                    whole ? "the whole frame" : "a quarter", equal, kFrameSet, frames[0] != fresh ? "yes" : "no");
+                    whole ? "the whole frame" : "a quarter", preview ? "region preview shown" : "no preview", equal, kFrameSet, frames[0] != fresh ? "yes" : "no");
         if (equal != kFrameSet) return 1;
     }
 
