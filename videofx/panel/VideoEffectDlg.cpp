@@ -1,4 +1,5 @@
 #include "videofx/panel/VideoEffectDlg.h"
+#include <algorithm>
 #include "skinlib/frame/FrameSkin.h"
 #include "videofx/panel/panel_state.h"
 #include "videofx/res/brisvane_res.h"
@@ -139,13 +140,19 @@ void CVideoEffectDlg::PaintFrame() {
                            ::GetSystemMetrics(SM_CYSMICON), 0, nullptr, DI_NORMAL);
     char caption[128] = {};
     ::GetWindowTextA(m_hWnd, caption, sizeof caption);
+    // "System" with the small caption's height as its cell height: taken as points (or as tenths of a
+    // point, as the framework's point fonts count) the text would not fit the caption or not be legible.
     LOGFONTA lf{};
-    lf.lfHeight = -::GetSystemMetrics(SM_CYSMCAPTION) + 4;
+    lf.lfHeight = ::GetSystemMetrics(SM_CYSMCAPTION);
+    lf.lfCharSet = DEFAULT_CHARSET;
     lstrcpyA(lf.lfFaceName, "System");
     HFONT font = ::CreateFontIndirectA(&lf);
     HGDIOBJ old = ::SelectObject(dc.GetSafeHdc(), font);
     ::SetBkMode(dc.GetSafeHdc(), TRANSPARENT);
-    RECT text{m.left_width * 2 + 24, 0, w - 40, m.caption_height * 2};
+    // The text is centred on the caption band that shows: the window's part above its client area.
+    POINT client{0, 0};
+    ::ClientToScreen(m_hWnd, &client);
+    RECT text{m.left_width * 2 + 24, 0, w - 40, std::max<int>(1, client.y - window.top)};
     RECT shadow = text;
     ::OffsetRect(&shadow, 1, 1);
     ::SetTextColor(dc.GetSafeHdc(), 0xFFFFFF);

@@ -30,6 +30,7 @@ mypicscrollview::mypicscrollview() = default;
 
 mypicscrollview::~mypicscrollview() {
     brisvane::table().with_slots([&](videofx::SlotTable&) {
+        std::lock_guard<std::mutex> hold(m_drawMutex);
         delete m_picture;
         m_picture = nullptr;
         return 0;
@@ -81,6 +82,7 @@ void mypicscrollview::NewPicture(int width, int height, int fill) {
 
 void mypicscrollview::TakePicture(CRgbImage* picture) {
     brisvane::table().with_slots([&](videofx::SlotTable&) {
+        std::lock_guard<std::mutex> hold(m_drawMutex);
         delete m_picture;
         m_picture = picture;
         return 0;
@@ -89,6 +91,7 @@ void mypicscrollview::TakePicture(CRgbImage* picture) {
 }
 
 void mypicscrollview::CopyFrameLocked(int width, int height, const uint8_t* frame) {
+    std::lock_guard<std::mutex> hold(m_drawMutex);
     if (!m_picture || m_picture->width() != width || m_picture->height() != height) {
         auto* fresh = new CRgbImage(width, height);
         if (fresh->empty()) {
@@ -143,11 +146,14 @@ void mypicscrollview::OnDraw(CDC* dc) {
     char label[160] = {};
     bool show_rect = false;
     bool on = false;
-    brisvane::table().with_slots([&](videofx::SlotTable& slots) {
+    {
+        std::lock_guard<std::mutex> hold(m_drawMutex);
         if (m_picture && !m_picture->empty()) {
             CRect dest(0, 0, m_extentWidth, m_extentHeight);
             CRgbImageGdi::StretchDraw(dc->GetSafeHdc(), dest, *m_picture, 0, 0);
         }
+    }
+    brisvane::table().with_slots([&](videofx::SlotTable& slots) {
         if (m_effectIndex >= 0 && m_effectIndex < videofx::kSlotCount && slots[m_effectIndex].whole_frame != 1) {
             const videofx::EffectSlot& s = slots[m_effectIndex];
             on = s.enabled != 0;

@@ -7,6 +7,7 @@
 #include "afxwin.h"
 #include "afxview.h"
 #include <atomic>
+#include <mutex>
 #include "engine/image/rgb_image.h"
 #include "videofx/rules/preview_rules.h"
 
@@ -69,6 +70,10 @@ private:
     bool m_outlineShown = false;
     int m_grabX = 0, m_grabY = 0;
     CRgbImage* m_picture = nullptr;
+    // The picture is replaced and written on this view's thread under the table's lock, and by a
+    // frame's hand-over on the host's thread under both locks (table first). Painting holds only this
+    // one: the frames' chain never waits for a paint, only the hand-over (once a second) may.
+    std::mutex m_drawMutex;
     int m_extentWidth = 352, m_extentHeight = 288;
     COLORREF m_panelColour = 0x20C0C0;
 };

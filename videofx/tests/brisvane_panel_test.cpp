@@ -9,7 +9,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 #include "tests/support/gdi_count.h"
 #include "tests/support/message_pump.h"
@@ -217,6 +219,36 @@ std::string row_text(HWND list, int row, int column = 0) {
     return buffer;
 }
 
+// A row's image and the colour painted in its "有效性" cell (the cell's right end, clear of its text).
+struct RowLook {
+    int image;
+    COLORREF state_cell;
+    bool operator==(const RowLook& o) const { return image == o.image && state_cell == o.state_cell; }
+};
+const RowLook kRowOn{0, 0x1010FF}, kRowOff{1, 0xCD7302};
+
+std::ostream& operator<<(std::ostream& out, const RowLook& look) {
+    char text[48];
+    std::snprintf(text, sizeof text, "image %d, cell 0x%06lX", look.image, (unsigned long)look.state_cell);
+    return out << text;
+}
+
+RowLook row_look(HWND list, int row) {
+    LVITEMA item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&item);
+    RECT cell{};
+    cell.top = 2;
+    cell.left = LVIR_BOUNDS;
+    SendMessageA(list, LVM_GETSUBITEMRECT, row, (LPARAM)&cell);
+    UpdateWindow(list);
+    HDC dc = GetDC(list);
+    const COLORREF colour = GetPixel(dc, cell.right - 4, (cell.top + cell.bottom) / 2);
+    ReleaseDC(list, dc);
+    return {item.iImage, colour};
+}
+
 void click_row(HWND list, int row) {
     RECT r{};
     r.left = LVIR_LABEL;
@@ -252,6 +284,28 @@ std::string read_text(const std::string& path) {
         while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
         std::fclose(f);
     }
+    return text;
+}
+
+// A file of the build folder by its Wine path (Z: is the root).
+std::string wine_path(const std::string& unix_path) {
+    std::string p = "Z:" + unix_path;
+    for (char& c : p)
+        if (c == '/') c = '\\';
+    return p;
+}
+
+bool convert(const std::string& args) { return std::system(("convert " + args + " >/dev/null 2>&1").c_str()) == 0; }
+
+// A file by its Windows path.
+std::string read_win32(const std::string& path) {
+    std::string text;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return text;
+    char buffer[4096];
+    DWORD n = 0;
+    while (ReadFile(h, buffer, sizeof buffer, &n, nullptr) && n > 0) text.append(buffer, n);
+    CloseHandle(h);
     return text;
 }
 
@@ -327,14 +381,128 @@ TEST_F(Panel, HiddenAndTopmostAfterBeginShownByInit) {
         EXPECT_EQ(GetProcAddress(api.module, names[i]), GetProcAddress(api.module, MAKEINTRESOURCEA(i + 1))) << names[i];
 }
 
+// The pixels of a rectangle of a DC, as 0x00RRGGBB values, row by row.
+std::vector<uint32_t> grab(HDC from, int x, int y, int w, int h) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC mem = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, w, h, from, x, y, SRCCOPY);
+    GdiFlush();
+    std::vector<uint32_t> pixels((const uint32_t*)bits, (const uint32_t*)bits + size_t(w) * h);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    DeleteObject(dib);
+    for (uint32_t& p : pixels) p &= 0xFFFFFF;
+    return pixels;
+}
+
+// The pixels of exactly one colour, cut to their bounding box: width, height and the mask.
+struct Mask {
+    int width = 0, height = 0;
+    std::vector<bool> set;
+};
+
+Mask mask_of(const std::vector<uint32_t>& pixels, int w, int h, uint32_t colour) {
+    int left = w, top = h, right = -1, bottom = -1;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (pixels[y * w + x] == colour) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    Mask m;
+    if (right < 0) return m;
+    m.width = right - left + 1;
+    m.height = bottom - top + 1;
+    for (int y = top; y <= bottom; ++y)
+        for (int x = left; x <= right; ++x) m.set.push_back(pixels[y * w + x] == colour);
+    return m;
+}
+
+// The caption's text is drawn in the "System" font whose cell is as high as the small caption, in
+// 0x009800 over a white shadow, whole within the caption band above the client area: the caption's
+// pure-green pixels are those of the window text drawn in that font.
+TEST_F(Panel, CaptionTextInTheSystemFontAtTheSmallCaptionHeight) {
+    Show();
+    RedrawWindow(pages.panel, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    pump_messages(300);
+    RECT window;
+    GetWindowRect(pages.panel, &window);
+    POINT client{0, 0};
+    ClientToScreen(pages.panel, &client);
+    const int w = window.right - window.left, band = client.y - window.top;
+    ASSERT_GT(band, 10);
+    HDC dc = GetDC(nullptr);  // the screen: what the frame painter left there
+    const Mask drawn = mask_of(grab(dc, window.left, window.top, w, band), w, band, 0x009800);
+    ReleaseDC(nullptr, dc);
+
+    LOGFONTA lf{};
+    lf.lfHeight = GetSystemMetrics(SM_CYSMCAPTION);
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpyA(lf.lfFaceName, "System");
+    HFONT font = CreateFontIndirectA(&lf);
+    HDC mem = CreateCompatibleDC(nullptr);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -100;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old_bitmap = SelectObject(mem, dib);
+    HGDIOBJ old_font = SelectObject(mem, font);
+    std::memset(bits, 0, size_t(w) * 100 * 4);
+    SetBkMode(mem, TRANSPARENT);
+    SetTextColor(mem, 0x009800);
+    char caption[128] = {};
+    GetWindowTextA(pages.panel, caption, sizeof caption);
+    RECT text{0, 0, w, 100};
+    DrawTextA(mem, caption, -1, &text, DT_SINGLELINE | DT_VCENTER);
+    TEXTMETRICA tm{};
+    GetTextMetricsA(mem, &tm);
+    const Mask reference = mask_of(grab(mem, 0, 0, w, 100), w, 100, 0x009800);
+    SelectObject(mem, old_font);
+    SelectObject(mem, old_bitmap);
+    DeleteObject(dib);
+    DeleteObject(font);
+    DeleteDC(mem);
+    std::printf("caption band %d high: font height %ld, text %d x %d drawn, %d x %d expected\n", band,
+                (long)tm.tmHeight, drawn.width, drawn.height, reference.width, reference.height);
+    ASSERT_GT(reference.width, 0);
+    EXPECT_EQ(reference.width, drawn.width);
+    EXPECT_EQ(reference.height, drawn.height);
+    if (reference.set.size() == drawn.set.size()) {
+        int differ = 0, lit = 0;
+        for (size_t i = 0; i < reference.set.size(); ++i) {
+            differ += reference.set[i] != drawn.set[i];
+            lit += reference.set[i];
+        }
+        EXPECT_LE(differ, lit / 50) << differ << " of " << lit << " text pixels differ";
+    }
+    screenshot("caption");
+}
+
 TEST_F(Panel, ToggleClickedTakesEffectFromTheNextFrame) {
     Show();
     Feeder feeder(api);
     const auto in = make_frame(1);
     EXPECT_EQ(in, feeder.Process(in)) << "nothing on: the frame passes unchanged";
     HWND list = GetDlgItem(pages.chain, 11003);
+    EXPECT_EQ(kRowOff, row_look(list, 6));
     click(GetDlgItem(pages.chain, 11012));  // mosaic
     EXPECT_EQ("有效", row_text(list, 6, 2));
+    EXPECT_EQ(kRowOn, row_look(list, 6));
+    EXPECT_EQ(kRowOff, row_look(list, 5));
     EXPECT_EQ(expected(in, {7}, [](videofx::SlotTable& s) { s[6].enabled = 1; }), feeder.Process(in));
     click(GetDlgItem(pages.chain, 11015));  // blur, one page step up from its smallest box
     click_tab(pages, 1);
@@ -364,6 +532,7 @@ TEST_F(Panel, ToggleClickedTakesEffectFromTheNextFrame) {
     EXPECT_EQ(blur_then_mosaic, feeder.Process(in));
     click(GetDlgItem(pages.chain, 11012));
     EXPECT_EQ("无效", row_text(list, 7, 2));
+    EXPECT_EQ(kRowOff, row_look(list, 7));
     EXPECT_EQ(expected(in, {10}, [](videofx::SlotTable& s) { s[9].enabled = 1; s[9].byte_params[0] = (uint8_t)blur; }),
               feeder.Process(in));
 }
@@ -498,6 +667,30 @@ TEST_F(Panel, SaveClearOpenGivesTheSameFrames) {
     unsetenv("TARMELO_DIALOG_VALUE");
     EXPECT_NE(std::string::npos, read_text(modal_log()).find("该文件不是Orvane视频处理配置文件"));
     EXPECT_EQ(before, feeder.Process(in)) << "unchanged after the refused file";
+    // A project cut short after record 11 (mosaic and invert on in its records) is refused whole:
+    // the message, the chain as it was (invert switched off since), the file itself untouched.
+    click(GetDlgItem(pages.chain, 11011));  // invert off
+    const auto mosaic_only = feeder.Process(in);
+    EXPECT_EQ(expected(in, {7}, [](videofx::SlotTable& s) { s[6].enabled = 1; }), mosaic_only);
+    const std::string saved = read_win32(path);
+    ASSERT_EQ(size_t(8 + 16 * 724), saved.size());
+    const std::string cut = saved.substr(0, 8 + 11 * 724 + 100);
+    const std::string cut_path = std::string(TEST_BINARY_DIR) + "/brisvane_cut.VCP";
+    if (FILE* f = std::fopen(cut_path.c_str(), "wb")) {
+        std::fwrite(cut.data(), 1, cut.size(), f);
+        std::fclose(f);
+    }
+    std::remove(modal_log().c_str());
+    setenv("TARMELO_DIALOG_VALUE", wine_path(cut_path).c_str(), 1);
+    click(GetDlgItem(pages.chain, 11054));
+    unsetenv("TARMELO_DIALOG_VALUE");
+    EXPECT_NE(std::string::npos, read_text(modal_log()).find("该文件不是Orvane视频处理配置文件")) << read_text(modal_log());
+    EXPECT_EQ(mosaic_only, feeder.Process(in)) << "unchanged after the truncated file";
+    EXPECT_EQ("无效", row_text(GetDlgItem(pages.chain, 11003), 5, 2));
+    EXPECT_EQ("有效", row_text(GetDlgItem(pages.chain, 11003), 6, 2));
+    EXPECT_EQ(cut, read_text(cut_path)) << "the refused file is left as it was";
+    EXPECT_EQ(saved, read_win32(path));
+    std::remove(cut_path.c_str());
     DeleteFileA(text_path.c_str());
     DeleteFileA(path.c_str());
 }
@@ -515,8 +708,15 @@ TEST_F(Panel, RegionDraggedOnTheViewAndFittedToNewSizes) {
     // After a refresh tick the view shows the last frame handed over.
     const auto in = make_frame(4);
     pump_messages(1200);
-    feeder.Process(in);
+    const auto first = feeder.Process(in);
     pump_messages(300);
+    for (const POINT p : {POINT{40, 60}, POINT{200, 200}, POINT{300, 250}}) {
+        HDC dc = GetDC(view);
+        const COLORREF shown = GetPixel(dc, p.x, p.y);
+        ReleaseDC(view, dc);
+        const uint8_t* o = &first[p.y * kStride + 3 * p.x];
+        EXPECT_EQ(RGB(o[2], o[1], o[0]), shown) << "the view shows the frame handed over, at " << p.x << "," << p.y;
+    }
     // Items of the view's menu: top-left corner, then the frame's width and half its height.
     SendMessageA(view, WM_COMMAND, 32785, 0);
     SendMessageA(view, WM_COMMAND, 32782, 0);
@@ -556,6 +756,89 @@ TEST_F(Panel, RegionDraggedOnTheViewAndFittedToNewSizes) {
     EXPECT_EQ(narrow, feeder.Process(narrow)) << "mosaic switched off";
     EXPECT_EQ("无效", row_text(list, 6, 2));
     EXPECT_FALSE(SendMessageA(GetDlgItem(pages.chain, 11012), BM_GETCHECK, 0, 0));
+}
+
+// Clicks the menu item `id` of the popup menu once it shows (the menu runs its own loop inside the
+// panel's thread, which opened it on the right click): the item's rectangle from the menu itself.
+struct MenuPick {
+    int id;
+    std::atomic<bool> clicked{false};
+};
+
+DWORD WINAPI pick_menu_item(void* p) {
+    auto* pick = static_cast<MenuPick*>(p);
+    for (int tries = 0; tries < 500; ++tries, Sleep(10)) {
+        HWND menu = FindWindowA("#32768", nullptr);
+        if (!menu || !IsWindowVisible(menu)) continue;
+        HMENU items = (HMENU)SendMessageA(menu, MN_GETHMENU, 0, 0);
+        RECT r{};
+        for (int i = 0; items && i < GetMenuItemCount(items); ++i)
+            if (GetMenuItemID(items, i) == (UINT)pick->id && GetMenuItemRect(nullptr, items, i, &r)) break;
+        if (IsRectEmpty(&r)) continue;
+        char args[96];
+        std::snprintf(args, sizeof args, "xdotool mousemove %ld %ld click 1 >/dev/null 2>&1", (long)(r.left + r.right) / 2,
+                      (long)(r.top + r.bottom) / 2);
+        pick->clicked = std::system(args) == 0;
+        return 0;
+    }
+    return 0;
+}
+
+// A right click on the view, then the item clicked in the menu that opens.
+bool choose_menu_item(HWND view, int id) {
+    MenuPick pick{id};
+    HANDLE t = CreateThread(nullptr, 0, pick_menu_item, &pick, 0, nullptr);
+    RECT client;
+    GetClientRect(view, &client);
+    POINT at{client.right / 2, client.bottom / 2};
+    ClientToScreen(view, &at);
+    char args[96];
+    std::snprintf(args, sizeof args, "mousemove %ld %ld click 3", (long)at.x, (long)at.y);
+    xdotool(args);
+    while (WaitForSingleObject(t, 10) == WAIT_TIMEOUT) pump_messages();
+    CloseHandle(t);
+    pump_messages(300);
+    return pick.clicked;
+}
+
+TEST_F(Panel, MenuItemsChosenWithTheMouse) {
+    Show();
+    Feeder feeder(api);
+    click(GetDlgItem(pages.chain, 11012));  // mosaic, rectangle (88, 72, 88, 72) in 352 x 288
+    click_tab(pages, 2);
+    HWND view = GetDlgItem(pages.region, 1177);
+    ASSERT_NE(nullptr, view);
+    const auto in = make_frame(12);
+    pump_messages(1200);
+    feeder.Process(in);
+    pump_messages(300);
+    // Each item from the rectangle the one before left (W 352, H 288, integer divisions).
+    const struct {
+        int id;
+        int x, y, w, h;
+    } steps[] = {
+        {32780, 88, 0, 176, 287},    // half the width as labelled, whole height: y 0, h H - 1
+        {32788, 175, 0, 176, 287},   // bottom right: x W - w - 1, y H - h - 1
+        {32775, 175, 0, 88, 72},     // a quarter each way; it fits where it is
+        {32790, 175, 107, 88, 72},   // centred vertically: (288 - 72) / 2 - 1
+        {32771, 175, 107, 88, 72},   // "无任何调整": nothing
+        {32785, 1, 1, 88, 72},       // top left
+    };
+    for (const auto& s : steps) {
+        ASSERT_TRUE(choose_menu_item(view, s.id)) << s.id;
+        const auto out = feeder.Process(in);
+        EXPECT_EQ(expected(in, {7},
+                           [&](videofx::SlotTable& t) {
+                               t[6].enabled = 1;
+                               t[6].region_x = s.x;
+                               t[6].region_y = s.y;
+                               t[6].region_width = s.w;
+                               t[6].region_height = s.h;
+                           }),
+                  out)
+            << "menu item " << s.id;
+    }
+    EXPECT_FALSE(FindWindowA("#32768", nullptr) && IsWindowVisible(FindWindowA("#32768", nullptr))) << "menu closed";
 }
 
 TEST_F(Panel, ResetByInitPutsEveryControlAtItsResetValue) {
@@ -604,6 +887,45 @@ TEST_F(Panel, TextOverTransparentBackgroundAndGreenRefused) {
         }
     EXPECT_GT(changed, 40);
     EXPECT_LT(changed, 88 * 25);
+    // The text bitmap as a saved project holds it (the only data, after record 11): every pixel of it
+    // that is not pure green replaces the frame's, pure green ones leave the frame's as it was.
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    const std::string project = std::string(temp) + "brisvane_text_bitmap.VCP";
+    DeleteFileA(project.c_str());
+    setenv("TARMELO_DIALOG_VALUE", project.c_str(), 1);
+    click(GetDlgItem(pages.chain, 11055));
+    unsetenv("TARMELO_DIALOG_VALUE");
+    const std::string file = read_win32(project);
+    DeleteFileA(project.c_str());
+    ASSERT_GE(file.size(), size_t(8 + 16 * 724));
+    auto field = [&](int record, int offset) {
+        int32_t v;
+        std::memcpy(&v, file.data() + 8 + record * 724 + offset, 4);
+        return v;
+    };
+    const int bx = field(11, 4), by = field(11, 8), bw = field(11, 32), bh = field(11, 36), bytes = field(11, 28);
+    EXPECT_EQ(88, bx);
+    EXPECT_EQ(72, by);
+    ASSERT_GT(bw, 0);
+    ASSERT_GT(bh, 0);
+    const int bstride = (3 * bw + 3) & ~3;
+    ASSERT_GE(bytes, bstride * bh);
+    ASSERT_EQ(file.size(), size_t(8 + 16 * 724) + bytes);
+    const uint8_t* bitmap = (const uint8_t*)file.data() + 8 + 12 * 724;
+    auto want = in;
+    int green = 0;
+    for (int y = 0; y < std::min(bh, 72); ++y)
+        for (int x = 0; x < std::min(bw, 88); ++x) {
+            const uint8_t* b = bitmap + y * bstride + 3 * x;
+            if (b[0] == 0 && b[1] == 255 && b[2] == 0) {
+                ++green;
+                continue;
+            }
+            std::memcpy(&want[(by + y) * kStride + 3 * (bx + x)], b, 3);
+        }
+    EXPECT_GT(green, 0) << "transparency 4 leaves pure green in the bitmap";
+    EXPECT_EQ(want, out);
     screenshot("text_generated");
     // Pure green is refused as the text colour, one step below it is taken.
     click_tab(pages, 4);
@@ -617,16 +939,6 @@ TEST_F(Panel, TextOverTransparentBackgroundAndGreenRefused) {
     unsetenv("TARMELO_DIALOG_VALUE");
     EXPECT_EQ(std::string::npos, read_text(modal_log()).find("绿色是透明色"));
 }
-
-// A file of the build folder by its Wine path (Z: is the root).
-std::string wine_path(const std::string& unix_path) {
-    std::string p = "Z:" + unix_path;
-    for (char& c : p)
-        if (c == '/') c = '\\';
-    return p;
-}
-
-bool convert(const std::string& args) { return std::system(("convert " + args + " >/dev/null 2>&1").c_str()) == 0; }
 
 TEST_F(Panel, PictureLoadedKeyPickedAndLaidOver) {
     const std::string dir = TEST_BINARY_DIR;
@@ -702,6 +1014,88 @@ TEST_F(Panel, PictureLoadedKeyPickedAndLaidOver) {
     EXPECT_FALSE(api.getpicvalid());
     EXPECT_EQ(in, feeder.Process(in));
     for (const std::string& f : {bmp, jpeg, gif, text}) std::remove(f.c_str());
+}
+
+// Six placements of a picture larger than the 88 x 72 rectangle (120 x 100) and of a smaller one
+// (64 x 48), both made by ImageMagick with red = column and green = row, so every pixel of the output
+// names the picture pixel it came from: the aligned modes take min(W, pw) x min(H, ph) from their
+// corner, mode 4 scales the whole picture to the rectangle (nearest neighbour), mode 5 is mode 0.
+// Then a GIF whose first frame sits at (10, 8) of its screen, and a reset that drops the picture.
+TEST_F(Panel, PlacementsOfLargerAndSmallerPictures) {
+    const std::string dir = TEST_BINARY_DIR;
+    const std::string larger = dir + "/brisvane_large.bmp", smaller = dir + "/brisvane_small.bmp",
+                      gif = dir + "/brisvane_offset.gif";
+    for (const auto& [path, size] : {std::pair{larger, "120x100"}, std::pair{smaller, "64x48"}})
+        ASSERT_TRUE(convert(std::string("-size ") + size +
+                            " xc:black -channel R -fx i/255 -channel G -fx j/255 +channel -type TrueColor BMP3:" + path));
+    ASSERT_TRUE(convert("-size 40x30 xc:green -fill red -draw 'point 0,0' -repage 64x48+10+8 GIF:" + gif));
+    Show();
+    Feeder feeder(api);
+    click_tab(pages, 3);
+    click(GetDlgItem(pages.picture, 11008));  // picture mode
+    auto load = [&](const std::string& path) {
+        std::remove(modal_log().c_str());
+        setenv("TARMELO_DIALOG_VALUE", wine_path(path).c_str(), 1);
+        click(GetDlgItem(pages.picture, 11004));
+        unsetenv("TARMELO_DIALOG_VALUE");
+        return read_text(modal_log()).find("图形打开失败") == std::string::npos;
+    };
+    auto place = [&](int mode) {
+        HWND combo = GetDlgItem(pages.picture, 11019);
+        click(combo);
+        std::string keys = "key Home";
+        for (int i = 0; i < mode; ++i) keys += " Down";
+        xdotool(keys + " Return");
+        pump_messages(300);
+        return (int)SendMessageA(combo, CB_GETCURSEL, 0, 0);
+    };
+    const auto in = make_frame(13);
+    bool overlay_on = false;
+    for (const auto& [path, pw, ph] : {std::tuple{larger, 120, 100}, std::tuple{smaller, 64, 48}}) {
+        ASSERT_TRUE(load(path)) << path;
+        if (!overlay_on) {
+            click_tab(pages, 0);
+            click(GetDlgItem(pages.chain, 11016));  // picture overlay on
+            ASSERT_TRUE(api.getpicflag());
+            click_tab(pages, 3);
+            overlay_on = true;
+        }
+        for (int mode = 0; mode < 6; ++mode) {
+            ASSERT_EQ(mode, place(mode)) << path;
+            const bool stretched = mode == 4;
+            const int w = stretched ? 88 : std::min(88, pw), h = stretched ? 72 : std::min(72, ph);
+            const int dx = (mode == 1 || mode == 3) ? pw - w : 0, dy = (mode == 2 || mode == 3) ? ph - h : 0;
+            auto want = in;
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    const int sx = stretched ? x * pw / 88 : x + dx, sy = stretched ? y * ph / 72 : y + dy;
+                    uint8_t* p = &want[(72 + y) * kStride + 3 * (88 + x)];
+                    p[0] = 0;
+                    p[1] = uint8_t(sy);
+                    p[2] = uint8_t(sx);
+                }
+            EXPECT_EQ(want, feeder.Process(in)) << path << ", placement " << mode;
+        }
+    }
+    // The GIF's first frame at its offset: its red corner pixel at (10, 8) of the picture, green beside.
+    ASSERT_EQ(0, place(0));
+    ASSERT_TRUE(load(gif));
+    const auto out = feeder.Process(in);
+    auto pixel = [&](int x, int y) {
+        const uint8_t* p = &out[(72 + y) * kStride + 3 * (88 + x)];
+        return RGB(p[2], p[1], p[0]);
+    };
+    EXPECT_EQ(RGB(255, 0, 0), pixel(10, 8));
+    EXPECT_EQ(RGB(0, 128, 0), pixel(11, 8));
+    EXPECT_EQ(RGB(0, 128, 0), pixel(49, 37));
+    EXPECT_NE(RGB(255, 0, 0), pixel(9, 7));
+    // A reset by init: no picture, frames untouched.
+    api.init(kW, kH, 1, true);
+    pump_messages(300);
+    EXPECT_FALSE(api.getpicvalid());
+    EXPECT_FALSE(api.getpicflag());
+    EXPECT_EQ(in, feeder.Process(in));
+    for (const std::string& f : {larger, smaller, gif}) std::remove(f.c_str());
 }
 
 TEST_F(Panel, KeyboardTabChangeKeepsThePreviewFlags) {
@@ -872,9 +1266,20 @@ TEST_F(Panel, ScreenshotOfEveryPage) {
 
 TEST_F(Panel, ThousandFramesWhileClicking) {
     Show();
+    // A project to open while the frames flow: mosaic and invert on.
+    click(GetDlgItem(pages.chain, 11012));
+    click(GetDlgItem(pages.chain, 11011));
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    const std::string project = std::string(temp) + "brisvane_flow.VCP";
+    DeleteFileA(project.c_str());
+    setenv("TARMELO_DIALOG_VALUE", project.c_str(), 1);
+    click(GetDlgItem(pages.chain, 11055));
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(project.c_str()));
     Feeder feeder(api);
     feeder.Flow();
     int gdi_before = 0;
+    HWND view = GetDlgItem(pages.region, 1177);
     for (int round = 0; round < 4; ++round) {
         // The first round paints every control once (their caches); later rounds must add nothing.
         if (round == 1) gdi_before = gdi_object_count();
@@ -883,10 +1288,14 @@ TEST_F(Panel, ThousandFramesWhileClicking) {
         click(GetDlgItem(pages.chain, 11011));
         click_row(GetDlgItem(pages.chain, 11003), 6);
         click(GetDlgItem(pages.chain, 11004));
+        click(GetDlgItem(pages.chain, 11054));  // the project opened: rows back in id order, mosaic on
         click_tab(pages, 2);
+        drag(view, {120, 100}, {140, 100});  // an effect's rectangle moved (the open put it back)
         click_tab(pages, 1);
         pump_messages(200);
     }
+    unsetenv("TARMELO_DIALOG_VALUE");
+    DeleteFileA(project.c_str());
     while (feeder.Stop() < 1000) {
         feeder.Flow();
         pump_messages(200);
