@@ -20,6 +20,7 @@
 #include "engine/convert/win32/convert_thread.h"
 #include "engine/input/win32/program_input_calls.h"
 #include "engine/main_window/main_window.h"
+#include "engine/play/win32/play_thread.h"
 #include "engine/outside/win32/program_calls.h"
 #include "engine/settings/settings.h"
 #include "engine/state/run_state.h"
@@ -63,6 +64,7 @@ CConverterDlg::~CConverterDlg() {
         delete m_pColorDlg;
     }
     delete m_worker;
+    if (m_playThread) CloseHandle(m_playThread);
     if (m_scopeThread) CloseHandle(m_scopeThread);
 }
 
@@ -589,14 +591,20 @@ void CConverterDlg::RebuildList(bool from_saved_list) {
 // ---- commands ----
 
 bool CConverterDlg::WorkerRunning() const {
-    return m_worker && WaitForSingleObject(m_worker->m_hThread, 0) == WAIT_TIMEOUT;
+    return (m_worker && WaitForSingleObject(m_worker->m_hThread, 0) == WAIT_TIMEOUT) ||
+           (m_playThread && WaitForSingleObject(m_playThread, 0) == WAIT_TIMEOUT);
 }
 
 void CConverterDlg::OnPlay() {
     if (WorkerRunning()) return;
     ListViewRows rows(m_filePage.m_list.m_hWnd, m_hWnd);
     if (build_jobs(JobCommand::Play, rows, m_files.rows(), m_files.count(), *m_jobs) <= 0) return;
-    // The playback thread comes with the player; until then Play builds its job and stops there.
+    StartScope(1);
+    CString text;
+    text.Format("开始文件%s播放 请稍后...", m_jobs->jobs[0].path);
+    m_status.SetText(text);
+    m_status.RedrawWindow();
+    StartWorker(true);
 }
 
 void CConverterDlg::OnConvert() {
@@ -613,7 +621,12 @@ void CConverterDlg::OnConvert() {
     StartWorker(false);
 }
 
-void CConverterDlg::StartWorker(bool) {
+void CConverterDlg::StartWorker(bool play) {
+    if (play) {
+        if (m_playThread) CloseHandle(m_playThread);
+        m_playThread = start_play_thread(static_cast<EngineUi*>(&m_ui));
+        return;
+    }
     delete m_worker;
     m_worker = AfxBeginThread(convert_thread, static_cast<EngineUi*>(&m_ui), THREAD_PRIORITY_NORMAL, 0,
                               CREATE_SUSPENDED);
@@ -679,9 +692,10 @@ void CConverterDlg::OnContact() { AfxShellExecute(m_hWnd, "open", kMailAddress, 
 // ---- exit ----
 
 void CConverterDlg::WaitForThreads() {
-    HANDLE threads[2];
+    HANDLE threads[3];
     DWORD count = 0;
     if (m_worker && m_worker->m_hThread) threads[count++] = m_worker->m_hThread;
+    if (m_playThread) threads[count++] = m_playThread;
     if (m_scopeThread) threads[count++] = m_scopeThread;
     const DWORD start = GetTickCount();
     while (count > 0) {
@@ -716,6 +730,7 @@ void CConverterDlg::OnExit() {
     set_flag(g_scope_running, false);
     WaitForThreads();
     const bool ended = (!m_worker || WaitForSingleObject(m_worker->m_hThread, 0) == WAIT_OBJECT_0) &&
+                       (!m_playThread || WaitForSingleObject(m_playThread, 0) == WAIT_OBJECT_0) &&
                        (!m_scopeThread || WaitForSingleObject(m_scopeThread, 0) == WAIT_OBJECT_0);
     if (codec::tolmmix_close) codec::tolmmix_close();
     for (int i = 0; i < m_files.count(); ++i) m_files.row(i).segments.clear();
@@ -734,11 +749,14 @@ void CConverterDlg::OnExit() {
         frame_buffer_free();
         delete m_worker;
         m_worker = nullptr;
+        if (m_playThread) CloseHandle(m_playThread);
+        m_playThread = nullptr;
         if (m_scopeThread) CloseHandle(m_scopeThread);
         m_scopeThread = nullptr;
     } else {
         // The thread objects stay with the threads that still use them.
         m_worker = nullptr;
+        m_playThread = nullptr;
         m_scopeThread = nullptr;
     }
     g_main_hwnd = nullptr;

@@ -115,7 +115,8 @@ private:
     CSkinComboBox m_speedMode, m_outputType;
     CSkinProgressCtrl m_fileBar, m_totalBar;
 
-    CWinThread* m_worker = nullptr;  // the playback or conversion thread of the last run
+    CWinThread* m_worker = nullptr;  // the conversion thread of the last run
+    HANDLE m_playThread = nullptr;   // the playback thread of the last run
     HANDLE m_scopeThread = nullptr;
     bool m_exiting = false;
     // The video dialog, made modeless and hidden at start-up; playback shows pictures in it.
