@@ -4,10 +4,15 @@
 #include "tests/support/gtest_winelib.h"
 #include <commctrl.h>
 #include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <string>
 #include <functional>
+#include <set>
+#include <string>
 #include <vector>
+#include "soundfx/core/engine.h"
 #include "soundfx/core/mix_settings.h"
 #include "tests/support/gdi_count.h"
 #include "tests/support/message_pump.h"
@@ -146,6 +151,75 @@ int shown_position(HWND page, int id) {
 void click(HWND page, int id) {
     SendDlgItemMessageA(page, id, BM_CLICK, 0, 0);
     pump_messages();
+}
+
+// ---- the screen, as the user sees it (the private Xvfb) ----
+
+void xdotool(const std::string& args) {
+    const std::string command = "xdotool " + args + " >/dev/null 2>&1";
+    ASSERT_EQ(0, std::system(command.c_str())) << command;
+}
+
+void click_at(int x, int y, DWORD settle = 250) {
+    char args[96];
+    std::snprintf(args, sizeof args, "mousemove %d %d click 1", x, y);
+    xdotool(args);
+    if (settle) pump_messages(settle);
+}
+
+POINT centre_of(HWND w) {
+    RECT r;
+    GetWindowRect(w, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+void click_tab(int index) {
+    HWND tab = GetDlgItem(effects_window(), 3000);
+    ASSERT_NE(nullptr, tab);
+    RECT r{};
+    SendMessageA(tab, TCM_GETITEMRECT, index, (LPARAM)&r);
+    MapWindowPoints(tab, nullptr, (POINT*)&r, 2);
+    click_at((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    pump_messages(200);
+}
+
+// A screen rectangle written to a PNG; its count of distinct colours and its pixel signature.
+struct Shot {
+    int colours = 0;
+    std::string signature;
+};
+Shot screenshot(const std::string& name, RECT r) {
+    const std::string path = std::string(TEST_BINARY_DIR) + "/olumbra_" + name + ".png";
+    char crop[96];
+    std::snprintf(crop, sizeof crop, "%ldx%ld+%ld+%ld", long(r.right - r.left), long(r.bottom - r.top), long(r.left),
+                  long(r.top));
+    const std::string grab = "import -window root -crop " + std::string(crop) + " +repage " + path;
+    Shot shot;
+    if (std::system(grab.c_str()) != 0) return shot;
+    const std::string ask = "identify -format '%k %#' " + path;
+    if (FILE* f = popen(ask.c_str(), "r")) {
+        char sig[160] = "";
+        if (std::fscanf(f, "%d %159s", &shot.colours, sig) == 2) shot.signature = sig;
+        pclose(f);
+    }
+    return shot;
+}
+RECT screen_rect(HWND w) {
+    RECT r;
+    GetWindowRect(w, &r);
+    return r;
+}
+
+std::string modal_log() { return std::string(TEST_BINARY_DIR) + "/olumbra_modal.log"; }
+std::string read_text(const std::string& path) {
+    std::string text;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+        std::fclose(f);
+    }
+    return text;
 }
 
 class Window : public ::testing::Test {
@@ -361,28 +435,6 @@ TEST_F(Window, HostButtonsByDisplayMode) {
     DestroyWindow(host);
 }
 
-// Processing reads the order the chain page keeps: echo moved above distortion runs first.
-TEST_F(Window, MovedRowsChangeTheProcessingOrder) {
-    HWND chain = page_window(kChainPage);
-    ASSERT_NE(nullptr, chain);
-    HWND list = GetDlgItem(chain, 3086);
-    click(chain, 3069);  // echo
-    click(chain, 3080);  // distortion
-    LVITEMA item{};
-    item.stateMask = LVIS_SELECTED;
-    item.state = LVIS_SELECTED;
-    SendMessageA(list, LVM_SETITEMSTATE, 6, (LPARAM)&item);
-    NMHDR hdr{list, 3086, (UINT)NM_CLICK};
-    SendMessageA(chain, WM_NOTIFY, 3086, (LPARAM)&hdr);
-    for (int i = 0; i < 3; ++i) click(chain, 3082);
-    const MixSettings moved = dll.record();
-    EXPECT_EQ(7, moved.chain[3]);
-    EXPECT_EQ(4, moved.chain[4]);
-    dll.init(44100, 2, 0);
-    pump_messages();
-    EXPECT_EQ(7, dll.record().chain[6]) << "init puts the rows back in id order";
-}
-
 TEST_F(Window, RepaintsKeepTheGdiCount) {
     dll.setdisp(1);
     pump_messages(200);
@@ -425,6 +477,292 @@ TEST(WindowLifetime, CloseWhileFeedingThenUnloadTwentyTimes) {
         EXPECT_EQ(nullptr, effects_window()) << round;
         dll.unload();
     }
+}
+
+TEST_F(Window, TopmostFromBeginHiddenAndShown) {
+    HWND wnd = effects_window();
+    EXPECT_TRUE(GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) << "topmost while hidden after begin";
+    // An ordinary window brought to the front afterwards stays below it.
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(nullptr, other);
+    dll.setdisp(1);
+    pump_messages(100);
+    SetForegroundWindow(other);
+    SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    pump_messages(100);
+    EXPECT_TRUE(GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    int order = 0, wnd_at = -1, other_at = -1;
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT), ++order) {
+        if (w == wnd) wnd_at = order;
+        if (w == other) other_at = order;
+    }
+    ASSERT_GE(wnd_at, 0);
+    ASSERT_GE(other_at, 0);
+    EXPECT_LT(wnd_at, other_at) << "the effects window is above a window activated after it";
+    DestroyWindow(other);
+}
+
+// The caption's close box clicked with the mouse hides the window without destroying it; shown again,
+// the pages are as they were.
+TEST_F(Window, CloseBoxClickedHidesAndShowAgainKeepsThePages) {
+    HWND wnd = effects_window();
+    HWND page1 = page_window(kPage1);
+    ASSERT_NE(nullptr, page1);
+    move_slider(page1, 3005, 8);
+    dll.setdisp(1);
+    pump_messages(300);
+    ASSERT_TRUE(IsWindowVisible(wnd));
+    // The close box: every point of the caption's right end that the window answers HTCLOSE for.
+    const RECT r = screen_rect(wnd);
+    long sx = 0, sy = 0, n = 0;
+    for (int y = r.top; y < r.top + 40; ++y)
+        for (int x = r.right - 80; x < r.right; ++x)
+            if (SendMessageA(wnd, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) sx += x, sy += y, ++n;
+    ASSERT_GT(n, 0) << "no close box in the caption";
+    click_at(int(sx / n), int(sy / n), 300);
+    EXPECT_FALSE(IsWindowVisible(wnd));
+    EXPECT_FALSE(dll.dispstatus());
+    EXPECT_EQ(wnd, effects_window()) << "hidden, not destroyed";
+    dll.setdisp(1);
+    pump_messages(200);
+    EXPECT_TRUE(IsWindowVisible(wnd));
+    EXPECT_TRUE(dll.dispstatus());
+    EXPECT_EQ(8, (int)SendDlgItemMessageA(page1, 3005, TBM_GETPOS, 0, 0));
+    EXPECT_FLOAT_EQ(0.8f, dll.record().echo_gain);
+}
+
+// Each of the six pages, chosen by a click on its tab, draws a picture of its own: many colours, and
+// no two pages alike.
+TEST_F(Window, EveryPageShowsItsOwnPicture) {
+    dll.setdisp(1);
+    pump_messages(300);
+    HWND wnd = effects_window();
+    HWND tab = GetDlgItem(wnd, 3000);
+    ASSERT_NE(nullptr, tab);
+    const char* names[] = {"chain", "equaliser", "effects1", "effects2", "effects3", "about"};
+    std::set<std::string> signatures;
+    for (int i = 0; i < 6; ++i) {
+        click_tab(i);
+        EXPECT_EQ(i, (int)SendMessageA(tab, TCM_GETCURSEL, 0, 0)) << names[i];
+        RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+        pump_messages(200);
+        const Shot shot = screenshot(std::string("page_") + names[i], screen_rect(wnd));
+        EXPECT_GE(shot.colours, 24) << names[i] << ": a page of few colours is blank or unpainted";
+        EXPECT_FALSE(shot.signature.empty()) << names[i];
+        signatures.insert(shot.signature);
+    }
+    EXPECT_EQ(6u, signatures.size()) << "two pages look the same";
+}
+
+// ---- presets through the page and the save dialog ----
+
+std::string preset_file(HMODULE module) {
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(module, path, sizeof path);
+    std::string p = path;
+    return p.substr(0, p.find_last_of('\\') + 1) + "tolmeqset.eq";
+}
+
+std::string read_win32_file(const std::string& path) {
+    std::string bytes;
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return bytes;
+    char buffer[4096];
+    DWORD n = 0;
+    while (ReadFile(f, buffer, sizeof buffer, &n, nullptr) && n) bytes.append(buffer, n);
+    CloseHandle(f);
+    return bytes;
+}
+
+int32_t int_at(const std::string& bytes, size_t offset) {
+    int32_t v = 0;
+    if (offset + 4 <= bytes.size()) std::memcpy(&v, bytes.data() + offset, 4);
+    return v;
+}
+
+std::vector<std::string> combo_items(HWND combo) {
+    std::vector<std::string> items;
+    const int n = (int)SendMessageA(combo, CB_GETCOUNT, 0, 0);
+    for (int i = 0; i < n; ++i) {
+        char text[80] = "";
+        SendMessageA(combo, CB_GETLBTEXT, i, (LPARAM)text);
+        items.push_back(text);
+    }
+    return items;
+}
+
+// The user at the save dialog: waits for it, types a name, presses a button with the mouse; the
+// dialog's screen picture and whether it was still open afterwards are kept.
+struct SaveDialogUser {
+    struct Answer {
+        std::string name;
+        int button;  // 3082 save, 3084 back
+    };
+    std::vector<Answer> answers;
+    bool found = false, open_after_each_but_last = true;
+    Shot shot;
+
+    static HWND find() { return FindWindowA(nullptr, "音效模式保存"); }
+    void run() {
+        HWND dlg = nullptr;
+        for (int i = 0; i < 500 && !dlg; ++i) {
+            dlg = find();
+            if (!dlg) Sleep(20);
+        }
+        found = dlg != nullptr;
+        if (!dlg) return;
+        Sleep(200);
+        shot = screenshot("save_dialog", screen_rect(dlg));
+        for (size_t i = 0; i < answers.size(); ++i) {
+            SetDlgItemTextA(dlg, 3083, answers[i].name.c_str());
+            const POINT c = centre_of(GetDlgItem(dlg, answers[i].button));
+            char args[96];
+            std::snprintf(args, sizeof args, "mousemove %ld %ld click 1", (long)c.x, (long)c.y);
+            std::system(("xdotool " + std::string(args) + " >/dev/null 2>&1").c_str());
+            Sleep(400);
+            if (i + 1 < answers.size() && find() != dlg) open_after_each_but_last = false;
+        }
+    }
+};
+
+void save_through_dialog(HWND eq, SaveDialogUser& user) {
+    Win32Thread helper([&] { user.run(); });
+    // The click opens the modal dialog inside this pump; it returns when the user has ended it.
+    click_at(centre_of(GetDlgItem(eq, 3082)).x, centre_of(GetDlgItem(eq, 3082)).y, 0);
+    for (int i = 0; i < 100 && !(user.found && !SaveDialogUser::find()); ++i) pump_messages(50);
+    helper.join();
+    pump_messages(100);
+}
+
+TEST_F(Window, PresetSavedThroughTheDialogLandsInTheFileAndIsChosenAgain) {
+    const std::string file = preset_file(dll.module);
+    DeleteFileA(file.c_str());
+    setenv("TARMELO_MODAL_LOG", modal_log().c_str(), 1);
+    unsetenv("TARMELO_MODAL_ANSWER");
+    std::remove(modal_log().c_str());
+    dll.setdisp(1);
+    pump_messages(200);
+    click_tab(1);
+    HWND eq = page_window(kEqPage);
+    ASSERT_NE(nullptr, eq);
+    HWND combo = GetDlgItem(eq, 3081);
+    const std::vector<std::string> builtins = combo_items(combo);
+    ASSERT_FALSE(builtins.empty());
+
+    // A curve: band 0 at position 5 (+16 dB), band 3 at 40 (-12 dB).
+    move_slider(eq, 3068, 5, true);
+    move_slider(eq, 3009, 40, true);
+    SaveDialogUser first;
+    first.answers = {{"Rock", 3082}};
+    save_through_dialog(eq, first);
+    ASSERT_TRUE(first.found) << "the save button opens the dialog";
+    EXPECT_GE(first.shot.colours, 8) << "the save dialog is painted";
+
+    const std::string bytes = read_win32_file(file);
+    ASSERT_EQ(196u, bytes.size()) << "one user record of 196 bytes in " << file;
+    EXPECT_STREQ("Rock", bytes.c_str());
+    EXPECT_EQ(10, int_at(bytes, 64));
+    EXPECT_EQ(16, int_at(bytes, 68 + 0 * 4));
+    EXPECT_EQ(-12, int_at(bytes, 68 + 3 * 4));
+    EXPECT_EQ(0, int_at(bytes, 68 + 1 * 4));
+    EXPECT_EQ(0, (uint8_t)bytes[192]) << "a user record";
+    std::vector<std::string> listed = combo_items(combo);
+    ASSERT_EQ(builtins.size() + 1, listed.size());
+    EXPECT_EQ("Rock", listed.back());
+
+    // "rock" beside "Rock" and an empty name are refused with their messages; back saves nothing.
+    SaveDialogUser second;
+    second.answers = {{"rock", 3082}, {"", 3082}, {"other", 3084}};
+    save_through_dialog(eq, second);
+    EXPECT_TRUE(second.open_after_each_but_last) << "a refused name keeps the dialog open";
+    const std::string log = read_text(modal_log());
+    EXPECT_NE(std::string::npos, log.find("输入音效模式名称已存在")) << log;
+    EXPECT_NE(std::string::npos, log.find("必须输入音效模式名称")) << log;
+    EXPECT_EQ(196u, read_win32_file(file).size());
+    EXPECT_EQ(builtins.size() + 1, combo_items(combo).size());
+
+    // The flat default chosen, then the saved preset again: its gains are the record's and the sound's.
+    auto choose = [&](int index) {
+        SendMessageA(combo, CB_SETCURSEL, index, 0);
+        SendMessageA(eq, WM_COMMAND, MAKEWPARAM(3081, CBN_SELCHANGE), (LPARAM)combo);
+        pump_messages(50);
+    };
+    choose(0);
+    EXPECT_EQ(0, dll.record().eq_curve.gains[0]);
+    choose(int(builtins.size()));
+    const MixSettings chosen = dll.record();
+    EXPECT_STREQ("Rock", chosen.eq_curve.name);
+    EXPECT_EQ(16, chosen.eq_curve.gains[0]);
+    EXPECT_EQ(-12, chosen.eq_curve.gains[3]);
+    EXPECT_EQ(5, (int)SendDlgItemMessageA(eq, 3068, TBM_GETPOS, 0, 0));
+    EXPECT_EQ(40, (int)SendDlgItemMessageA(eq, 3009, TBM_GETPOS, 0, 0));
+    DeleteFileA(file.c_str());
+    unsetenv("TARMELO_MODAL_LOG");
+}
+
+// ---- processing order ----
+
+// A stereo tone whose level rises and falls, in blocks of 4096 bytes, for `seconds`.
+std::vector<std::vector<short>> tone_blocks(double seconds) {
+    std::vector<std::vector<short>> blocks;
+    const int frames = int(seconds * 44100);
+    std::vector<short> block;
+    for (int i = 0; i < frames; ++i) {
+        const double t = i / 44100.0;
+        const double level = 9000.0 * (0.6 + 0.4 * std::sin(2 * M_PI * 1.7 * t));
+        block.push_back(short(level * std::sin(2 * M_PI * 440 * t)));
+        block.push_back(short(level * std::sin(2 * M_PI * 660 * t)));
+        if (block.size() == 2048) blocks.push_back(block), block.clear();
+    }
+    if (!block.empty()) blocks.push_back(block);
+    return blocks;
+}
+
+// The same blocks through the portable engine put in the state of a record.
+std::vector<std::vector<short>> core_run(const MixSettings& record, std::vector<std::vector<short>> blocks) {
+    soundfx::Engine core;
+    core.begin();
+    core.init(44100, 2);
+    EXPECT_EQ(0, core.set(record));
+    for (auto& b : blocks) core.process(reinterpret_cast<int16_t*>(b.data()), int(b.size() * 2));
+    return blocks;
+}
+
+// Processing reads the order the chain page keeps: echo moved above distortion runs first.
+TEST_F(Window, MovedRowsChangeTheProcessingOrder) {
+    HWND chain = page_window(kChainPage);
+    ASSERT_NE(nullptr, chain);
+    HWND list = GetDlgItem(chain, 3086);
+    click(chain, 3069);  // echo
+    click(chain, 3080);  // distortion
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = LVIS_SELECTED;
+    SendMessageA(list, LVM_SETITEMSTATE, 6, (LPARAM)&item);
+    NMHDR hdr{list, 3086, (UINT)NM_CLICK};
+    SendMessageA(chain, WM_NOTIFY, 3086, (LPARAM)&hdr);
+    for (int i = 0; i < 3; ++i) click(chain, 3082);
+    const MixSettings moved = dll.record();
+    EXPECT_EQ(7, moved.chain[3]);
+    EXPECT_EQ(4, moved.chain[4]);
+    EXPECT_EQ(1, moved.echo_on);
+    EXPECT_EQ(1, moved.dist_on);
+
+    // The blocks through the library equal the core's run in the order 7, 4 and differ from 4, 7.
+    const auto input = tone_blocks(1.5);
+    auto through_dll = input;
+    for (auto& b : through_dll) dll.change(b.data(), int(b.size() * 2));
+    MixSettings swapped = moved;
+    swapped.chain[3] = 4, swapped.chain[4] = 7;
+    const auto echo_first = core_run(moved, input), distortion_first = core_run(swapped, input);
+    EXPECT_TRUE(through_dll == echo_first) << "the library's blocks differ from the core's run 7, 4";
+    EXPECT_FALSE(through_dll == distortion_first) << "the order made no difference";
+    EXPECT_FALSE(through_dll == input);
+
+    dll.init(44100, 2, 0);
+    pump_messages();
+    EXPECT_EQ(7, dll.record().chain[6]) << "init puts the rows back in id order";
 }
 
 }  // namespace
