@@ -159,6 +159,8 @@ void click(HWND page, int id) {
     pump_messages();
 }
 
+std::vector<std::vector<short>> tone_blocks(double seconds);
+
 // ---- the screen, as the user sees it (the private Xvfb) ----
 
 void xdotool(const std::string& args) {
@@ -587,6 +589,40 @@ TEST_F(Window, CloseBoxClickedHidesAndShowAgainKeepsThePages) {
     EXPECT_TRUE(dll.dispstatus());
     EXPECT_EQ(8, (int)SendDlgItemMessageA(page1, 3005, TBM_GETPOS, 0, 0));
     EXPECT_FLOAT_EQ(0.8f, dll.record().echo_gain);
+
+    // The Escape key on the window hides it the same way.
+    SetForegroundWindow(wnd);
+    click_tab(0);
+    xdotool("key Escape");
+    pump_messages(300);
+    EXPECT_FALSE(IsWindowVisible(wnd));
+    EXPECT_FALSE(dll.dispstatus());
+}
+
+// While a tone of changing level flows, the level display shows something else half a second later.
+TEST_F(Window, LevelDisplayFollowsTheSound) {
+    dll.setdisp(1);
+    pump_messages(300);
+    HWND display = GetDlgItem(effects_window(), 3152);
+    ASSERT_NE(nullptr, display);
+    const auto blocks = tone_blocks(3.0);
+    std::atomic<bool> stop{false};
+    Win32Thread feeder([&] {
+        // At the pace of playback: a block of 1024 frames every 23 ms.
+        for (size_t i = 0; !stop; i = (i + 1) % blocks.size()) {
+            std::vector<short> b = blocks[i];
+            dll.change(b.data(), int(b.size() * 2));
+            Sleep(23);
+        }
+    });
+    pump_messages(300);
+    const Shot a = screenshot("levels_a", screen_rect(display));
+    pump_messages(500);
+    const Shot b = screenshot("levels_b", screen_rect(display));
+    stop = true;
+    feeder.join();
+    EXPECT_GE(a.colours, 3) << "bars, grid and background";
+    EXPECT_NE(a.signature, b.signature) << "the display stood still while the level changed";
 }
 
 // Each of the six pages, chosen by a click on its tab, draws a picture of its own: many colours, and
