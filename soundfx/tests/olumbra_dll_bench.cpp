@@ -96,7 +96,7 @@ int main() {
     const std::vector<int16_t> signal = make_signal();
     Olumbra dll;
     if (!dll.load()) {
-        std::printf("olumbra.dll not loaded (%lu)\n", GetLastError());
+        std::printf("olumbra.dll not loaded (%lu)\n", (unsigned long)GetLastError());
         return 1;
     }
     dll.begin();
