@@ -102,9 +102,11 @@ int main() {
     dll.begin();
     pump_messages(100);
 
-    double best_dll = 1e30, best_core = 1e30;
-    for (int run = 0; run < kRuns; ++run) {
-        dll.init(kRate, kChannels, 1);
+    double best_dll = 1e30, best_hidden = 1e30, best_core = 1e30;
+    for (int run = 0; run < 2 * kRuns; ++run) {
+        // Shown (the display live) and hidden in turn.
+        const bool shown = run % 2 == 0;
+        dll.init(kRate, kChannels, shown ? 1 : 0);
         dll.setiir(true);
         dll.setecho(true);
         pump_messages(200);
@@ -115,14 +117,28 @@ int main() {
         while (!f.done) pump_messages(10);
         WaitForSingleObject(thread, INFINITE);
         CloseHandle(thread);
-        best_dll = std::min(best_dll, f.seconds);
+        (shown ? best_dll : best_hidden) = std::min(shown ? best_dll : best_hidden, f.seconds);
+        if (!shown) continue;
 
-        soundfx::Engine core;
-        core.begin();
-        core.init(kRate, kChannels);
-        core.set_eq_on(true);
-        core.set_echo_on(true);
-        best_core = std::min(best_core, time_blocks(signal, [&](int16_t* pcm, int bytes) { core.process(pcm, bytes); }));
+        // The engine on a Win32 thread too, as the library's blocks are.
+        struct CoreRun {
+            const std::vector<int16_t>* signal;
+            double seconds = 0;
+            static DWORD WINAPI run(LPVOID p) {
+                auto* r = static_cast<CoreRun*>(p);
+                soundfx::Engine core;
+                core.begin();
+                core.init(kRate, kChannels);
+                core.set_eq_on(true);
+                core.set_echo_on(true);
+                r->seconds = time_blocks(*r->signal, [&](int16_t* pcm, int bytes) { core.process(pcm, bytes); });
+                return 0;
+            }
+        } core_run{&signal};
+        HANDLE core_thread = CreateThread(nullptr, 0, CoreRun::run, &core_run, 0, nullptr);
+        WaitForSingleObject(core_thread, INFINITE);
+        CloseHandle(core_thread);
+        best_core = std::min(best_core, core_run.seconds);
     }
     dll.close();
     pump_messages(100);
@@ -130,6 +146,7 @@ int main() {
 
     std::printf("60 s of 44.1 kHz stereo, 4096-byte blocks, equaliser and echo on, best of %d\n", kRuns);
     std::printf("%-36s %8.3f s %7.0f x real time\n", "olumbra.dll, window shown", best_dll, kSeconds / best_dll);
+    std::printf("%-36s %8.3f s %7.0f x real time\n", "olumbra.dll, window hidden", best_hidden, kSeconds / best_hidden);
     std::printf("%-36s %8.3f s %7.0f x real time\n", "portable engine", best_core, kSeconds / best_core);
     std::printf("time ratio dll / engine %.3f (%s 1.1)\n", best_dll / best_core, best_dll / best_core <= 1.1 ? "within" : "above");
     return 0;
