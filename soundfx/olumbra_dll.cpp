@@ -3,6 +3,7 @@
 #include "soundfx/olumbra.h"
 #include <atomic>
 #include <cstring>
+#include "afxseam.h"
 #include "afxwin.h"
 #include "skinlib/module/SkinlibModule.h"
 #include "soundfx/core/preset_path.h"
@@ -57,6 +58,8 @@ extern "C" void __cdecl tolmmix_begin(void) {
                                                             : std::string();
     std::memset(g_eq_preset_path, 0, sizeof g_eq_preset_path);
     std::memcpy(g_eq_preset_path, path.data(), path.size());
+    // What the window-free layers report reaches the user as this library's message boxes.
+    AfxInstallMessageSeam();
     engine().begin();
     window_begin();
     set_display_status(0);

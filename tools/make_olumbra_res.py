@@ -127,9 +127,10 @@ def group(lines, gid, title, x, y, w, h, rows, default_id):
         else:
             lines.append(SLIDER.format(id=r[2], x=x + 36, y=ry, w=w - 40, h=10))
 
-def dialog(name_id, w, h, body, child=True, caption=None, style=None):
+def dialog(name_id, w, h, body, child=True, caption=None, style=None, exstyle=None):
     st = style or ('WS_CHILD | DS_SETFONT | DS_CONTROL' if child else 'DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT')
     head = ['%d DIALOGEX 0, 0, %d, %d' % (name_id, w, h), 'STYLE ' + st]
+    if exstyle: head.append('EXSTYLE ' + exstyle)
     if caption: head.append('CAPTION "%s"' % caption)
     head += ['FONT 9, "宋体"', 'BEGIN']
     return '\n'.join(head + ['    ' + l for l in body] + ['END', ''])
@@ -228,7 +229,9 @@ def about():
 def window():
     L = ['CONTROL "", 3000, "SysTabControl32", WS_TABSTOP, 4, 4, 280, 226',
          'CONTROL "", 3152, "Static", SS_BLACKFRAME, 4, 234, 280, 30']
-    return dialog(3000, 288, 268, L, style='WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT', caption='Orvane音效器')
+    # Topmost from its creation: a window made topmost while hidden does not stay so under Wine.
+    return dialog(3000, 288, 268, L, style='WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT', caption='Orvane音效器',
+                  exstyle='WS_EX_TOPMOST')
 
 def save_dialog():
     L = [LABEL.format(text='保存名称', id=3004, x=8, y=12, w=36, h=10),

@@ -125,6 +125,9 @@ BOOL CEqualizerPage::PreTranslateMessage(MSG* msg) {
 }
 
 void CEqualizerPage::FillCombo() {
+    // The skinned combo keeps the item texts itself: both lists are emptied, or a refill would draw
+    // the old names over the new items.
+    m_combo.ClearItems();
     m_combo.ResetContent();
     for (int i = 0;; ++i) {
         const int slot = m_presets.nth_with_bands(i, m_nBandCount);
@@ -362,9 +365,9 @@ void CEqualizerPage::OnDeletePreset() {
     char question[128];
     snprintf(question, sizeof question, "确认删除音效%s 吗", m_presets.at(slot).name);
     if (MessageBox(question, "音效删除", MB_YESNO) != IDYES) return;
-    m_combo.DeleteString(index);
-    m_combo.SetCurSel(0);
     m_presets.remove(slot);
+    // The list is filled again: the combo's own texts follow only a whole refill.
+    FillCombo();
     m_presets.save(olumbra::preset_path());
     ApplyPreset(m_presets.nth_with_bands(0, m_nBandCount));
 }
