@@ -13,6 +13,7 @@
 void EngineUiSink::status(const char* text) { ui_.set_status(text); }
 intptr_t EngineUiSink::notify(int code, intptr_t argument) { return ui_.notify(code, argument); }
 void EngineUiSink::timeline(intptr_t frame) { ui_.notify_timeline(frame); }
+void EngineUiSink::label(const char* text) { ui_.set_label(text); }
 
 bool segment_marked(const MediaFile* file, int frame) {
     if (!file || frame < 0) return false;
@@ -22,6 +23,10 @@ bool segment_marked(const MediaFile* file, int frame) {
 }
 
 AviRange avi_range(const MediaFile* file, int video_count) {
+    return marked_range(file, video_count, !file || file->record.seek_mode <= 1);
+}
+
+AviRange marked_range(const MediaFile* file, int video_count, bool walk_back) {
     AviRange range;
     const int frames = video_count > 0 ? video_count : 0;
     range.end = frames;
@@ -36,7 +41,7 @@ AviRange avi_range(const MediaFile* file, int video_count) {
     if (e <= s || e > limit) e = limit;
     range.announce_from = s;
     range.end = e > s ? e : frames;
-    if (record.seek_mode > 1) {
+    if (!walk_back) {
         range.start = s;
         return range;
     }
@@ -78,7 +83,12 @@ BranchResult run_conversion_branch(FileKind kind, ConversionContext& c) {
     const MediaJob& job = *c.job;
     const InputCalls& calls = c.calls ? *c.calls : g_input_calls;
     FramePath& frames = c.frames ? *c.frames : g_frame_path;
-    const bool avi = classify_kind(kind) == MediaBranch::Avi;
+    const MediaBranch branch = classify_kind(kind);
+    const bool avi = branch == MediaBranch::Avi;
+    const bool mp4 = branch == MediaBranch::Mp4;
+    const bool mtv = branch == MediaBranch::Mtv || branch == MediaBranch::Amv;
+    // The branches read by picture number: a range, notices by picture.
+    const bool numbered = avi || mp4 || mtv;
 
     std::unique_ptr<InputReader> reader = make_reader(kind);
     if (!reader) return failed(sink, input_text::kUnsupported);
@@ -88,32 +98,48 @@ BranchResult run_conversion_branch(FileKind kind, ConversionContext& c) {
         reader->close();
         return failed(sink, avi ? input_text::kAviInitFailed : input_text::kOpenFailed);
     }
+    if (!reader->notice().empty()) sink.label(reader->notice().c_str());
+    // The sound as its decoder gives it (an AAC stream's own rate, AMR's 8 kHz mono) is converted
+    // from what it is, not from what the record says.
+    int sound_rate = job.sample_rate, sound_channels = job.channels;
+    if (reader->sound_format(&sound_rate, &sound_channels) &&
+        (sound_rate != job.sample_rate || sound_channels != job.channels))
+        audio_set_up_job(sound_rate, sound_channels);
     show_path(sink, input_text::kConverting, job.path);
     frames.begin_job(job, c.job_index);
 
     const MediaFile* file = job.file_index >= 0 ? c.file : nullptr;
     AviRange range{0, 0, reader->frame_count()};
-    if (avi) {
+    if (numbered) {
         if (file) sink.notify(kNoticeSaveSettings, job.file_index);
-        range = avi_range(file, reader->frame_count());
-        if (range.start > 0) reader->seek_frame(range.start);
+        range = avi ? avi_range(file, reader->frame_count()) : marked_range(file, reader->frame_count(), mp4);
+        if (range.start > 0 || range.announce_from > 0) reader->seek_range(range.start, range.announce_from);
     }
     const bool thumbnails = file && file->record.segment_count > 0;
 
     MediaOutput out = shared_media_output();
-    out.pcm_rate = job.sample_rate;
-    out.pcm_channels = job.channels;
+    out.pcm_rate = sound_rate;
+    out.pcm_channels = sound_channels;
     int decoded = 0;
+    int last_second = -1;
+    const int span = range.end - range.start;
     out.on_picture = [&](const PictureView& picture) {
         FrameProgress progress;
+        const int f = reader->next_frame();
         if (avi) {
-            const int f = reader->next_frame();
             progress.report = f % 10 == 0;
             progress.bars_with_report = true;
-            const int span = range.end - range.start;
             progress.fraction = span > 0 ? double(f - range.start + 1) / span : 1.0;
+        } else if (mtv) {
+            // The status when the whole second changes, the bars with it.
+            const int count = std::max(reader->frame_count(), 1);
+            const int second = job.duration_s > 0 ? int(job.duration_s * f / count) : f / 25;
+            progress.report = second != last_second;
+            last_second = second;
+            progress.bars_with_report = true;
+            progress.fraction = job.duration_s > 0 ? double(f + 1) / count : -1;
         } else {
-            progress.report = decoded % 5 == 0;
+            progress.report = decoded % (mp4 ? 10 : 5) == 0;
         }
         ++decoded;
         frames.step(picture, progress);
@@ -131,7 +157,7 @@ BranchResult run_conversion_branch(FileKind kind, ConversionContext& c) {
             result.outcome = BranchOutcome::kStopped;
             break;
         }
-        if (avi && reader->next_frame() >= range.end) {
+        if (numbered && reader->next_frame() >= range.end) {
             // Sound stored after the last picture belongs to the file's end.
             if (range.end >= reader->frame_count()) reader->flush(out);
             break;
@@ -142,18 +168,17 @@ BranchResult run_conversion_branch(FileKind kind, ConversionContext& c) {
             result = {BranchOutcome::kFailed, reader->error()};
             break;
         }
-        if (avi) {
+        if (avi || mp4) {
             const int f = reader->next_frame() - 1;
             if (f >= before && f >= range.announce_from) {
                 if (thumbnails && !flag_on(g_show_video) && segment_marked(file, f))
                     sink.notify(kNoticeThumbnail + job.file_index, f);
                 sink.timeline(f);
             }
-        } else {
-            frames.update_bars(reader->position());
         }
+        if (!avi && !mtv) frames.update_bars(reader->position());
         if (status == ReadStatus::kEnd) {
-            if (flag_on(g_busy)) reader->flush(out);
+            if (flag_on(g_busy) && (!numbered || range.end >= reader->frame_count())) reader->flush(out);
             break;
         }
     }

@@ -26,6 +26,8 @@ public:
     virtual intptr_t notify(int code, intptr_t argument) = 0;
     // WM_DLG_NOTIFY 8888 to the timeline view, with a picture index.
     virtual void timeline(intptr_t frame) = 0;
+    // The second label 1002 (a source's sound that is left out).
+    virtual void label(const char* text) { (void)text; }
 };
 
 class EngineUi;
@@ -36,6 +38,7 @@ public:
     void status(const char* text) override;
     intptr_t notify(int code, intptr_t argument) override;
     void timeline(intptr_t frame) override;
+    void label(const char* text) override;
 
 private:
     EngineUi& ui_;
@@ -81,5 +84,7 @@ struct AviRange {
 // before S, or 0. S and E are clamped to the segment list and to the video index (video_count);
 // entries outside the list count as unmarked. Without a record: the whole file.
 AviRange avi_range(const MediaFile* file, int video_count);
+// The same with the walk back to the marked picture always (walk_back) or never made.
+AviRange marked_range(const MediaFile* file, int video_count, bool walk_back);
 // True when segment entry `frame` is marked (inside the list, first byte above 0).
 bool segment_marked(const MediaFile* file, int frame);

@@ -40,6 +40,22 @@ public:
     // The next read starts at picture `frame` (and the sound that belongs before it). False when the
     // reader cannot seek or the frame is outside the source.
     virtual bool seek_frame(int frame) = 0;
+    // The range's start: reading starts at picture `first_read`; pictures before `first_shown` are
+    // decoded but not handed over, and the sound starts at first_shown's time (readers that keep no
+    // such distinction seek to first_read).
+    virtual bool seek_range(int first_read, int first_shown) {
+        (void)first_shown;
+        return seek_frame(first_read);
+    }
+    // The rate and channel count of the decoded sound when the reader knows better than the job's
+    // record (a decoder's own report); false to keep the job's.
+    virtual bool sound_format(int* rate, int* channels) const {
+        (void)rate;
+        (void)channels;
+        return false;
+    }
+    // A text for the second label after open (a sound the reader cannot decode), or empty.
+    const std::string& notice() const { return notice_; }
     // Closes the source and the decoders made by open; harmless twice.
     virtual void close() = 0;
 
@@ -54,6 +70,7 @@ public:
 
 protected:
     std::string error_;
+    std::string notice_;
 };
 
 // One row of the readers' table: the branch the kind classifier gives, and the reader that reads it
@@ -72,3 +89,6 @@ std::unique_ptr<InputReader> make_reader(FileKind kind);
 // The readers themselves, for the table and for tests.
 std::unique_ptr<InputReader> make_avi_reader();
 std::unique_ptr<InputReader> make_mpeg_reader();
+std::unique_ptr<InputReader> make_mp4_reader();
+std::unique_ptr<InputReader> make_mtv_reader();
+std::unique_ptr<InputReader> make_amv_reader();

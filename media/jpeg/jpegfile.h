@@ -17,6 +17,10 @@ public:
     // 3 bytes, a size the header cannot carry, a frame libjpeg cannot decode, or no memory.
     static uint8_t* DecodeFrame(const uint8_t* frame, int length, int* out_width, int* out_height, int width,
                                 int height);
+    // The same, with libjpeg's fatal errors left untold when `silent` (a worker that skips such a
+    // frame must not stop on a message box for each one).
+    static uint8_t* DecodeFrame(const uint8_t* frame, int length, int* out_width, int* out_height, int width,
+                                int height, bool silent);
 
     // Decodes a whole JPEG file (baseline or progressive; grey, colour, or CMYK and YCCK in the
     // inverted form such files hold) into width x height x 3 bytes R,G,B, rows top-down without
