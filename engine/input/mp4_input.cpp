@@ -5,6 +5,7 @@
 // to decode) the pictures go on alone to the end.
 #include "engine/input/mp4_input.h"
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 #include "engine/input/input_reader.h"
@@ -153,9 +154,10 @@ public:
                 hand_picture(out, r);
             }
         }
-        // The sound that belongs to the last picture's time.
+        // The sound that starts before the last picture's time is over.
         if (next_video_ >= video_count_)
-            while (sound_on_ && audio_time_ < video_time_ + last_step_) sound_turn(out);
+            while (sound_on_ && sound_turn(out, video_time_ + last_step_)) {
+            }
     }
 
     bool seek_frame(int frame) override { return seek_range(frame, frame); }
@@ -295,14 +297,19 @@ private:
 
     int picture_bytes() const { return stride(shown_width_) * shown_height_; }
 
-    void sound_turn(MediaOutput& out) {
+    // One sound sample; false (nothing decoded) when it starts at or after `until`.
+    bool sound_turn(MediaOutput& out, int until = INT32_MAX) {
         if (next_audio_ >= audio_count_) {
             sound_on_ = false;
-            return;
+            return false;
         }
         int t = 0, second = 0;
         const int n = calls_->mp4_readaudio(sample_.data(), next_audio_++, &t, &second);
-        if (n < 1 || n > int(sample_.size()) - 8) return;
+        if (n >= 1 && t >= until) {
+            --next_audio_;
+            return false;
+        }
+        if (n < 1 || n > int(sample_.size()) - 8) return true;
         std::memset(sample_.data() + n, 0, 8);
         size_t made = 0;
         if (sound_ == kAmr) {
@@ -338,6 +345,7 @@ private:
         out.flush_sound();
         // A sample the decoder could not use still moves the sound's clock past it.
         if (made == 0 && t > audio_time_) audio_time_ = t;
+        return true;
     }
 
     void video_turn(MediaOutput& out) {
