@@ -158,8 +158,9 @@ BranchResult run_conversion_branch(FileKind kind, ConversionContext& c) {
             break;
         }
         if (numbered && reader->next_frame() >= range.end) {
-            // Sound stored after the last picture belongs to the file's end.
-            if (range.end >= reader->frame_count()) reader->flush(out);
+            // Sound stored after the last picture belongs to the file's end; an MP4 decoder's held
+            // pictures belong to the samples read.
+            if (range.end >= reader->frame_count() || mp4) reader->flush(out);
             break;
         }
         const int before = reader->next_frame();

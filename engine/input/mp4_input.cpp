@@ -151,7 +151,9 @@ public:
             for (int guard = 0; guard < 64; ++guard) {
                 const int r = calls_->h264_decode(nullptr, 0, out.frame.data);
                 if (r < 11) break;
-                hand_picture(out, r);
+                // Only pictures of the samples read (a range may end before the file).
+                const int index = picture_index_++;
+                if (index >= first_shown_ && index < next_video_) hand_picture(out, r);
             }
         }
         // The sound that starts before the last picture's time is over.
@@ -166,6 +168,7 @@ public:
         if (!file_open_ || first_read < 0 || first_read >= video_count_) return false;
         first_shown = std::clamp(first_shown, first_read, video_count_ - 1);
         next_video_ = first_read;
+        picture_index_ = first_read;
         first_shown_ = first_shown;
         video_time_ = audio_time_ = 0;
         if (audio_count_ < 1 || sound_ == kNoSound) return true;
@@ -203,7 +206,7 @@ public:
         video_open_ = file_open_ = configured_ = sound_on_ = false;
         sound_ = kNoSound;
         video_ = kNoVideo;
-        video_count_ = audio_count_ = next_video_ = next_audio_ = first_shown_ = end_ = 0;
+        video_count_ = audio_count_ = next_video_ = next_audio_ = first_shown_ = end_ = picture_index_ = 0;
         video_time_ = audio_time_ = 0;
         sample_.clear();
         sample_.shrink_to_fit();
@@ -360,7 +363,9 @@ private:
                 video_time_ = std::max(video_time_, t);
             }
             const int r = decode(out, n);
-            if (r >= 11 && f >= first_shown_) hand_picture(out, r);
+            // Pictures come out in their own order, behind the samples when the stream reorders them:
+            // they are counted from the key picture reading started at.
+            if (r >= 11 && picture_index_++ >= first_shown_) hand_picture(out, r);
         }
         ++next_video_;
     }
@@ -425,7 +430,7 @@ private:
     int sound_rate_ = 0, sound_channels_ = 0;
     int width_ = 0, height_ = 0, shown_width_ = 0, shown_height_ = 0;
     int video_count_ = 0, audio_count_ = 0;
-    int next_video_ = 0, next_audio_ = 0, first_shown_ = 0, end_ = 0;
+    int next_video_ = 0, next_audio_ = 0, first_shown_ = 0, end_ = 0, picture_index_ = 0;
     int video_time_ = 0, audio_time_ = 0, last_step_ = 40;
     std::vector<uint8_t> sample_;
 };
