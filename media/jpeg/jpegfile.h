@@ -37,8 +37,8 @@ public:
     static int SwapRedBlue(uint8_t* buffer, int width, int rows);
 };
 
-// The 607 bytes put in front of every frame: SOI, the quantisation and Huffman tables of ITU-T T.81
-// Annex K, DRI, SOF0 (height at 579, width at 581, both big-endian) and SOS.
+// The 607 bytes put in front of every frame: SOI, the quantisation tables of ITU-T T.81 Annex K scaled
+// to 80 % (libjpeg's quality 60, what AMV frames are coded with), its Huffman tables, DRI, SOF0 (height at 579, width at 581, both big-endian) and SOS.
 constexpr int kAmvHeaderSize = 607;
 constexpr int kAmvHeightOffset = 579;
 constexpr int kAmvWidthOffset = 581;

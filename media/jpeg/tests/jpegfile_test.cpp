@@ -24,7 +24,7 @@ std::vector<uint8_t> test_picture(int w, int h) {
     return rgb;
 }
 
-// Encodes as an AMV camera would: Annex K tables (quality 50), 4:2:0, component ids 0..2,
+// Encodes as an AMV camera would: Annex K tables at 80 % (quality 60), 4:2:0, component ids 0..2,
 // restart interval 1000, no JFIF marker.
 std::vector<uint8_t> encode_jpeg(const std::vector<uint8_t>& rgb, int w, int h) {
     jpeg_compress_struct c;
@@ -39,7 +39,7 @@ std::vector<uint8_t> encode_jpeg(const std::vector<uint8_t>& rgb, int w, int h) 
     c.input_components = 3;
     c.in_color_space = JCS_RGB;
     jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 50, TRUE);
+    jpeg_set_quality(&c, 60, TRUE);
     c.write_JFIF_header = FALSE;
     c.restart_interval = 1000;
     for (int i = 0; i < 3; ++i) c.comp_info[i].component_id = i;
@@ -148,6 +148,10 @@ TEST(JpegFrame, HeaderCarriesTheStandardTablesAndTheFrameSize) {
         EXPECT_EQ(h[s.offset + 2] << 8 | h[s.offset + 3], s.length) << s.offset;
     }
     EXPECT_EQ(593 + 2 + 12, kAmvHeaderSize);
+    // Annex K's first luminance and chrominance values at 80 %: 16 -> 13, 17 -> 14; 99 -> 79.
+    EXPECT_EQ(h[7], 13);
+    EXPECT_EQ(h[7 + 65], 14);
+    EXPECT_EQ(h[7 + 65 + 63], 79);
     EXPECT_EQ(h[kAmvHeightOffset] << 8 | h[kAmvHeightOffset + 1], 120);
     EXPECT_EQ(h[kAmvWidthOffset] << 8 | h[kAmvWidthOffset + 1], 160);
 }
