@@ -83,6 +83,9 @@ void StoreInvertedCmykRow(const JSAMPLE* row, int width, uint8_t* out) {
 bool decode(Decoding& d, const Expected& expected) {
     jpeg_decompress_struct& cinfo = d.cinfo;
     jpeg_read_header(&cinfo, TRUE);
+    // A frame's colour is spread over its 2 x 2 pixels as it is (as ffmpeg shows these frames),
+    // not interpolated between neighbours.
+    if (!expected.whole_file) cinfo.do_fancy_upsampling = FALSE;
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     if (cmyk && expected.whole_file)
         cinfo.out_color_space = JCS_CMYK;  // libjpeg turns YCCK into CMYK

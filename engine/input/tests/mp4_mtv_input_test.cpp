@@ -674,7 +674,7 @@ std::vector<uint8_t> amv_frame(int w, int h, uint8_t level) {
     c.input_components = 3;
     c.in_color_space = JCS_RGB;
     jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 50, TRUE);
+    jpeg_set_quality(&c, 60, TRUE);  // the tables AMV frames are coded with
     c.write_JFIF_header = FALSE;
     c.restart_interval = 1000;
     for (int i = 0; i < 3; ++i) c.comp_info[i].component_id = i;

@@ -55,7 +55,8 @@ std::vector<uint8_t> encode_jpeg(const std::vector<uint8_t>& rgb, int w, int h) 
     return jpeg;
 }
 
-std::vector<uint8_t> decode_jpeg(const std::vector<uint8_t>& jpeg) {
+// libjpeg's decode of a complete JPEG; frames spread their colour without interpolation.
+std::vector<uint8_t> decode_jpeg(const std::vector<uint8_t>& jpeg, bool fancy = false) {
     jpeg_decompress_struct d;
     jpeg_error_mgr err;
     d.err = jpeg_std_error(&err);
@@ -63,6 +64,7 @@ std::vector<uint8_t> decode_jpeg(const std::vector<uint8_t>& jpeg) {
     jpeg_mem_src(&d, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
     jpeg_read_header(&d, TRUE);
     d.out_color_space = JCS_RGB;
+    d.do_fancy_upsampling = fancy ? TRUE : FALSE;
     jpeg_start_decompress(&d);
     std::vector<uint8_t> rgb(size_t(d.output_width) * d.output_height * 3);
     while (d.output_scanline < d.output_height) {
