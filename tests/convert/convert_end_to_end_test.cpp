@@ -956,20 +956,25 @@ TEST_F(ConvertEndToEnd, HostileMp4AndMtvSourcesEndCleanly) {
     const std::string cut_mtv = patched(mtv.path, "hostile_cut.mtv", [](std::vector<uint8_t>& b) { b.resize(b.size() / 3); });
     const std::string cut_amv = patched(amv.path, "hostile_cut.amv", [](std::vector<uint8_t>& b) { b.resize(b.size() / 3); });
     const std::string audio_only = make_source("hostile_audio_only.mp4", "320x240", "-vn -c:a aac -f mp4");
-    const std::string mp4_kind = std::to_string(file_kind::mp4(3, 3));
+    // Taken as given, not probed (the probe refuses some of them before a job is made).
+    auto as_mp4 = [](const std::string& path) {
+        return "=" + windows_path(path) + "|" + std::to_string(file_kind::mp4(3, 3)) + "|320|240|25|44100|2";
+    };
+    auto as_amv = [](const std::string& path) { return "=" + windows_path(path) + "|3993|160|128|25|22050|1"; };
+    auto as_mtv = [](const std::string& path) { return "=" + windows_path(path) + "|3994|176|144|12|44100|1"; };
     struct Case {
         const char* why;
         std::string job;
     };
     const std::vector<Case> cases = {
-        {"MP4 cut at a third", windows_path(cut)},
-        {"MP4 sample bytes corrupted", windows_path(corrupt)},
-        {"H.264 prefix past its sample", windows_path(past)},
-        {"MP4 without video samples", "=" + windows_path(audio_only) + "|" + mp4_kind + "|320|240|25|44100|2"},
-        {"garbage AMV pictures", windows_path(garbage_amv)},
-        {"AMV cut at a third", windows_path(cut_amv)},
-        {"MTV with 0 bits per pixel", "=" + windows_path(zero_bpp) + "|3994|176|144|12|44100|1"},
-        {"MTV cut at a third", "=" + windows_path(cut_mtv) + "|3994|176|144|12|44100|1"},
+        {"MP4 cut at a third", as_mp4(cut)},
+        {"MP4 sample bytes corrupted", as_mp4(corrupt)},
+        {"H.264 prefix past its sample", as_mp4(past)},
+        {"MP4 without video samples", as_mp4(audio_only)},
+        {"garbage AMV pictures", as_amv(garbage_amv)},
+        {"AMV cut at a third", as_amv(cut_amv)},
+        {"MTV with 0 bits per pixel", as_mtv(zero_bpp)},
+        {"MTV cut at a third", as_mtv(cut_mtv)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
