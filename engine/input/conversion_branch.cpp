@@ -29,6 +29,10 @@ bool segment_marked(const MediaFile* file, int frame) {
 }
 
 AviRange avi_range(const MediaFile* file, int video_count) {
+    return marked_range(file, video_count, !file || file->record.seek_mode <= 1);
+}
+
+AviRange marked_range(const MediaFile* file, int video_count, bool walk_back) {
     AviRange range;
     const int frames = video_count > 0 ? video_count : 0;
     range.end = frames;
@@ -43,7 +47,7 @@ AviRange avi_range(const MediaFile* file, int video_count) {
     if (e <= s || e > limit) e = limit;
     range.announce_from = s;
     range.end = e > s ? e : frames;
-    if (record.seek_mode > 1) {
+    if (!walk_back) {
         range.start = s;
         return range;
     }
@@ -81,7 +85,12 @@ BranchResult run_conversion_branch(FileKind kind, ConversionContext& c) {
     const MediaJob& job = *c.job;
     const InputCalls& calls = c.calls ? *c.calls : g_input_calls;
     FramePath& frames = c.frames ? *c.frames : g_frame_path;
-    const bool avi = classify_kind(kind) == MediaBranch::Avi;
+    const MediaBranch branch = classify_kind(kind);
+    const bool avi = branch == MediaBranch::Avi;
+    const bool mp4 = branch == MediaBranch::Mp4;
+    const bool mtv = branch == MediaBranch::Mtv || branch == MediaBranch::Amv;
+    // The branches read by picture number: a range, notices by picture.
+    const bool numbered = avi || mp4 || mtv;
 
     MediaJob kind_job = job;
     kind_job.file_kind = kind;
@@ -97,38 +106,58 @@ BranchResult run_conversion_branch(FileKind kind, ConversionContext& c) {
         set_flag(g_play_sound, false);
         sink.sound_button(false);
     }
+    if (!reader->notice().empty()) sink.label(reader->notice().c_str());
+    // The sound as its decoder gives it (an AAC stream's own rate, AMR's 8 kHz mono) is converted
+    // from what it is, not from what the record says.
+    int sound_rate = job.sample_rate, sound_channels = job.channels;
+    if (reader->sound_format(&sound_rate, &sound_channels) &&
+        (sound_rate != job.sample_rate || sound_channels != job.channels))
+        audio_set_up_job(sound_rate, sound_channels);
     show_path(sink, input_text::kConverting, job.path);
     frames.begin_job(job, c.job_index);
 
     const MediaFile* file = job.file_index >= 0 ? c.file : nullptr;
     AviRange range{0, 0, reader->frame_count()};
-    // FLV and SWF find their range themselves; their pictures are announced like AVI's (an FLV entry
-    // marks a key picture by frame type 1, the others carry their frame type).
-    const int used_from = reader->use_range(file);
-    const bool announced = avi || used_from >= 0;
-    if (announced && file) sink.notify(kNoticeSaveSettings, job.file_index);
-    if (avi) {
-        range = avi_range(file, reader->frame_count());
-        if (range.start > 0) reader->seek_frame(range.start);
-    } else if (used_from >= 0) {
-        range.announce_from = used_from;
+    int used_from = -1;
+    if (numbered) {
+        if (file) sink.notify(kNoticeSaveSettings, job.file_index);
+        range = avi ? avi_range(file, reader->frame_count()) : marked_range(file, reader->frame_count(), mp4);
+        if (range.start > 0 || range.announce_from > 0) reader->seek_range(range.start, range.announce_from);
+    } else {
+        // FLV and SWF find their range themselves; their pictures are announced like AVI's (an FLV
+        // entry marks a key picture by frame type 1, the others carry their frame type).
+        used_from = reader->use_range(file);
+        if (used_from >= 0) {
+            if (file) sink.notify(kNoticeSaveSettings, job.file_index);
+            range.announce_from = used_from;
+        }
     }
+    const bool announced = avi || mp4 || used_from >= 0;
     const bool thumbnails = file && file->record.segment_count > 0;
 
     MediaOutput out = shared_media_output();
-    out.pcm_rate = job.sample_rate;
-    out.pcm_channels = job.channels;
+    out.pcm_rate = sound_rate;
+    out.pcm_channels = sound_channels;
     int decoded = 0;
+    int last_second = -1;
+    const int span = range.end - range.start;
     out.on_picture = [&](const PictureView& picture) {
         FrameProgress progress;
+        const int f = reader->next_frame();
         if (avi) {
-            const int f = reader->next_frame();
             progress.report = f % 10 == 0;
             progress.bars_with_report = true;
-            const int span = range.end - range.start;
             progress.fraction = span > 0 ? double(f - range.start + 1) / span : 1.0;
+        } else if (mtv) {
+            // The status when the whole second changes, the bars with it.
+            const int count = std::max(reader->frame_count(), 1);
+            const int second = job.duration_s > 0 ? int(job.duration_s * f / count) : f / 25;
+            progress.report = second != last_second;
+            last_second = second;
+            progress.bars_with_report = true;
+            progress.fraction = job.duration_s > 0 ? double(f + 1) / count : -1;
         } else {
-            progress.report = decoded % 5 == 0;
+            progress.report = decoded % (mp4 ? 10 : 5) == 0;
         }
         ++decoded;
         frames.step(picture, progress);
@@ -146,9 +175,10 @@ BranchResult run_conversion_branch(FileKind kind, ConversionContext& c) {
             result.outcome = BranchOutcome::kStopped;
             break;
         }
-        if (avi && reader->next_frame() >= range.end) {
-            // Sound stored after the last picture belongs to the file's end.
-            if (range.end >= reader->frame_count()) reader->flush(out);
+        if (numbered && reader->next_frame() >= range.end) {
+            // Sound stored after the last picture belongs to the file's end; an MP4 decoder's held
+            // pictures belong to the samples read.
+            if (range.end >= reader->frame_count() || mp4) reader->flush(out);
             break;
         }
         const int before = reader->next_frame();
@@ -166,9 +196,9 @@ BranchResult run_conversion_branch(FileKind kind, ConversionContext& c) {
                 sink.timeline(f);
             }
         }
-        if (!avi) frames.update_bars(reader->position());
+        if (!avi && !mtv) frames.update_bars(reader->position());
         if (status == ReadStatus::kEnd) {
-            if (flag_on(g_busy)) reader->flush(out);
+            if (flag_on(g_busy) && (!numbered || range.end >= reader->frame_count())) reader->flush(out);
             break;
         }
     }

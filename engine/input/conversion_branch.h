@@ -88,5 +88,7 @@ struct AviRange {
 // before S, or 0. S and E are clamped to the segment list and to the video index (video_count);
 // entries outside the list count as unmarked. Without a record: the whole file.
 AviRange avi_range(const MediaFile* file, int video_count);
+// The same with the walk back to the marked picture always (walk_back) or never made.
+AviRange marked_range(const MediaFile* file, int video_count, bool walk_back);
 // True when segment entry `frame` is marked (inside the list, first byte above 0).
 bool segment_marked(const MediaFile* file, int frame);

@@ -1,6 +1,7 @@
 // Every call the input side makes outside itself, in one table: the stream parser (tolmmux), the AVI
 // picture decoder (tolmdivxplay), the ADPCM decoder (tolmadpcmdecode), the MPEG audio and AC-3
-// libraries (tolmmp3dec, tolmac3buf) with the demultiplexer's links to them. The program fills it from
+// libraries (tolmmp3dec, tolmac3buf) with the demultiplexer's links to them; the MP4/3GP reader with its
+// decoders, and the MTV/AMV reader. The program fills it from
 // the binders (engine/input/win32); tests fill it with the native cores or with recording fakes. An
 // entry left null is a library not bound: the reader that needs it fails (pictures) or leaves that
 // sound out (sound).
@@ -64,6 +65,52 @@ struct InputCalls {
                              int* channels) = nullptr;
     int (*aacbuf_decode)(const unsigned char* data, int length, int value, unsigned char* pcm) = nullptr;
     int (*aacdecodebuf_close)() = nullptr;
+    // ---- MP4/3GP: tolmmp4decode, the three picture decoders, AMR-NB and AAC ----
+    int (*mp4de_init)(const char* path) = nullptr;
+    int (*mp4de_close)() = nullptr;
+    int (*mp4_getvideonum)(int* sample_count, int* largest_sample) = nullptr;
+    int (*mp4_getaudionum)(int* sample_count, int* largest_sample) = nullptr;
+    int (*mp4_getaudio)(int* sample_rate, int* channels, int* value, double* duration_ms) = nullptr;
+    int (*mp4_getaudioname)(char* name64) = nullptr;
+    int (*mp4_getmp4aconfig)(unsigned char* config, int capacity) = nullptr;
+    int (*mp4_getvideo)(int* width, int* height, double* fps, int* value, double* duration_ms, int* other,
+                        unsigned char* config1024) = nullptr;
+    int (*mp4_readvideo)(unsigned char* buffer, int sample, int* time_ms, int* second, unsigned char* key) = nullptr;
+    int (*mp4_readaudio)(unsigned char* buffer, int sample, int* time_ms, int* second) = nullptr;
+    int (*h263de_init)() = nullptr;
+    int (*h263de_frame)(const unsigned char* data, int length, unsigned char* picture, int picture_bytes) = nullptr;
+    int (*h263de_exit)() = nullptr;
+    int (*mpeg4_init)(int width, int height) = nullptr;
+    int (*mpeg4_decode)(const unsigned char* data, int length, unsigned char* picture, int picture_bytes,
+                        int* flag) = nullptr;
+    int (*mpeg4_getwh)(int* width, int* height) = nullptr;
+    int (*mpeg4_close)() = nullptr;
+    // The H.264 decoder is opened and closed by the interface thread (notice 678 with 1 and 2, the
+    // size the job's); the worker decodes between the two.
+    int (*h264_open)(int width, int height) = nullptr;
+    int (*h264_close)() = nullptr;
+    int (*h264_decode)(const unsigned char* data, int length, unsigned char* frame) = nullptr;
+    int (*h264_getwh)(int* width, int* height) = nullptr;
+    int (*amrdecode_init)() = nullptr;
+    int (*amr_decode)(const unsigned char* frame, int length, unsigned char* pcm320) = nullptr;
+    int (*amrdecode_close)() = nullptr;
+
+    // ---- MTV/AMV: tolmmtvdecode, bound per job (bind: 0 when bound) ----
+    int (*mtv_bind)() = nullptr;
+    void (*mtv_unbind)() = nullptr;
+    int (*mtv_init)(const char* path) = nullptr;
+    int (*mtv_getvideo)(int* width, int* height, double* fps, int* value, double* duration) = nullptr;
+    int (*mtv_getaudio)(int* sample_rate, int* channels, int* value) = nullptr;
+    int (*mtv_getpicinfo)(int* pixel_format, int* bits_per_pixel) = nullptr;
+    int (*mtv_getdata)(int frame, unsigned char* sound, int sound_capacity, unsigned char* picture,
+                       int* picture_length) = nullptr;
+    int (*mtv_close)() = nullptr;
+    int (*amv_init)(const char* path) = nullptr;
+    int (*amv_getvideo)(int* width, int* height, double* fps, int* value, double* duration) = nullptr;
+    int (*amv_getaudio)(int* sample_rate, int* channels, int* value) = nullptr;
+    int (*amv_getdata)(int frame, unsigned char* sound, int sound_capacity, unsigned char* picture,
+                       int* picture_length) = nullptr;
+    int (*amv_close)() = nullptr;
 };
 
 // The input side's table.

@@ -50,6 +50,22 @@ public:
         (void)file;
         return -1;
     }
+    // The range's start: reading starts at picture `first_read`; pictures before `first_shown` are
+    // decoded but not handed over, and the sound starts at first_shown's time (readers that keep no
+    // such distinction seek to first_read).
+    virtual bool seek_range(int first_read, int first_shown) {
+        (void)first_shown;
+        return seek_frame(first_read);
+    }
+    // The rate and channel count of the decoded sound when the reader knows better than the job's
+    // record (a decoder's own report); false to keep the job's.
+    virtual bool sound_format(int* rate, int* channels) const {
+        (void)rate;
+        (void)channels;
+        return false;
+    }
+    // A text for the second label after open (a sound the reader cannot decode), or empty.
+    const std::string& notice() const { return notice_; }
     // Closes the source and the decoders made by open; harmless twice.
     virtual void close() = 0;
 
@@ -64,6 +80,7 @@ public:
 
 protected:
     std::string error_;
+    std::string notice_;
 };
 
 // One row of the readers' table: the branch the kind classifier gives, and the reader that reads it
@@ -96,3 +113,6 @@ std::unique_ptr<InputReader> make_flv_reader();
 // program installs it with set_dshow_reader_maker).
 std::unique_ptr<InputReader> make_dshow_reader();
 void set_dshow_reader_maker(std::unique_ptr<InputReader> (*maker)());
+std::unique_ptr<InputReader> make_mp4_reader();
+std::unique_ptr<InputReader> make_mtv_reader();
+std::unique_ptr<InputReader> make_amv_reader();

@@ -12,4 +12,6 @@ constexpr char kNoSound[] = "该多媒体文件无音频";
 // An AVI file with OpenDML extensions (a second RIFF "AVIX", past 1 GB): not read at all, rather than
 // read up to its first RIFF and taken as complete.
 constexpr char kAviOpenDml[] = "AVI文件超过1GB(OpenDML扩展),不支持";
+constexpr char kNoSound[] = "该多媒体文件无音频";
+constexpr char kLibrariesFailed[] = "装载解码动态库失败";
 }  // namespace input_text

@@ -7,9 +7,9 @@ namespace {
 
 // In the classifier's order; the branches still to come keep a row without a reader.
 const ReaderRow kRows[] = {
-    {MediaBranch::Mp4, "MP4/3GP", nullptr},
-    {MediaBranch::Mtv, "MTV", nullptr},
-    {MediaBranch::Amv, "AMV", nullptr},
+    {MediaBranch::Mp4, "MP4/3GP", make_mp4_reader},
+    {MediaBranch::Mtv, "MTV", make_mtv_reader},
+    {MediaBranch::Amv, "AMV", make_amv_reader},
     {MediaBranch::Swf, "SWF", make_swf_reader},
     {MediaBranch::DirectShow, "DirectShow", make_dshow_reader},
     {MediaBranch::Flv, "FLV", make_flv_reader},

@@ -1,4 +1,5 @@
 // The fixed JPEG header of AMV/MTV frames, assembled once from the standard tables.
+#include <algorithm>
 #include <cstring>
 #include <vector>
 #include "jpegfile.h"
@@ -58,14 +59,25 @@ public:
     std::vector<uint8_t> out;
 };
 
+// The tables AMV frames are coded with: Annex K's scaled to 80 % (what libjpeg makes of them at
+// quality 60), rounded, never below 1. Decoding ffmpeg's AMV frames with them gives its own decode
+// back bit for bit (and the source at 33.4 dB luma, against 31.8 dB with the unscaled tables); its
+// encoder codes every frame with them whatever quality it is asked for.
+std::vector<uint8_t> amv_quant(const uint8_t* annex_k) {
+    std::vector<uint8_t> table(64);
+    for (int i = 0; i < 64; ++i) table[size_t(i)] = uint8_t(std::max(1, (annex_k[i] * 80 + 50) / 100));
+    return table;
+}
+
 std::vector<uint8_t> build_header() {
     Builder b;
     b.bytes({0xFF, 0xD8});
     b.marker(0xDB, 2 * 65);
     b.bytes({0x00});
-    b.bytes(kLuminanceQuant, 64);
+    const std::vector<uint8_t> luminance = amv_quant(kLuminanceQuant), chrominance = amv_quant(kChrominanceQuant);
+    b.bytes(luminance.data(), 64);
     b.bytes({0x01});
-    b.bytes(kChrominanceQuant, 64);
+    b.bytes(chrominance.data(), 64);
     for (const HuffmanTable& t : kHuffmanTables) {
         b.marker(0xC4, 17 + t.symbols.size());
         b.bytes({t.class_and_id});

@@ -22,13 +22,15 @@ void tell_out_of_memory() { tell_user("JpegFile :\nOut of memory", nullptr); }
 struct ErrorManager {
     jpeg_error_mgr pub;
     jmp_buf back;
+    bool silent = false;
 };
 
 [[noreturn]] void on_fatal_error(j_common_ptr cinfo) {
     char text[JMSG_LENGTH_MAX];
     (*cinfo->err->format_message)(cinfo, text);
-    tell_user(text, "JPEG Fatal Error");
-    std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->back, 1);
+    ErrorManager* manager = reinterpret_cast<ErrorManager*>(cinfo->err);
+    if (!manager->silent) tell_user(text, "JPEG Fatal Error");
+    std::longjmp(manager->back, 1);
 }
 
 // Warnings (a frame that ends early, corrupt data) are not shown; libjpeg carries on.
@@ -43,6 +45,7 @@ void end_of_data_is_fatal(j_common_ptr cinfo, int level) {
 struct Expected {
     int width = 0, height = 0;  // 0: any
     bool whole_file = false;
+    bool silent = false;        // libjpeg's fatal errors not told
 };
 
 // Everything one decoding holds while libjpeg runs, so the error path can release it.
@@ -80,6 +83,9 @@ void StoreInvertedCmykRow(const JSAMPLE* row, int width, uint8_t* out) {
 bool decode(Decoding& d, const Expected& expected) {
     jpeg_decompress_struct& cinfo = d.cinfo;
     jpeg_read_header(&cinfo, TRUE);
+    // A frame's colour is spread over its 2 x 2 pixels as it is (as ffmpeg shows these frames),
+    // not interpolated between neighbours.
+    if (!expected.whole_file) cinfo.do_fancy_upsampling = FALSE;
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     if (cmyk && expected.whole_file)
         cinfo.out_color_space = JCS_CMYK;  // libjpeg turns YCCK into CMYK
@@ -119,6 +125,7 @@ uint8_t* run_decoding(Decoding* d, const uint8_t* stream, size_t size, const Exp
     d->cinfo.err = jpeg_std_error(&d->error.pub);
     d->error.pub.error_exit = on_fatal_error;
     d->error.pub.output_message = ignore_message;
+    d->error.silent = expected.silent;
     if (expected.whole_file) d->error.pub.emit_message = end_of_data_is_fatal;
     uint8_t* volatile result = nullptr;  // set after the last point libjpeg can jump back from
     int width = 0, height = 0;
@@ -147,6 +154,11 @@ uint8_t* run_decoding(Decoding* d, const uint8_t* stream, size_t size, const Exp
 
 uint8_t* JpegFile::DecodeFrame(const uint8_t* frame, int length, int* out_width, int* out_height, int width,
                                int height) {
+    return DecodeFrame(frame, length, out_width, out_height, width, height, false);
+}
+
+uint8_t* JpegFile::DecodeFrame(const uint8_t* frame, int length, int* out_width, int* out_height, int width,
+                               int height, bool silent) {
     if (out_width) *out_width = 0;
     if (out_height) *out_height = 0;
     if (!frame || length < 3 || width <= 0 || height <= 0 || width > 0xFFFF || height > 0xFFFF) return nullptr;
@@ -170,6 +182,7 @@ uint8_t* JpegFile::DecodeFrame(const uint8_t* frame, int length, int* out_width,
     Expected expected;
     expected.width = width;
     expected.height = height;
+    expected.silent = silent;
     return run_decoding(d, d->stream, stream_size, expected, out_width, out_height);
 }
 

@@ -17,6 +17,10 @@ public:
     // 3 bytes, a size the header cannot carry, a frame libjpeg cannot decode, or no memory.
     static uint8_t* DecodeFrame(const uint8_t* frame, int length, int* out_width, int* out_height, int width,
                                 int height);
+    // The same, with libjpeg's fatal errors left untold when `silent` (a worker that skips such a
+    // frame must not stop on a message box for each one).
+    static uint8_t* DecodeFrame(const uint8_t* frame, int length, int* out_width, int* out_height, int width,
+                                int height, bool silent);
 
     // Decodes a whole JPEG file (baseline or progressive; grey, colour, or CMYK and YCCK in the
     // inverted form such files hold) into width x height x 3 bytes R,G,B, rows top-down without
@@ -33,8 +37,8 @@ public:
     static int SwapRedBlue(uint8_t* buffer, int width, int rows);
 };
 
-// The 607 bytes put in front of every frame: SOI, the quantisation and Huffman tables of ITU-T T.81
-// Annex K, DRI, SOF0 (height at 579, width at 581, both big-endian) and SOS.
+// The 607 bytes put in front of every frame: SOI, the quantisation tables of ITU-T T.81 Annex K scaled
+// to 80 % (libjpeg's quality 60, what AMV frames are coded with), its Huffman tables, DRI, SOF0 (height at 579, width at 581, both big-endian) and SOS.
 constexpr int kAmvHeaderSize = 607;
 constexpr int kAmvHeightOffset = 579;
 constexpr int kAmvWidthOffset = 581;

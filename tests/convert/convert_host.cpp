@@ -26,6 +26,7 @@ namespace {
 
 const char kHostClass[] = "TarmeloConvertHost";
 const char kTimelineClass[] = "TarmeloConvertHostTimeline";
+constexpr int kNoticeH264 = 678;
 constexpr UINT_PTR kResumeTimer = 1;
 constexpr UINT_PTR kShotTimer = 2;
 
@@ -205,7 +206,32 @@ int Host::report(const char* text, const char* caption, unsigned style, void* se
     return (style & 0xF) == seam::kYesNo ? self.options_.answer : seam::first_button(style);
 }
 
-void Host::on_notice(int code, intptr_t argument) {
+// What the main dialog does for notice 678: the H.264 decoder the workers use is opened on this
+// thread at the size of the job being worked on (1), and flushed and closed (2).
+intptr_t Host::h264_notice(intptr_t argument) {
+    if (!codec::tolm264decode_init || !codec::tolm264decode_close || !codec::tolm264decode_decode) return -1;
+    if (argument == 1) {
+        const std::string path = current_.get();
+        int width = 320, height = 160;
+        for (int i = 0; i < table_.count; ++i)
+            if (path == table_.jobs[i].path && table_.jobs[i].width > 0 && table_.jobs[i].height > 0) {
+                width = table_.jobs[i].width;
+                height = table_.jobs[i].height;
+                break;
+            }
+        h264_picture_.assign(size_t((3 * width + 3) & ~3) * size_t(height), 0);
+        return codec::tolm264decode_init(width, height);
+    }
+    if (argument == 2) {
+        while (!h264_picture_.empty() && codec::tolm264decode_decode(nullptr, 0, h264_picture_.data()) > 0) {
+        }
+        h264_picture_.clear();
+        return codec::tolm264decode_close();
+    }
+    return -1;
+}
+
+intptr_t Host::on_notice(int code, intptr_t argument) {
     {
         std::lock_guard<std::mutex> hold(lock_);
         outcome_.notices.push_back(Notice{code, argument});
@@ -214,10 +240,11 @@ void Host::on_notice(int code, intptr_t argument) {
     if (playing_ && code == kNoticeClock && progress_ == 0 && !options_.shots_ms.empty())
         SetTimer(window_, kShotTimer, 5, nullptr);
     std::printf("[host] notice: %d %ld\n", code, long(argument));
+    if (code == kNoticeH264) return h264_notice(argument);
     if (code == kNoticeClearBusy) set_flag(g_busy, false);
-    if (code != kNoticeClock) return;
+    if (code != kNoticeClock) return 0;
     if (paused_by_us_) ++outcome_.progress_notices_while_paused;
-    if (++progress_ != options_.press_after || outcome_.pressed) return;
+    if (++progress_ != options_.press_after || outcome_.pressed) return 0;
     outcome_.pressed = true;
     outcome_.press_time = timeGetTime();
     switch (options_.press) {
@@ -249,13 +276,13 @@ void Host::on_notice(int code, intptr_t argument) {
     }
     case Press::kNone: break;
     }
+    return 0;
 }
 
 LRESULT CALLBACK Host::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     Host* host = reinterpret_cast<Host*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (host && msg == WM_DLG_NOTIFY) {
-        host->on_notice(int(wp), intptr_t(lp));
-        return 0;
+        return LRESULT(host->on_notice(int(wp), intptr_t(lp)));
     }
     if (host && msg == WM_TIMER && wp == kResumeTimer) {
         KillTimer(hwnd, kResumeTimer);
@@ -341,6 +368,9 @@ void Host::prepare(const Options& options) {
     use_program_calls();
     use_program_input_calls();
     if (!codec::hmod_tolmmux && codec::load_tolmmux() != 0) print("error", "tolmmux.dll cannot be bound");
+    if (!codec::hmod_tolmx264decode && codec::load_tolmx264decode() != 0) print("error", "tolmx264decode.dll cannot be bound");
+    if (!codec::hmod_tolmmpeg4decode && codec::load_tolmmpeg4decode() != 0)
+        print("error", "tolmmpeg4decode.dll cannot be bound");
     const std::string olumbra = program_folder() + "\\olumbra.dll";
     if (fileio::exists(olumbra.c_str()) && !codec::hmod_olumbra && codec::load_olumbra() == 0 && codec::tolmmix_begin)
         codec::tolmmix_begin();

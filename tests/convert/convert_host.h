@@ -2,7 +2,8 @@
 // a plain window with the main dialog's control ids (preview, labels, buttons, bars, the conversion-
 // mode combo box) and a timeline child, g_main_hwnd set to it. It takes its settings from the
 // "pravolin.ini" of a folder, its jobs from a job file (each source probed as the program probes it),
-// answers WM_DLG_NOTIFY (every code recorded; 199 clears g_busy), binds olumbra.dll when there is one,
+// answers WM_DLG_NOTIFY (every code recorded; 199 clears g_busy; 678 opens the H.264 decoder at the
+// job's size and flushes and closes it), binds the H.264 and MPEG-4 decoders as the program's start-up does, olumbra.dll when there is one,
 // starts the thread with AfxBeginThread and handles messages until the thread has ended. After a
 // given number of progress notices it presses Pause (for a time), Trim or Stop. Every status text,
 // label, notice and message box is printed and kept.
@@ -15,6 +16,7 @@
 #include <windows.h>
 #include <mutex>
 #include <string>
+#include <cstdint>
 #include <vector>
 #include "engine/state/media_job.h"
 #include "engine/ui/win32/main_window_ui.h"
@@ -108,7 +110,8 @@ private:
     void wait_for(HANDLE thread);
     void take_shot();
     static int report(const char* text, const char* caption, unsigned style, void* self);
-    void on_notice(int code, intptr_t argument);
+    intptr_t on_notice(int code, intptr_t argument);
+    intptr_t h264_notice(intptr_t argument);
 
     HWND window_ = nullptr;
     HWND timeline_ = nullptr;
@@ -126,6 +129,7 @@ private:
     std::mutex lock_;
     int progress_ = 0;
     bool paused_by_us_ = false;
+    std::vector<uint8_t> h264_picture_;  // where notice 678's flush puts what the decoder still held
 };
 
 }  // namespace convert_host

@@ -509,7 +509,7 @@ TEST_F(InputBranch, ForeignInputFailsWithItsText) {
         {"unknown four-character code", unknown_code, file_kind::kAvi, input_text::kAviInitFailed},
         {"missing MPEG", {}, 6, input_text::kOpenFailed},
         {"noise as MPEG", noise, 6, input_text::kUnsupported},
-        {"branch not built (MP4)", bytes, file_kind::mp4(1, 3), input_text::kUnsupported},
+        {"MP4 the library cannot open", bytes, file_kind::mp4(1, 3), input_text::kOpenFailed},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -2,6 +2,7 @@
 #include <cstring>
 #include "engine/input/input_calls.h"
 #include "engine/input/win32/dshow_reader.h"
+#include "engine/main_window/main_window.h"
 #include "engine/state/run_state.h"
 #include "media/binders/binders.h"
 #include "media/swf/win32/swf_picpack.h"
@@ -43,10 +44,48 @@ FORWARD(vpdecode_close, (), ())
 FORWARD(tolm264decode_decode, (const unsigned char* data, int n, unsigned char* frame), (data, n, frame))
 FORWARD(tolm264decode_getwh, (int* w, int* h), (w, h))
 FORWARD(tolm264decode_close, (), ())
+// MP4/3GP.
+FORWARD(mp4de_init, (const char* path), (path))
+FORWARD(mp4de_close, (), ())
+FORWARD(mp4_getvideonum, (int* count, int* largest), (count, largest))
+FORWARD(mp4_getaudionum, (int* count, int* largest), (count, largest))
+FORWARD(mp4_getaudio, (int* rate, int* channels, int* value, double* duration), (rate, channels, value, duration))
+FORWARD(mp4_getaudioname, (char* name), (name))
+FORWARD(mp4_getmp4aconfig, (unsigned char* config, int capacity), (config, capacity))
+FORWARD(mp4_getvideo, (int* w, int* h, double* fps, int* value, double* duration, int* other, unsigned char* config),
+        (w, h, fps, value, duration, other, config))
+FORWARD(mp4_readvideo, (unsigned char* buffer, int sample, int* time, int* second, unsigned char* key),
+        (buffer, sample, time, second, key))
+FORWARD(mp4_readaudio, (unsigned char* buffer, int sample, int* time, int* second), (buffer, sample, time, second))
+FORWARD(h263de_init, (), ())
+FORWARD(h263de_frame, (const unsigned char* data, int n, unsigned char* picture, int bytes), (data, n, picture, bytes))
+FORWARD(h263de_exit, (), ())
+FORWARD(tolmmpeg4decode_init, (int w, int h), (w, h))
+FORWARD(tolmmpeg4decode_decode, (const unsigned char* data, int n, unsigned char* picture, int bytes, int* flag),
+        (data, n, picture, bytes, flag))
+FORWARD(tolmmpeg4decode_getwh, (int* w, int* h), (w, h))
+FORWARD(tolmmpeg4decode_close, (), ())
+FORWARD(amrdecode_init, (), ())
+FORWARD(amr_decode, (const unsigned char* frame, int n, unsigned char* pcm), (frame, n, pcm))
+FORWARD(amrdecode_close, (), ())
 FORWARD(aacdecodebuf_init, (const unsigned char* config, int n, int value, int hint, int* rate, int* channels),
         (config, n, value, hint, rate, channels))
 FORWARD(aacbuf_decode, (const unsigned char* data, int n, int value, unsigned char* pcm), (data, n, value, pcm))
 FORWARD(aacdecodebuf_close, (), ())
+// MTV/AMV.
+FORWARD(mtv_init, (const char* path), (path))
+FORWARD(mtv_getvideo, (int* w, int* h, double* fps, int* value, double* duration), (w, h, fps, value, duration))
+FORWARD(mtv_getaudio, (int* rate, int* channels, int* value), (rate, channels, value))
+FORWARD(mtv_getpicinfo, (int* format, int* bits), (format, bits))
+FORWARD(mtv_getdata, (int frame, unsigned char* sound, int capacity, unsigned char* picture, int* length),
+        (frame, sound, capacity, picture, length))
+FORWARD(mtv_close, (), ())
+FORWARD(amv_init, (const char* path), (path))
+FORWARD(amv_getvideo, (int* w, int* h, double* fps, int* value, double* duration), (w, h, fps, value, duration))
+FORWARD(amv_getaudio, (int* rate, int* channels, int* value), (rate, channels, value))
+FORWARD(amv_getdata, (int frame, unsigned char* sound, int capacity, unsigned char* picture, int* length),
+        (frame, sound, capacity, picture, length))
+FORWARD(amv_close, (), ())
 #undef FORWARD
 
 // The H.264 decoder library is not one of the run's: an FLV job binds it when nothing has yet, and it
@@ -55,6 +94,24 @@ int forward_tolm264decode_init(int w, int h) {
     if (!codec::tolm264decode_init && codec::load_tolmx264decode() != 0) return -1;
     return codec::tolm264decode_init ? codec::tolm264decode_init(w, h) : -1;
 }
+
+
+// The H.264 decoder the worker uses is the interface thread's: notice 678 opens it (1) at the job's
+// size and flushes and closes it (2). Without a main window the worker opens one of its own.
+constexpr int kNoticeH264 = 678;
+int h264_open(int width, int height) {
+    if (HWND main = g_main_hwnd.load())
+        return SendMessageA(main, WM_DLG_NOTIFY, kNoticeH264, 1) < 0 || !codec::tolm264decode_decode ? -1 : 0;
+    return codec::tolm264decode_init ? codec::tolm264decode_init(width, height) : -1;
+}
+int h264_close() {
+    if (HWND main = g_main_hwnd.load()) return int(SendMessageA(main, WM_DLG_NOTIFY, kNoticeH264, 2));
+    return codec::tolm264decode_close ? codec::tolm264decode_close() : -1;
+}
+
+// tolmmtvdecode is bound for each MTV or AMV job.
+int mtv_bind() { return codec::load_tolmmtvdecode(); }
+void mtv_unbind() { codec::unload_tolmmtvdecode(); }
 
 int forward_tolmdivx_initrgb(const Mpeg4VideoInfo& description) {
     if (!codec::tolmdivx_initrgb) return -1;
@@ -103,6 +160,43 @@ void use_program_input_calls() {
     USE(aacdecodebuf_init);
     USE(aacbuf_decode);
     USE(aacdecodebuf_close);
+    USE(mp4de_init);
+    USE(mp4de_close);
+    USE(mp4_getvideonum);
+    USE(mp4_getaudionum);
+    USE(mp4_getaudio);
+    USE(mp4_getaudioname);
+    USE(mp4_getmp4aconfig);
+    USE(mp4_getvideo);
+    USE(mp4_readvideo);
+    USE(mp4_readaudio);
+    USE(h263de_init);
+    USE(h263de_frame);
+    USE(h263de_exit);
+    t.mpeg4_init = forward_tolmmpeg4decode_init;
+    t.mpeg4_decode = forward_tolmmpeg4decode_decode;
+    t.mpeg4_getwh = forward_tolmmpeg4decode_getwh;
+    t.mpeg4_close = forward_tolmmpeg4decode_close;
+    t.h264_open = h264_open;
+    t.h264_close = h264_close;
+    t.h264_decode = forward_tolm264decode_decode;
+    t.h264_getwh = forward_tolm264decode_getwh;
+    USE(amrdecode_init);
+    USE(amr_decode);
+    USE(amrdecode_close);
+    t.mtv_bind = mtv_bind;
+    t.mtv_unbind = mtv_unbind;
+    USE(mtv_init);
+    USE(mtv_getvideo);
+    USE(mtv_getaudio);
+    USE(mtv_getpicinfo);
+    USE(mtv_getdata);
+    USE(mtv_close);
+    USE(amv_init);
+    USE(amv_getvideo);
+    USE(amv_getaudio);
+    USE(amv_getdata);
+    USE(amv_close);
 #undef USE
     MpegDemuxLinks& links = t.demux_links;
     links.mp3_open = [](const uint8_t* frame) { return codec::mp3_open ? codec::mp3_open(0, frame) : -1; };

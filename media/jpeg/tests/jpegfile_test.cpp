@@ -24,7 +24,7 @@ std::vector<uint8_t> test_picture(int w, int h) {
     return rgb;
 }
 
-// Encodes as an AMV camera would: Annex K tables (quality 50), 4:2:0, component ids 0..2,
+// Encodes as an AMV camera would: Annex K tables at 80 % (quality 60), 4:2:0, component ids 0..2,
 // restart interval 1000, no JFIF marker.
 std::vector<uint8_t> encode_jpeg(const std::vector<uint8_t>& rgb, int w, int h) {
     jpeg_compress_struct c;
@@ -39,7 +39,7 @@ std::vector<uint8_t> encode_jpeg(const std::vector<uint8_t>& rgb, int w, int h) 
     c.input_components = 3;
     c.in_color_space = JCS_RGB;
     jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 50, TRUE);
+    jpeg_set_quality(&c, 60, TRUE);
     c.write_JFIF_header = FALSE;
     c.restart_interval = 1000;
     for (int i = 0; i < 3; ++i) c.comp_info[i].component_id = i;
@@ -55,7 +55,8 @@ std::vector<uint8_t> encode_jpeg(const std::vector<uint8_t>& rgb, int w, int h) 
     return jpeg;
 }
 
-std::vector<uint8_t> decode_jpeg(const std::vector<uint8_t>& jpeg) {
+// libjpeg's decode of a complete JPEG; frames spread their colour without interpolation.
+std::vector<uint8_t> decode_jpeg(const std::vector<uint8_t>& jpeg, bool fancy = false) {
     jpeg_decompress_struct d;
     jpeg_error_mgr err;
     d.err = jpeg_std_error(&err);
@@ -63,6 +64,7 @@ std::vector<uint8_t> decode_jpeg(const std::vector<uint8_t>& jpeg) {
     jpeg_mem_src(&d, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
     jpeg_read_header(&d, TRUE);
     d.out_color_space = JCS_RGB;
+    d.do_fancy_upsampling = fancy ? TRUE : FALSE;
     jpeg_start_decompress(&d);
     std::vector<uint8_t> rgb(size_t(d.output_width) * d.output_height * 3);
     while (d.output_scanline < d.output_height) {
@@ -148,6 +150,10 @@ TEST(JpegFrame, HeaderCarriesTheStandardTablesAndTheFrameSize) {
         EXPECT_EQ(h[s.offset + 2] << 8 | h[s.offset + 3], s.length) << s.offset;
     }
     EXPECT_EQ(593 + 2 + 12, kAmvHeaderSize);
+    // Annex K's first luminance and chrominance values at 80 %: 16 -> 13, 17 -> 14; 99 -> 79.
+    EXPECT_EQ(h[7], 13);
+    EXPECT_EQ(h[7 + 65], 14);
+    EXPECT_EQ(h[7 + 65 + 63], 79);
     EXPECT_EQ(h[kAmvHeightOffset] << 8 | h[kAmvHeightOffset + 1], 120);
     EXPECT_EQ(h[kAmvWidthOffset] << 8 | h[kAmvWidthOffset + 1], 160);
 }
