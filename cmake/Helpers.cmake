@@ -148,7 +148,7 @@ endfunction()
 # (every Wine start costs about a second, so cases are not discovered one by one).
 #   GUI: the test gets a private Xvfb; SOUND: a PulseAudio null sink.
 function(winelib_test name)
-  cmake_parse_arguments(A "GUI;SOUND" "RC;TIMEOUT" "SOURCES;LIBS;DEPENDS" ${ARGN})
+  cmake_parse_arguments(A "GUI;SOUND" "RC;TIMEOUT" "SOURCES;LIBS;DEPENDS;SHARDS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gtest_main -lpthread)
   target_compile_definitions(${name} PRIVATE TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
@@ -175,11 +175,27 @@ function(winelib_test name)
   if(run_timeout LESS 240)
     set(run_timeout 240)
   endif()
-  # GoogleTest's closing line is the positive marker: a crashed Winelib program may exit with 0.
-  add_test(NAME winelib.${name} COMMAND ${WINE_RUN_ENV} WINE_RUN_TIMEOUT=${run_timeout} ${WINE_RUN} ${flags}
-           --expect "[  PASSED  ]" $<TARGET_FILE:${name}>)
-  # A failed case fails the test even when the program's exit code is lost on the way out of Wine.
-  set_tests_properties(winelib.${name} PROPERTIES TIMEOUT ${A_TIMEOUT} FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]")
+  # A long program may be split into shards, "label=gtest filter" each, run as tests of their own so
+  # that ctest can run them side by side.
+  set(runs)
+  if(A_SHARDS)
+    foreach(shard ${A_SHARDS})
+      string(REGEX REPLACE "=.*" "" label "${shard}")
+      string(REGEX REPLACE "^[^=]*=" "" filter "${shard}")
+      list(APPEND runs "winelib.${name}.${label}|--gtest_filter=${filter}")
+    endforeach()
+  else()
+    set(runs "winelib.${name}|")
+  endif()
+  foreach(run ${runs})
+    string(REGEX REPLACE "\\|.*" "" test_name "${run}")
+    string(REGEX REPLACE "^[^|]*\\|" "" test_args "${run}")
+    # GoogleTest's closing line is the positive marker: a crashed Winelib program may exit with 0.
+    add_test(NAME ${test_name} COMMAND ${WINE_RUN_ENV} WINE_RUN_TIMEOUT=${run_timeout} ${WINE_RUN} ${flags}
+             --expect "[  PASSED  ]" $<TARGET_FILE:${name}> ${test_args})
+    # A failed case fails the test even when the program's exit code is lost on the way out of Wine.
+    set_tests_properties(${test_name} PROPERTIES TIMEOUT ${A_TIMEOUT} FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]")
+  endforeach()
 endfunction()
 
 # A shell script that drives a Winelib program under a private Xvfb (see tools/wine-run.sh).
