@@ -241,7 +241,8 @@ TEST_F(PlayRun, FailuresEndTheRunWithTheirTexts) {
         {"a library cannot be bound", false, true, 6, PlayEnd::kNoLibraries, "装载解码动态库失败", false, {"bind"}},
         {"the window cannot be opened", true, false, 6, PlayEnd::kFailed, "Directx 窗口失败 无法播放", true,
          {"bind", "tables", "open 160x120", "unload", "hide"}},
-        {"a kind without a reader", true, true, 10000 + 256 * 3 + 1, PlayEnd::kFailed, "视频解码不支持 ", false,
+        // Every kind has a reader now: an MP4 kind on this MPEG file is one that cannot open it.
+        {"a reader that cannot open the file", true, true, 10000 + 256 * 3 + 1, PlayEnd::kFailed, "打开文件失败", false,
          {"bind", "tables", "open 160x120", "release", "unload", "hide"}},
     };
     for (const Case& c : cases) {
