@@ -1121,36 +1121,7 @@ TEST_F(ConvertEndToEnd, DISABLED_CompletionInACopyWithoutThePlayer) {
 
 // ---- MP4/3GP and MTV/AMV sources ----
 
-// 3GP: H.263 176 x 144 at 25 a second (ffmpeg) and AMR-NB at `mode` (74, 102, 122: 7.4, 10.2, 12.2
-// kbit/s) from the program's own encoder and multiplexer, two 20 ms frames handed over a picture.
 constexpr int kFamilySeconds = 2;
-std::string three_gp(const std::string& name, int mode) {
-    const int kW = 176, kH = 144;
-    const std::string h263 = make_source(name + ".h263.avi", "176x144", "-c:v h263 -g 12 -an -f avi", kFamilySeconds);
-    const std::vector<media_test::StoredPacket> pictures = media_test::video_packets(h263, nullptr, true);
-    if (pictures.empty() || codec::load_tolmmp4encode() != 0 || codec::load_tolmamr_encode() != 0) return std::string();
-    const std::string path = media_test::fresh_path(name);
-    bool ok = codec::mp4en_init(windows_path(path).c_str(), MP4EN_CONTAINER_3GP) == 0 &&
-              codec::amrbuf_init(mode, nullptr) == 0;
-    if (ok) {
-        codec::mp4en_addvideo(MP4EN_VIDEO_H263, kW, kH, 0);
-        codec::mp4en_addaudio(MP4EN_AUDIO_AMRNB, 8000, 1, 2);
-        std::vector<uint8_t> out(4096);
-        for (size_t i = 0; i < pictures.size(); ++i) {
-            codec::mp4en_video(MP4EN_PICTURE_H263, pictures[i].data.data(), int(pictures[i].data.size()), 40, 0);
-            const std::vector<int16_t> pcm = signal_check::tone(1000, 8000, 8000, 1, 320, int64_t(i) * 320);
-            int frames = 0;
-            const int n = codec::amrbuf_encode(reinterpret_cast<const unsigned char*>(pcm.data()), 640, out.data(),
-                                               int(out.size()), &frames);
-            if (n > 0) codec::mp4en_audio(1, out.data(), n, 320);
-        }
-        codec::amrbuf_close();
-        codec::mp4en_close();
-    }
-    codec::unload_tolmamr_encode();
-    codec::unload_tolmmp4encode();
-    return ok ? path : std::string();
-}
 
 // An MTV file (176 x 144, 12 pictures a second, MP3 sound) of `frames` pictures.
 std::string mtv_source(const std::string& name, int frames) {
@@ -1171,9 +1142,9 @@ const std::vector<FamilySource>& family_sources() {
     if (!sources.empty()) return sources;
     const std::string mp4_h264_aac = "-c:v libx264 -preset veryfast -g 25 -c:a aac -b:a 128k -f mp4";
     sources = {
-        {"3GP H.263 + AMR-NB 7.4", three_gp("fam_74.3gp", 74), 176, 144, 25},
-        {"3GP H.263 + AMR-NB 10.2", three_gp("fam_102.3gp", 102), 176, 144, 25},
-        {"3GP H.263 + AMR-NB 12.2", three_gp("fam_122.3gp", 122), 176, 144, 25},
+        {"3GP H.263 + AMR-NB 7.4", probe_clips::three_gp("fam_74.3gp", 74), 176, 144, 25},
+        {"3GP H.263 + AMR-NB 10.2", probe_clips::three_gp("fam_102.3gp", 102), 176, 144, 25},
+        {"3GP H.263 + AMR-NB 12.2", probe_clips::three_gp("fam_122.3gp", 122), 176, 144, 25},
         {"MP4 MPEG-4 + AAC",
          make_source("fam_mpeg4.mp4", "320x240", "-c:v mpeg4 -q:v 3 -c:a aac -b:a 128k -f mp4", kFamilySeconds), 320,
          240, 25},

@@ -83,14 +83,14 @@ std::string cws_from(const std::string& name, const std::string& fws_path) {
     return write(name, out);
 }
 
-std::string three_gp(const std::string& name) {
+std::string three_gp(const std::string& name, int amr_mode) {
     const int kW = 176, kH = 144;
     const std::string h263 = ffmpeg(name + ".h263.avi", std::string(kPicture) + " -t 2 -c:v h263 -g 12");
     const std::vector<media_test::StoredPacket> pictures = media_test::video_packets(h263, nullptr, true);
     if (pictures.empty() || codec::load_tolmmp4encode() != 0 || codec::load_tolmamr_encode() != 0) return std::string();
     const std::string path = media_test::fresh_path(name);
     bool ok = codec::mp4en_init(windows_path(path).c_str(), MP4EN_CONTAINER_3GP) == 0 &&
-              codec::amrbuf_init(122, nullptr) == 0;
+              codec::amrbuf_init(amr_mode, nullptr) == 0;
     if (ok) {
         codec::mp4en_addvideo(MP4EN_VIDEO_H263, kW, kH, 0);
         codec::mp4en_addaudio(MP4EN_AUDIO_AMRNB, 8000, 1, 2);
