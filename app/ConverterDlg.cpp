@@ -233,6 +233,9 @@ void CConverterDlg::StyleControls() {
     m_tabs.m_crSelected = color_lighten(ui, 40);
     m_tabs.m_crNormal = ui;
     if (!m_filePage.m_hWnd) m_tabs.AddPage("文件管理", &m_filePage, IDD_FILE_PAGE);
+    if (!m_3gpPage.m_hWnd) m_tabs.AddPage("3GP设置", &m_3gpPage, IDD_3GP_PAGE);
+    if (!m_mp4Page.m_hWnd) m_tabs.AddPage("MP4设置", &m_mp4Page, IDD_MP4_PAGE);
+    if (!m_aviPage.m_hWnd) m_tabs.AddPage("AVI设置", &m_aviPage, IDD_AVI_PAGE);
     m_tabs.SetActivePage(0);
     // 15. The sound-effects button and the two combo boxes, each at its first item.
     m_btnSoundEffects.SetTooltipText("用Orvane音效器调整转换\n或播放音质效果");
@@ -291,6 +294,9 @@ void CConverterDlg::ApplyUiColor() {
         m_filePage.ApplyUiColor();
         ColourList();
     }
+    if (m_3gpPage.m_hWnd) m_3gpPage.ApplyUiColor();
+    if (m_mp4Page.m_hWnd) m_mp4Page.ApplyUiColor();
+    if (m_aviPage.m_hWnd) m_aviPage.ApplyUiColor();
     if (m_hWnd) {
         RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
         if (skin_ready) skin_paint_window(this, m_hIcon);
@@ -418,6 +424,7 @@ LRESULT CConverterDlg::OnDlgNotify(WPARAM code, LPARAM argument) {
         // The settings pages store their controls here. Sent by a worker mid-run, nothing is saved:
         // Convert copied the pages when it started, and no INI write or box may happen during a run.
         if (InSendMessageEx(nullptr) & ISMEX_SEND) break;
+        SaveSettingsPages(true);
         break;
     case 888: HideColorDialog(); break;
     case 199: set_flag(g_busy, false); break;
@@ -599,6 +606,7 @@ void CConverterDlg::OnPlay() {
     if (WorkerRunning()) return;
     ListViewRows rows(m_filePage.m_list.m_hWnd, m_hWnd);
     if (build_jobs(JobCommand::Play, rows, m_files.rows(), m_files.count(), *m_jobs) <= 0) return;
+    SaveSettingsPages(false);  // a page that refuses keeps its old settings; playback goes on
     StartScope(1);
     CString text;
     text.Format("开始文件%s播放 请稍后...", m_jobs->jobs[0].path);
@@ -611,6 +619,9 @@ void CConverterDlg::OnConvert() {
     if (WorkerRunning()) return;
     ListViewRows rows(m_filePage.m_list.m_hWnd, m_hWnd);
     if (build_jobs(JobCommand::Convert, rows, m_files.rows(), m_files.count(), *m_jobs) <= 0) return;
+    // A page that refused has told the user why; converting with settings the user did not choose
+    // would only make a file to throw away.
+    if (!SaveSettingsPages(false)) return;
     StartScope(1);
     CString text;
     text.Format("开始文件%s转换 请稍后...", m_jobs->jobs[0].path);
@@ -619,6 +630,13 @@ void CConverterDlg::OnConvert() {
     const int choice = m_outputType.GetCurSel();
     g_out_format = choice < 0 ? 0 : choice;
     StartWorker(false);
+}
+
+bool CConverterDlg::SaveSettingsPages(bool write) {
+    const bool ok3gp = m_3gpPage.SaveSettings(write);
+    const bool okAvi = m_aviPage.SaveSettings(write);
+    const bool okMp4 = m_mp4Page.SaveSettings(write);
+    return ok3gp && okAvi && okMp4;
 }
 
 void CConverterDlg::StartWorker(bool play) {

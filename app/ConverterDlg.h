@@ -17,6 +17,9 @@
 #include "engine/ui/win32/main_window_ui.h"
 #include "engine/video/win32/video_wnd_dlg.h"
 #include "FileListPage.h"
+#include "3gpSettingsPage.h"
+#include "AviSettingsPage.h"
+#include "Mp4SettingsPage.h"
 
 class CColorSetDlg;
 
@@ -94,6 +97,9 @@ private:
     LRESULT H264Bridge(int sub_code);
     void WaitForThreads();
     void StartWorker(bool play);
+    // The three settings pages copy their controls into the settings (3GP, AVI, MP4), writing their
+    // keys when `write`; false when a page refused (each page still had its turn).
+    bool SaveSettingsPages(bool write);
 
     HICON m_hIcon;
     DialogUi m_ui;
@@ -103,6 +109,9 @@ private:
     int m_currentFile = -1;  // the file whose segments the timeline shows
 
     CFileListPage m_filePage;
+    C3gpSettingsPage m_3gpPage;
+    CMp4SettingsPage m_mp4Page;
+    CAviSettingsPage m_aviPage;
     CBaseTabCtrl m_tabs;
     CBalloonTip m_tip;
     CColorSetDlg* m_pColorDlg = nullptr;

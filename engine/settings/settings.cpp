@@ -6,6 +6,7 @@
 
 const char* const kSettingsSection = "Orvane多媒体MP4转换器";
 const char* const kSettingsFileName = "pravolin.ini";
+const char* const kOutDirKey = "MP4文件保存路径";
 
 int cfg_ui_color, cfg_mp4_video_codec, cfg_mp4_width, cfg_mp4_height, cfg_keyframe_interval, cfg_mp4_size_choice,
     cfg_3gp_size_choice, cfg_merge_mode, cfg_mp4_size_adjust, cfg_3gp_size_adjust, cfg_avi_size_adjust,
@@ -38,7 +39,8 @@ const IntKey kVideoKeys[] = {
     {"MP4视频编码方式", 0, 2, 1, &cfg_mp4_video_codec},
     {"MP4视频编码宽度", 10, 1000, 320, &cfg_mp4_width},
     {"MP4视频编码高度", 10, 1000, 240, &cfg_mp4_height},
-    {"关键帧出现频率", 1, 30, 20, &cfg_keyframe_interval},
+    // The 3GP page's slider runs 1..100: a value it saved must survive the next start.
+    {"关键帧出现频率", 1, 100, 20, &cfg_keyframe_interval},
     {"MP4视频大小选择方式", 0, 7, 0, &cfg_mp4_size_choice},
     {"H263标准视频大小选择方式", 0, 3, 0, &cfg_3gp_size_choice},
     {"MP4文件保存方式", 0, 1, 0, &cfg_merge_mode},
@@ -74,7 +76,6 @@ const IntKey kMp3Keys[] = {
 };
 
 const char* const kUiColorKey = "软件界面颜色";
-const char* const kOutDirKey = "MP4文件保存路径";
 constexpr int kUiColorMax = 16777216;
 constexpr int kUiColorDefault = 798832;  // red 12, green 48, blue 112
 
@@ -92,12 +93,6 @@ const IntKey* find_key(const IntKey (&keys)[N], const int* value) {
     return nullptr;
 }
 
-// The key of a variable that a list check follows (the AAC and MP3 groups).
-const char* key_of(const int* value) {
-    const IntKey* k = find_key(kAacKeys, value);
-    if (!k) k = find_key(kMp3Keys, value);
-    return k ? k->key : "";
-}
 
 std::optional<int> read_int(SettingsStore& store, const char* key) {
     std::optional<std::string> text = store.read(key);
@@ -122,7 +117,7 @@ void load_ranges(SettingsStore& store, const IntKey (&keys)[N]) {
 void check_list(SettingsStore& store, const ListCheck& c) {
     if (std::find(c.allowed.begin(), c.allowed.end(), *c.value) != c.allowed.end()) return;
     *c.value = c.fallback;
-    save_setting(store, key_of(c.value), c.fallback);
+    save_setting(store, settings_key_of(c.value), c.fallback);
 }
 
 void load_ui_color(SettingsStore& store) {
@@ -167,6 +162,14 @@ void load_out_dir(SettingsStore& store, const std::string& program_folder) {
 }
 
 }  // namespace
+
+const char* settings_key_of(const int* value) {
+    const IntKey* k = find_key(kVideoKeys, value);
+    if (!k) k = find_key(kAmrKeys, value);
+    if (!k) k = find_key(kAacKeys, value);
+    if (!k) k = find_key(kMp3Keys, value);
+    return k ? k->key : "";
+}
 
 std::optional<int> parse_setting_int(const std::string& text) {
     size_t i = 0, end = text.size();

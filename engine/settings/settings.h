@@ -6,6 +6,7 @@
 
 extern const char* const kSettingsSection;  // "Orvane多媒体MP4转换器"
 extern const char* const kSettingsFileName; // "pravolin.ini"
+extern const char* const kOutDirKey;        // the key of cfg_out_dir
 
 extern int cfg_ui_color;               // Windows colour 0x00BBGGRR (stored as 0xRRGGBB)
 extern std::string cfg_out_dir;        // output folder, ending in a separator
@@ -65,6 +66,9 @@ public:
     virtual void write(const char* key, const std::string& value) = 0;
     virtual bool folder_exists(const std::string& folder) = 0;
 };
+
+// The INI key of an integer setting (one of the cfg_ variables above); "" for any other variable.
+const char* settings_key_of(const int* value);
 
 // Loads every setting; program_folder is where the default output folder lies.
 void load_settings(SettingsStore& store, const std::string& program_folder);

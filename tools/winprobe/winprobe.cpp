@@ -6,12 +6,18 @@
 //   winprobe close CAPTION              post WM_CLOSE
 //   winprobe gdi CAPTION                GDI and USER object counts of the window's process
 //   winprobe text CAPTION ID            the control's text
-//   winprobe state CAPTION ID           button check state, combo selection, enabled and visible flags
+//   winprobe state CAPTION ID           button check state, combo selection or trackbar position, enabled
+//                                       and visible flags
 //   winprobe rows CAPTION ID            one line per list-view row: its cells separated by tabs, then
 //                                       "selected" for a selected row
 //   winprobe select CAPTION ID ROW      selects and focuses one list-view row (-1: clears the selection)
+//   winprobe pick CAPTION ID ITEM       selects a combo item and tells the parent (CBN_SELCHANGE)
+//   winprobe type CAPTION ID TEXT       sets a control's text (an edit's, as if typed)
+//   winprobe slide CAPTION ID POS       moves a trackbar and tells the parent (WM_HSCROLL)
+//   winprobe tab CAPTION ID INDEX       selects a tab and repaints the tab control (its pages follow)
 // ID names a child control (a direct child first); "A/B" names control B somewhere inside control A (a
-// page in a tab control).
+// page in a tab control; a visible one first, as the pages reuse ids). The settings pages answer to
+// their dialog ids, so "1003/148/1006" is the 3GP page's button 1006 whichever page is shown.
 // CAPTION arrives in the ANSI code page, as Wine converts the command line.
 #include <windows.h>
 #include <commctrl.h>
@@ -47,11 +53,12 @@ BOOL CALLBACK print_child(HWND child, LPARAM top) {
 struct Search {
     int id;
     HWND found;
+    bool visible_only;
 };
 
 BOOL CALLBACK find_descendant(HWND child, LPARAM data) {
     Search* s = (Search*)data;
-    if (GetDlgCtrlID(child) == s->id) {
+    if (GetDlgCtrlID(child) == s->id && (!s->visible_only || IsWindowVisible(child))) {
         s->found = child;
         return FALSE;
     }
@@ -63,8 +70,11 @@ HWND find_control(HWND wnd, const char* path) {
     const char* p = path;
     while (at && *p) {
         const int id = atoi(p);
-        // A direct child first, then anything below.
-        Search s = {id, GetDlgItem(at, id)};
+        // A direct child first, then a visible one below (as a user would click it: pages of a tab
+        // control reuse ids), then any.
+        Search s = {id, GetDlgItem(at, id), true};
+        if (!s.found) EnumChildWindows(at, find_descendant, (LPARAM)&s);
+        s.visible_only = false;
         if (!s.found) EnumChildWindows(at, find_descendant, (LPARAM)&s);
         at = s.found;
         const char* slash = strchr(p, '/');
@@ -137,7 +147,7 @@ int list_select(HWND list, int row) {
 }
 
 int usage() {
-    fprintf(stderr, "usage: winprobe wait|controls|click|close|gdi|text|state|rows|select CAPTION [ARG...]\n");
+    fprintf(stderr, "usage: winprobe wait|controls|click|close|gdi|text|state|rows|select|pick|type|slide|tab CAPTION [ARG...]\n");
     return 2;
 }
 
@@ -176,16 +186,21 @@ int main(int argc, char** argv) {
     } else if (!strcmp(cmd, "text") && argc > 3) {
         HWND ctl = find_control(wnd, argv[3]);
         if (!ctl) return 1;
+        // Asked of the control itself: an edit keeps its text where GetWindowText from another process
+        // does not look.
         char text[1024] = "";
-        GetWindowTextA(ctl, text, sizeof text);
+        DWORD_PTR got = 0;
+        SendMessageTimeoutA(ctl, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 5000, &got);
+        text[sizeof text - 1] = '\0';
         printf("%s\n", text);
     } else if (!strcmp(cmd, "state") && argc > 3) {
         HWND ctl = find_control(wnd, argv[3]);
         if (!ctl) return 1;
         char cls[64] = "";
         GetClassNameA(ctl, cls, sizeof cls);
-        long value = !lstrcmpiA(cls, "ComboBox") ? (long)SendMessageA(ctl, CB_GETCURSEL, 0, 0)
-                                                 : (long)SendMessageA(ctl, BM_GETCHECK, 0, 0);
+        long value = !lstrcmpiA(cls, "ComboBox")            ? (long)SendMessageA(ctl, CB_GETCURSEL, 0, 0)
+                     : !lstrcmpiA(cls, "msctls_trackbar32") ? (long)SendMessageA(ctl, TBM_GETPOS, 0, 0)
+                                                            : (long)SendMessageA(ctl, BM_GETCHECK, 0, 0);
         printf("%ld enabled %d visible %d\n", value, IsWindowEnabled(ctl) ? 1 : 0, IsWindowVisible(ctl) ? 1 : 0);
     } else if (!strcmp(cmd, "rows") && argc > 3) {
         HWND ctl = find_control(wnd, argv[3]);
@@ -195,6 +210,26 @@ int main(int argc, char** argv) {
         HWND ctl = find_control(wnd, argv[3]);
         if (!ctl) return 1;
         return list_select(ctl, atoi(argv[4]));
+    } else if (!strcmp(cmd, "pick") && argc > 4) {
+        HWND ctl = find_control(wnd, argv[3]);
+        if (!ctl) return 1;
+        SendMessageA(ctl, CB_SETCURSEL, (WPARAM)atoi(argv[4]), 0);
+        SendMessageA(GetParent(ctl), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(ctl), CBN_SELCHANGE), (LPARAM)ctl);
+    } else if (!strcmp(cmd, "type") && argc > 4) {
+        HWND ctl = find_control(wnd, argv[3]);
+        if (!ctl) return 1;
+        SendMessageA(ctl, WM_SETTEXT, 0, (LPARAM)argv[4]);
+    } else if (!strcmp(cmd, "slide") && argc > 4) {
+        HWND ctl = find_control(wnd, argv[3]);
+        if (!ctl) return 1;
+        const int pos = atoi(argv[4]);
+        SendMessageA(ctl, TBM_SETPOS, TRUE, pos);
+        SendMessageA(GetParent(ctl), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, pos), (LPARAM)ctl);
+    } else if (!strcmp(cmd, "tab") && argc > 4) {
+        HWND ctl = find_control(wnd, argv[3]);
+        if (!ctl) return 1;
+        SendMessageA(ctl, TCM_SETCURSEL, (WPARAM)atoi(argv[4]), 0);
+        RedrawWindow(ctl, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     } else if (!strcmp(cmd, "close")) {
         PostMessageA(wnd, WM_CLOSE, 0, 0);
     } else if (!strcmp(cmd, "gdi")) {

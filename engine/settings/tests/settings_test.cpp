@@ -63,7 +63,8 @@ TEST(Settings, AcceptedValuesAreKeptWithoutWriting) {
     MemoryStore store = store_with({{"MP4视频编码方式", "2"}, {"H263标准视频大小选择方式", "3"},
                                     {"AVI视频大小选择方式", "7"}, {"音频MP3音频模式", "0"},
                                     {"音频MP3恒定速率", "320"}, {"音频MP3音频采样速率", "32000"},
-                                    {"转换AAC编码速率", "256000"}, {"软件界面颜色", "16711680"}});
+                                    {"转换AAC编码速率", "256000"}, {"软件界面颜色", "16711680"},
+                                    {"关键帧出现频率", "100"}});
     load_settings(store, kProgram);
     EXPECT_TRUE(store.writes.empty()) << store.writes.front().first;
     EXPECT_EQ(cfg_mp4_video_codec, 2);
@@ -72,6 +73,7 @@ TEST(Settings, AcceptedValuesAreKeptWithoutWriting) {
     EXPECT_EQ(cfg_mp3_cbr_rate, 320);
     EXPECT_EQ(cfg_mp3_sample_rate, 32000);
     EXPECT_EQ(cfg_aac_bitrate, 256000);
+    EXPECT_EQ(cfg_keyframe_interval, 100);  // the slider's whole range survives a restart
     EXPECT_EQ(cfg_ui_color, 0x0000FF);  // stored red 0xFF0000 becomes Windows 0x0000FF
     EXPECT_EQ(g_out_width, 128);
     EXPECT_EQ(g_out_height, 96);
@@ -88,6 +90,8 @@ TEST(Settings, UnacceptableValuesAreReplacedAndWrittenBack) {
     } cases[] = {
         {"3GP size 4", {{"H263标准视频大小选择方式", "4"}}, "H263标准视频大小选择方式", "0", &cfg_3gp_size_choice, 0},
         {"width below range", {{"MP4视频编码宽度", "9"}}, "MP4视频编码宽度", "320", &cfg_mp4_width, 320},
+        {"key-frame interval past the slider", {{"关键帧出现频率", "101"}}, "关键帧出现频率", "20",
+         &cfg_keyframe_interval, 20},
         {"not a number", {{"关键帧出现频率", "abc"}}, "关键帧出现频率", "20", &cfg_keyframe_interval, 20},
         {"number with junk", {{"关键帧出现频率", "12abc"}}, "关键帧出现频率", "20", &cfg_keyframe_interval, 20},
         {"empty text", {{"MP4视频编码方式", ""}}, "MP4视频编码方式", "1", &cfg_mp4_video_codec, 1},
