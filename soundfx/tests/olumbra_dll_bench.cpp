@@ -58,6 +58,7 @@ struct Olumbra {
     int(__cdecl* init)(int, int, int) = nullptr;
     void(__cdecl* setiir)(bool) = nullptr;
     void(__cdecl* setecho)(bool) = nullptr;
+    void(__cdecl* setdisp)(int) = nullptr;
     template <class F>
     void bind(F& fn, const char* name) {
         FARPROC p = GetProcAddress(module, name);
@@ -72,7 +73,8 @@ struct Olumbra {
         bind(init, "tolmmix_init");
         bind(setiir, "tolmmix_setiir");
         bind(setecho, "tolmmix_setecho");
-        return begin && close && change && init && setiir && setecho;
+        bind(setdisp, "tolmmix_setdisp");
+        return begin && close && change && init && setiir && setecho && setdisp;
     }
 };
 
@@ -106,6 +108,8 @@ int main() {
     for (int run = 0; run < 2 * kRuns; ++run) {
         // Shown (the display live) and hidden in turn.
         const bool shown = run % 2 == 0;
+        // tolmmix_init with 0 leaves a shown window shown: the hidden runs hide it first.
+        if (!shown) dll.setdisp(0);
         dll.init(kRate, kChannels, shown ? 1 : 0);
         dll.setiir(true);
         dll.setecho(true);
