@@ -1,4 +1,5 @@
 #include "soundfx/window/olumbra_window.h"
+#include <atomic>
 #include "soundfx/olumbra_shell.h"
 #include "soundfx/window/SoundFxDlg.h"
 
@@ -9,6 +10,9 @@ std::mutex g_window_lock;
 CSoundFxDlg* g_window = nullptr;  // owned by the window's thread
 HWND g_window_hwnd = nullptr;
 DWORD g_window_thread = 0;
+// The level display (control 3152), and whether a repaint of it is already asked for.
+std::atomic<HWND> g_display{nullptr};
+std::atomic<bool> g_display_marked{false};
 
 }  // namespace
 
@@ -79,6 +83,8 @@ void window_begin() {
             g_window_hwnd = dlg->m_hWnd;
             g_window_thread = ::GetCurrentThreadId();
         }
+        g_display_marked = false;
+        g_display = ::GetDlgItem(dlg->m_hWnd, 3152);
         engine().set_chain_order(&window_chain_order());
         ::SetForegroundWindow(dlg->m_hWnd);
         ::SetWindowPos(dlg->m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -108,18 +114,20 @@ void window_forget(HWND wnd) {
     g_window = nullptr;
     g_window_hwnd = nullptr;
     g_window_thread = 0;
+    g_display = nullptr;
     engine().set_chain_order(nullptr);
 }
 
 void window_levels_captured() {
-    HWND wnd;
-    {
-        std::lock_guard<std::mutex> guard(g_window_lock);
-        wnd = g_window_hwnd;
-    }
-    if (!wnd) return;
-    // InvalidateRect only marks the control: the window's thread paints it when it gets there.
-    if (HWND display = ::GetDlgItem(wnd, 3152)) ::InvalidateRect(display, nullptr, FALSE);
+    HWND display = g_display.load();
+    if (!display) return;
+    // InvalidateRect only marks the control: the window's thread paints it when it gets there, with
+    // the levels of the latest block. Each mark is a round trip to the window system, so a block that
+    // finds a repaint already asked for asks for none.
+    if (g_display_marked.exchange(true)) return;
+    ::InvalidateRect(display, nullptr, FALSE);
 }
+
+void window_levels_painting() { g_display_marked = false; }
 
 }  // namespace olumbra
