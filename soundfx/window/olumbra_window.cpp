@@ -10,9 +10,13 @@ std::mutex g_window_lock;
 CSoundFxDlg* g_window = nullptr;  // owned by the window's thread
 HWND g_window_hwnd = nullptr;
 DWORD g_window_thread = 0;
-// The level display (control 3152), and whether a repaint of it is already asked for.
+// The level display (control 3152), and when a repaint of it was last asked for (0: none is
+// pending; the display's paint clears it).
 std::atomic<HWND> g_display{nullptr};
-std::atomic<bool> g_display_marked{false};
+std::atomic<DWORD> g_display_marked{0};
+// A mark older than this is asked for again: a display hidden or validated without a paint never
+// clears its mark, and must not stay unpainted for that.
+constexpr DWORD kMarkLifetimeMs = 100;
 
 }  // namespace
 
@@ -83,7 +87,7 @@ void window_begin() {
             g_window_hwnd = dlg->m_hWnd;
             g_window_thread = ::GetCurrentThreadId();
         }
-        g_display_marked = false;
+        g_display_marked = 0;
         g_display = ::GetDlgItem(dlg->m_hWnd, 3152);
         engine().set_chain_order(&window_chain_order());
         ::SetForegroundWindow(dlg->m_hWnd);
@@ -123,11 +127,14 @@ void window_levels_captured() {
     if (!display) return;
     // InvalidateRect only marks the control: the window's thread paints it when it gets there, with
     // the levels of the latest block. Each mark is a round trip to the window system, so a block that
-    // finds a repaint already asked for asks for none.
-    if (g_display_marked.exchange(true)) return;
+    // finds a recent repaint request still pending asks for none.
+    const DWORD now = ::GetTickCount() | 1;  // never 0, which means "none pending"
+    DWORD marked = g_display_marked.load();
+    if (marked && now - marked < kMarkLifetimeMs) return;
+    if (!g_display_marked.compare_exchange_strong(marked, now)) return;  // another block just asked
     ::InvalidateRect(display, nullptr, FALSE);
 }
 
-void window_levels_painting() { g_display_marked = false; }
+void window_levels_painting() { g_display_marked = 0; }
 
 }  // namespace olumbra
