@@ -17,6 +17,10 @@ std::atomic<DWORD> g_display_marked{0};
 // A mark older than this is asked for again: a display hidden or validated without a paint never
 // clears its mark, and must not stay unpainted for that.
 constexpr DWORD kMarkLifetimeMs = 100;
+// Nor is a repaint asked for sooner than this after the last one: no screen shows more, and blocks
+// processed faster than they play (a conversion) would otherwise keep the window's thread painting.
+constexpr DWORD kMarkIntervalMs = 15;
+std::atomic<DWORD> g_display_last_mark{0};
 
 }  // namespace
 
@@ -88,6 +92,7 @@ void window_begin() {
             g_window_thread = ::GetCurrentThreadId();
         }
         g_display_marked = 0;
+        g_display_last_mark = 0;
         g_display = ::GetDlgItem(dlg->m_hWnd, 3152);
         engine().set_chain_order(&window_chain_order());
         ::SetForegroundWindow(dlg->m_hWnd);
@@ -129,9 +134,11 @@ void window_levels_captured() {
     // the levels of the latest block. Each mark is a round trip to the window system, so a block that
     // finds a recent repaint request still pending asks for none.
     const DWORD now = ::GetTickCount() | 1;  // never 0, which means "none pending"
+    if (now - g_display_last_mark.load() < kMarkIntervalMs) return;
     DWORD marked = g_display_marked.load();
     if (marked && now - marked < kMarkLifetimeMs) return;
     if (!g_display_marked.compare_exchange_strong(marked, now)) return;  // another block just asked
+    g_display_last_mark = now;
     ::InvalidateRect(display, nullptr, FALSE);
 }
 
