@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr int kRate = 44100, kChannels = 2, kSeconds = 60, kBlockBytes = 4096, kRuns = 3;
+constexpr int kRate = 44100, kChannels = 2, kSeconds = 60, kBlockBytes = 4096, kRuns = 5;
 
 std::vector<int16_t> make_signal() {
     const size_t frames = size_t(kRate) * kSeconds;
