@@ -3,6 +3,7 @@
 // drives them and read back through tolmmix_get.
 #include "tests/support/gtest_winelib.h"
 #include <commctrl.h>
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 #include "soundfx/core/engine.h"
+#include "soundfx/core/eq_preset.h"
 #include "soundfx/core/mix_settings.h"
 #include "soundfx/core/slider_map.h"
 #include "tests/support/gdi_count.h"
@@ -82,6 +84,13 @@ public:
         WaitForSingleObject(handle_, INFINITE);
         CloseHandle(handle_);
         handle_ = nullptr;
+    }
+    // Joins while handling what is sent to this thread: for a thread that sends to this thread's
+    // windows, which a plain join would leave waiting on us while we wait on it.
+    void join_pumping() {
+        while (handle_ && MsgWaitForMultipleObjects(1, &handle_, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
+            pump_messages();
+        join();
     }
 
 private:
@@ -236,6 +245,23 @@ RECT screen_rect(HWND w) {
     RECT r;
     GetWindowRect(w, &r);
     return r;
+}
+RECT client_screen_rect(HWND w) {
+    RECT r;
+    GetClientRect(w, &r);
+    MapWindowPoints(w, nullptr, (POINT*)&r, 2);
+    return r;
+}
+// The pixels of a screenshot as R,G,B bytes, rows top-down (empty when it cannot be read).
+std::vector<uint8_t> shot_pixels(const std::string& name, int width, int height) {
+    const std::string path = std::string(TEST_BINARY_DIR) + "/olumbra_" + name + ".png";
+    std::vector<uint8_t> rgb(size_t(width) * height * 3);
+    FILE* f = popen(("convert " + path + " -depth 8 rgb:-").c_str(), "r");
+    if (!f) return {};
+    const size_t n = std::fread(rgb.data(), 1, rgb.size(), f);
+    pclose(f);
+    if (n != rgb.size()) return {};
+    return rgb;
 }
 
 std::string modal_log() { return std::string(TEST_BINARY_DIR) + "/olumbra_modal.log"; }
@@ -482,6 +508,22 @@ TEST_F(Window, HostButtonsByDisplayMode) {
     const std::vector<std::pair<int, int>> mode1 = {{9999, 3}, {9999, 4}, {9999, 1}};
     EXPECT_EQ(mode1, Host::received());
     EXPECT_FALSE(dll.dispstatus()) << "load hides the window";
+    EXPECT_FALSE(IsWindowVisible(effects_window()));
+    // Play and stop leave the window shown; save (its caption "确认" in this mode) hides it and says 2.
+    Host::received().clear();
+    dll.setdisp(1);
+    pump_messages();
+    for (int id : {3090, 3091}) click(chain, id);
+    EXPECT_TRUE(IsWindowVisible(effects_window()));
+    EXPECT_TRUE(dll.dispstatus());
+    char caption[32] = "";
+    GetDlgItemTextA(chain, 3089, caption, sizeof caption);
+    EXPECT_STREQ("确认", caption);
+    click(chain, 3089);
+    const std::vector<std::pair<int, int>> confirmed = {{9999, 3}, {9999, 4}, {9999, 2}};
+    EXPECT_EQ(confirmed, Host::received());
+    EXPECT_FALSE(dll.dispstatus());
+    EXPECT_FALSE(IsWindowVisible(effects_window()));
 
     Host::received().clear();
     dll.dispmode(0);
@@ -625,6 +667,51 @@ TEST_F(Window, LevelDisplayFollowsTheSound) {
     EXPECT_NE(a.signature, b.signature) << "the display stood still while the level changed";
 }
 
+// A constant mono block of +-16384 is level 64 of 255 in every column: on the screen each bar rises
+// 64 / 255 of the display's height less one pixel above the middle line, and nothing is drawn below
+// it in the bar's colour.
+TEST_F(Window, ConstantBlockDrawsBarsOfItsLevel) {
+    dll.init(44100, 1, 1);
+    pump_messages(300);
+    HWND display = GetDlgItem(effects_window(), 3152);
+    ASSERT_NE(nullptr, display);
+    const RECT r = client_screen_rect(display);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    ASSERT_GT(h, 20);
+    std::atomic<bool> stop{false};
+    Win32Thread feeder([&] {
+        std::vector<short> block(2048);
+        while (!stop) {
+            for (size_t i = 0; i < block.size(); ++i) block[i] = i % 2 ? 16384 : -16384;
+            dll.change(block.data(), int(block.size() * 2));
+            Sleep(23);
+        }
+    });
+    pump_messages(500);
+    screenshot("constant_bars", r);
+    stop = true;
+    feeder.join();
+    const std::vector<uint8_t> rgb = shot_pixels("constant_bars", w, h);
+    ASSERT_FALSE(rgb.empty());
+    const double expected = 64.0 * (h - 1) / 255.0;
+    const int middle = (h + 1) / 2;
+    int columns = 0, worst_column = -1;
+    double worst = 0;
+    for (int x = 2; x < std::min(w, 1400) - 3; ++x) {
+        if (x % 10 == 0) continue;  // the grid's upright lines
+        int bar = 0, below = 0;
+        for (int y = 0; y < h; ++y) {
+            const uint8_t* p = &rgb[(size_t(y) * w + x) * 3];
+            if (p[0] == 0xD4 && p[1] == 0xD4 && p[2] == 0x10) ++(y < middle ? bar : below);
+        }
+        EXPECT_EQ(0, below) << "column " << x;
+        if (std::fabs(bar - expected) > worst) worst = std::fabs(bar - expected), worst_column = x;
+        ++columns;
+    }
+    EXPECT_GT(columns, 100);
+    EXPECT_LE(worst, 1.0) << "column " << worst_column << ", bars of " << expected << " pixels expected";
+}
+
 // Each of the six pages, chosen by a click on its tab, draws a picture of its own: many colours, and
 // no two pages alike.
 TEST_F(Window, EveryPageShowsItsOwnPicture) {
@@ -694,7 +781,16 @@ struct SaveDialogUser {
     };
     std::vector<Answer> answers;
     bool found = false, open_after_each_but_last = true;
+    int clicks_again = 0;   // the last button clicked again: its click never reached the dialog
+    bool ended_by_message = false;
     Shot shot;
+
+    static void click_button(HWND dlg, int id) {
+        const POINT c = centre_of(GetDlgItem(dlg, id));
+        char args[96];
+        std::snprintf(args, sizeof args, "mousemove %ld %ld click 1", (long)c.x, (long)c.y);
+        std::system(("xdotool " + std::string(args) + " >/dev/null 2>&1").c_str());
+    }
 
     static HWND find() { return FindWindowA(nullptr, "音效模式保存"); }
     void run() {
@@ -709,23 +805,44 @@ struct SaveDialogUser {
         shot = screenshot("save_dialog", screen_rect(dlg));
         for (size_t i = 0; i < answers.size(); ++i) {
             SetDlgItemTextA(dlg, 3083, answers[i].name.c_str());
-            const POINT c = centre_of(GetDlgItem(dlg, answers[i].button));
-            char args[96];
-            std::snprintf(args, sizeof args, "mousemove %ld %ld click 1", (long)c.x, (long)c.y);
-            std::system(("xdotool " + std::string(args) + " >/dev/null 2>&1").c_str());
+            click_button(dlg, answers[i].button);
             Sleep(400);
             if (i + 1 < answers.size() && find() != dlg) open_after_each_but_last = false;
         }
+        // The last answer ends the dialog. A click lost on a loaded display would leave the dialog
+        // open and the test's thread inside its modal loop for good: the button is clicked again, and
+        // at last pressed by message (which the test counts as a failure).
+        for (int wait = 0; wait < 15 && find() == dlg; ++wait) Sleep(200);
+        for (; clicks_again < 2 && find() == dlg; ++clicks_again) {
+            click_button(dlg, answers.back().button);
+            for (int wait = 0; wait < 10 && find() == dlg; ++wait) Sleep(200);
+        }
+        if (find() == dlg) {
+            ended_by_message = true;
+            PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(answers.back().button, BN_CLICKED),
+                         (LPARAM)GetDlgItem(dlg, answers.back().button));
+        }
     }
 };
+
+// A preset chosen in the equaliser page's list as the user chooses it.
+void choose_preset(HWND eq, int index) {
+    HWND combo = GetDlgItem(eq, 3081);
+    SendMessageA(combo, CB_SETCURSEL, index, 0);
+    SendMessageA(eq, WM_COMMAND, MAKEWPARAM(3081, CBN_SELCHANGE), (LPARAM)combo);
+    pump_messages(50);
+}
 
 void save_through_dialog(HWND eq, SaveDialogUser& user) {
     Win32Thread helper([&] { user.run(); });
     // The click opens the modal dialog inside this pump; it returns when the user has ended it.
     click_at(centre_of(GetDlgItem(eq, 3082)).x, centre_of(GetDlgItem(eq, 3082)).y, 0);
     for (int i = 0; i < 100 && !(user.found && !SaveDialogUser::find()); ++i) pump_messages(50);
-    helper.join();
+    // The user types into the dialog by messages to this thread.
+    helper.join_pumping();
     pump_messages(100);
+    EXPECT_FALSE(user.ended_by_message) << "the dialog's last button never took a click";
+    if (user.clicks_again) std::printf("the save dialog's last button clicked %d more times\n", user.clicks_again);
 }
 
 TEST_F(Window, PresetSavedThroughTheDialogLandsInTheFileAndIsChosenAgain) {
@@ -782,11 +899,7 @@ TEST_F(Window, PresetSavedThroughTheDialogLandsInTheFileAndIsChosenAgain) {
     EXPECT_EQ(builtins.size() + 1, combo_items(combo).size());
 
     // The flat default chosen, then the saved preset again: its gains are the record's and the sound's.
-    auto choose = [&](int index) {
-        SendMessageA(combo, CB_SETCURSEL, index, 0);
-        SendMessageA(eq, WM_COMMAND, MAKEWPARAM(3081, CBN_SELCHANGE), (LPARAM)combo);
-        pump_messages(50);
-    };
+    auto choose = [&](int index) { choose_preset(eq, index); };
     choose(0);
     EXPECT_EQ(0, dll.record().eq_curve.gains[0]);
     const Shot first_face = face("combo_first");
@@ -812,6 +925,80 @@ TEST_F(Window, PresetSavedThroughTheDialogLandsInTheFileAndIsChosenAgain) {
     EXPECT_EQ(first_face.signature, face("combo_after_delete").signature) << "item 0 shown again";
     DeleteFileA(file.c_str());
     unsetenv("TARMELO_MODAL_LOG");
+}
+
+// A preset file beside the library written by someone else: records of unknown band counts, gains
+// far out of range, a name without its zero, a 15-band record and a piece of a record at the end.
+// The page lists the valid records at their band count only, each as it can be used, and reading
+// the file changes nothing in it.
+TEST_F(Window, HostileFileBesideTheLibraryListsOnlyItsValidRecords) {
+    const std::string file = preset_file(dll.module);
+    // The page reads the file when the window is made.
+    auto remake_window = [&] {
+        dll.close();
+        pump_messages();
+        dll.begin();
+        pump_messages();
+        dll.init(44100, 2, 0);
+        pump_messages();
+    };
+    // The lists without a file.
+    DeleteFileA(file.c_str());
+    remake_window();
+    HWND eq = page_window(kEqPage);
+    ASSERT_NE(nullptr, eq);
+    const size_t builtin10 = combo_items(GetDlgItem(eq, 3081)).size();
+    click(eq, 3070);
+    const size_t builtin15 = combo_items(GetDlgItem(eq, 3081)).size();
+
+    auto record = [](const char* name, int bands, int gain0, int gain1) {
+        soundfx::EqPreset p;
+        std::memset(&p, 0, sizeof p);
+        std::snprintf(p.name, sizeof p.name, "%s", name);
+        p.band_count = bands;
+        p.gains[0] = gain0, p.gains[1] = gain1;
+        return p;
+    };
+    std::vector<soundfx::EqPreset> records = {record("Fifteen", 15, 8, -4), record("seven", 7, 1, 1),
+                                               record("Loud", 10, 1000000000, -1000000000),
+                                               record("minus", -1, 0, 0), record("", 10, 4, 4),
+                                               record("thousand", 1000, 0, 0)};
+    std::memset(records[4].name, 'N', sizeof records[4].name);  // no zero at all
+    std::string bytes(reinterpret_cast<const char*>(records.data()), records.size() * sizeof(soundfx::EqPreset));
+    bytes.append(100, 'T');  // a record cut short
+    HANDLE f = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, f) << file;
+    DWORD written = 0;
+    WriteFile(f, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    CloseHandle(f);
+    remake_window();
+    eq = page_window(kEqPage);
+    ASSERT_NE(nullptr, eq);
+    HWND combo = GetDlgItem(eq, 3081);
+
+    // 10 bands: the built-ins, then "Loud" within the gains a band can take, then the name cut at 63 bytes.
+    ASSERT_EQ(builtin10 + 2, combo_items(combo).size());
+    choose_preset(eq, int(builtin10));
+    MixSettings s = dll.record();
+    EXPECT_STREQ("Loud", s.eq_curve.name);
+    EXPECT_EQ(20, s.eq_curve.gains[0]);
+    EXPECT_EQ(-20, s.eq_curve.gains[1]);
+    choose_preset(eq, int(builtin10) + 1);
+    s = dll.record();
+    EXPECT_EQ(std::string(63, 'N'), s.eq_curve.name);
+    EXPECT_EQ(4, s.eq_curve.gains[0]);
+
+    // 15 bands: the 15-band default and "Fifteen" only.
+    click(eq, 3070);
+    ASSERT_EQ(builtin15 + 1, combo_items(combo).size());
+    choose_preset(eq, int(builtin15));
+    s = dll.record();
+    EXPECT_STREQ("Fifteen", s.eq_curve.name);
+    EXPECT_EQ(15, s.eq_curve.band_count);
+    EXPECT_EQ(8, s.eq_curve.gains[0]);
+    EXPECT_EQ(-4, s.eq_curve.gains[1]);
+    EXPECT_EQ(bytes, read_win32_file(file)) << "reading the file wrote to it";
+    DeleteFileA(file.c_str());
 }
 
 // ---- processing order ----

@@ -116,6 +116,7 @@ void CLevelDisplay::OnPaint() {
     HDC dc = ::BeginPaint(m_hWnd, &ps);
     RECT client;
     ::GetClientRect(m_hWnd, &client);
+    olumbra::window_levels_painting();
     soundfx::LevelCapture levels = olumbra::engine().levels();
     soundfx::LevelPlan plan;
     const bool drawn = olumbra::display_status() == 1 && soundfx::plan_level_display(levels, client.right, client.bottom, &plan);

@@ -42,6 +42,8 @@ void window_close();
 bool window_exists();
 // Processing captured levels: the display repaints itself (never drawn from the sound thread).
 void window_levels_captured();
+// The display is about to read the levels (window thread): the next block asks for a repaint again.
+void window_levels_painting();
 // The window object's thread and handle go (from the window itself).
 void window_forget(HWND wnd);
 

@@ -16,6 +16,7 @@
 #include "engine/input/win32/program_input_calls.h"
 #include "engine/outside/win32/program_calls.h"
 #include "engine/state/run_state.h"
+#include "engine/state/shared_buffers.h"
 #include "media/binders/binders.h"
 #include "media/probe/probe_media_file.h"
 #include "media/records/index_file.h"
@@ -29,6 +30,8 @@ const char kTimelineClass[] = "TarmeloConvertHostTimeline";
 constexpr int kNoticeH264 = 678;
 constexpr UINT_PTR kResumeTimer = 1;
 constexpr UINT_PTR kShotTimer = 2;
+// Exit pressed: handled from the loop, as a click is, never inside a notice the thread waits on.
+constexpr UINT kExitPressed = WM_APP + 0x77;
 
 void print(const char* kind, const std::string& text) {
     std::printf("[host] %s: %s\n", kind, text.c_str());
@@ -231,6 +234,15 @@ intptr_t Host::h264_notice(intptr_t argument) {
     return -1;
 }
 
+// The effects window's effect list (3086), whose page holds the effect toggles.
+static BOOL CALLBACK find_effect_list(HWND child, LPARAM found) {
+    char name[32] = "";
+    GetClassNameA(child, name, sizeof name);
+    if (GetDlgCtrlID(child) != 3086 || lstrcmpiA(name, "SysListView32") != 0) return TRUE;
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
+}
+
 intptr_t Host::on_notice(int code, intptr_t argument) {
     {
         std::lock_guard<std::mutex> hold(lock_);
@@ -274,9 +286,72 @@ intptr_t Host::on_notice(int code, intptr_t argument) {
         outcome_.probed_kind = record.file_kind;
         break;
     }
+    case Press::kEffects:
+    case Press::kEcho:
+        print("press", "Sound effects");
+        effects_switch();
+        if (options_.press == Press::kEcho) {
+            // The effects window's chain page: the page holding the effect list (3086).
+            HWND effects = FindWindowA(nullptr, "Orvane音效器");
+            HWND list = nullptr;
+            if (effects) EnumChildWindows(effects, find_effect_list, LPARAM(&list));
+            print("press", list ? "echo toggle" : "echo toggle not found");
+            if (list) SendDlgItemMessageA(GetParent(list), 3069, BM_CLICK, 0, 0);
+        }
+        outcome_.effects_shown = codec::tolmmix_get_dispstatus && codec::tolmmix_get_dispstatus();
+        break;
+    case Press::kExit:
+        print("press", "Exit");
+        PostMessageA(window_, kExitPressed, 0, 0);
+        break;
     case Press::kNone: break;
     }
     return 0;
+}
+
+// As the main dialog's sound-effects button: only during a run; the window shown when it is not,
+// else shown or hidden by the program's flag, which each press inverts.
+void Host::effects_switch() {
+    if (!flag_on(g_busy)) {
+        print("status", "只有播放或转换状态下才能开启音频效果窗口");
+        return;
+    }
+    toggle_flag(g_effects_window);
+    if (!codec::tolmmix_get_dispstatus || !codec::tolmmix_setdisp) return;
+    if (!codec::tolmmix_get_dispstatus()) {
+        set_flag(g_effects_window, true);
+        codec::tolmmix_setdisp(1);
+    } else {
+        codec::tolmmix_setdisp(flag_on(g_effects_window) ? 1 : 0);
+    }
+}
+
+// As the main dialog's Exit during a run, answered Yes: the run's flags cleared, the thread given up
+// to 10 s to end while what it sends is handled, olumbra closed, and unloaded only when the thread
+// has ended (it may still be inside the library). The process then ends, as the dialog's end ends it.
+void Host::exit_program() {
+    set_flag(g_exiting, true);
+    set_flag(g_busy, false);
+    set_flag(g_paused, false);
+    set_flag(g_scope_running, false);
+    const DWORD start = GetTickCount();
+    bool ended = running_ == nullptr;
+    while (!ended && GetTickCount() - start < 10000) {
+        const DWORD woke = MsgWaitForMultipleObjects(1, &running_, FALSE, 10000 - (GetTickCount() - start), QS_SENDMESSAGE);
+        if (woke == WAIT_OBJECT_0) {
+            ended = true;
+        } else if (woke == WAIT_OBJECT_0 + 1) {
+            MSG msg;
+            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        } else {
+            break;
+        }
+    }
+    print("exit", ended ? "the thread has ended" : "the thread is still running");
+    if (codec::tolmmix_close) codec::tolmmix_close();
+    if (ended) codec::unload_olumbra();
+    std::fflush(stdout);
+    ExitProcess(0);
 }
 
 LRESULT CALLBACK Host::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -284,6 +359,7 @@ LRESULT CALLBACK Host::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (host && msg == WM_DLG_NOTIFY) {
         return LRESULT(host->on_notice(int(wp), intptr_t(lp)));
     }
+    if (host && msg == kExitPressed) host->exit_program();
     if (host && msg == WM_TIMER && wp == kResumeTimer) {
         KillTimer(hwnd, kResumeTimer);
         print("press", "Pause released");
@@ -420,7 +496,9 @@ Outcome Host::run(const Options& options) {
     }
     thread->m_bAutoDelete = FALSE;
     thread->ResumeThread();
+    running_ = thread->m_hThread;
     wait_for(thread->m_hThread);
+    running_ = nullptr;
     delete thread;
     return outcome_;
 }
@@ -437,7 +515,9 @@ Outcome Host::play(const Options& options) {
         playing_ = false;
         return outcome_;
     }
+    running_ = thread;
     wait_for(thread);
+    running_ = nullptr;
     CloseHandle(thread);
     playing_ = false;
     const PlayResult counters = last_play_result();

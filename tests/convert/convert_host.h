@@ -27,8 +27,10 @@ class CVideoWndDlg;
 namespace convert_host {
 
 // What the host does after the given number of progress notices: press Pause (for pause_ms), Trim
-// or Stop, or probe a file on the interface thread while the job converts.
-enum class Press { kNone, kPause, kTrim, kStop, kProbe, kVideoOff };
+// or Stop, or probe a file on the interface thread while the job converts; press the sound-effects
+// button (kEffects), and then the effects window's echo toggle too (kEcho); or press Exit (kExit: the
+// process ends there, with exit code 0 when nothing went wrong on the way out).
+enum class Press { kNone, kPause, kTrim, kStop, kProbe, kVideoOff, kEffects, kEcho, kExit };
 
 struct Options {
     bool fast = true;          // the conversion-mode combo box: 1 fast, 0 normal
@@ -77,6 +79,7 @@ struct Outcome {
     bool video_visible_after = true;  // the video dialog visible when the thread had ended
     int64_t decoded = 0, shown = 0;   // the play's picture counters
     int pause_ms_held = 0;            // how long Pause was really held
+    bool effects_shown = false;       // kEffects, kEcho: the effects window shown after the press
 
     // The time of the first notice `code`, 0 when none came.
     DWORD first_notice(int code) const;
@@ -109,6 +112,9 @@ private:
     void prepare(const Options& options);
     void wait_for(HANDLE thread);
     void take_shot();
+    // The program's sound-effects button and its Exit during a run.
+    void effects_switch();
+    [[noreturn]] void exit_program();
     static int report(const char* text, const char* caption, unsigned style, void* self);
     intptr_t on_notice(int code, intptr_t argument);
     intptr_t h264_notice(intptr_t argument);
@@ -116,6 +122,7 @@ private:
     HWND window_ = nullptr;
     HWND timeline_ = nullptr;
     HWND video_ = nullptr;
+    HANDLE running_ = nullptr;  // the thread of the run being waited for
     CVideoWndDlg* video_dialog_ = nullptr;
     bool playing_ = false;
     size_t next_shot_ = 0;
