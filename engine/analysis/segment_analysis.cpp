@@ -36,6 +36,11 @@ public:
     // Decodes entry j into `picture`; false when no picture came out.
     virtual bool decode(int j, const IndexEntry& entry, Picture& picture) = 0;
     virtual void close() = 0;
+    // Pictures handed to the decoder so far.
+    int handed() const { return handed_; }
+
+protected:
+    int handed_ = 0;
 };
 
 // Reads an entry's bytes from the media file (its bounds were checked against the file beforehand).
@@ -79,6 +84,7 @@ public:
         int r = -1;
         if (codec_ == 4) {
             if (swf_) data_.insert(data_.begin(), 0);  // the library takes the crop byte FLV carries
+            ++handed_;
             r = c_.vpdecode_getvideo(data_.data(), int(data_.size()), frame, capacity);
         } else if (codec_ == 7 && !swf_) {
             // A picture packet (type 1) after its type and composition time; lengths turned into
@@ -88,6 +94,7 @@ public:
             n -= 4;
             if (!h264_has_start_codes(body, n)) n = h264_prefix_rewrite(body, n);
             if (n <= 0) return false;
+            ++handed_;
             r = c_.tolm264decode_decode(body, n, frame);
             // A decoder that holds pictures back gives this key picture at a flush; it then starts
             // over and needs the parameter sets again.
@@ -96,6 +103,7 @@ public:
                 prime();
             }
         } else {
+            ++handed_;
             r = c_.sh263de_frame(data_.data(), n, frame, capacity);
         }
         picture.filled = r > 0 ? r : 0;
@@ -172,6 +180,7 @@ public:
         unsigned char key = 0;
         int n = c_.mp4_readvideo(sample_.data(), j, &time, &second, &key);
         if (n <= 0 || size_t(n) > sample_.size()) return false;
+        ++handed_;
         int r = -1;
         if (codec_ == 1) {
             r = c_.h263de_frame(sample_.data(), n, picture.bytes.data(), int(picture.bytes.size()));
@@ -248,6 +257,7 @@ public:
     bool decode(int, const IndexEntry& entry, Picture& picture) override {
         if (!decoder_ || !read_entry(file_, entry, data_)) return false;
         int bytes = 0, key = 0;
+        ++handed_;
         int r = c_.tolmdivx_playbuf(data_.data(), int(data_.size()), 1, picture.bytes.data(), &bytes, picture.width,
                                     picture.height, &key);
         if (r >= 0 && bytes <= 0)
@@ -288,6 +298,7 @@ public:
         int length = int(std::min<size_t>(stored_.size(), INT32_MAX));
         if (getdata_(entry.position, sound_.data(), int(sound_.size()), stored_.data(), &length) < 0 || length <= 0)
             return false;
+        ++handed_;
         const int stride = picture::bgr24_stride(picture.width);
         const bool ok = amv_ ? amv_picture_bgr(stored_.data(), size_t(length), picture.width, picture.height,
                                                picture.bytes.data(), stride)
@@ -437,7 +448,6 @@ AnalysisOutcome run_analysis(const AnalysisRequest& request, const AnalysisLibra
         Segment& segment = index.segments[size_t(j)];
         const EntryChoice choice = chooser.next(segment);
         if (choice.decode) {
-            ++outcome.decoded;
             if (source->decode(j, segment.entry, picture) && choice.thumbnail) {
                 std::vector<uint8_t> packed = thumbnail(picture, libraries);
                 if (!packed.empty()) {
@@ -454,6 +464,7 @@ AnalysisOutcome run_analysis(const AnalysisRequest& request, const AnalysisLibra
     }
 
     // 10. Decoder, libraries and media file.
+    outcome.decoded = source->handed();
     source->close();
     if (libraries.unbind) libraries.unbind(kind);
 

@@ -53,7 +53,7 @@ enum class AnalysisEnd {
 struct AnalysisOutcome {
     AnalysisEnd end = AnalysisEnd::kNoThread;
     IndexFile index;      // as written (kWritten)
-    int decoded = 0;      // pictures handed to a decoder
+    int decoded = 0;      // pictures handed to a decoder (an entry holding none is not counted)
     int thumbnails = 0;   // thumbnails made by this analysis
     bool stopped = false; // the walk was ended by the host
 };
