@@ -7,6 +7,7 @@
 #include "AboutDlg.h"
 #include "afxdlgs.h"
 #include "ColorSetDlg.h"
+#include "app/analysis/AnalyzeDlg.h"
 #include "Shortcuts.h"
 #include "UiColour.h"
 #include "WaveScopeThread.h"
@@ -174,6 +175,10 @@ BOOL CConverterDlg::OnInitDialog() {
         EndDialog(IDOK);
         return TRUE;
     }
+    // The analysis dialog, created hidden; it hands finished lists back to this dialog.
+    m_pAnalyzeDlg = new CAnalyzeDlg;
+    m_pAnalyzeDlg->m_hMainWnd = m_hWnd;
+    if (m_pAnalyzeDlg->Create(IDD_ANALYZE, nullptr)) m_pAnalyzeDlg->ShowWindow(SW_HIDE);
     // 11. The clock's first colours, the window handle every notice goes to, colour scheme 1.
     m_clock.SetBkColor(RGB(0, 0, 0));
     m_clock.SetTextColor(RGB(32, 255, 32));
@@ -430,6 +435,8 @@ LRESULT CConverterDlg::OnDlgNotify(WPARAM code, LPARAM argument) {
     case 199: set_flag(g_busy, false); break;
     case 688: ShowClock((int)argument); break;
     case 678: return H264Bridge((int)argument);
+    case 44: HandOverAnalysis((int)argument); break;
+    case 45: TakeBackAnalysis(); break;
     default: break;
     }
     return 0;
@@ -456,6 +463,45 @@ LRESULT CConverterDlg::H264Bridge(int sub_code) {
         return codec::tolm264decode_close();
     default: return -1;
     }
+}
+
+// The file's paths, row and type go to the analysis dialog, which queues its analysis.
+void CConverterDlg::HandOverAnalysis(int f) {
+    if (!m_pAnalyzeDlg || !m_pAnalyzeDlg->m_hWnd || f < 0 || f >= m_files.count()) return;
+    const MediaFileRecord& record = m_files.row(f).record;
+    CAnalyzeDlg& d = *m_pAnalyzeDlg;
+    std::snprintf(d.media_path, sizeof d.media_path, "%s", record.path);
+    std::snprintf(d.index_path, sizeof d.index_path, "%s", record.index_path);
+    std::snprintf(d.type_name, sizeof d.type_name, "%s", record.type_name);
+    d.file_row = f;
+    d.segment_count = 0;
+    d.StartAnalysis();
+}
+
+// The finished list goes to the record of the analysed file, found by its path (rows may have moved
+// or gone since the hand-over); blocks longer than the record holds are not kept.
+void CConverterDlg::TakeBackAnalysis() {
+    if (!m_pAnalyzeDlg || m_exiting) return;
+    CAnalyzeDlg& d = *m_pAnalyzeDlg;
+    if (d.segment_count < 1) return;
+    const int f = m_files.find_path(d.media_path);
+    if (f < 0) return;
+    MediaFile& file = m_files.row(f);
+    MediaFileRecord& r = file.record;
+    file.segments = d.segments;
+    r.segment_count = int(file.segments.size());
+    r.segments = 0;
+    r.range_start = 0;
+    r.range_end = r.segment_count - 1;
+    const bool fit1 = d.param_len1 >= 0 && d.param_len1 <= kParamBlockSize;
+    const bool fit2 = d.param_len2 >= 0 && d.param_len2 <= kParamBlockSize;
+    r.param_len1 = fit1 ? d.param_len1 : 0;
+    r.param_len2 = fit2 ? d.param_len2 : 0;
+    std::memset(r.param_block1, 0, sizeof r.param_block1);
+    std::memset(r.param_block2, 0, sizeof r.param_block2);
+    if (fit1) std::memcpy(r.param_block1, d.param_block1, size_t(r.param_len1));
+    if (fit2) std::memcpy(r.param_block2, d.param_block2, size_t(r.param_len2));
+    m_currentFile = f;
 }
 
 void CConverterDlg::OnListAction(int sub_code) {
@@ -511,6 +557,7 @@ void CConverterDlg::AddFile() {
     if (index < 0) return;
     const MediaFileRecord& added = m_files.row(index).record;
     InsertRow(added, added.running_number, nullptr);
+    if (added.index_written && std::strlen(added.index_path) > 3) SendMessage(WM_DLG_NOTIFY, 44, index);
 }
 
 void CConverterDlg::InsertRow(const MediaFileRecord& record, int running_number, const char* type_text) {
@@ -543,6 +590,8 @@ void CConverterDlg::RemoveRows() {
     for (int row = list.GetItemCount() - 1; row >= 0; --row) {
         if (!(list.GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED)) continue;
         const int number = atoi(list.GetItemText(row, 0));
+        const int file = m_files.find_running_number(number);
+        if (file >= 0 && m_pAnalyzeDlg) m_pAnalyzeDlg->ForgetFile(m_files.row(file).record.path);
         list.DeleteItem(row);
         const int removed = m_files.remove_running_number(number);
         if (removed >= 0) m_currentFile = index_after_removal(m_currentFile, removed);
@@ -710,8 +759,9 @@ void CConverterDlg::OnContact() { AfxShellExecute(m_hWnd, "open", kMailAddress, 
 // ---- exit ----
 
 void CConverterDlg::WaitForThreads() {
-    HANDLE threads[3];
+    HANDLE threads[4];
     DWORD count = 0;
+    if (m_pAnalyzeDlg && m_pAnalyzeDlg->Thread()) threads[count++] = m_pAnalyzeDlg->Thread();
     if (m_worker && m_worker->m_hThread) threads[count++] = m_worker->m_hThread;
     if (m_playThread) threads[count++] = m_playThread;
     if (m_scopeThread) threads[count++] = m_scopeThread;
@@ -746,10 +796,13 @@ void CConverterDlg::OnExit() {
     set_flag(g_busy, false);
     set_flag(g_paused, false);
     set_flag(g_scope_running, false);
+    if (m_pAnalyzeDlg) m_pAnalyzeDlg->StopAll();
     WaitForThreads();
     const bool ended = (!m_worker || WaitForSingleObject(m_worker->m_hThread, 0) == WAIT_OBJECT_0) &&
                        (!m_playThread || WaitForSingleObject(m_playThread, 0) == WAIT_OBJECT_0) &&
-                       (!m_scopeThread || WaitForSingleObject(m_scopeThread, 0) == WAIT_OBJECT_0);
+                       (!m_scopeThread || WaitForSingleObject(m_scopeThread, 0) == WAIT_OBJECT_0) &&
+                       (!m_pAnalyzeDlg || !m_pAnalyzeDlg->Thread() ||
+                        WaitForSingleObject(m_pAnalyzeDlg->Thread(), 0) == WAIT_OBJECT_0);
     if (codec::tolmmix_close) codec::tolmmix_close();
     for (int i = 0; i < m_files.count(); ++i) m_files.row(i).segments.clear();
     m_files.delete_pending_index_files();
@@ -758,6 +811,12 @@ void CConverterDlg::OnExit() {
         delete m_pColorDlg;
         m_pColorDlg = nullptr;
     }
+    // An analysis thread still running works on the dialog: it stays.
+    if (m_pAnalyzeDlg && ended) {
+        if (m_pAnalyzeDlg->m_hWnd) m_pAnalyzeDlg->DestroyWindow();
+        delete m_pAnalyzeDlg;
+    }
+    m_pAnalyzeDlg = nullptr;
     save_program_ui_color();
     // A thread still alive after the wait may be inside a library or a buffer: leave them in place.
     if (ended) {

@@ -22,6 +22,7 @@
 #include "Mp4SettingsPage.h"
 
 class CColorSetDlg;
+class CAnalyzeDlg;
 
 class CConverterDlg : public CSkinDialog {
 public:
@@ -95,6 +96,9 @@ private:
     bool IsCdRom(const char* path) const;
     void ShowClock(int seconds);
     LRESULT H264Bridge(int sub_code);
+    // Analysis hand-over (44) of file f, and take-back (45) of a finished list.
+    void HandOverAnalysis(int f);
+    void TakeBackAnalysis();
     void WaitForThreads();
     void StartWorker(bool play);
     // The three settings pages copy their controls into the settings (3GP, AVI, MP4), writing their
@@ -115,6 +119,7 @@ private:
     CBaseTabCtrl m_tabs;
     CBalloonTip m_tip;
     CColorSetDlg* m_pColorDlg = nullptr;
+    CAnalyzeDlg* m_pAnalyzeDlg = nullptr;  // modeless and hidden; shown by a running analysis
 
     CSkinButton m_btnSoundEffects, m_btnPlay, m_btnStop, m_btnPause, m_btnConvert, m_btnVideo, m_btnAudio, m_btnTrim,
         m_btnAbout, m_btnHelp, m_btnVisit, m_btnContact, m_btnExit, m_btnRangeEdit, m_btnRangeStart, m_btnRangeEnd,

@@ -47,6 +47,30 @@ size_t mtv_offered_bytes(int bits_per_pixel, int width, int height) {
     return std::max(by_bits, 2 * pixels);
 }
 
+bool amv_picture_bgr(const uint8_t* stored, size_t length, int width, int height, uint8_t* out, int stride) {
+    if (!stored || !out || width < 1 || height < 1 || length > size_t(INT32_MAX)) return false;
+    int w = 0, h = 0;
+    uint8_t* rgb = JpegFile::DecodeFrame(stored, int(length), &w, &h, width, height, true);
+    if (!rgb) return false;
+    if (w != width || h != height) {
+        std::free(rgb);
+        return false;
+    }
+    JpegFile::SwapRedBlue(rgb, w, h);
+    int aligned_stride = 0;
+    uint8_t* aligned = JpegFile::AlignRows(rgb, w, h, &aligned_stride);
+    std::free(rgb);
+    if (!aligned || aligned_stride != stride) {
+        std::free(aligned);
+        return false;
+    }
+    // The frames are coded bottom row first.
+    JpegFile::FlipRows(aligned, stride, h);
+    std::memcpy(out, aligned, size_t(stride) * size_t(h));
+    std::free(aligned);
+    return true;
+}
+
 namespace {
 
 constexpr int kSoundBytes = 15360;
@@ -187,27 +211,8 @@ private:
     }
 
     bool amv_picture(size_t length, uint8_t* frame, int stride) {
-        int w = 0, h = 0;
-        uint8_t* rgb = JpegFile::DecodeFrame(data_.data(), int(length), &w, &h, width_, height_, true);
-        if (!rgb) return false;
-        if (w != width_ || h != height_) {
-            std::free(rgb);
-            return false;
-        }
-        JpegFile::SwapRedBlue(rgb, w, h);
-        int aligned_stride = 0;
-        uint8_t* aligned = JpegFile::AlignRows(rgb, w, h, &aligned_stride);
-        std::free(rgb);
-        if (!aligned || aligned_stride != stride) {
-            std::free(aligned);
-            return false;
-        }
-        // The frames are coded bottom row first.
-        JpegFile::FlipRows(aligned, stride, h);
-        const size_t bytes = size_t(stride) * size_t(h);
-        std::memcpy(frame, aligned, bytes);
-        std::free(aligned);
-        last_.assign(frame, frame + bytes);
+        if (!amv_picture_bgr(data_.data(), length, width_, height_, frame, stride)) return false;
+        last_.assign(frame, frame + size_t(stride) * size_t(height_));
         have_picture_ = true;
         return true;
     }

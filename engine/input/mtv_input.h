@@ -15,6 +15,11 @@ void mtv_pixel_bgr(uint8_t first, uint8_t second, int pixel_format, uint8_t* bgr
 bool mtv_picture_bgr(const uint8_t* stored, size_t length, int width, int height, int pixel_format, uint8_t* out,
                      int stride);
 
+// A stored AMV picture (a JPEG frame without its header) into B,G,R rows at `stride` (which must be
+// the 4-byte-aligned stride of `width`), upright. False (nothing written) when it does not decode at
+// width x height.
+bool amv_picture_bgr(const uint8_t* stored, size_t length, int width, int height, uint8_t* out, int stride);
+
 // The largest picture an MTV or AMV header may give (the players of these formats show no more); a
 // larger one is refused before anything is allocated.
 constexpr int kMtvLargestWidth = 1024;
