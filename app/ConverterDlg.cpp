@@ -4,6 +4,7 @@
 #include <htmlhelp.h>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 #include "AboutDlg.h"
 #include "afxdlgs.h"
 #include "ColorSetDlg.h"
@@ -442,23 +443,36 @@ LRESULT CConverterDlg::OnDlgNotify(WPARAM code, LPARAM argument) {
     return 0;
 }
 
-// H.264 decoding on this thread for the workers: 1 opens the decoder, 2 flushes it into the frame
-// buffer and closes it, 5 opens, flushes and closes. The decoded byte count is what the sender reads.
-// Decoding a worker's data (4) comes with the MP4 branch, which owns that data.
+// H.264 decoding on this thread for the workers: 1 opens the decoder at the size the worker asked for
+// (its job's: the decoder writes no picture larger than it was opened for), 2 flushes it and closes
+// it, 5 opens, flushes and closes. What a flush brings out lands in a buffer of that size, never in
+// the worker's picture buffer, and its byte count is what the sender reads. Decoding a worker's data
+// (4) is not asked for: the workers decode between 1 and 2 themselves.
 LRESULT CConverterDlg::H264Bridge(int sub_code) {
     if (!codec::tolm264decode_init || !codec::tolm264decode_decode || !codec::tolm264decode_close) return -1;
+    static std::vector<unsigned char> flushed;
+    int width = 0, height = 0;
+    h264_requested_size(&width, &height);
+    auto open = [&] {
+        flushed.assign(size_t((3 * width + 3) & ~3) * size_t(height), 0);
+        return codec::tolm264decode_init(width, height);
+    };
     auto flush = [] {
-        if (!g_frame_buf.picture.data || g_frame_buf.capacity < size_t(320 * 3 * 160)) return;
-        const int bytes = codec::tolm264decode_decode(nullptr, 0, (unsigned char*)g_frame_buf.picture.data);
-        g_decoded_bytes.store(bytes > 0 ? bytes : 0, std::memory_order_release);
+        int bytes = 0;
+        while (!flushed.empty()) {
+            const int r = codec::tolm264decode_decode(nullptr, 0, flushed.data());
+            if (r <= 0) break;
+            bytes = r;
+        }
+        g_decoded_bytes.store(bytes, std::memory_order_release);
     };
     switch (sub_code) {
-    case 1: return codec::tolm264decode_init(320, 160);
+    case 1: return open();
     case 2:
         flush();
         return codec::tolm264decode_close();
     case 5:
-        codec::tolm264decode_init(320, 160);
+        open();
         flush();
         return codec::tolm264decode_close();
     default: return -1;

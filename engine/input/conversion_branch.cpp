@@ -170,7 +170,12 @@ BranchResult run_conversion_branch(FileKind kind, ConversionContext& c) {
 
     BranchResult result;
     for (;;) {
-        while (flag_on(g_paused) && flag_on(g_busy)) g_outside.clock.sleep(10);
+        if (flag_on(g_paused) && flag_on(g_busy)) {
+            // A source that runs by itself (DirectShow graphs) is held with the job.
+            reader->hold(true);
+            while (flag_on(g_paused) && flag_on(g_busy)) g_outside.clock.sleep(10);
+            reader->hold(false);
+        }
         if (!flag_on(g_busy)) {
             result.outcome = BranchOutcome::kStopped;
             break;

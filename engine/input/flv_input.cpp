@@ -175,8 +175,9 @@ public:
         // The pictures the H.264 decoder still holds back, when the file was read to its end.
         if (video_ != Video::kH264 || !video_open_ || range_.end != kNoEnd) return;
         for (int i = 0; i < 64; ++i) {
-            const int r = calls_->tolm264decode_decode(nullptr, 0, picture_.data());
+            const int r = calls_->h264_decode(nullptr, 0, picture_.data());
             if (r <= 0) break;
+            picture_ms_ += step_ms_;
             hand_over(r, out);
         }
     }
@@ -187,7 +188,7 @@ public:
         if (calls_) {
             if (video_open_) {
                 if (video_ == Video::kVp6 && calls_->vpdecode_close) calls_->vpdecode_close();
-                if (video_ == Video::kH264 && calls_->tolm264decode_close) calls_->tolm264decode_close();
+                if (video_ == Video::kH264 && calls_->h264_close) calls_->h264_close();
                 if (video_ == Video::kSorenson && calls_->sh263de_exit) calls_->sh263de_exit();
             }
             if (aac_open_ && calls_->aacdecodebuf_close) calls_->aacdecodebuf_close();
@@ -197,27 +198,33 @@ public:
             }
         }
         video_open_ = aac_open_ = mp3_open_ = false;
+        if (vp6_bound_ && calls_ && calls_->vp6_unbind) calls_->vp6_unbind();
+        vp6_bound_ = false;
         file_.close();
         frame_ = 0;
+        picture_ms_ = -1;
+        step_ms_ = 40;
     }
 
     int next_frame() const override { return frame_; }
     int frame_count() const override { return 0; }
     double position() const override { return std::clamp(time_ms_ / total_ms_, 0.0, 1.0); }
+    int64_t picture_time_ms() const override { return picture_ms_; }
 
 private:
     bool open_video() {
         const InputCalls& c = *calls_;
         switch (video_) {
             case Video::kVp6:
+                if (!bind_vp6()) return false;
                 if (!c.vpdecode_init || !c.vpdecode_getvideo || !c.vpdecode_getpicsize || c.vpdecode_init() < 0)
                     return false;
                 break;
             case Video::kH264:
-                if (!c.tolm264decode_init || !c.tolm264decode_decode || !c.tolm264decode_getwh) return false;
+                if (!c.h264_open || !c.h264_decode || !c.h264_getwh) return false;
                 h264_width_ = job_.width > 0 ? job_.width : kDefaultWidth;
                 h264_height_ = job_.height > 0 ? job_.height : kDefaultHeight;
-                if (c.tolm264decode_init(h264_width_, h264_height_) < 0) return false;
+                if (c.h264_open(h264_width_, h264_height_) < 0) return false;
                 break;
             case Video::kSorenson:
                 if (!c.sh263de_init || !c.sh263de_frame || !c.sh263de_getwidth || !c.sh263de_getheight ||
@@ -232,6 +239,14 @@ private:
         return true;
     }
 
+    // A play binds the VP6 library for its job (a conversion has it bound for the run).
+    bool bind_vp6() {
+        if (!playing() || !calls_->vp6_bind) return true;
+        if (calls_->vp6_bind() != 0) return false;
+        vp6_bound_ = true;
+        return true;
+    }
+
     // The picture buffer holds at least a picture of width x height.
     void size_picture(int width, int height) {
         if (width <= 0 || height <= 0 || width > 8192 || height > 8192) return;
@@ -243,7 +258,7 @@ private:
         if (!video_open_ || length <= 0) return;
         config_.assign(sets, sets + length);
         config_.resize(config_.size() + 8, 0);
-        calls_->tolm264decode_decode(config_.data(), length, picture_.data());
+        calls_->h264_decode(config_.data(), length, picture_.data());
         primed_ = true;
     }
 
@@ -275,17 +290,20 @@ private:
                 return r;
             }
             case Video::kH264: {
-                int r = c.tolm264decode_decode(data, length, picture_.data());
+                int r = c.h264_decode(data, length, picture_.data());
                 int w = 0, h = 0;
-                if (r == 0 && key && c.tolm264decode_getwh(&w, &h) >= 0 && (w > h264_width_ || h > h264_height_) &&
+                if (r == 0 && key && c.h264_getwh(&w, &h) >= 0 && (w > h264_width_ || h > h264_height_) &&
                     w <= 8192 && h <= 8192) {
                     // The stream is larger than the decoder was opened for: opened again at its size.
                     h264_width_ = w;
                     h264_height_ = h;
                     size_picture(w, h);
-                    if (c.tolm264decode_init(w, h) < 0) return -1;
-                    if (primed_) c.tolm264decode_decode(config_.data(), int(config_.size()) - 8, picture_.data());
-                    r = c.tolm264decode_decode(data, length, picture_.data());
+                    if ((c.h264_close && c.h264_close() < 0) || c.h264_open(w, h) < 0) {
+                        video_open_ = false;
+                        return -1;
+                    }
+                    if (primed_) c.h264_decode(config_.data(), int(config_.size()) - 8, picture_.data());
+                    r = c.h264_decode(data, length, picture_.data());
                 }
                 return r;
             }
@@ -311,14 +329,19 @@ private:
         } else {
             r = decode(body + 1, int(length - 1), key);
         }
-        if (r > 0 && used) hand_over(r, out);
+        if (r > 0 && used) {
+            // Pictures follow their tags' times (a held-back H.264 picture comes with a later tag).
+            if (picture_ms_ >= 0 && time_ms_ > picture_ms_) step_ms_ = int64_t(time_ms_) - picture_ms_;
+            picture_ms_ = int64_t(time_ms_);
+            hand_over(r, out);
+        }
     }
 
     void hand_over(int bytes, MediaOutput& out) {
         int w = 0, h = 0;
         switch (video_) {
             case Video::kVp6: calls_->vpdecode_getpicsize(&w, &h); break;
-            case Video::kH264: calls_->tolm264decode_getwh(&w, &h); break;
+            case Video::kH264: calls_->h264_getwh(&w, &h); break;
             case Video::kSorenson: w = calls_->sh263de_getwidth(), h = calls_->sh263de_getheight(); break;
         }
         const size_t need = size_t(picture::bgr24_stride(std::max(w, 0))) * size_t(std::max(h, 0));
@@ -380,8 +403,10 @@ private:
     Range range_;
     int frame_ = 0;
     double total_ms_ = 1000, time_ms_ = 0;
-    bool video_open_ = false, aac_open_ = false, mp3_open_ = false, primed_ = false;
+    bool video_open_ = false, aac_open_ = false, mp3_open_ = false, primed_ = false, vp6_bound_ = false;
     int h264_width_ = 0, h264_height_ = 0;
+    // The time of the picture handed over, and the step between the last two (for flushed pictures).
+    int64_t picture_ms_ = -1, step_ms_ = 40;
     SwfAdpcmState adpcm_;
     std::vector<uint8_t> body_, picture_, config_;
     std::vector<int16_t> samples_;

@@ -55,11 +55,11 @@ struct InputCalls {
     int (*vpdecode_getvideo)(const unsigned char* data, int length, unsigned char* frame, int frame_size) = nullptr;
     int (*vpdecode_getpicsize)(int* width, int* height) = nullptr;
     int (*vpdecode_close)() = nullptr;
-    // tolmx264decode: Annex B data; the capacity is a picture of the size given to init.
-    int (*tolm264decode_init)(int width, int height) = nullptr;
-    int (*tolm264decode_decode)(const unsigned char* data, int length, unsigned char* frame) = nullptr;
-    int (*tolm264decode_getwh)(int* width, int* height) = nullptr;
-    int (*tolm264decode_close)() = nullptr;
+    // Play binds tolmvpdecode for each VP6 job (bind: 0 when bound) and releases it at the job's end;
+    // the conversion thread binds it for its whole run.
+    int (*vp6_bind)() = nullptr;
+    void (*vp6_unbind)() = nullptr;
+    // H.264 (tolmx264decode) for FLV and MP4 alike: the h264_ entries below.
     // tolmaac_decode: raw AAC access units after the AudioSpecificConfig; at most 8,192 PCM bytes a unit.
     int (*aacdecodebuf_init)(const unsigned char* config, int length, int value, int rate_hint, int* rate,
                              int* channels) = nullptr;
@@ -85,8 +85,9 @@ struct InputCalls {
                         int* flag) = nullptr;
     int (*mpeg4_getwh)(int* width, int* height) = nullptr;
     int (*mpeg4_close)() = nullptr;
-    // The H.264 decoder is opened and closed by the interface thread (notice 678 with 1 and 2, the
-    // size the job's); the worker decodes between the two.
+    // H.264 (tolmx264decode), MP4 and FLV: the decoder is opened and closed by the interface thread
+    // (notice 678 with 1 and 2, at the size given to open, which is its capacity); the worker decodes
+    // Annex B data between the two.
     int (*h264_open)(int width, int height) = nullptr;
     int (*h264_close)() = nullptr;
     int (*h264_decode)(const unsigned char* data, int length, unsigned char* frame) = nullptr;

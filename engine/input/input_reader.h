@@ -5,6 +5,7 @@
 // put into the MediaOutput.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include "base/media_output.h"
@@ -66,6 +67,16 @@ public:
     }
     // A text for the second label after open (a sound the reader cannot decode), or empty.
     const std::string& notice() const { return notice_; }
+    // Inside out.on_picture: the time of the picture handed over in ms from the source's start, when
+    // the source stamps its pictures (FLV tags, the SWF movie's frame period); -1 when the pictures
+    // follow the job's frame rate.
+    virtual int64_t picture_time_ms() const { return -1; }
+    // The user's Pause while a source that runs on by itself (a DirectShow graph) is read: true holds
+    // it, false lets it go on. Readers that read only when asked ignore it.
+    virtual void hold(bool paused) { (void)paused; }
+    // Set before open by a reader's user that plays rather than converts.
+    void set_playing(bool playing) { playing_ = playing; }
+    bool playing() const { return playing_; }
     // Closes the source and the decoders made by open; harmless twice.
     virtual void close() = 0;
 
@@ -81,6 +92,7 @@ public:
 protected:
     std::string error_;
     std::string notice_;
+    bool playing_ = false;
 };
 
 // One row of the readers' table: the branch the kind classifier gives, and the reader that reads it
@@ -99,7 +111,9 @@ std::unique_ptr<InputReader> make_reader(FileKind kind);
 // The start of every input branch, conversion or playback: the reader of the job's kind from the
 // table, opened, and g_frame_buf made to hold its pictures. Null, with the status-line text in *error
 // ("视频解码不支持 " for a kind whose branch has no reader), when it cannot; nothing stays open then.
-std::unique_ptr<InputReader> open_branch_reader(const MediaJob& job, const InputCalls& calls, std::string* error);
+// `playing`: the reader plays the job (the playback thread) rather than converting it.
+std::unique_ptr<InputReader> open_branch_reader(const MediaJob& job, const InputCalls& calls, std::string* error,
+                                                bool playing = false);
 
 // A status text of the source's path ("正在转换%s", "播放%s结束" ...).
 std::string path_text(const char* format, const char* path);

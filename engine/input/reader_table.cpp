@@ -31,12 +31,14 @@ std::unique_ptr<InputReader> make_reader(FileKind kind) {
     return nullptr;
 }
 
-std::unique_ptr<InputReader> open_branch_reader(const MediaJob& job, const InputCalls& calls, std::string* error) {
+std::unique_ptr<InputReader> open_branch_reader(const MediaJob& job, const InputCalls& calls, std::string* error,
+                                                bool playing) {
     std::unique_ptr<InputReader> reader = make_reader(job.file_kind);
     if (!reader) {
         *error = input_text::kUnsupported;
         return nullptr;
     }
+    reader->set_playing(playing);
     if (!reader->open(job, calls, error)) return nullptr;
     if (!frame_buffer_reserve(reader->frame_capacity())) {
         reader->close();

@@ -54,6 +54,15 @@ public:
         }
         const InputCalls& c = calls;
         if (vp6_) {
+            // A play binds the VP6 library for its job (a conversion has it bound for the run).
+            if (playing() && c.vp6_bind) {
+                if (c.vp6_bind() != 0) {
+                    close();
+                    *error = input_text::kUnsupported;
+                    return false;
+                }
+                vp6_bound_ = true;
+            }
             if (!c.vpdecode_init || !c.vpdecode_getvideo || !c.vpdecode_getpicsize || c.vpdecode_init() < 0) {
                 close();
                 *error = input_text::kUnsupported;
@@ -123,6 +132,8 @@ public:
             if (calls_->mp3_close) calls_->mp3_close(0);
         }
         video_open_ = mp3_open_ = false;
+        if (vp6_bound_ && calls_ && calls_->vp6_unbind) calls_->vp6_unbind();
+        vp6_bound_ = false;
         if (swf_) swf_free(swf_);
         swf_ = nullptr;
         entry_ = 0;
@@ -134,6 +145,11 @@ public:
     int frame_count() const override { return 0; }
     double position() const override {
         return swf_ && !swf_->tags.empty() ? double(entry_) / double(swf_->tags.size()) : 1.0;
+    }
+    // The movie's pictures come one a frame period of its header (its tags carry no times).
+    int64_t picture_time_ms() const override {
+        if (!swf_ || !(swf_->frame_rate > 0)) return -1;
+        return int64_t(double(frame_) * 1000.0 / swf_->frame_rate + 0.5);
     }
 
 private:
@@ -206,7 +222,7 @@ private:
     const InputCalls* calls_ = nullptr;
     MediaJob job_{};
     SwfParser* swf_ = nullptr;
-    bool vp6_ = false, video_open_ = false, mp3_open_ = false;
+    bool vp6_ = false, video_open_ = false, mp3_open_ = false, vp6_bound_ = false;
     int sound_ = -1;
     size_t entry_ = 0;
     int frame_ = 0, frames_ = 0;

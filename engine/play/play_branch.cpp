@@ -5,6 +5,7 @@
 #include "engine/input/input_reader.h"
 #include "engine/input/input_texts.h"
 #include "engine/outside/outside_calls.h"
+#include "engine/play/stamp_schedule.h"
 #include "engine/state/run_state.h"
 #include "engine/state/shared_buffers.h"
 #include "engine/timing/frame_timing.h"
@@ -25,6 +26,9 @@ Pacer g_pacer;
 bool g_pacer_running = false;
 // Milliseconds the run has been held by Pause.
 int64_t g_paused_total = 0;
+int64_t paused_total() { return g_paused_total; }
+// The reader of the job being played: a Pause holds its source too when that runs by itself.
+InputReader* g_playing_reader = nullptr;
 
 // Pictures of a job with sound: picture i is shown when the wave output has played i/r seconds of the
 // job's sound, so picture and sound stay together whatever the device holds queued. While nothing is
@@ -69,7 +73,7 @@ private:
 
 class PlaySteps {
 public:
-    PlaySteps(PlayContext& c, const MediaJob& job) : c_(c), job_(job) {
+    PlaySteps(PlayContext& c, const MediaJob& job) : c_(c), job_(job), stamps_(g_outside.clock, paused_total) {
         rate_ = exact_frame_rate(job.frame_rate);
         dialog_rate_ = dialog_frame_rate(job.frame_rate);
         by_sound_ = paced_by_sound(job);
@@ -82,11 +86,15 @@ public:
     }
     ~PlaySteps() { g_pacer_running = false; }
 
-    // One decoded picture: progress, the window, the count, the pacing. False once the run is stopped.
-    bool picture(const PictureView& picture) {
+    // One decoded picture: progress, the window, the count, the pacing. `stamp_ms`: the picture's own
+    // time when its source gives one (a silent job then keeps that time), else -1. False once the run
+    // is stopped.
+    bool picture(const PictureView& picture, int64_t stamp_ms = -1) {
         if (job_pictures_ % kReportEvery == 0) report();
         if (!flag_on(g_busy)) return false;
         if (by_sound_ && !sound_.wait_for(job_pictures_)) return false;
+        const bool stamped = !by_sound_ && stamp_ms >= 0;
+        if (stamped && !wait_for_stamp(stamp_ms)) return false;
         if (flag_on(g_show_video)) {
             c_.services->show_picture(picture);
             ++*c_.shown;
@@ -96,7 +104,7 @@ public:
         ++job_pictures_;
         if (!by_sound_) {
             if (flag_on(g_paused) && !hold_while_paused()) return false;
-            g_pacer.after_picture();
+            if (!stamped) g_pacer.after_picture();
         }
         return flag_on(g_busy);
     }
@@ -109,6 +117,16 @@ public:
     }
 
 private:
+    bool wait_for_stamp(int64_t stamp_ms) {
+        for (;;) {
+            if (!flag_on(g_busy)) return false;
+            if (flag_on(g_paused) && !hold_while_paused()) return false;
+            const int64_t wait = stamps_.wait_ms(stamp_ms);
+            if (wait <= 0) return true;
+            g_outside.clock.sleep(int(std::min<int64_t>(wait, kPollMs)));
+        }
+    }
+
     // A picture handed over more than a picture period after its time.
     void count_lateness() {
         const uint32_t now = g_outside.clock.now();
@@ -137,6 +155,7 @@ private:
     int dialog_rate_ = 15;
     bool by_sound_ = false;
     SoundSchedule sound_;
+    StampSchedule stamps_;
     int64_t job_pictures_ = 0;
     int last_bar_ = -1;
     bool timed_ = false;
@@ -144,17 +163,18 @@ private:
     int64_t first_paused_ = 0;
 };
 
-void set_up_sound(EngineUi& ui, const MediaJob& job) {
+// `rate` and `channels`: the sound as the reader decodes it (the job's, or what its decoder reports).
+void set_up_sound(EngineUi& ui, const MediaJob& job, int rate, int channels) {
     if (!has_sound(job)) {
         ui.set_label(kPlayNoSound);
         return;
     }
-    g_out_rate = job.sample_rate;
-    g_out_channels = job.channels;
-    // The job's own rate and channels: the audio path converts nothing, the speed ratio is 1.0.
-    audio_set_up_job(job.sample_rate, job.channels);
-    wave_out_open(pcm_wave_format(job.sample_rate, job.channels));
-    if (g_outside.tolmmix_init) g_outside.tolmmix_init(job.sample_rate, job.channels, 0);
+    g_out_rate = rate;
+    g_out_channels = channels;
+    // The sound's own rate and channels: the audio path converts nothing, the speed ratio is 1.0.
+    audio_set_up_job(rate, channels);
+    wave_out_open(pcm_wave_format(rate, channels));
+    if (g_outside.tolmmix_init) g_outside.tolmmix_init(rate, channels, 0);
 }
 
 }  // namespace
@@ -163,7 +183,9 @@ bool hold_while_paused() {
     if (!flag_on(g_paused) || !flag_on(g_busy)) return flag_on(g_busy);
     const uint32_t start = g_outside.clock.now();
     wave_out_pause(true);
+    if (g_playing_reader) g_playing_reader->hold(true);
     while (flag_on(g_paused) && flag_on(g_busy)) g_outside.clock.sleep(kPollMs);
+    if (g_playing_reader) g_playing_reader->hold(false);
     wave_out_pause(false);
     const int32_t held = clock_diff(g_outside.clock.now(), start);
     g_paused_total += held;
@@ -177,23 +199,33 @@ PlayBranchEnd run_play_branch(PlayContext& c) {
     const InputCalls& calls = c.calls ? *c.calls : g_input_calls;
 
     std::string error;
-    std::unique_ptr<InputReader> reader = open_branch_reader(job, calls, &error);
+    std::unique_ptr<InputReader> reader = open_branch_reader(job, calls, &error, true);
     if (!reader) {
         ui.set_status(error.c_str());
         return PlayBranchEnd::kFailed;
     }
+    // A notice of an open that goes on (a DirectShow file whose sound graph failed, a sound the
+    // reader cannot decode): the job plays without that sound.
+    if (!reader->error().empty()) ui.set_label(reader->error().c_str());
+    if (!reader->notice().empty()) ui.set_label(reader->notice().c_str());
     ui.set_status(path_text(kPlaying, job.path).c_str());
-    set_up_sound(ui, job);
+    int sound_rate = job.sample_rate, sound_channels = job.channels;
+    int decoded_rate = 0, decoded_channels = 0;
+    if (reader->sound_format(&decoded_rate, &decoded_channels) && decoded_rate > 0 &&
+        (decoded_channels == 1 || decoded_channels == 2))
+        sound_rate = decoded_rate, sound_channels = decoded_channels;
+    set_up_sound(ui, job, sound_rate, sound_channels);
 
     PlaySteps steps(c, job);
+    g_playing_reader = reader.get();
     MediaOutput out = shared_media_output();
-    out.pcm_rate = job.sample_rate;
-    out.pcm_channels = job.channels;
+    out.pcm_rate = sound_rate;
+    out.pcm_channels = sound_channels;
     int pictures = 0;
     bool sound = false;
     out.on_picture = [&](const PictureView& picture) {
         ++pictures;
-        steps.picture(picture);
+        steps.picture(picture, reader->picture_time_ms());
     };
     out.on_sound = [&sound](const SoundBlock& block) {
         if (block.byte_size() > 0) sound = true;
@@ -225,6 +257,7 @@ PlayBranchEnd run_play_branch(PlayContext& c) {
     }
     out.flush_sound();
     g_pcm_len = 0;
+    g_playing_reader = nullptr;
     reader->close();
     frame_buffer_free();
     // The sound queued at the device plays out before the job counts as played (Stop drops it).

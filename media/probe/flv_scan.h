@@ -21,6 +21,8 @@ constexpr int kFlvSorenson = 2;
 constexpr int kFlvScreenVideo = 3;
 constexpr int kFlvVp6 = 4;
 constexpr int kFlvAvc = 7;
+constexpr int kFlvPcmPlusOne = 1;    // sound format 0 (raw PCM, the platform's byte order) + 1
+constexpr int kFlvPcmLePlusOne = 4;  // sound format 3 (little-endian PCM) + 1
 constexpr int kFlvAacPlusOne = 11;  // sound format 10 (AAC) + 1
 
 struct FlvScan {

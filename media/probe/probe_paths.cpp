@@ -232,8 +232,9 @@ int finish_flv(ProbeJob& job, const FlvScan& scan, int width, int height) {
     const char* refusal = nullptr;
     int result = 0;
     if (v != kFlvSorenson && v != kFlvVp6 && v != kFlvAvc) refusal = kFlvVideoCodec, result = -3;
-    else if (a > 3 && a != kFlvAacPlusOne) refusal = kFlvAudioCodec, result = -3;
-    else if (r.audio_bits == 8) refusal = kFlv8Bit, result = -3;
+    else if (a > kFlvPcmLePlusOne && a != kFlvAacPlusOne) refusal = kFlvAudioCodec, result = -3;
+    // Raw PCM of 8 bits is widened by the FLV branch; no coded sound comes in 8 bits.
+    else if (r.audio_bits == 8 && a != kFlvPcmPlusOne && a != kFlvPcmLePlusOne) refusal = kFlv8Bit, result = -3;
     else if (scan.video_tags == 0 || area(width, height) <= 0) refusal = kNoCodecInfo, result = -1;
     if (refusal) {
         // A refused file never reaches the media list, which alone removes index files.

@@ -210,18 +210,12 @@ int Host::report(const char* text, const char* caption, unsigned style, void* se
 }
 
 // What the main dialog does for notice 678: the H.264 decoder the workers use is opened on this
-// thread at the size of the job being worked on (1), and flushed and closed (2).
+// thread at the size the worker asked for (1), and flushed and closed (2).
 intptr_t Host::h264_notice(intptr_t argument) {
     if (!codec::tolm264decode_init || !codec::tolm264decode_close || !codec::tolm264decode_decode) return -1;
     if (argument == 1) {
-        const std::string path = current_.get();
-        int width = 320, height = 160;
-        for (int i = 0; i < table_.count; ++i)
-            if (path == table_.jobs[i].path && table_.jobs[i].width > 0 && table_.jobs[i].height > 0) {
-                width = table_.jobs[i].width;
-                height = table_.jobs[i].height;
-                break;
-            }
+        int width = 0, height = 0;
+        h264_requested_size(&width, &height);
         h264_picture_.assign(size_t((3 * width + 3) & ~3) * size_t(height), 0);
         return codec::tolm264decode_init(width, height);
     }

@@ -3,7 +3,7 @@
 // mode combo box) and a timeline child, g_main_hwnd set to it. It takes its settings from the
 // "pravolin.ini" of a folder, its jobs from a job file (each source probed as the program probes it),
 // answers WM_DLG_NOTIFY (every code recorded; 199 clears g_busy; 678 opens the H.264 decoder at the
-// job's size and flushes and closes it), binds the H.264 and MPEG-4 decoders as the program's start-up does, olumbra.dll when there is one,
+// size the worker asks for and flushes and closes it), binds the H.264 and MPEG-4 decoders as the program's start-up does, olumbra.dll when there is one,
 // starts the thread with AfxBeginThread and handles messages until the thread has ended. After a
 // given number of progress notices it presses Pause (for a time), Trim or Stop. Every status text,
 // label, notice and message box is printed and kept.

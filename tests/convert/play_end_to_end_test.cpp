@@ -17,6 +17,7 @@
 #include "engine/play/play_run.h"
 #include "engine/state/run_state.h"
 #include "engine/video/video_wnd.h"
+#include "media/probe/tests/probe_clips.h"
 #include "tests/convert/convert_host.h"
 #include "tests/support/gdi_count.h"
 #include "tests/support/media_check.h"
@@ -373,6 +374,93 @@ TEST_F(PlayEndToEnd, PlaysKeepTheirPaceWithoutSound) {
         expect_played_to_end(o, source, int(kSeconds * kFps));
         const bool said_silent = std::find(o.labels.begin(), o.labels.end(), "该多媒体文件无音频") != o.labels.end();
         EXPECT_EQ(!c.sound, said_silent);
+    }
+}
+
+// Seconds of 10 ms windows whose sound is louder than `rms` (mono, 44100 Hz).
+#ifndef PLAY_NO_SOUND
+double loud_seconds(const std::vector<int16_t>& pcm, double rms) {
+    const size_t window = kRate / 100;
+    int loud = 0;
+    for (size_t at = 0; at + window <= pcm.size(); at += window) {
+        double energy = 0;
+        for (size_t i = at; i < at + window; ++i) energy += double(pcm[i]) * pcm[i];
+        loud += energy / window > rms * rms;
+    }
+    return loud * 0.01;
+}
+#endif
+
+// Every input family plays through its branch of the readers' table: each picture the file holds is
+// decoded and shown (ffprobe's count), the play keeps the file's length (the sound's clock, or for a
+// silent file the pictures' own times), the sound reaches the sink for as long as the file has it, the
+// silent ones say they are, and each play ends with its text and the window hidden.
+TEST_F(PlayEndToEnd, EveryFamilyPlaysThroughItsBranch) {
+    constexpr double kFamily = 2.0;
+    const std::string sorenson = "-c:v flv1 -q:v 3 ";
+    struct Family {
+        const char* name;
+        std::string path;
+        double fps;
+        bool sound;
+    };
+    const std::vector<Family> families = {
+        {"MP4 H.264 + AAC",
+         make_source("fam_h264.mp4", "-c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -b:a 128k -f mp4", kFamily),
+         25, true},
+        {"MP4 MPEG-4 + AAC", make_source("fam_mpeg4.mp4", "-c:v mpeg4 -q:v 3 -c:a aac -b:a 128k -f mp4", kFamily), 25,
+         true},
+        {"3GP H.263 + AMR-NB", probe_clips::three_gp("fam_h263.3gp"), 25, true},
+        {"AMV",
+         make_source("fam.amv", "-c:v amv -c:a adpcm_ima_amv -ac 1 -ar 22050 -block_size 882 -strict -1 -f amv", kFamily),
+         25, true},
+        {"MTV", probe_clips::mtv("fam.mtv", 24), 12, true},
+        {"SWF Sorenson + MP3", make_source("fam_mp3.swf", sorenson + "-c:a libmp3lame -b:a 128k -f swf", kFamily), 25, true},
+        {"SWF silent", make_source("fam_silent.swf", sorenson + "-an -f swf", kFamily), 25, false},
+        {"FLV Sorenson + MP3", make_source("fam_mp3.flv", sorenson + "-c:a libmp3lame -b:a 128k -f flv", kFamily), 25, true},
+        {"FLV Sorenson + 8-bit PCM", make_source("fam_pcm8.flv", sorenson + "-c:a pcm_u8 -ar 22050 -f flv", kFamily), 25,
+         true},
+        {"FLV silent", make_source("fam_silent.flv", sorenson + "-an -f flv", kFamily), 25, false},
+        {"FLV H.264 + AAC",
+         make_source("fam_h264.flv", "-c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -b:a 128k -f flv", kFamily),
+         25, true},
+        {"FLV VP6 + ADPCM", probe_clips::flv_vp6_adpcm("fam_vp6.flv"), 25, true},
+        {"DirectShow WMV2 + WMA2", make_source("fam.wmv", "-c:v wmv2 -b:v 3000k -c:a wmav2 -b:a 128k -f asf", kFamily),
+         25, true},
+    };
+    for (const Family& f : families) {
+        SCOPED_TRACE(f.name);
+        ASSERT_FALSE(f.path.empty());
+        const int pictures = int(media_check::key_pictures(f.path).size());
+        ASSERT_GT(pictures, 10);
+        ASSERT_TRUE(load_job(host_, f.path, f.name));
+#ifndef PLAY_NO_SOUND
+        SinkRecording recording("fam_sink");
+#endif
+        const Outcome o = host_.play(Options{});
+#ifndef PLAY_NO_SOUND
+        const std::vector<int16_t> heard = recording.stop();
+#endif
+        EXPECT_FALSE(o.busy_after);
+        EXPECT_TRUE(o.boxes.empty()) << o.boxes[0].text;
+        ASSERT_FALSE(o.statuses.empty());
+        EXPECT_EQ("播放" + windows_path(f.path) + "结束", o.statuses.back());
+        EXPECT_FALSE(o.video_visible_after);
+        EXPECT_TRUE(o.play_enabled);
+        EXPECT_EQ(0, ddov_live_objects());
+        EXPECT_EQ(pictures, o.decoded);
+        EXPECT_EQ(o.decoded, o.shown);
+        const bool said_silent = std::find(o.labels.begin(), o.labels.end(), "该多媒体文件无音频") != o.labels.end();
+        EXPECT_EQ(!f.sound, said_silent);
+        const double length = pictures / f.fps, seconds = play_seconds(o);
+        std::printf("%s: %d pictures in %.3f s (the file lasts %.3f s)\n", f.name, int(o.decoded), seconds, length);
+        EXPECT_NEAR(length, seconds, 0.25);
+#ifndef PLAY_NO_SOUND
+        const double loud = loud_seconds(heard, 300);
+        std::printf("%s: the sink heard %.2f s of sound\n", f.name, loud);
+        if (f.sound) EXPECT_NEAR(length, loud, 0.3);
+        else EXPECT_LT(loud, 0.05);
+#endif
     }
 }
 

@@ -461,7 +461,7 @@ TEST_F(FlashInput, FlvEveryPictureAndAllTheSound) {
         {"sorenson_pcm16", 22050, 1, "-c:v flv1 -q:v 4 -c:a pcm_s16le", "sh263de_frame"},
         {"sorenson_pcm8", 11025, 2, "-c:v flv1 -q:v 4 -c:a pcm_u8", "sh263de_frame"},
         {"h264_aac_no_index", 44100, 2, "-c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -b:a 128k",
-         "tolm264decode_decode"},
+         "h264_decode"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

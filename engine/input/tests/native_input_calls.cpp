@@ -139,21 +139,21 @@ void install(InputCalls& c) {
         return g_vp6 && g_vp6->size(w, h) ? 0 : -1;
     };
     c.vpdecode_close = [] { return ++counts["vpdecode_close"], g_vp6 ? (g_vp6.reset(), 0) : -1; };
-    c.tolm264decode_init = [](int w, int h) {
-        ++counts["tolm264decode_init"];
+    c.h264_open = [](int w, int h) {
+        ++counts["h264_open"];
         g_h264 = std::make_unique<h264dec::Decoder>();
         return g_h264->init(w, h) ? 0 : -1;
     };
-    c.tolm264decode_decode = [](const unsigned char* data, int length, unsigned char* frame) {
-        ++counts["tolm264decode_decode"];
+    c.h264_decode = [](const unsigned char* data, int length, unsigned char* frame) {
+        ++counts["h264_decode"];
         keep_input(data, length);
         return g_h264 ? g_h264->decode(data, length, frame, libav::Layout::kBgr24) : -1;
     };
-    c.tolm264decode_getwh = [](int* w, int* h) {
+    c.h264_getwh = [](int* w, int* h) {
         *w = *h = 0;
         return g_h264 && g_h264->size(w, h) ? 0 : -1;
     };
-    c.tolm264decode_close = [] { return ++counts["tolm264decode_close"], g_h264 ? (g_h264.reset(), 0) : -1; };
+    c.h264_close = [] { return ++counts["h264_close"], g_h264 ? (g_h264.reset(), 0) : -1; };
     c.aacdecodebuf_init = [](const unsigned char* config, int length, int, int, int* rate, int* channels) {
         ++counts["aacdecodebuf_init"];
         g_aac = std::make_unique<aacdec::Decoder>();

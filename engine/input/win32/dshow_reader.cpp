@@ -1,9 +1,10 @@
-// The DirectShow branch's reader in the conversion: the video reader's graph fills its ring of 20
-// pictures on DirectShow's streaming thread; read_next drains it on the worker (dshow_input::
-// drain_ring) and hands each picture on. The sound graph's callback hands its PCM to the audio path on
-// the streaming thread. Both writes into the output (pictures through the frame path, sound through
-// the audio path's encoder and writer) are made under one lock, so the output file is never written
-// by two threads at once.
+// The DirectShow branch's reader, for conversion and play alike: the video reader's graph fills its
+// ring of 20 pictures on DirectShow's streaming thread; read_next drains it on the worker (dshow_input::
+// drain_ring) and hands each picture on, the sound held with a held ring and let go with it. The sound
+// graph's callback hands its PCM to the audio path on the streaming thread. In a conversion both
+// writes into the output (pictures through the frame path, sound through the audio path's encoder and
+// writer) are made under one lock, so the output file is never written by two threads at once; a play
+// runs both graphs at their own rate and holds them with Pause.
 #include "engine/input/win32/dshow_reader.h"
 #include <algorithm>
 #include <cstdlib>
@@ -115,7 +116,10 @@ public:
             }
         }
         video_->Run();
-        const float rate = float(dshow_input::graph_rate(g_out_width, g_out_height, g_frame_path.normal_speed(), g_out_format));
+        // A play runs the graphs at their own pace; a conversion may slow them for a large output.
+        const float rate = playing() ? 1.0f
+                                     : float(dshow_input::graph_rate(g_out_width, g_out_height,
+                                                                     g_frame_path.normal_speed(), g_out_format));
         video_->SetRate(rate);
         if (audio_) audio_->SetRate(rate);
         return true;
@@ -144,7 +148,11 @@ public:
                 view.stride = stride;
                 view.format = PixelFormat::kBgr24;
                 ++out.pictures;
-                {
+                if (playing()) {
+                    // Nothing is written in a play, and its picture step waits for the sound's clock,
+                    // which the sound graph must go on feeding meanwhile: no lock.
+                    if (out.on_picture) out.on_picture(view);
+                } else {
                     OutputLock lock;
                     if (out.on_picture) out.on_picture(view);
                 }
@@ -155,6 +163,13 @@ public:
         if (step == dshow_input::DrainStep::kEnded) return ReadStatus::kEnd;
         if (step == dshow_input::DrainStep::kIdle) g_outside.clock.sleep(10);
         return ReadStatus::kOk;
+    }
+
+    // Pause holds both graphs (by their user-pause flags, apart from the ring's hold), so neither the
+    // pictures nor the sound run on while the play or conversion waits.
+    void hold(bool paused) override {
+        for (CDShowReader* graph : {static_cast<CDShowReader*>(video_), static_cast<CDShowReader*>(audio_)})
+            if (graph && (graph->paused.load() != 0) != paused) graph->TogglePause();
     }
 
     void flush(MediaOutput&) override {}

@@ -1,4 +1,5 @@
 #include "engine/input/win32/program_input_calls.h"
+#include <atomic>
 #include <cstring>
 #include "engine/input/input_calls.h"
 #include "engine/input/win32/dshow_reader.h"
@@ -43,7 +44,6 @@ FORWARD(vpdecode_getpicsize, (int* w, int* h), (w, h))
 FORWARD(vpdecode_close, (), ())
 FORWARD(tolm264decode_decode, (const unsigned char* data, int n, unsigned char* frame), (data, n, frame))
 FORWARD(tolm264decode_getwh, (int* w, int* h), (w, h))
-FORWARD(tolm264decode_close, (), ())
 // MP4/3GP.
 FORWARD(mp4de_init, (const char* path), (path))
 FORWARD(mp4de_close, (), ())
@@ -88,26 +88,28 @@ FORWARD(amv_getdata, (int frame, unsigned char* sound, int capacity, unsigned ch
 FORWARD(amv_close, (), ())
 #undef FORWARD
 
-// The H.264 decoder library is not one of the run's: an FLV job binds it when nothing has yet, and it
-// stays bound for the program's life (the interface thread's decoder lives in it too).
-int forward_tolm264decode_init(int w, int h) {
-    if (!codec::tolm264decode_init && codec::load_tolmx264decode() != 0) return -1;
-    return codec::tolm264decode_init ? codec::tolm264decode_init(w, h) : -1;
-}
-
-
-// The H.264 decoder the worker uses is the interface thread's: notice 678 opens it (1) at the job's
-// size and flushes and closes it (2). Without a main window the worker opens one of its own.
+// The H.264 decoder the workers (MP4 and FLV jobs, conversion and play) use is the interface
+// thread's: notice 678 opens it (1) at the size the worker asks for and flushes and closes it (2).
+// Without a main window the worker opens one of its own, binding the library when nothing has yet (it
+// then stays bound for the program's life).
 constexpr int kNoticeH264 = 678;
+std::atomic<int> g_h264_width{0}, g_h264_height{0};
 int h264_open(int width, int height) {
+    g_h264_width = width;
+    g_h264_height = height;
     if (HWND main = g_main_hwnd.load())
         return SendMessageA(main, WM_DLG_NOTIFY, kNoticeH264, 1) < 0 || !codec::tolm264decode_decode ? -1 : 0;
+    if (!codec::tolm264decode_init && codec::load_tolmx264decode() != 0) return -1;
     return codec::tolm264decode_init ? codec::tolm264decode_init(width, height) : -1;
 }
 int h264_close() {
     if (HWND main = g_main_hwnd.load()) return int(SendMessageA(main, WM_DLG_NOTIFY, kNoticeH264, 2));
     return codec::tolm264decode_close ? codec::tolm264decode_close() : -1;
 }
+
+// tolmvpdecode is bound for each VP6 job a play reads.
+int vp6_bind() { return codec::load_tolmvpdecode(); }
+void vp6_unbind() { codec::unload_tolmvpdecode(); }
 
 // tolmmtvdecode is bound for each MTV or AMV job.
 int mtv_bind() { return codec::load_tolmmtvdecode(); }
@@ -122,6 +124,12 @@ int forward_tolmdivx_initrgb(const Mpeg4VideoInfo& description) {
 }
 
 }  // namespace
+
+void h264_requested_size(int* width, int* height) {
+    const int w = g_h264_width.load(), h = g_h264_height.load();
+    *width = w > 0 ? w : 320;
+    *height = h > 0 ? h : 160;
+}
 
 void use_program_input_calls() {
     InputCalls& t = g_input_calls;
@@ -153,10 +161,6 @@ void use_program_input_calls() {
     USE(vpdecode_getvideo);
     USE(vpdecode_getpicsize);
     USE(vpdecode_close);
-    USE(tolm264decode_init);
-    USE(tolm264decode_decode);
-    USE(tolm264decode_getwh);
-    USE(tolm264decode_close);
     USE(aacdecodebuf_init);
     USE(aacbuf_decode);
     USE(aacdecodebuf_close);
@@ -184,6 +188,8 @@ void use_program_input_calls() {
     USE(amrdecode_init);
     USE(amr_decode);
     USE(amrdecode_close);
+    t.vp6_bind = vp6_bind;
+    t.vp6_unbind = vp6_unbind;
     t.mtv_bind = mtv_bind;
     t.mtv_unbind = mtv_unbind;
     USE(mtv_init);

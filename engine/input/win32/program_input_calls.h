@@ -3,3 +3,7 @@
 #pragma once
 
 void use_program_input_calls();
+
+// The picture size the last worker asked the H.264 decoder for before it sent notice 678 with 1 (the
+// job's size, or the stream's when it is larger); 320 x 160 before any did.
+void h264_requested_size(int* width, int* height);

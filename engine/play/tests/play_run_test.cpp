@@ -18,6 +18,10 @@
 #include "engine/testing/recording_calls.h"
 #include "engine/testing/recording_ui.h"
 #include "engine/wave/wave_out.h"
+#include "engine/input/flv_input.h"
+#include "media/records/file_kind.h"
+#include "media/swf/swf_reader.h"
+#include "media/swf/swf_zlib.h"
 #include "media/mpeg/tests/test_tag.h"
 #include "tests/support/media_test_tools.h"
 
@@ -198,6 +202,68 @@ TEST_F(PlayRun, DISABLED_SoundJobPicturesKeepTheirTimeWhenTheSoundIsMuxedAhead) 
     for (int i = 0; i < 50; ++i) EXPECT_LE(int32_t(window_.shown_times[size_t(i)] - first) - 40 * i, 40) << i;
     ASSERT_EQ(window_.release_times.size(), 1u);
     EXPECT_NEAR(double(window_.release_times[0] - first), 2000.0, 60.0);
+}
+
+// A silent source whose pictures carry their own times keeps them, whatever rate its job records: an
+// FLV whose tag times were stretched to 80 ms a picture with a 0.5 s hold after picture 10, and an SWF
+// movie of 10 pictures a second, both in jobs that say 25.
+TEST_F(PlayRun, SilentFlashPicturesKeepTheirOwnTimes) {
+    struct Case {
+        const char* name;
+        const char* args;
+        FileKind kind;
+        std::vector<uint32_t> (*retime)(std::vector<uint8_t>& file);  // the pictures' times, in order
+    };
+    const Case cases[] = {
+        {"FLV", "-f lavfi -i testsrc=size=160x120:rate=25 -t 2 -an -c:v flv1 -f flv", file_kind::flv(2, 0),
+         [](std::vector<uint8_t>& file) {
+             std::vector<uint32_t> times;
+             for (size_t at = flv::kHeaderBytes; at + flv::kRecordBytes <= file.size();) {
+                 const flv::TagRecord tag = flv::read_record(&file[at]);
+                 if (tag.type == 9) {
+                     const uint32_t t = uint32_t(times.size()) * 80 + (times.size() > 10 ? 500 : 0);
+                     file[at + 8] = uint8_t(t >> 16), file[at + 9] = uint8_t(t >> 8), file[at + 10] = uint8_t(t);
+                     file[at + 11] = uint8_t(t >> 24);
+                     times.push_back(t);
+                 }
+                 at += flv::kRecordBytes + tag.body;
+             }
+             return times;
+         }},
+        {"SWF", "-f lavfi -i testsrc=size=160x120:rate=10 -t 2 -an -c:v flv1 -f swf", file_kind::swf(2, -1),
+         [](std::vector<uint8_t>&) {
+             std::vector<uint32_t> times;
+             for (uint32_t i = 0; i < 20; ++i) times.push_back(i * 100);
+             return times;
+         }},
+    };
+    // The SWF reader loads movies through the picture library's zlib; here the native one.
+    const SwfPictureLibrary* previous = swf_set_picture_library(swf_zlib_library());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingUi ui;
+        FakeWindow window;
+        Source s;
+        std::vector<uint8_t> file = mpeg_fixtures::file(c.args, std::string("stamps_") + c.name, &s.path);
+        const std::vector<uint32_t> times = c.retime(file);
+        media_test::write_file(s.path, file);
+        s.width = 160;
+        s.height = 120;
+        s.fps = 25;
+        s.kind = c.kind;
+        ui.table.jobs[ui.table.count++] = job_of(s);
+        window.width = s.width;
+        window.height = s.height;
+        const PlayResult r = run_playback(ui, window);
+        EXPECT_EQ(r.end, PlayEnd::kCompleted) << (ui.statuses.empty() ? "" : ui.statuses.back());
+        ASSERT_EQ(window.shown_times.size(), times.size());
+        const uint32_t first = window.shown_times[0];
+        for (size_t i = 0; i < times.size(); ++i)
+            EXPECT_EQ(window.shown_times[i] - first, times[i] - times[0]) << "picture " << i;
+        EXPECT_EQ(ui.statuses.back(), "播放" + s.path + "结束");
+        EXPECT_EQ(ui.labels, std::vector<std::string>{"该多媒体文件无音频"});
+    }
+    swf_set_picture_library(previous);
 }
 
 TEST_F(PlayRun, StopAndTheVideoButtonDuringThePlay) {

@@ -196,6 +196,11 @@ const Row kRows[] = {
      Index::Flv, 1},
     {"FLV PCM", [] { return same(ffmpeg("pcm.flv", kClip + "-c:v flv -c:a pcm_s16be")); }, 0, nullptr,
      4000 + 256 * 2 + 1, "FLV", Index::Flv, 0},
+    // Raw PCM the FLV branch reads: 8 bits (widened) and little-endian 16 bits.
+    {"FLV 8-bit PCM", [] { return same(ffmpeg("u8.flv", kClip + "-c:v flv -c:a pcm_u8")); }, 0, nullptr,
+     4000 + 256 * 2 + 1, "FLV", Index::Flv, 0},
+    {"FLV little-endian PCM", [] { return same(ffmpeg("s16le.flv", kClip + "-c:v flv -c:a pcm_s16le")); }, 0, nullptr,
+     4000 + 256 * 2 + 4, "FLV", Index::Flv, 0},
     {"FLV silent", [] { return same(ffmpeg("silent.flv", std::string(kPicture) + " -t 2 -c:v flv")); }, 0, nullptr,
      4000 + 256 * 2, "FLV", Index::Flv, 0},
     {"SWF FWS", fws_swf, 0, nullptr, 3000 + 256 * 2 + 2, "SWF", Index::Swf, 0},

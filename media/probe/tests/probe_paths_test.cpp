@@ -287,7 +287,7 @@ TEST_F(ProbePaths, FlvRefusalsInOrderLeaveNoIndexFile) {
     } cases[] = {
         {3, 3, 16, 160, probe_text::kFlvVideoCodec, -3},  // Screen Video
         {2, 7, 16, 160, probe_text::kFlvAudioCodec, -3},  // Nellymoser
-        {2, 1, 8, 160, probe_text::kFlv8Bit, -3},
+        {2, 3, 8, 160, probe_text::kFlv8Bit, -3},  // MP3 said to be 8-bit: only raw PCM comes in 8 bits
         {2, 3, 16, 0, probe_text::kNoCodecInfo, -1},
     };
     for (const Case& c : cases) {

@@ -124,8 +124,6 @@ const Refusal kRefusals[] = {
     {"FLV with Nellymoser",
      [] { return ffmpeg("nelly.flv", std::string(kPicture) + " " + kTone + " -t 2 -ac 1 -c:v flv -c:a nellymoser"); }, -3, kFlvAudioCodec,
      kCaptionFlv, true},
-    {"FLV with 8-bit PCM", [] { return ffmpeg("u8.flv", kClip + "-c:v flv -c:a pcm_u8"); }, -3, kFlv8Bit, kCaptionFlv,
-     true},
     // The video codec is checked first: no video tag, no supported codec.
     {"FLV with sound only", [] { return ffmpeg("sound.flv", std::string(kTone) + " -t 1 -c:a libmp3lame -f flv"); }, -3,
      kFlvVideoCodec, kCaptionFlv, true},
