@@ -116,9 +116,10 @@ InputCalls make_calls() {
     USE(vpdecode_init);
     USE(vpdecode_getvideo);
     USE(vpdecode_close);
-    USE(tolm264decode_init);
-    USE(tolm264decode_decode);
-    USE(tolm264decode_close);
+    // This thread's own H.264 decoder, bound directly: the 678 route belongs to the workers.
+    t.h264_open = forward_tolm264decode_init;
+    t.h264_decode = forward_tolm264decode_decode;
+    t.h264_close = forward_tolm264decode_close;
     USE(mp4de_init);
     USE(mp4de_close);
     USE(mp4_getvideonum);

@@ -67,8 +67,8 @@ public:
         if (codec_ == 4) {
             open_ = c_.vpdecode_init && c_.vpdecode_getvideo && c_.vpdecode_init() >= 0;
         } else if (codec_ == 7 && !swf_) {
-            open_ = c_.tolm264decode_init && c_.tolm264decode_decode &&
-                    c_.tolm264decode_init(index.width, index.height) >= 0;
+            open_ = c_.h264_open && c_.h264_decode &&
+                    c_.h264_open(index.width, index.height) >= 0;
             prime();
         } else {
             open_ = c_.sh263de_init && c_.sh263de_frame && c_.sh263de_init() >= 0;
@@ -95,11 +95,11 @@ public:
             if (!h264_has_start_codes(body, n)) n = h264_prefix_rewrite(body, n);
             if (n <= 0) return false;
             ++handed_;
-            r = c_.tolm264decode_decode(body, n, frame);
+            r = c_.h264_decode(body, n, frame);
             // A decoder that holds pictures back gives this key picture at a flush; it then starts
             // over and needs the parameter sets again.
             if (r == 0) {
-                r = c_.tolm264decode_decode(nullptr, 0, frame);
+                r = c_.h264_decode(nullptr, 0, frame);
                 prime();
             }
         } else {
@@ -114,7 +114,7 @@ public:
             if (codec_ == 4) {
                 if (c_.vpdecode_close) c_.vpdecode_close();
             } else if (codec_ == 7 && !swf_) {
-                if (c_.tolm264decode_close) c_.tolm264decode_close();
+                if (c_.h264_close) c_.h264_close();
             } else if (c_.sh263de_exit) {
                 c_.sh263de_exit();
             }
@@ -126,7 +126,7 @@ public:
 private:
     void prime() {
         if (open_ && !block1_.empty())
-            c_.tolm264decode_decode(block1_.data(), int(block1_.size()), picture_size_.bytes.data());
+            c_.h264_decode(block1_.data(), int(block1_.size()), picture_size_.bytes.data());
     }
     const InputCalls& c_;
     const bool swf_;
@@ -166,8 +166,8 @@ public:
                 c_.mpeg4_decode(config.data(), config_length, scratch.bytes.data(), int(scratch.bytes.size()), nullptr);
         } else if (codec_ == 3) {
             // This thread's own H.264 decoder: the workers' one belongs to them.
-            decoder_ = c_.tolm264decode_init && c_.tolm264decode_decode &&
-                       c_.tolm264decode_init(index.width, index.height) >= 0;
+            decoder_ = c_.h264_open && c_.h264_decode &&
+                       c_.h264_open(index.width, index.height) >= 0;
             config_.assign(config.begin(), config.begin() + config_length);
             prime(scratch);
         }
@@ -202,9 +202,9 @@ public:
         } else if (codec_ == 3) {
             if (!h264_has_start_codes(sample_.data(), n)) n = h264_prefix_rewrite(sample_.data(), n);
             if (n <= 0) return false;
-            r = c_.tolm264decode_decode(sample_.data(), n, picture.bytes.data());
+            r = c_.h264_decode(sample_.data(), n, picture.bytes.data());
             if (r == 0) {
-                r = c_.tolm264decode_decode(nullptr, 0, picture.bytes.data());
+                r = c_.h264_decode(nullptr, 0, picture.bytes.data());
                 Picture scratch;
                 size_picture(scratch, picture.width, picture.height);
                 prime(scratch);
@@ -217,7 +217,7 @@ public:
         if (decoder_) {
             if (codec_ == 1 && c_.h263de_exit) c_.h263de_exit();
             if (codec_ == 2 && c_.mpeg4_close) c_.mpeg4_close();
-            if (codec_ == 3 && c_.tolm264decode_close) c_.tolm264decode_close();
+            if (codec_ == 3 && c_.h264_close) c_.h264_close();
         }
         decoder_ = false;
         if (file_open_ && c_.mp4de_close) c_.mp4de_close();
@@ -226,7 +226,7 @@ public:
 
 private:
     void prime(Picture& scratch) {
-        if (decoder_ && !config_.empty()) c_.tolm264decode_decode(config_.data(), int(config_.size()), scratch.bytes.data());
+        if (decoder_ && !config_.empty()) c_.h264_decode(config_.data(), int(config_.size()), scratch.bytes.data());
     }
     const InputCalls& c_;
     IndexFile* index_ = nullptr;
