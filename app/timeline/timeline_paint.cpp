@@ -34,7 +34,7 @@ void paint_empty(TimelineCanvas& canvas, const PaintContext& ctx) {
 
 // Unpacks a stored thumbnail into a white 128 x 88 picture; a payload the unpacker refuses leaves it
 // white. Null when the picture cannot be made.
-std::unique_ptr<CRgbImage> unpack_thumbnail(const Segment& segment, ThumbUnpackFn unpack) {
+std::unique_ptr<CRgbImage> unpack_thumbnail(const Segment& segment, const ThumbUnpackFn& unpack) {
     std::unique_ptr<CRgbImage> image(new (std::nothrow) CRgbImage(kThumbWidth, kThumbHeight, 0xFFFFFF));
     if (!image || image->empty()) return nullptr;
     if (!unpack) return image;

@@ -3,6 +3,7 @@
 // a film-frame picture and a message. Painted in content coordinates on any canvas.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -10,7 +11,7 @@
 #include "timeline_draw.h"
 
 // The thumbnail unpacker (the bound picture packer's uncompress): 0 or more on success.
-using ThumbUnpackFn = int (*)(unsigned char* dest, uint32_t* dest_len, const unsigned char* src, uint32_t src_len);
+using ThumbUnpackFn = std::function<int(unsigned char* dest, uint32_t* dest_len, const unsigned char* src, uint32_t src_len)>;
 
 // What the view shows and how it is being edited.
 struct TimelineState {
@@ -36,7 +37,7 @@ struct PaintContext {
     int client_height = 0;
     skin::Colour ui = 0;
     EdgeColours edges;
-    ThumbUnpackFn unpack = nullptr;
+    ThumbUnpackFn unpack;
 };
 
 // A thumbnail the last paint drew: (entry index, content x).

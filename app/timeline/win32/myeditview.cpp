@@ -135,7 +135,10 @@ void myeditview::OnDraw(CDC* cdc) {
     ctx.client_height = client.Height();
     ctx.ui = (skin::Colour)cfg_ui_color;
     ctx.edges = system_edges();
-    ctx.unpack = codec::uncompress;
+    if (codec::uncompress)
+        ctx.unpack = [](unsigned char* dest, uint32_t* dest_len, const unsigned char* src, uint32_t src_len) {
+            return codec::uncompress ? codec::uncompress(dest, dest_len, src, src_len) : -1;
+        };
     GdiCanvas canvas(cdc->GetSafeHdc(), (HFONT)m_labelFont, (HFONT)m_messageFont);
     m_thumbSpots = paint_timeline(canvas, m_state, ctx);
     SetROP2(cdc->GetSafeHdc(), R2_COPYPEN);
