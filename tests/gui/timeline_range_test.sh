@@ -5,6 +5,8 @@
 # reads its index back, so the same range converts again. Then hostile index files in the restored
 # row's place are refused: nothing shown, the file left as it was, the program still answering.
 #   timeline_range_test.sh BIN_DIR ARTIFACT_DIR      (DISPLAY and WORK are set by wine-run.sh --gui)
+# NOT YET REGISTERED in tests/CMakeLists.txt: written but never run (the Winelib tree was not built in
+# time); register it with winelib_gui_test once it has passed.
 set -u
 src_bin=$1; artifacts=$2
 caption='Orvane多媒体MP4转换器'
