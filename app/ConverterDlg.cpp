@@ -12,6 +12,7 @@
 #include "Shortcuts.h"
 #include "UiColour.h"
 #include "WaveScopeThread.h"
+#include "app/timeline/win32/myeditview.h"
 #include "app/core/list_cells.h"
 #include "app/jobs/list_view_rows.h"
 #include "app/res/resource.h"
@@ -90,6 +91,10 @@ BEGIN_MESSAGE_MAP(CConverterDlg, CSkinDialog)
     ON_BN_CLICKED(IDC_VISIT, OnVisit)
     ON_BN_CLICKED(IDC_CONTACT, OnContact)
     ON_BN_CLICKED(IDC_EXIT, OnExit)
+    ON_BN_CLICKED(IDC_RANGE_EDIT, OnEditRange)
+    ON_BN_CLICKED(IDC_RANGE_START, OnRangeStart)
+    ON_BN_CLICKED(IDC_RANGE_END, OnRangeEnd)
+    ON_BN_CLICKED(IDC_RANGE_DONE, OnRangeDone)
 END_MESSAGE_MAP()
 
 void CConverterDlg::DoDataExchange(CDataExchange* dx) {
@@ -211,11 +216,12 @@ BOOL CConverterDlg::OnInitDialog() {
     m_btnRangeEdit.SetTooltipText("编辑修改需转换的多媒体文件开始结束位置");
     m_btnRangeDone.SetTooltipText("确认并选择需转换的多媒体文件开始结束位置");
     for (CSkinButton* b : {&m_btnRangeStart, &m_btnRangeEnd, &m_btnRangeEdit, &m_btnRangeDone}) b->EnableWindow(FALSE);
-    // 23. The Start-menu shortcuts.
+    // 23. The timeline and the Start-menu shortcuts.
+    SetupTimelineView();
     install_shortcuts();
-    // 24. The first file selected when it has an index file.
+    // 24. The first file shown on the timeline and selected when it has an index file.
     if (m_files.count() > 0 && m_files.row(0).record.index_path[0]) {
-        m_currentFile = 0;
+        SendMessage(WM_DLG_NOTIFY, 8888, 101);
         CSkinListCtrl& list = m_filePage.m_list;
         list.SetHotItem(0);
         list.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
@@ -438,7 +444,11 @@ LRESULT CConverterDlg::OnDlgNotify(WPARAM code, LPARAM argument) {
     case 678: return H264Bridge((int)argument);
     case 44: HandOverAnalysis((int)argument); break;
     case 45: TakeBackAnalysis(); break;
-    default: break;
+    case 9991:
+    case 9992: OnRangeChosen(code == 9992, (int)argument); break;
+    default:
+        if ((int)code >= 10000 && (int)code < 10000 + kFileTableSlots) ShowThumbnail((int)code - 10000, (int)argument);
+        break;
     }
     return 0;
 }
@@ -516,6 +526,17 @@ void CConverterDlg::TakeBackAnalysis() {
     if (fit1) std::memcpy(r.param_block1, d.param_block1, size_t(r.param_len1));
     if (fit2) std::memcpy(r.param_block2, d.param_block2, size_t(r.param_len2));
     m_currentFile = f;
+    // The timeline shows the new list and the media list points at its row; a range being edited on
+    // screen is left alone (the record already holds the new list).
+    if (Editing()) return;
+    CSkinListCtrl& list = m_filePage.m_list;
+    int chosen = -1;
+    for (int row = list.GetItemCount() - 1; row >= 0; --row) {
+        list.SetItemState(row, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        if (chosen < 0 && list.GetItemText(row, 1) == r.path) chosen = row;
+    }
+    if (chosen >= 0) list.SetItemState(chosen, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    RestoreSegmentList(f);
 }
 
 void CConverterDlg::OnListAction(int sub_code) {
@@ -526,7 +547,15 @@ void CConverterDlg::OnListAction(int sub_code) {
     case 4: RebuildList(false); break;
     case 5: RebuildList(true); break;
     case 11:
-        if (!flag_on(g_busy)) OnPlay();
+        // A range being edited keeps its file: no play and no other file shown meanwhile.
+        if (!flag_on(g_busy) && !Editing()) OnPlay();
+        break;
+    case 100:
+        if (!Editing()) ShowSelectedSegments();
+        break;
+    case 101:
+        m_currentFile = 0;
+        RestoreSegmentList(0);
         break;
     default: break;
     }
@@ -608,7 +637,11 @@ void CConverterDlg::RemoveRows() {
         if (file >= 0 && m_pAnalyzeDlg) m_pAnalyzeDlg->ForgetFile(m_files.row(file).record.path);
         list.DeleteItem(row);
         const int removed = m_files.remove_running_number(number);
-        if (removed >= 0) m_currentFile = index_after_removal(m_currentFile, removed);
+        if (removed < 0) continue;
+        m_currentFile = index_after_removal(m_currentFile, removed);
+        if (!m_timeline || m_timeline->file_index < 0) continue;
+        m_timeline->file_index = index_after_removal(m_timeline->file_index, removed);
+        if (m_timeline->file_index < 0) ClearTimeline();
     }
 }
 
@@ -656,6 +689,10 @@ void CConverterDlg::RebuildList(bool from_saved_list) {
     else m_files.relist();
     for (int i = 0; i < m_files.count(); ++i) InsertRow(m_files.row(i).record, m_files.row(i).record.running_number, nullptr);
     m_currentFile = -1;
+    if (m_timeline) {
+        m_timeline->file_index = -1;
+        ClearTimeline();
+    }
 }
 
 // ---- commands ----
@@ -667,6 +704,7 @@ bool CConverterDlg::WorkerRunning() const {
 
 void CConverterDlg::OnPlay() {
     if (WorkerRunning()) return;
+    for (int i = 0; i < m_files.count(); ++i) LoadSegments(i);
     ListViewRows rows(m_filePage.m_list.m_hWnd, m_hWnd);
     if (build_jobs(JobCommand::Play, rows, m_files.rows(), m_files.count(), *m_jobs) <= 0) return;
     SaveSettingsPages(false);  // a page that refuses keeps its old settings; playback goes on
@@ -680,6 +718,7 @@ void CConverterDlg::OnPlay() {
 
 void CConverterDlg::OnConvert() {
     if (WorkerRunning()) return;
+    for (int i = 0; i < m_files.count(); ++i) LoadSegments(i);
     ListViewRows rows(m_filePage.m_list.m_hWnd, m_hWnd);
     if (build_jobs(JobCommand::Convert, rows, m_files.rows(), m_files.count(), *m_jobs) <= 0) return;
     // A page that refused has told the user why; converting with settings the user did not choose

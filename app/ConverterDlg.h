@@ -23,6 +23,7 @@
 
 class CColorSetDlg;
 class CAnalyzeDlg;
+class myeditview;
 
 class CConverterDlg : public CSkinDialog {
 public:
@@ -66,6 +67,10 @@ protected:
     afx_msg void OnVisit();
     afx_msg void OnContact();
     afx_msg void OnExit();
+    afx_msg void OnEditRange();
+    afx_msg void OnRangeStart();
+    afx_msg void OnRangeEnd();
+    afx_msg void OnRangeDone();
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -104,6 +109,18 @@ private:
     // The three settings pages copy their controls into the settings (3GP, AVI, MP4), writing their
     // keys when `write`; false when a page refused (each page still had its turn).
     bool SaveSettingsPages(bool write);
+    // The timeline (ConverterDlgTimeline.cpp): the view, the shown file, the range editing.
+    void SetupTimelineView();
+    void RestoreSegmentList(int file_index);
+    void ShowSelectedSegments();
+    void ClearTimeline();
+    // Reads a restored row's index file when it has none loaded yet (before it is shown or used).
+    void LoadSegments(int file_index);
+    void OnRangeChosen(bool is_end, int index);
+    void ShowThumbnail(int file_index, int segment);
+    void ShowRangeStatus(const char* format, int start, int end);
+    void LeaveEditMode();
+    bool Editing() const;
 
     HICON m_hIcon;
     DialogUi m_ui;
@@ -111,6 +128,9 @@ private:
     FileTable m_files;
     CurrentFileName m_current;
     int m_currentFile = -1;  // the file whose segments the timeline shows
+    int m_rangeStart = 0;    // the accepted range on the timeline
+    int m_rangeEnd = 0;
+    myeditview* m_timeline = nullptr;  // a child window: destroyed (and deleted) with the dialog
 
     CFileListPage m_filePage;
     C3gpSettingsPage m_3gpPage;

@@ -78,3 +78,7 @@
 #define IDC_ABOUT_NOTICE         1033
 #define IDC_ABOUT_MAIL           1034
 #define IDC_ABOUT_WEB            1035
+
+// The timeline view: its hand cursor for panning and its child id on the main dialog.
+#define IDC_HAND_CURSOR          200
+#define IDC_TIMELINE_VIEW        2006
