@@ -17,7 +17,7 @@ mpeg=("$root"/media/mpeg/{mpgdemux,audio_route,video_decoder,pcm_writer,mpeg_hea
 echo "fuzz: building"
 clang++ "${flags[@]}" -o mpadec_fuzz "$root/media/mpa/fuzz/mpadec_fuzz.cpp" "${mpa[@]}"
 clang++ "${flags[@]}" -o mpgdemux_fuzz "$root/media/mpeg/fuzz/mpgdemux_fuzz.cpp" "${mpeg[@]}" "${mpa[@]}" \
-  -lmpeg2 -lmpeg2convert
+  -lmpeg2 -lswscale
 
 # Seeds: a prefix byte picks options or the stream kind, as the targets read them.
 seed() {  # seed folder, prefix bytes (octal escapes), file

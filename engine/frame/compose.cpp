@@ -18,8 +18,7 @@ const CRgbImage& compose_output_picture(const CRgbImage& source, int width, int 
         return scratch;
     }
     if (mode == kAdjustStretch) {
-        scratch = source;
-        if (!CRgbImage::Scale(scratch, width, height)) scratch = CRgbImage(width, height);
+        if (!CRgbImage::ScaleFrom(scratch, source, width, height)) scratch = CRgbImage(width, height);
         return scratch;
     }
     scratch = CRgbImage(width, height);

@@ -62,12 +62,12 @@ void CRgbImage::Release() {
     Take(0, 0, nullptr);
 }
 
-bool CRgbImage::Scale(CRgbImage& image, int new_width, int new_height) {
-    if (image.empty()) return false;
-    uint8_t* scaled = allocate(new_width, new_height);
-    if (!scaled) return false;
-    const int src_w = image.width_, src_h = image.height_;
-    const size_t new_stride = size_t(StrideFor(new_width));
+namespace {
+
+// Nearest-neighbour rows of `image` into `scaled` (new_width x new_height at its own stride).
+void scale_rows(const CRgbImage& image, uint8_t* scaled, int new_width, int new_height) {
+    const int src_w = image.width(), src_h = image.height();
+    const size_t new_stride = size_t(CRgbImage::StrideFor(new_width));
     std::vector<int> source_offset(static_cast<size_t>(new_width));
     for (int x = 0; x < new_width; ++x) source_offset[size_t(x)] = int(int64_t(x) * src_w / new_width) * 3;
     int previous_sy = -1;
@@ -83,8 +83,29 @@ bool CRgbImage::Scale(CRgbImage& image, int new_width, int new_height) {
         const uint8_t* in = image.row(sy);
         for (int x = 0; x < new_width; ++x, out += 3) std::memcpy(out, in + source_offset[size_t(x)], 3);
     }
+}
+
+}  // namespace
+
+bool CRgbImage::Scale(CRgbImage& image, int new_width, int new_height) {
+    if (image.empty()) return false;
+    uint8_t* scaled = allocate(new_width, new_height);
+    if (!scaled) return false;
+    scale_rows(image, scaled, new_width, new_height);
     image.Release();
     image.Take(new_width, new_height, scaled);
+    return true;
+}
+
+bool CRgbImage::ScaleFrom(CRgbImage& dest, const CRgbImage& source, int new_width, int new_height) {
+    if (source.empty() || &dest == &source) return false;
+    if (dest.width_ != new_width || dest.height_ != new_height || dest.empty()) {
+        uint8_t* pixels = allocate(new_width, new_height);
+        if (!pixels) return false;
+        dest.Release();
+        dest.Take(new_width, new_height, pixels);
+    }
+    scale_rows(source, dest.pixels_, new_width, new_height);
     return true;
 }
 

@@ -60,6 +60,9 @@ public:
     // Resizes in place by nearest neighbour: destination pixel x takes source pixel x * w / W, row y
     // source row y * h / H. False (image unchanged) for an invalid size or when memory runs out.
     static bool Scale(CRgbImage& image, int new_width, int new_height);
+    // The same scaling of `source` into `dest` (which must be another image), reusing dest's pixels
+    // when it already has the new size, so a picture scaled for every frame allocates nothing.
+    static bool ScaleFrom(CRgbImage& dest, const CRgbImage& source, int new_width, int new_height);
 
     // Copies the source rectangle to (x, y) of the destination, clipped to the destination; a
     // rectangle that reaches outside the source copies nothing. With kBlitKeyed, pixels whose 24 bits

@@ -2,7 +2,7 @@
 #include <cstring>
 extern "C" {
 #include <mpeg2dec/mpeg2.h>
-#include <mpeg2dec/mpeg2convert.h>
+#include <libswscale/swscale.h>
 }
 #include "base/picture.h"
 
@@ -22,6 +22,8 @@ bool VideoDecoder::open() {
 void VideoDecoder::close() {
     if (decoder_) mpeg2_close(decoder_);
     decoder_ = nullptr;
+    sws_freeContext(to_bgr_);
+    to_bgr_ = nullptr;
 }
 
 bool VideoDecoder::open_dump(const char* path) {
@@ -71,7 +73,7 @@ void VideoDecoder::note_buffer() {
         next_size_ = (next_size_ + 1) % 8;
     }
     *slot = {info->current_fbuf->buf[0], int(seq->width), int(seq->height), int(seq->picture_width),
-             int(seq->picture_height)};
+             int(seq->picture_height), int(seq->chroma_width), int(seq->chroma_height)};
 }
 
 void VideoDecoder::take_picture(MediaOutput* out) {
@@ -95,12 +97,20 @@ void VideoDecoder::take_picture(MediaOutput* out) {
         out->frame.stride = stride;
         return;
     }
-    const size_t src_stride = size_t(size->coded_width) * 3;
-    for (int y = 0; y < height; ++y) {
-        uint8_t* row = out->frame.data + size_t(y) * size_t(stride);
-        std::memcpy(row, src + size_t(y) * src_stride, size_t(width) * 3);
-        std::memset(row + size_t(width) * 3, 0, size_t(stride - width * 3));
-    }
+    // The planes as libmpeg2 keeps them (rows of the coded width), converted straight into the buffer.
+    const bool full_width = size->chroma_width == size->coded_width;
+    const bool full_height = size->chroma_height == size->coded_height;
+    const AVPixelFormat planar = full_width ? AV_PIX_FMT_YUV444P : full_height ? AV_PIX_FMT_YUV422P : AV_PIX_FMT_YUV420P;
+    to_bgr_ = sws_getCachedContext(to_bgr_, width, height, planar, width, height, AV_PIX_FMT_BGR24, SWS_POINT, nullptr,
+                                   nullptr, nullptr);
+    if (!to_bgr_) return;
+    const uint8_t* planes[3] = {src, info->display_fbuf->buf[1], info->display_fbuf->buf[2]};
+    const int strides[3] = {size->coded_width, size->chroma_width, size->chroma_width};
+    uint8_t* target[1] = {out->frame.data};
+    const int target_stride[1] = {stride};
+    if (sws_scale(to_bgr_, planes, strides, 0, height, target, target_stride) != height) return;
+    for (int y = 0; y < height && stride > width * 3; ++y)
+        std::memset(out->frame.data + size_t(y) * size_t(stride) + size_t(width) * 3, 0, size_t(stride - width * 3));
     out->frame.width = width;
     out->frame.height = height;
     out->frame.stride = stride;
@@ -120,9 +130,6 @@ void VideoDecoder::feed(const uint8_t* data, size_t length, MediaOutput* out) {
         switch (state) {
             case STATE_BUFFER:
                 return;
-            case STATE_SEQUENCE:
-                mpeg2_convert(decoder_, mpeg2convert_bgr24, nullptr);
-                break;
             case STATE_PICTURE:
             case STATE_SLICE_1ST:
             case STATE_PICTURE_2ND:

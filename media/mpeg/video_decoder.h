@@ -1,4 +1,4 @@
-// MPEG-1/2 video through libmpeg2, converted to B,G,R pictures of the stream's own size (rows top-down,
+// MPEG-1/2 video through libmpeg2, converted by libswscale to B,G,R pictures of the stream's own size (rows top-down,
 // stride (3w+3)&~3) in the output's picture buffer.
 #pragma once
 #include <cstdint>
@@ -7,6 +7,7 @@
 #include "base/media_output.h"
 
 struct mpeg2dec_s;
+struct SwsContext;
 
 namespace mpeg {
 
@@ -42,11 +43,13 @@ private:
     struct BufferSize {
         const uint8_t* buffer = nullptr;
         int coded_width = 0, coded_height = 0, width = 0, height = 0;
+        int chroma_width = 0, chroma_height = 0;
     };
     BufferSize sizes_[8];
     int next_size_ = 0;
 
     mpeg2dec_s* decoder_ = nullptr;
+    SwsContext* to_bgr_ = nullptr;  // the planes to B,G,R, made again when the size changes
     uint8_t tail_[3] = {};  // the last bytes seen, for a sequence start code split between pieces
     int tail_length_ = 0;
     fileio::File dump_;

@@ -112,6 +112,32 @@ TEST(RgbImage, ScaleBetweenEveryWidth) {
                 }
 }
 
+// Scaling into another image gives the pixels of the formula above, leaves the source as it was and,
+// for a second picture of the same sizes, writes into the pixels the destination already has.
+TEST(RgbImage, ScaleFromIntoAReusedDestination) {
+    const int sizes[][4] = {{720, 7, 176, 2}, {3, 2, 177, 7}, {352, 7, 352, 7}};
+    for (const auto& z : sizes) {
+        const CRgbImage source = patterned(z[0], z[1]);
+        CRgbImage dest(5, 5);
+        ASSERT_TRUE(CRgbImage::ScaleFrom(dest, source, z[2], z[3]));
+        const uint8_t* kept = dest.pixels();
+        ASSERT_TRUE(CRgbImage::ScaleFrom(dest, source, z[2], z[3]));
+        EXPECT_EQ(kept, dest.pixels());
+        ASSERT_EQ(z[2], dest.width());
+        ASSERT_EQ(z[3], dest.height());
+        for (int y = 0; y < z[3]; ++y)
+            for (int x = 0; x < z[2]; ++x)
+                for (int c = 0; c < 3; ++c)
+                    ASSERT_EQ(dest.row(y)[3 * x + c], pattern(x * z[0] / z[2], y * z[1] / z[3], c));
+        EXPECT_TRUE(fill_bytes_are(dest, 0));
+        EXPECT_EQ(source.row(z[1] - 1)[3 * (z[0] - 1)], pattern(z[0] - 1, z[1] - 1, 0));
+    }
+    CRgbImage dest(2, 2);
+    EXPECT_FALSE(CRgbImage::ScaleFrom(dest, CRgbImage(0, 0), 4, 4));
+    EXPECT_FALSE(CRgbImage::ScaleFrom(dest, dest, 4, 4));
+    EXPECT_EQ(2, dest.width());
+}
+
 TEST(RgbImage, BlitCopiesAndClipsAtEveryWidth) {
     for (int w : kWidths) {
         SCOPED_TRACE(w);
