@@ -38,6 +38,8 @@ UINT AfxWinExec(const char* command, UINT show);
 // returns IDOK or IDCANCEL. From outside, TARMELO_MODAL_LOG gets a line "title<TAB>kind: start" per
 // dialog; TARMELO_DIALOG_VALUE then answers it (a path, a colour as 0xBBGGRR, a font face name) with
 // IDOK, and without it the dialog is cancelled (TARMELO_MODAL_ANSWER may name the button instead).
+// TARMELO_DIALOG_VALUE=@FILE reads the answer from FILE's first line at each dialog; a line "*" there
+// shows the real dialog.
 enum AfxDialogKind { AfxFileOpenDialog = 1, AfxFileSaveDialog, AfxColourDialog, AfxFontDialog };
 typedef int (*AfxDialogHook)(HWND owner, AfxDialogKind kind, void* request, void* context);
 AfxDialogHook AfxSetDialogHook(AfxDialogHook hook, void* context);

@@ -117,6 +117,16 @@ int AfxRunCommonDialog(HWND owner, AfxDialogKind kind, void* request) {
     CString what = CString(kind_name(kind)) + ": " + start;
     if (AfxLogToEnvironment("TARMELO_MODAL_LOG", {title, what})) {
         const char* value = getenv("TARMELO_DIALOG_VALUE");
+        // "@FILE": the answer is FILE's first line, read anew for every dialog, so a test can give
+        // each one its own; a line "*" lets the real dialog run for the test to drive with keys.
+        char line[MAX_PATH * 2];
+        if (value && value[0] == '@') {
+            FILE* f = fopen(value + 1, "r");
+            value = f && fgets(line, sizeof line, f) ? line : nullptr;
+            if (f) fclose(f);
+            if (value) line[strcspn(line, "\r\n")] = 0;
+            if (value && !strcmp(value, "*")) return run_real_dialog(kind, request) ? IDOK : IDCANCEL;
+        }
         const char* answer = getenv("TARMELO_MODAL_ANSWER");
         int button = answer && *answer ? atoi(answer) : (value ? IDOK : IDCANCEL);
         if (button != IDOK || !value) return IDCANCEL;

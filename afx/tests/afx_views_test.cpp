@@ -205,6 +205,31 @@ TEST(AfxCommonDialogs, AnsweredFromTheEnvironment) {
     EXPECT_EQ("\tfile save: \n", lines[2]);
 }
 
+// "@FILE" answers each dialog with the file's first line at that moment; no file cancels.
+TEST(AfxCommonDialogs, AnsweredFromAFileEachTime) {
+    char log[MAX_PATH], answers[MAX_PATH], value[MAX_PATH + 1];
+    snprintf(log, sizeof log, "/tmp/afx_dialog_log_%lu.txt", (unsigned long)GetCurrentProcessId());
+    snprintf(answers, sizeof answers, "/tmp/afx_dialog_answer_%lu.txt", (unsigned long)GetCurrentProcessId());
+    snprintf(value, sizeof value, "@%s", answers);
+    setenv("TARMELO_MODAL_LOG", log, 1);
+    setenv("TARMELO_DIALOG_VALUE", value, 1);
+    for (const char* path : {"C:\\media\\a.mpg", "C:\\media\\b.avi"}) {
+        FILE* f = fopen(answers, "w");
+        ASSERT_TRUE(f);
+        fprintf(f, "%s\r\n", path);
+        fclose(f);
+        CFileDialog open(TRUE);
+        EXPECT_EQ(IDOK, open.DoModal());
+        EXPECT_STREQ(path, open.GetPathName());
+    }
+    remove(answers);
+    CFileDialog cancelled(TRUE);
+    EXPECT_EQ(IDCANCEL, cancelled.DoModal());
+    unsetenv("TARMELO_DIALOG_VALUE");
+    unsetenv("TARMELO_MODAL_LOG");
+    remove(log);
+}
+
 TEST_F(ViewTest, SliderSizesAndListCheckBoxes) {
     CSliderCtrl slider;
     ASSERT_TRUE(slider.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 150, 30), &frame, 10));

@@ -14,10 +14,14 @@ start_program() {
 }
 
 # Waits (up to $2 seconds) until the command in $1 succeeds.
+# (Counted by the clock, not by tries: each try starts a Wine program, which a loaded machine makes slow.)
 wait_until() {
-  local what=$1 seconds=$2
-  for _ in $(seq $((seconds * 5))); do eval "$what" && return 0; sleep 0.2; done
-  return 1
+  local what=$1 deadline=$((SECONDS + $2))
+  while :; do
+    eval "$what" && return 0
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.2
+  done
 }
 
 click() { "$bin/winprobe.exe" click "$caption" "$1" || fail "cannot click $1"; sleep 0.3; }
@@ -32,3 +36,63 @@ exit_program() {
   wait "$app"; local rc=$?
   [ "$rc" = 0 ] || fail "exit code $rc"
 }
+
+# The program in a folder of its own under $WORK (it keeps its settings and lists beside itself);
+# without the sibling player the end of a conversion is a plain OK box, which the seam answers.
+# Sets $bin to that folder.
+own_program_folder() {
+  local from=$1
+  bin=$WORK/app
+  mkdir -p "$bin"
+  for f in "$from"/*; do [ "$(basename "$f")" = tolmmpegplay.exe ] || ln -s "$f" "$bin/"; done
+}
+
+# A Wine path (Z:\...) of a file under the Unix root.
+wine_path() { echo "Z:$(echo "$1" | tr / '\\')"; }
+
+# Fixture: $1 seconds of a moving test picture (320x240, 25 fps) and a 1 kHz tone, MPEG-1 program
+# stream, written to $2. The picture is softened: the video window stretches it to its client area,
+# and on hard edges the two scalers' differences alone would outweigh what a comparison is after.
+mpeg1_fixture() {
+  ffmpeg -v error -y -f lavfi -i "testsrc=size=320x240:rate=25:duration=$1,gblur=sigma=2" -f lavfi -i "sine=frequency=1000:duration=$1" \
+    -c:v mpeg1video -b:v 800k -c:a mp2 -ar 44100 -ac 2 -f mpeg "$2" || fail "no fixture $2"
+}
+
+# Adds a file through the list's Add button, the open-file dialog answered by the seam with its path;
+# waits for the row count to reach $2.
+# The program must have started with TARMELO_DIALOG_VALUE=@$dialog_answer.
+dialog_answer=$WORK/dialog-answer
+add_through_seam() {
+  wine_path "$1" >"$dialog_answer"
+  click 1003/1006
+  wait_until '[ "$(rows | wc -l)" -ge '"$2"' ]' 30 || fail "no row for $1; modal log: $(cat "$TARMELO_MODAL_LOG")"
+}
+
+# Enabled flag of a control (the second field after "enabled").
+enabled() { probe state "$caption" "$1" | awk '{print $3}'; }
+# Progress position of a bar, check state of a button, selection of a combo box.
+state_value() { probe state "$caption" "$1" | awk '{print $1}'; }
+
+# A region of the screen as a picture: crop X Y W H FILE.
+crop_screen() {
+  import -window root -crop "${3}x${4}+${1}+${2}" +repage "$5" || fail "no screenshot of the region"
+}
+# Mean absolute difference of two pictures, 0..1.
+picture_difference() { compare -metric MAE "$1" "$2" null: 2>&1 | sed 's/.*(\(.*\)).*/\1/'; }
+
+# The best PSNR (dB) of a picture on screen against any frame of a video, each frame scaled to the
+# picture's size as the screen showed it.
+best_psnr() {
+  ffmpeg -v error -i "$2" -loop 1 -t 60 -i "$1" \
+    -lavfi "[0:v][1:v]scale2ref[v][p];[p]format=yuv420p[p2];[v]format=yuv420p[v2];[p2][v2]psnr=stats_file=$WORK/psnr.log:shortest=1" \
+    -f null - || { echo 0; return; }
+  awk '{ for (i = 1; i <= NF; i++) if ($i ~ /^psnr_avg:/) { split($i, a, ":"); v = a[2] == "inf" ? 99 : a[2] + 0; if (v > m) m = v } }
+       END { printf "%.1f\n", m }' "$WORK/psnr.log"
+}
+
+# Records the private null sink (wine-run.sh --sound) into $1 until stop_recording.
+start_recording() {
+  parec --device=nullsink.monitor --raw --format=s16le --rate=44100 --channels=2 >"$1" 2>/dev/null &
+  recorder=$!
+}
+stop_recording() { [ -n "${recorder:-}" ] && kill "$recorder" 2>/dev/null; wait "$recorder" 2>/dev/null; recorder=""; }

@@ -4,10 +4,12 @@
 //   winprobe controls CAPTION           one line per child: id class left top width height "text"
 //   winprobe click CAPTION ID           post a button click (WM_COMMAND BN_CLICKED) for control ID
 //   winprobe close CAPTION              post WM_CLOSE
-//   winprobe gdi CAPTION                GDI and USER object counts of the window's process
+//   winprobe gdi CAPTION                GDI objects, USER objects and kernel handles of the window's
+//                                       process
+//   winprobe client CAPTION             the window's client area on the screen: left top width height
 //   winprobe text CAPTION ID            the control's text
-//   winprobe state CAPTION ID           button check state, combo selection or trackbar position, enabled
-//                                       and visible flags
+//   winprobe state CAPTION ID           button check state, combo selection, trackbar or progress
+//                                       position, then the enabled and visible flags
 //   winprobe rows CAPTION ID            one line per list-view row: its cells separated by tabs, then
 //                                       "selected" for a selected row
 //   winprobe select CAPTION ID ROW      selects and focuses one list-view row (-1: clears the selection)
@@ -21,6 +23,8 @@
 // CAPTION arrives in the ANSI code page, as Wine converts the command line.
 #include <windows.h>
 #include <commctrl.h>
+#include <winternl.h>
+#include <ntgdi.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -146,8 +150,47 @@ int list_select(HWND list, int row) {
     return SendMessageA(list, LVM_SETITEMSTATE, row, (LPARAM)remote.at(0)) ? 0 : 1;
 }
 
+// GDI objects of another process. Wine leaves GetGuiResources at 0; it keeps the process's GDI handle
+// table as Windows does, behind the PEB, so the count is read from there.
+long gdi_objects(HANDLE process) {
+    if (DWORD counted = GetGuiResources(process, GR_GDIOBJECTS)) return (long)counted;
+    PROCESS_BASIC_INFORMATION basic = {};
+    if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0) return -1;
+    PEB peb;
+    if (!ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof peb, nullptr) || !peb.GdiSharedHandleTable)
+        return -1;
+    static GDI_SHARED_MEMORY table;
+    if (!ReadProcessMemory(process, peb.GdiSharedHandleTable, &table, sizeof table, nullptr)) return -1;
+    long n = 0;
+    for (const GDI_HANDLE_ENTRY& entry : table.Handles)
+        if (entry.Type) ++n;
+    return n;
+}
+
+// Kernel handles a process holds. Wine's GetProcessHandleCount answers 0; the system's handle list,
+// filled by the server, names every handle with its owner.
+long kernel_handles(DWORD pid) {
+    ULONG size = 1 << 20;
+    for (int attempt = 0; attempt < 6; ++attempt, size *= 2) {
+        auto* info = (SYSTEM_HANDLE_INFORMATION*)malloc(size);
+        if (!info) return -1;
+        ULONG needed = 0;
+        const NTSTATUS status = NtQuerySystemInformation(SystemHandleInformation, info, size, &needed);
+        if (status == 0) {
+            long n = 0;
+            for (ULONG i = 0; i < info->Count; ++i)
+                if (info->Handle[i].OwnerPid == pid) ++n;
+            free(info);
+            return n;
+        }
+        free(info);
+        if (status != (NTSTATUS)0xC0000004) return -1;  // STATUS_INFO_LENGTH_MISMATCH: a larger buffer
+    }
+    return -1;
+}
+
 int usage() {
-    fprintf(stderr, "usage: winprobe wait|controls|click|close|gdi|text|state|rows|select|pick|type|slide|tab CAPTION [ARG...]\n");
+    fprintf(stderr, "usage: winprobe wait|controls|click|close|gdi|client|text|state|rows|select|pick|type|slide|tab CAPTION [ARG...]\n");
     return 2;
 }
 
@@ -200,6 +243,7 @@ int main(int argc, char** argv) {
         GetClassNameA(ctl, cls, sizeof cls);
         long value = !lstrcmpiA(cls, "ComboBox")            ? (long)SendMessageA(ctl, CB_GETCURSEL, 0, 0)
                      : !lstrcmpiA(cls, "msctls_trackbar32") ? (long)SendMessageA(ctl, TBM_GETPOS, 0, 0)
+                     : !lstrcmpiA(cls, "msctls_progress32") ? (long)SendMessageA(ctl, PBM_GETPOS, 0, 0)
                                                             : (long)SendMessageA(ctl, BM_GETCHECK, 0, 0);
         printf("%ld enabled %d visible %d\n", value, IsWindowEnabled(ctl) ? 1 : 0, IsWindowVisible(ctl) ? 1 : 0);
     } else if (!strcmp(cmd, "rows") && argc > 3) {
@@ -235,11 +279,18 @@ int main(int argc, char** argv) {
     } else if (!strcmp(cmd, "gdi")) {
         DWORD pid = 0;
         GetWindowThreadProcessId(wnd, &pid);
-        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
         if (!process) return 1;
-        printf("gdi %lu user %lu\n", (unsigned long)GetGuiResources(process, GR_GDIOBJECTS),
-               (unsigned long)GetGuiResources(process, GR_USEROBJECTS));
+        const long gdi = gdi_objects(process);
+        const unsigned long user = GetGuiResources(process, GR_USEROBJECTS);
         CloseHandle(process);
+        printf("gdi %ld user %lu handles %ld\n", gdi, user, kernel_handles(pid));
+    } else if (!strcmp(cmd, "client")) {
+        RECT r;
+        GetClientRect(wnd, &r);
+        POINT origin = {0, 0};
+        ClientToScreen(wnd, &origin);
+        printf("%ld %ld %ld %ld\n", (long)origin.x, (long)origin.y, (long)r.right, (long)r.bottom);
     } else {
         return usage();
     }
