@@ -31,6 +31,7 @@ struct Reference {
     int width = 0, height = 0;
     double fps = 0;
     int sample_rate = 0, channels = 0;
+    std::string sample_fmt;  // ffprobe's name for the sound's sample format ("u8", "s16", "fltp" ...)
     double duration = 0;
     int decoded_pictures = 0;
     std::vector<StoredPacket> all, video, audio;  // as stored, in file order
@@ -79,6 +80,8 @@ Reference reference(const std::string& path) {
             if (!rate.empty() && rate.front() == '"') rate = rate.substr(1, rate.size() - 2);
             r.sample_rate = std::atoi(rate.c_str());
             r.channels = std::atoi(field("channels").c_str());
+            r.sample_fmt = field("sample_fmt");
+            if (!r.sample_fmt.empty() && r.sample_fmt.front() == '"') r.sample_fmt = r.sample_fmt.substr(1, r.sample_fmt.size() - 2);
         }
     }
     r.duration = std::atof(
@@ -379,7 +382,8 @@ TEST_P(ProbeFixture, RecordAndIndexAgreeWithFfprobe) {
         EXPECT_EQ(ref.audio_packets + 1 + (audio_type == 11 ? 1 : 0), r.frame_count)
             << "audio tags (an AAC sequence header among them) + 1";
         EXPECT_EQ(audio_type, r.index_audio);
-        EXPECT_EQ(ref.sample_rate ? 16 : 0, r.audio_bits);
+        // Coded sound decodes to 16 bits; raw PCM keeps the file's own sample size.
+        EXPECT_EQ(!ref.sample_rate ? 0 : ref.sample_fmt == "u8" ? 8 : 16, r.audio_bits);
         break;
     case MediaBranch::DirectShow:
         EXPECT_EQ(int(ref.video.size()), r.video_index_count);
