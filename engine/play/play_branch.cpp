@@ -1,9 +1,6 @@
 #include "engine/play/play_branch.h"
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
-#include <deque>
-#include <vector>
 #include "engine/audio/audio_path.h"
 #include "engine/input/input_reader.h"
 #include "engine/input/input_texts.h"
@@ -19,16 +16,6 @@ namespace {
 
 constexpr int kReportEvery = 15;
 constexpr int kPollMs = 10;
-// A job with sound reads ahead of what is on the screen, so that its sound reaches the wave output
-// before the pictures it belongs to, wherever the file keeps it: up to this many decoded pictures
-// wait for their time (fewer when they would need more memory than kAheadBytes) ...
-constexpr size_t kAheadPictures = 30;
-constexpr size_t kAheadBytes = size_t(64) << 20;
-// ... and reading goes on while less sound than this waits to be played (more is let through when
-// no picture is waiting at all).
-constexpr int64_t kSoundAheadMs = 1000;
-// Sound the wave output may hold in front of its ring.
-constexpr int kWaveLeadMs = 2000;
 
 // A job's sound paces it when rate x channels reaches 10; below that the clock does.
 bool paced_by_sound(const MediaJob& job) { return int64_t(job.sample_rate) * job.channels >= 10; }
@@ -43,88 +30,45 @@ int64_t paused_total() { return g_paused_total; }
 // The reader of the job being played: a Pause holds its source too when that runs by itself.
 InputReader* g_playing_reader = nullptr;
 
-// The clock the pictures of a job with sound keep: what the wave output has played of the job's
-// sound. While nothing is queued (the file's sound has not come yet, or has a gap) it goes on by the
-// wall clock, less the pauses, from where it stood; it never goes back.
-class SoundClock {
+// Pictures of a job with sound: picture i is shown when the wave output has played i/r seconds of the
+// job's sound, so picture and sound stay together whatever the device holds queued. While nothing is
+// queued (the file's sound has not come yet, or has a gap) the sound's clock stands, and the pictures
+// go on by the wall clock from where it stood.
+class SoundSchedule {
 public:
-    void begin() {
-        mark();
-        played_ = at_ = 0;
-    }
-    int64_t now() {
-        const WaveClock c = wave_out_clock();
-        int64_t at;
-        if (c.queued_ms > 0 || c.played_ms > played_) {
-            at = c.played_ms;
-            if (c.played_ms != played_ || c.queued_ms > 0) played_ = c.played_ms, mark();
-        } else {
-            at = played_ + clock_diff(g_outside.clock.now(), wall_) - (g_paused_total - paused_);
-        }
-        at_ = std::max(at_, at);
-        return at_;
-    }
-
-private:
-    void mark() {
+    void begin(const FrameRate& rate) {
+        rate_ = rate;
         wall_ = g_outside.clock.now();
-        paused_ = g_paused_total;
+        sound_ = 0;
     }
-    uint32_t wall_ = 0;
-    int64_t paused_ = 0;
-    int64_t played_ = 0;
-    int64_t at_ = 0;
-};
-
-// Decoded pictures of a job with sound waiting for their time, in buffers that are used again.
-class PictureQueue {
-public:
-    bool empty() const { return waiting_.empty(); }
-    size_t size() const { return waiting_.size(); }
-    // Whether another picture may be read ahead.
-    bool has_room() const { return waiting_.size() < limit_; }
-    // A copy of the picture at the back; false when it cannot be kept (it is then left out).
-    bool push(const PictureView& picture) {
-        const size_t bytes = picture::byte_size(picture);
-        if (bytes == 0) return false;
-        if (waiting_.empty() && spare_.empty())
-            limit_ = std::max<size_t>(4, std::min(kAheadPictures, kAheadBytes / bytes));
-        std::vector<uint8_t> buffer;
-        if (!spare_.empty()) {
-            buffer.swap(spare_.back());
-            spare_.pop_back();
+    // Waits until picture `index` is due; false when the run was stopped meanwhile.
+    bool wait_for(int64_t index) {
+        const int64_t due = picture_time(rate_, index, 1000);
+        for (;;) {
+            if (!flag_on(g_busy)) return false;
+            if (flag_on(g_paused)) {
+                if (!hold_while_paused()) return false;
+                wall_ = g_outside.clock.now();
+                continue;
+            }
+            const WaveClock c = wave_out_clock();
+            const uint32_t now = g_outside.clock.now();
+            int64_t at;
+            if (c.queued_ms > 0 || c.played_ms > sound_) {
+                at = c.played_ms;
+                if (c.played_ms != sound_ || c.queued_ms > 0) sound_ = c.played_ms, wall_ = now;
+            } else {
+                at = sound_ + clock_diff(now, wall_);
+            }
+            if (at >= due) return true;
+            g_outside.clock.sleep(int(std::min<int64_t>(due - at, kPollMs)));
         }
-        try {
-            buffer.resize(bytes);
-        } catch (...) {
-            return false;
-        }
-        std::memcpy(buffer.data(), picture.data, bytes);
-        Entry entry;
-        entry.view = picture;
-        entry.bytes.swap(buffer);
-        entry.view.data = entry.bytes.data();
-        waiting_.push_back(std::move(entry));
-        return true;
-    }
-    const PictureView& front() const { return waiting_.front().view; }
-    void pop() {
-        spare_.push_back(std::move(waiting_.front().bytes));
-        waiting_.pop_front();
-    }
-    void clear() {
-        waiting_.clear();
-        spare_.clear();
     }
 
 private:
-    struct Entry {
-        std::vector<uint8_t> bytes;
-        PictureView view;
-    };
-    std::deque<Entry> waiting_;
-    std::vector<std::vector<uint8_t>> spare_;
-    size_t limit_ = kAheadPictures;
+    FrameRate rate_;
+    uint32_t wall_ = 0;
+    int64_t sound_ = 0;
 };
 
 class PlaySteps {
@@ -134,7 +78,7 @@ public:
         dialog_rate_ = dialog_frame_rate(job.frame_rate);
         by_sound_ = paced_by_sound(job);
         if (by_sound_) {
-            clock_.begin();
+            sound_.begin(rate_);
         } else {
             g_pacer.begin_job(g_outside.clock, rate_, dialog_rate_);
             g_pacer_running = true;
@@ -142,30 +86,28 @@ public:
     }
     ~PlaySteps() { g_pacer_running = false; }
 
-    // One decoded picture. A job with sound keeps it until its time; a silent job shows it and waits
-    // for the next one's time: its own time (`stamp_ms`) when its source gives one, else the job's rate.
-    // False once the run is stopped.
+    // One decoded picture: progress, the window, the count, the pacing. `stamp_ms`: the picture's own
+    // time when its source gives one (a silent job then keeps that time), else -1. False once the run
+    // is stopped.
     bool picture(const PictureView& picture, int64_t stamp_ms = -1) {
+        if (job_pictures_ % kReportEvery == 0) report();
         if (!flag_on(g_busy)) return false;
-        if (by_sound_) {
-            queue_.push(picture);
-            return true;
-        }
-        const bool stamped = stamp_ms >= 0;
+        if (by_sound_ && !sound_.wait_for(job_pictures_)) return false;
+        const bool stamped = !by_sound_ && stamp_ms >= 0;
         if (stamped && !wait_for_stamp(stamp_ms)) return false;
-        present(picture);
-        if (flag_on(g_paused) && !hold_while_paused()) return false;
-        if (!stamped) g_pacer.after_picture();
+        if (flag_on(g_show_video)) {
+            c_.services->show_picture(picture);
+            ++*c_.shown;
+            count_lateness();
+        }
+        ++*c_.decoded;
+        ++job_pictures_;
+        if (!by_sound_) {
+            if (flag_on(g_paused) && !hold_while_paused()) return false;
+            if (!stamped) g_pacer.after_picture();
+        }
         return flag_on(g_busy);
     }
-
-    // Before each read: shows the pictures whose time has come and, for a job with sound, waits while
-    // enough is read ahead. False once the run is stopped.
-    bool before_read() { return !by_sound_ || keep_time(false); }
-    // At the end of the file: the pictures still waiting, each at its time.
-    bool finish() { return !by_sound_ || keep_time(true); }
-    // Stop: what waits is not shown.
-    void drop() { queue_.clear(); }
 
     void bars(double fraction) {
         const int value = file_bar_value(fraction);
@@ -183,45 +125,6 @@ private:
             if (wait <= 0) return true;
             g_outside.clock.sleep(int(std::min<int64_t>(wait, kPollMs)));
         }
-    }
-
-    // Shows the waiting pictures as the sound reaches their time, until reading may go on (or, at the
-    // end, until none is left).
-    bool keep_time(bool to_the_end) {
-        for (;;) {
-            if (!flag_on(g_busy)) return false;
-            if (flag_on(g_paused)) {
-                if (!hold_while_paused()) return false;
-                continue;
-            }
-            wave_out_feed();
-            int64_t at = clock_.now();
-            while (!queue_.empty() && at >= picture_time(rate_, job_pictures_, 1000)) {
-                present(queue_.front());
-                queue_.pop();
-                if (!flag_on(g_busy)) return false;
-                wave_out_feed();
-                at = clock_.now();
-            }
-            if (to_the_end ? queue_.empty()
-                           : queue_.empty() || (queue_.has_room() && wave_out_clock().queued_ms < kSoundAheadMs))
-                return true;
-            const int64_t wait = queue_.empty() ? kPollMs : picture_time(rate_, job_pictures_, 1000) - at;
-            g_outside.clock.sleep(int(std::max<int64_t>(1, std::min<int64_t>(wait, kPollMs))));
-        }
-    }
-
-    // A picture at its time: progress every 15th, the window, the counts.
-    void present(const PictureView& picture) {
-        if (job_pictures_ % kReportEvery == 0) report();
-        if (!flag_on(g_busy)) return;
-        if (flag_on(g_show_video)) {
-            c_.services->show_picture(picture);
-            ++*c_.shown;
-            count_lateness();
-        }
-        ++*c_.decoded;
-        ++job_pictures_;
     }
 
     // A picture handed over more than a picture period after its time.
@@ -251,8 +154,7 @@ private:
     FrameRate rate_;
     int dialog_rate_ = 15;
     bool by_sound_ = false;
-    SoundClock clock_;
-    PictureQueue queue_;
+    SoundSchedule sound_;
     StampSchedule stamps_;
     int64_t job_pictures_ = 0;
     int last_bar_ = -1;
@@ -272,7 +174,6 @@ void set_up_sound(EngineUi& ui, const MediaJob& job, int rate, int channels) {
     // The sound's own rate and channels: the audio path converts nothing, the speed ratio is 1.0.
     audio_set_up_job(rate, channels);
     wave_out_open(pcm_wave_format(rate, channels));
-    wave_out_set_lead(kWaveLeadMs);
     if (g_outside.tolmmix_init) g_outside.tolmmix_init(rate, channels, 0);
 }
 
@@ -334,7 +235,7 @@ PlayBranchEnd run_play_branch(PlayContext& c) {
 
     PlayBranchEnd end = PlayBranchEnd::kDone;
     for (;;) {
-        if (!hold_while_paused() || !steps.before_read()) {
+        if (!hold_while_paused()) {
             end = PlayBranchEnd::kStopped;
             break;
         }
@@ -356,8 +257,6 @@ PlayBranchEnd run_play_branch(PlayContext& c) {
     }
     out.flush_sound();
     g_pcm_len = 0;
-    if (end == PlayBranchEnd::kDone && !steps.finish()) end = PlayBranchEnd::kStopped;
-    steps.drop();
     g_playing_reader = nullptr;
     reader->close();
     frame_buffer_free();

@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <vector>
 #include "engine/state/run_state.h"
 
 namespace {
@@ -27,23 +26,9 @@ struct Output {
     uint64_t submitted = 0;
     bool paused = false;
     uint32_t pause_start = 0;
-    // The current buffer went to the device and the ring has not yet moved on (two buffers were not free).
-    bool current_sent = false;
-    // Read-ahead: sound allowed to wait in front of the ring (0: writes wait for the ring).
-    int lead_ms = 0;
 };
 Output g_out;
 std::atomic<int> g_free{0};
-// Sound waiting in front of the ring, from g_waiting_head on.
-std::vector<uint8_t> g_waiting;
-size_t g_waiting_head = 0;
-
-size_t waiting_bytes() { return g_waiting.size() - g_waiting_head; }
-
-void drop_waiting() {
-    std::vector<uint8_t>().swap(g_waiting);
-    g_waiting_head = 0;
-}
 
 void ring_size(const WaveFormat& format, int* size, int* count) {
     const int64_t product = int64_t(format.channels) * format.samples_per_sec;
@@ -58,73 +43,22 @@ void start_silent() {
     g_out.silent_bytes = 0;
 }
 
-// Without a device: waits until no more than `ahead_ms` of what was written is still to be played
-// (a pause holds the clock: the time it lasts is added to the start).
-void wait_silent(int ahead_ms) {
+// Without a device: the data is dropped once its play time has passed.
+void write_silent(int length) {
+    g_out.silent_bytes += uint64_t(length);
     const uint32_t per_second = g_out.format.avg_bytes_per_sec ? g_out.format.avg_bytes_per_sec : 1;
     for (;;) {
         if (!flag_on(g_busy)) return;
+        // A pause holds the clock: the time it lasts is added to the start.
         if (g_out.paused) {
             g_device.clock.sleep(kPollMs);
             continue;
         }
         const uint32_t due = g_out.silent_start + uint32_t(g_out.silent_bytes * 1000 / per_second);
-        const int32_t wait = clock_diff(due, g_device.clock.now()) - ahead_ms;
+        const int32_t wait = clock_diff(due, g_device.clock.now());
         if (wait <= 0) return;
         g_device.clock.sleep(wait < kPollMs ? wait : kPollMs);
     }
-}
-
-// Without a device the data is dropped once its play time has passed (less the read-ahead allowed).
-void write_silent(int length) {
-    g_out.silent_bytes += uint64_t(length);
-    wait_silent(g_out.lead_ms);
-}
-
-// The ring moves on to the next buffer once two are free; without `wait` it does not wait for that.
-bool next_buffer(bool wait) {
-    while (g_free.load() < 2 && flag_on(g_busy)) {
-        if (!wait) return false;
-        g_device.clock.sleep(kPollMs);
-    }
-    g_out.current = (g_out.current + 1) % g_out.count;
-    g_out.ring[g_out.current].fill = 0;
-    g_out.current_sent = false;
-    return true;
-}
-
-// Copies PCM into the ring, each full buffer to the device. With `wait` the writer waits for free
-// buffers (which paces a run); without, it stops where it would wait. Returns the bytes taken.
-int ring_take(const uint8_t* bytes, int length, bool wait) {
-    if (g_out.current_sent && !next_buffer(wait)) return 0;
-    int taken = 0;
-    while (length > 0 && flag_on(g_busy)) {
-        WaveBufferRecord& buffer = g_out.ring[g_out.current];
-        if (buffer.prepared) {
-            if (g_device.unprepare) g_device.unprepare(g_out.current);
-            buffer.prepared = 0;
-        }
-        const int room = g_out.size - buffer.fill;
-        if (length < room) {
-            std::memcpy(buffer.data + buffer.fill, bytes, size_t(length));
-            buffer.fill += length;
-            return taken + length;
-        }
-        std::memcpy(buffer.data + buffer.fill, bytes, size_t(room));
-        bytes += room;
-        length -= room;
-        taken += room;
-        buffer.length = g_out.size;
-        // A buffer the device refused is not counted as queued.
-        if (g_device.write && g_device.write(g_out.current, buffer.data, buffer.length)) {
-            buffer.prepared = 1;
-            g_out.submitted += uint64_t(buffer.length);
-            g_free.fetch_sub(1);
-        }
-        g_out.current_sent = true;
-        if (!next_buffer(wait)) break;
-    }
-    return taken;
 }
 
 int64_t bytes_to_ms(uint64_t bytes) {
@@ -196,73 +130,45 @@ void wave_out_write(const void* data, int length) {
     }
     if (!g_out.open) return;
     const uint8_t* bytes = static_cast<const uint8_t*>(data);
-    if (g_out.lead_ms <= 0) {
-        ring_take(bytes, length, true);
-        return;
+    while (length > 0 && flag_on(g_busy)) {
+        WaveBufferRecord& buffer = g_out.ring[g_out.current];
+        if (buffer.prepared) {
+            if (g_device.unprepare) g_device.unprepare(g_out.current);
+            buffer.prepared = 0;
+        }
+        const int room = g_out.size - buffer.fill;
+        if (length < room) {
+            std::memcpy(buffer.data + buffer.fill, bytes, size_t(length));
+            buffer.fill += length;
+            return;
+        }
+        std::memcpy(buffer.data + buffer.fill, bytes, size_t(room));
+        bytes += room;
+        length -= room;
+        buffer.length = g_out.size;
+        // A buffer the device refused is not counted as queued.
+        if (g_device.write && g_device.write(g_out.current, buffer.data, buffer.length)) {
+            buffer.prepared = 1;
+            g_out.submitted += uint64_t(buffer.length);
+            g_free.fetch_sub(1);
+        }
+        while (g_free.load() < 2 && flag_on(g_busy)) g_device.clock.sleep(kPollMs);
+        g_out.current = (g_out.current + 1) % g_out.count;
+        g_out.ring[g_out.current].fill = 0;
     }
-    // Read-ahead: what the ring cannot take now waits in front of it; the writer waits only while
-    // more than the allowed lead is waiting.
-    wave_out_feed();
-    if (waiting_bytes() == 0) {
-        const int taken = ring_take(bytes, length, false);
-        bytes += taken;
-        length -= taken;
-    }
-    if (length > 0 && flag_on(g_busy)) g_waiting.insert(g_waiting.end(), bytes, bytes + length);
-    const uint64_t lead_bytes = uint64_t(g_out.lead_ms) * g_out.format.avg_bytes_per_sec / 1000;
-    while (waiting_bytes() > lead_bytes && flag_on(g_busy)) {
-        g_device.clock.sleep(kPollMs);
-        wave_out_feed();
-    }
-}
-
-void wave_out_feed() {
-    if (!g_out.open || waiting_bytes() == 0) return;
-    const size_t before = waiting_bytes();
-    const int taken = ring_take(g_waiting.data() + g_waiting_head, int(std::min<size_t>(before, 1u << 30)), false);
-    g_waiting_head += size_t(taken);
-    if (g_waiting_head == g_waiting.size()) {
-        g_waiting.clear();
-        g_waiting_head = 0;
-    } else if (g_waiting_head > g_waiting.size() / 2) {
-        g_waiting.erase(g_waiting.begin(), g_waiting.begin() + long(g_waiting_head));
-        g_waiting_head = 0;
-    }
-}
-
-void wave_out_set_lead(int ms) {
-    if (!g_out.open && !g_out.silent) return;
-    g_out.lead_ms = ms > 0 ? ms : 0;
-    if (g_out.open && ms > 0) g_waiting.reserve(size_t(uint64_t(ms) * g_out.format.avg_bytes_per_sec / 1000) + size_t(g_out.size));
 }
 
 int wave_out_close() {
     if (g_out.silent) {
-        // What was written ahead still takes its play time (none when the writes waited for it).
-        if (g_out.paused) wave_out_pause(false);
-        wait_silent(0);
         g_out = Output{};
         return 0;
     }
-    if (!g_out.open) {
-        drop_waiting();
-        return 0;
-    }
+    if (!g_out.open) return 0;
     // Paused sound would never come back.
     if (g_out.paused && g_device.pause) g_device.pause(false);
     g_out.paused = false;
-    const uint32_t per_second = g_out.format.avg_bytes_per_sec ? g_out.format.avg_bytes_per_sec : 1;
-    // Sound waiting in front of the ring goes to the device as buffers come back, within its play
-    // time and the ring's and a second more.
-    if (waiting_bytes() > 0) {
-        const uint64_t bytes = waiting_bytes() + uint64_t(g_out.count) * uint64_t(g_out.size);
-        const uint32_t deadline = g_device.clock.now() + uint32_t(bytes * 1000 / per_second) + kCloseGraceMs;
-        for (wave_out_feed(); waiting_bytes() > 0 && flag_on(g_busy) && clock_diff(deadline, g_device.clock.now()) > 0;
-             wave_out_feed())
-            g_device.clock.sleep(kPollMs);
-        drop_waiting();
-    }
     // The queued buffers' play time, and a second more, before the device is told to give them back.
+    const uint32_t per_second = g_out.format.avg_bytes_per_sec ? g_out.format.avg_bytes_per_sec : 1;
     const int queued = g_out.count - g_free.load();
     const uint32_t deadline =
         g_device.clock.now() + uint32_t(uint64_t(queued > 0 ? queued : 0) * g_out.size * 1000 / per_second) + kCloseGraceMs;
@@ -283,11 +189,6 @@ int wave_out_close() {
 }
 
 int wave_out_stop() {
-    drop_waiting();
-    if (g_out.silent) {
-        g_out = Output{};
-        return 0;
-    }
     if (g_out.open && g_device.reset) {
         if (g_out.paused && g_device.pause) g_device.pause(false);
         g_out.paused = false;
@@ -327,7 +228,7 @@ WaveClock wave_out_clock() {
     const int64_t position = g_device.played_bytes ? g_device.played_bytes() : -1;
     if (position >= 0 && uint64_t(position) >= played) played = std::min<uint64_t>(uint64_t(position), g_out.submitted);
     c.played_ms = bytes_to_ms(played);
-    c.queued_ms = bytes_to_ms(g_out.submitted + waiting_bytes()) - c.played_ms;
+    c.queued_ms = bytes_to_ms(g_out.submitted) - c.played_ms;
     return c;
 }
 

@@ -58,22 +58,10 @@ int wave_out_open(WaveFormat format);
 // Queues PCM while g_busy is 1; a full buffer goes to the device, and the write waits (10 ms at a
 // time) while fewer than two buffers are free.
 void wave_out_write(const void* data, int length);
-// Read-ahead for playback (after an open; an open starts without it): up to `ms` of sound may wait in
-// front of the ring and goes to the device as buffers come back (at later writes and at
-// wave_out_feed), so a writer that meets its sound ahead of its pictures is not held at the output.
-// A write then waits only while more than that is waiting. Without a device a write waits only while
-// more than `ms` of what was written is still to be played. 0 turns it off.
-void wave_out_set_lead(int ms);
-// Hands waiting sound to the ring as far as buffers are free; never waits. Playback calls it at least
-// every few milliseconds while it waits for anything else, so the device does not run dry.
-void wave_out_feed();
 // Waits until every queued buffer has played (at most their play time plus 1 s, then the device is
-// reset), releases the ring and closes the device; sound waiting in front of the ring is handed on and
-// played first (within its play time plus 1 s), and without a device what was written ahead takes its
-// play time. Returns 0.
+// reset), releases the ring and closes the device. Returns 0.
 int wave_out_close();
-// Stop: the device gives back what it still holds without playing it (and what waits in front of the
-// ring is dropped), then closes as above; without a device it closes at once.
+// Stop: the device gives back what it still holds without playing it, then closes as above.
 int wave_out_stop();
 // WOM_DONE: a buffer came back.
 void wave_out_buffer_done();
@@ -83,9 +71,8 @@ void wave_out_buffer_done();
 void wave_out_pause(bool hold);
 
 // The sound's own clock for pacing pictures to it: the play time of what the output has played since
-// it was opened, and of what is queued ahead of that (sound written to the device, or waiting in front
-// of the ring, and not yet played; for a silent output, written and not yet due). Milliseconds; both
-// 0 when nothing is open.
+// it was opened, and of what is queued ahead of that (sound written to the device and not yet
+// played; for a silent output, written and not yet due). Milliseconds; both 0 when nothing is open.
 struct WaveClock {
     int64_t played_ms = 0;
     int64_t queued_ms = 0;

@@ -19,7 +19,6 @@ struct FakeDevice {
     std::deque<int> queued;
     std::vector<int> written;           // buffer indexes in the order queued
     std::vector<int> lengths;
-    std::vector<uint8_t> first_bytes;   // the first byte of each buffer queued
     std::vector<std::string> calls;
     uint32_t now = 0;
     int sleeps = 0;
@@ -41,10 +40,9 @@ WaveDevice fake_device(FakeDevice& fake) {
         g_fake->calls.push_back("open");
         return g_fake->opens;
     };
-    d.write = [](int index, uint8_t* data, int length) {
+    d.write = [](int index, uint8_t*, int length) {
         g_fake->calls.push_back("write");
         if (!g_fake->writes) return false;
-        g_fake->first_bytes.push_back(data[0]);
         g_fake->queued.push_back(index);
         g_fake->written.push_back(index);
         g_fake->lengths.push_back(length);
@@ -260,73 +258,6 @@ TEST_F(WaveOut, SilentClockStopsDuringPause) {
     EXPECT_EQ(100u, fake.now - before);
     EXPECT_EQ(300, wave_out_clock().played_ms);
     EXPECT_EQ(0, wave_out_clock().queued_ms);
-}
-
-// Playback's read-ahead with a device: what the ring cannot take waits in front of it instead of
-// holding the writer; it goes to the device as buffers come back, counts as queued on the clock, is
-// played before the close, and Stop drops it.
-TEST_F(WaveOut, ReadAheadWaitsInFrontOfTheRingAndIsPlayedInOrder) {
-    ASSERT_EQ(0, wave_out_open(pcm_wave_format(8000, 1)));  // 10 x 1024 bytes, 64 ms each; 16000 bytes a second
-    wave_out_set_lead(1000);
-    // Every 1024 bytes of the sound marked with their number.
-    std::vector<uint8_t> pcm(1024 * 14), second(16000 * 2);  // 14 buffers' worth, then 2 s
-    for (size_t i = 0; i < pcm.size(); ++i) pcm[i] = uint8_t(i / 1024);
-    for (size_t i = 0; i < second.size(); ++i) second[i] = uint8_t(14 + i / 1024);
-    wave_out_write(pcm.data(), int(pcm.size()));
-    EXPECT_EQ(0, fake.sleeps) << "the writer is not held";
-    EXPECT_EQ(9u, fake.written.size()) << "the ring takes all but the buffer it must keep free";
-    EXPECT_EQ(14 * 64, wave_out_clock().queued_ms) << "what waits in front of the ring counts as queued";
-    fake.play_one();
-    fake.play_one();
-    wave_out_feed();
-    EXPECT_EQ(11u, fake.written.size());
-    EXPECT_EQ(128, wave_out_clock().played_ms);
-
-    // More than the lead waiting: the writer waits for the device (one buffer played per 10 ms).
-    fake.plays_while_sleeping = true;
-    wave_out_write(second.data(), int(second.size()));
-    EXPECT_GT(fake.sleeps, 0);
-    EXPECT_LE(wave_out_clock().queued_ms, 1000 + 9 * 64 + 64);
-
-    // The close plays everything that waits (only a partly filled last buffer is left out).
-    wave_out_close();
-    ASSERT_EQ((pcm.size() + second.size()) / 1024, fake.first_bytes.size());
-    for (size_t i = 0; i < fake.first_bytes.size(); ++i) EXPECT_EQ(uint8_t(i), fake.first_bytes[i]) << i;
-    EXPECT_EQ(std::find(fake.calls.begin(), fake.calls.end(), "reset"), fake.calls.end()) << "all of it played";
-
-    // Stop drops what waits.
-    fake.plays_while_sleeping = false;
-    fake.written.clear();
-    ASSERT_EQ(0, wave_out_open(pcm_wave_format(8000, 1)));
-    wave_out_set_lead(1000);
-    wave_out_write(pcm.data(), int(pcm.size()));
-    EXPECT_EQ(9u, fake.written.size());
-    EXPECT_EQ(0, wave_out_stop());
-    EXPECT_EQ(9u, fake.written.size());
-    EXPECT_FALSE(wave_out_state().open);
-    EXPECT_EQ(0, wave_out_clock().queued_ms);
-}
-
-// Without a device the read-ahead lets a writer run up to the lead ahead of the sound's time; the
-// close then waits for the rest of that time, Stop does not.
-TEST_F(WaveOut, SilentReadAheadRunsAheadByTheLeadAndTheCloseTakesTheRest) {
-    fake.opens = false;
-    for (bool stop : {false, true}) {
-        SCOPED_TRACE(stop ? "stop" : "close");
-        ASSERT_EQ(kWaveOpenFailed, wave_out_open(pcm_wave_format(8000, 1)));
-        wave_out_set_lead(500);
-        const uint32_t start = fake.now;
-        std::vector<uint8_t> pcm(1600, 0);  // 100 ms
-        for (int i = 0; i < 5; ++i) wave_out_write(pcm.data(), int(pcm.size()));
-        EXPECT_EQ(0u, fake.now - start) << "500 ms written, none of it waited for";
-        for (int i = 0; i < 15; ++i) wave_out_write(pcm.data(), int(pcm.size()));
-        EXPECT_EQ(1500u, fake.now - start) << "2 s written, held 500 ms ahead";
-        EXPECT_EQ(1500, wave_out_clock().played_ms);
-        EXPECT_EQ(500, wave_out_clock().queued_ms);
-        EXPECT_EQ(0, stop ? wave_out_stop() : wave_out_close());
-        EXPECT_EQ(stop ? 1500u : 2000u, fake.now - start);
-        EXPECT_FALSE(wave_out_state().silent);
-    }
 }
 
 }  // namespace
