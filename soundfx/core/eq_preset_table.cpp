@@ -57,6 +57,7 @@ void EqPresetTable::reset() {
     std::memset(slots_, 0, sizeof slots_);
     std::memcpy(slots_, builtin_presets(), sizeof(EqPreset) * kBuiltinPresetCount);
     count_ = kBuiltinPresetCount;
+    beyond_.clear();
 }
 
 int EqPresetTable::load(const char* path) {
@@ -65,7 +66,11 @@ int EqPresetTable::load(const char* path) {
     if (!path || !*path || !file.open(path, fileio::File::Mode::Read)) return 0;
     int taken = 0;
     EqPreset record;
-    while (count_ < kSlots && file.read(&record, sizeof record) == (int64_t)sizeof record) {
+    while (file.read(&record, sizeof record) == (int64_t)sizeof record) {
+        if (count_ >= kSlots) {
+            beyond_.push_back(record);
+            continue;
+        }
         if (!valid_band_count(record.band_count)) continue;
         EqPreset clean{};
         std::memcpy(clean.name, record.name, whole_name_length(record.name, sizeof clean.name - 1));
@@ -87,6 +92,7 @@ bool EqPresetTable::save(const char* path) const {
         std::memset(r.padding, 0, sizeof r.padding);
         user.push_back(r);
     }
+    user.insert(user.end(), beyond_.begin(), beyond_.end());
     const std::string fresh = std::string(path) + ".new";
     fileio::remove(fresh.c_str());
     {

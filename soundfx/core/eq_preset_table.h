@@ -3,6 +3,7 @@
 // records only, 196 bytes each, no header).
 #pragma once
 #include <string>
+#include <vector>
 #include "soundfx/core/eq_preset.h"
 
 namespace soundfx {
@@ -25,10 +26,12 @@ public:
 
     // Appends the file's records after the built-ins (reset first). A record goes in only when its
     // band count is 10, 15, 25 or 31; its name ends at byte 63 and never in half a character, its gains
-    // are limited to +-20 dB and it is loaded as a user preset. Reading stops when the table is full;
-    // a trailing piece under 196 bytes is ignored. Returns the records taken (0 without a file).
+    // are limited to +-20 dB and it is loaded as a user preset. Records past a full table are not
+    // listed but kept as read, so that a save does not lose them; a trailing piece under 196 bytes is
+    // ignored. Returns the records taken into the table (0 without a file).
     int load(const char* path);
-    // Writes every user preset in table order to a file beside `path` and puts it in place of `path`;
+    // Writes every user preset in table order, then the records kept past a full table, to a file
+    // beside `path` and puts it in place of `path`;
     // false (the old file untouched) when that fails.
     bool save(const char* path) const;
 
@@ -47,6 +50,7 @@ public:
 private:
     EqPreset slots_[kSlots];
     int count_ = 0;
+    std::vector<EqPreset> beyond_;  // records of the file that did not fit, as read
 };
 
 }  // namespace soundfx

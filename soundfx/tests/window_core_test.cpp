@@ -113,6 +113,14 @@ TEST_F(PresetFile, HostileRecordsAreCleanedOrSkipped) {
     EXPECT_EQ(244, table.load(path_.c_str()));
     EXPECT_EQ(255, table.count());
     EXPECT_STREQ("p243", table.at(254).name);
+    // Deleting one listed preset rewrites the file with the other 299 records: the 56 the table had
+    // no room for are written back as they were read.
+    ASSERT_TRUE(table.remove(11));
+    ASSERT_TRUE(table.save(path_.c_str()));
+    const std::vector<uint8_t> kept = bytes();
+    ASSERT_EQ(299 * sizeof(EqPreset), kept.size());
+    for (int i = 1; i < 300; ++i)
+        EXPECT_EQ(0, std::memcmp(&many[size_t(i)], kept.data() + size_t(i - 1) * sizeof(EqPreset), sizeof(EqPreset))) << i;
 }
 
 TEST_F(PresetFile, RoundTripKeepsUserRecordsInOrderAndAFullTableRefuses) {
