@@ -15,6 +15,7 @@
 #include "soundfx/core/engine.h"
 #include "tests/convert/convert_host.h"
 #include "tests/support/media_test_tools.h"
+#include "tests/support/sink_recording.h"
 
 namespace {
 
@@ -57,40 +58,6 @@ bool load_job(Host& host, const std::string& source, const std::string& name) {
     media_test::write_file(jobs, std::vector<uint8_t>(line.begin(), line.end()));
     return host.read_jobs(jobs);
 }
-
-// parec on the null sink's monitor (mono, 44100 Hz) from before the play until after it.
-class SinkRecording {
-public:
-    explicit SinkRecording(const std::string& name) {
-        path_ = media_test::fresh_path(name + ".raw");
-        pid_file_ = media_test::out_path(name + ".pid");
-        const char* server = std::getenv("PULSE_SERVER");
-        if (!server) return;
-        int status = 0;
-        media_test::run(std::string("PULSE_SERVER='") + server + "' parec -d nullsink.monitor --raw --format=s16le " +
-                            "--rate=44100 --channels=1 > '" + path_ + "' 2>/dev/null & echo $! > '" + pid_file_ + "'",
-                        &status);
-        started_ = status == 0;
-        Sleep(300);
-    }
-    std::vector<int16_t> stop() {
-        if (!started_) return {};
-        Sleep(300);
-        const std::vector<uint8_t> pid = media_test::read_file(pid_file_);
-        if (!pid.empty()) media_test::run("kill " + std::string(pid.begin(), pid.end()));
-        Sleep(200);
-        started_ = false;
-        const std::vector<uint8_t> raw = media_test::read_file(path_);
-        std::vector<int16_t> pcm(raw.size() / 2);
-        if (!pcm.empty()) std::memcpy(pcm.data(), raw.data(), pcm.size() * 2);
-        return pcm;
-    }
-    ~SinkRecording() { stop(); }
-
-private:
-    std::string path_, pid_file_;
-    bool started_ = false;
-};
 
 double rms(const std::vector<double>& x, size_t from, size_t to) {
     double e = 0;
