@@ -11,10 +11,8 @@ mkdir -p "$artifacts"
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/gui_steps.sh"
 
-bin=$WORK/app
-mkdir -p "$bin"
 # Without the sibling player the end of a conversion is a plain OK box, which the seam answers.
-for f in "$src_bin"/*; do [ "$(basename "$f")" = tolmmpegplay.exe ] || ln -s "$f" "$bin/"; done
+own_program_folder "$src_bin"
 
 # A 3 s MPEG-1 program stream: a moving test picture and a 1 kHz tone.
 media=$WORK/media

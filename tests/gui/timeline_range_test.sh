@@ -14,9 +14,7 @@ mkdir -p "$artifacts"
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/gui_steps.sh"
 
-bin=$WORK/app
-mkdir -p "$bin"
-for f in "$src_bin"/*; do [ "$(basename "$f")" = tolmmpegplay.exe ] || ln -s "$f" "$bin/"; done
+own_program_folder "$src_bin"
 
 # 3 s at 25 frames a second, every picture a key picture: entry i is frame i at 40 i ms.
 media=$WORK/media
