@@ -286,15 +286,19 @@ private:
     }
 
     // A picture at its time: progress every 15th, the window, the counts.
+    // The progress is said as the picture's time begins: for a silent job as it is handed to the
+    // window (its schedule has begun), for a job with sound once it is on the screen (the sound is
+    // held until then, and the window's first showing can take a tenth of a second).
     void present(const PictureView& picture) {
+        const bool reported = job_pictures_ % kReportEvery == 0;
+        if (reported && !by_sound_) report();
         if (!flag_on(g_busy)) return;
         if (flag_on(g_show_video)) {
             c_.services->show_picture(picture);
             ++*c_.shown;
             count_lateness();
         }
-        // Said once the picture is on the screen (the window's first showing takes a while).
-        if (job_pictures_ % kReportEvery == 0) report();
+        if (reported && by_sound_) report();
         release();
         ++*c_.decoded;
         ++job_pictures_;
