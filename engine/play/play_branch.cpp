@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <thread>
 #include <vector>
 #include "engine/audio/audio_path.h"
 #include "engine/input/input_reader.h"
@@ -208,6 +209,12 @@ public:
 private:
     static void while_sound_waits(void* self) {
         PlaySteps& steps = *static_cast<PlaySteps*>(self);
+        // Sound fed from a thread of its own (a DirectShow sound graph's) only lets the held sound
+        // go: pictures are shown by the playback thread alone.
+        if (std::this_thread::get_id() != steps.thread_) {
+            steps.release();
+            return;
+        }
         if (!flag_on(g_busy)) return;
         if (flag_on(g_paused) && !hold_while_paused()) return;
         steps.show_due(false);
@@ -216,8 +223,7 @@ private:
 
     // Lets the held sound play (a Pause meanwhile has let it already).
     void release() {
-        if (!held_) return;
-        held_ = false;
+        if (!held_.exchange(false)) return;
         if (!flag_on(g_paused)) wave_out_pause(false);
     }
 
@@ -332,7 +338,8 @@ private:
     int dialog_rate_ = 15;
     bool by_sound_ = false;
     SoundClock clock_;
-    bool held_ = false;
+    std::atomic<bool> held_{false};
+    std::thread::id thread_ = std::this_thread::get_id();
     PictureQueue queue_;
     StampSchedule stamps_;
     int64_t job_pictures_ = 0;
