@@ -29,6 +29,15 @@ struct Output {
 };
 Output g_out;
 std::atomic<int> g_free{0};
+// Called while a write waits (see wave_out_set_wait_hook).
+void (*g_wait_hook)(void*) = nullptr;
+void* g_wait_context = nullptr;
+
+// One poll of a waiting write: the hook's turn, then the sleep.
+void wait_poll(int ms) {
+    if (g_wait_hook) g_wait_hook(g_wait_context);
+    g_device.clock.sleep(ms);
+}
 
 void ring_size(const WaveFormat& format, int* size, int* count) {
     const int64_t product = int64_t(format.channels) * format.samples_per_sec;
@@ -43,21 +52,26 @@ void start_silent() {
     g_out.silent_bytes = 0;
 }
 
-// Without a device: the data is dropped once its play time has passed.
+// Without a device: the data is dropped once its play time has passed. The time starts with the
+// first write, as a device starts playing with its first buffer.
 void write_silent(int length) {
+    if (g_out.silent_bytes == 0) {
+        g_out.silent_start = g_device.clock.now();
+        if (g_out.paused) g_out.pause_start = g_out.silent_start;
+    }
     g_out.silent_bytes += uint64_t(length);
     const uint32_t per_second = g_out.format.avg_bytes_per_sec ? g_out.format.avg_bytes_per_sec : 1;
     for (;;) {
         if (!flag_on(g_busy)) return;
         // A pause holds the clock: the time it lasts is added to the start.
         if (g_out.paused) {
-            g_device.clock.sleep(kPollMs);
+            wait_poll(kPollMs);
             continue;
         }
         const uint32_t due = g_out.silent_start + uint32_t(g_out.silent_bytes * 1000 / per_second);
         const int32_t wait = clock_diff(due, g_device.clock.now());
         if (wait <= 0) return;
-        g_device.clock.sleep(wait < kPollMs ? wait : kPollMs);
+        wait_poll(wait < kPollMs ? wait : kPollMs);
     }
 }
 
@@ -152,7 +166,7 @@ void wave_out_write(const void* data, int length) {
             g_out.submitted += uint64_t(buffer.length);
             g_free.fetch_sub(1);
         }
-        while (g_free.load() < 2 && flag_on(g_busy)) g_device.clock.sleep(kPollMs);
+        while (g_free.load() < 2 && flag_on(g_busy)) wait_poll(kPollMs);
         g_out.current = (g_out.current + 1) % g_out.count;
         g_out.ring[g_out.current].fill = 0;
     }
@@ -199,6 +213,11 @@ int wave_out_stop() {
 
 void wave_out_buffer_done() { g_free.fetch_add(1); }
 
+void wave_out_set_wait_hook(void (*hook)(void* context), void* context) {
+    g_wait_hook = hook;
+    g_wait_context = context;
+}
+
 void wave_out_pause(bool hold) {
     if (hold == g_out.paused || (!g_out.open && !g_out.silent)) return;
     g_out.paused = hold;
@@ -224,9 +243,12 @@ WaveClock wave_out_clock() {
     const int queued = g_out.count - g_free.load();
     const uint64_t queued_bytes = uint64_t(queued > 0 ? queued : 0) * uint64_t(g_out.size);
     uint64_t played = g_out.submitted > queued_bytes ? g_out.submitted - queued_bytes : 0;
-    // The device's own position is finer than whole buffers; it cannot be past what was handed to it.
+    // The device's own position is finer than whole buffers; it cannot be past what was handed to it,
+    // nor more than a buffer past the buffers it has given back (Wine counts what it has copied into
+    // its own buffer, some 0.1 s before that is heard).
     const int64_t position = g_device.played_bytes ? g_device.played_bytes() : -1;
-    if (position >= 0 && uint64_t(position) >= played) played = std::min<uint64_t>(uint64_t(position), g_out.submitted);
+    if (position >= 0 && uint64_t(position) >= played)
+        played = std::min<uint64_t>({uint64_t(position), g_out.submitted, played + uint64_t(g_out.size)});
     c.played_ms = bytes_to_ms(played);
     c.queued_ms = bytes_to_ms(g_out.submitted) - c.played_ms;
     return c;

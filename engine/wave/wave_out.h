@@ -63,6 +63,10 @@ void wave_out_write(const void* data, int length);
 int wave_out_close();
 // Stop: the device gives back what it still holds without playing it, then closes as above.
 int wave_out_stop();
+// While a write waits (for a free buffer, or without a device for the sound's time, or in a pause),
+// `hook` is called every 10 ms poll: playback shows the pictures that come due meanwhile. Null: none.
+// The hook must not write to the output.
+void wave_out_set_wait_hook(void (*hook)(void* context), void* context);
 // WOM_DONE: a buffer came back.
 void wave_out_buffer_done();
 

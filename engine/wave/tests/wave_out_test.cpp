@@ -260,4 +260,65 @@ TEST_F(WaveOut, SilentClockStopsDuringPause) {
     EXPECT_EQ(0, wave_out_clock().queued_ms);
 }
 
+// What playback relies on: a waiting write gives the hook its turn every poll (the pictures due
+// meanwhile are shown), a silent output's time starts with its first write (as a device starts with
+// its first buffer), and a device position ahead of the buffers given back (Wine counts what it has
+// copied into its own buffer) counts at most one buffer more.
+TEST_F(WaveOut, WaitingWritesCallTheHookAndTheClockStartsWithTheSound) {
+    int calls = 0;
+    wave_out_set_wait_hook([](void* n) { ++*static_cast<int*>(n); }, &calls);
+    {
+        SCOPED_TRACE("device");
+        ASSERT_EQ(0, wave_out_open(pcm_wave_format(8000, 1)));  // 10 x 1024 bytes
+        fake.plays_while_sleeping = true;
+        std::vector<uint8_t> pcm(1024 * 12, 0);
+        wave_out_write(pcm.data(), int(pcm.size()));
+        EXPECT_EQ(fake.sleeps, calls) << "every poll of the waiting write";
+        EXPECT_GT(calls, 0);
+        wave_out_close();
+    }
+    {
+        SCOPED_TRACE("no device");
+        fake.opens = false;
+        calls = 0;
+        const int sleeps = fake.sleeps;
+        ASSERT_EQ(kWaveOpenFailed, wave_out_open(pcm_wave_format(8000, 1)));
+        fake.now += 700;  // the first sound comes late: the clock has not run meanwhile
+        EXPECT_EQ(0, wave_out_clock().played_ms);
+        const uint32_t before = fake.now;
+        std::vector<uint8_t> pcm(1600, 0);  // 100 ms
+        wave_out_write(pcm.data(), int(pcm.size()));
+        EXPECT_EQ(100u, fake.now - before) << "the first write takes its whole play time";
+        EXPECT_EQ(fake.sleeps - sleeps, calls);
+        EXPECT_EQ(100, wave_out_clock().played_ms);
+        wave_out_close();
+        fake.opens = true;
+    }
+    wave_out_set_wait_hook(nullptr, nullptr);
+    {
+        SCOPED_TRACE("position ahead");
+        int64_t position = 0;
+        static int64_t* at = nullptr;
+        at = &position;
+        WaveDevice d = fake_device(fake);
+        d.played_bytes = [] { return *at; };
+        wave_out_set_device(d);
+        ASSERT_EQ(0, wave_out_open(pcm_wave_format(8000, 1)));  // 1024 bytes = 64 ms
+        std::vector<uint8_t> pcm(1024 * 4, 0);
+        wave_out_write(pcm.data(), int(pcm.size()));
+        position = 500;  // within the first buffer: finer than whole buffers
+        EXPECT_EQ(31, wave_out_clock().played_ms);
+        position = 3000;  // nothing given back yet: one buffer at most
+        EXPECT_EQ(64, wave_out_clock().played_ms);
+        fake.play_one();
+        EXPECT_EQ(128, wave_out_clock().played_ms);
+        position = 100000;  // never past what was handed over
+        fake.play_one();
+        fake.play_one();
+        fake.play_one();
+        EXPECT_EQ(256, wave_out_clock().played_ms);
+        EXPECT_EQ(0, wave_out_clock().queued_ms);
+    }
+}
+
 }  // namespace
