@@ -43,9 +43,10 @@ pick 1012 1   # fast conversion
 convert() {
   local name=$1 ext=$2 format=$3 codec=$4 merge=$5 want=$6
   rm -f "$out"/*
-  pick 1003/148/1019 "$merge"
-  pick 1003/179/1024 "$codec"
-  pick 1003/149/1029 "$codec"
+  # (Only what changes is picked: each winprobe call is a Wine start.)
+  [ "$merge" = "${merge_picked:-}" ] || { pick 1003/148/1019 "$merge"; merge_picked=$merge; }
+  [ "$format" = 1 ] && pick 1003/179/1024 "$codec"
+  [ "$format" = 2 ] && pick 1003/149/1029 "$codec"
   pick 1013 "$format"
   "$bin/winprobe.exe" select "$caption" 1003/1007 0 1 || fail "cannot select the rows"
   local at; at=$(wc -l <"$TARMELO_MODAL_LOG")
