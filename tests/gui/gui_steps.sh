@@ -3,6 +3,8 @@
 
 fail() { echo "FAIL: $*"; [ -f "$WORK/app.out" ] && tail -20 "$WORK/app.out"; [ -n "${app:-}" ] && kill "$app" 2>/dev/null; exit 1; }
 probe() { "$bin/winprobe.exe" "$@" 2>/dev/null | tr -d '\r'; }
+# Whether a visible top-level window has the caption $1 (probe's status is tr's, not winprobe's).
+window_shown() { "$bin/winprobe.exe" client "$1" >/dev/null 2>&1; }
 # Converts a GBK line of winprobe's output for comparisons in UTF-8.
 utf8() { iconv -f GBK -t UTF-8; }
 

@@ -12,7 +12,8 @@
 //                                       position, then the enabled and visible flags
 //   winprobe rows CAPTION ID            one line per list-view row: its cells separated by tabs, then
 //                                       "selected" for a selected row
-//   winprobe select CAPTION ID ROW      selects and focuses one list-view row (-1: clears the selection)
+//   winprobe select CAPTION ID ROW...   selects list-view rows, the last one focused (-1: clears the
+//                                       selection)
 //   winprobe pick CAPTION ID ITEM       selects a combo item and tells the parent (CBN_SELCHANGE)
 //   winprobe type CAPTION ID TEXT       sets a control's text (an edit's, as if typed)
 //   winprobe slide CAPTION ID POS       moves a trackbar and tells the parent (WM_HSCROLL)
@@ -136,7 +137,7 @@ int list_rows(HWND list) {
     return 0;
 }
 
-int list_select(HWND list, int row) {
+int list_select(HWND list, const int* rows, int count) {
     Remote remote(list);
     if (!remote.ok()) return 1;
     LVITEMA item = {};
@@ -144,10 +145,13 @@ int list_select(HWND list, int row) {
     item.state = 0;
     remote.put(0, &item, sizeof item);
     SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)remote.at(0));
-    if (row < 0) return 0;
-    item.state = LVIS_SELECTED | LVIS_FOCUSED;
-    remote.put(0, &item, sizeof item);
-    return SendMessageA(list, LVM_SETITEMSTATE, row, (LPARAM)remote.at(0)) ? 0 : 1;
+    for (int i = 0; i < count; ++i) {
+        if (rows[i] < 0) return 0;
+        item.state = LVIS_SELECTED | (i == count - 1 ? LVIS_FOCUSED : 0);
+        remote.put(0, &item, sizeof item);
+        if (!SendMessageA(list, LVM_SETITEMSTATE, rows[i], (LPARAM)remote.at(0))) return 1;
+    }
+    return 0;
 }
 
 // GDI objects of another process. Wine leaves GetGuiResources at 0; it keeps the process's GDI handle
@@ -253,7 +257,10 @@ int main(int argc, char** argv) {
     } else if (!strcmp(cmd, "select") && argc > 4) {
         HWND ctl = find_control(wnd, argv[3]);
         if (!ctl) return 1;
-        return list_select(ctl, atoi(argv[4]));
+        int rows[64];
+        int count = 0;
+        for (int i = 4; i < argc && count < 64; ++i) rows[count++] = atoi(argv[i]);
+        return list_select(ctl, rows, count);
     } else if (!strcmp(cmd, "pick") && argc > 4) {
         HWND ctl = find_control(wnd, argv[3]);
         if (!ctl) return 1;
