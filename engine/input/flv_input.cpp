@@ -175,7 +175,7 @@ public:
         // The pictures the H.264 decoder still holds back, when the file was read to its end.
         if (video_ != Video::kH264 || !video_open_ || range_.end != kNoEnd) return;
         for (int i = 0; i < 64; ++i) {
-            const int r = calls_->h264_decode(nullptr, 0, picture_.data());
+            const int r = h264_picture(nullptr, 0);
             if (r <= 0) break;
             picture_ms_ += step_ms_;
             hand_over(r, out);
@@ -290,7 +290,7 @@ private:
                 return r;
             }
             case Video::kH264: {
-                int r = c.h264_decode(data, length, picture_.data());
+                int r = h264_picture(data, length);
                 int w = 0, h = 0;
                 if (r == 0 && key && c.h264_getwh(&w, &h) >= 0 && (w > h264_width_ || h > h264_height_) &&
                     w <= 8192 && h <= 8192) {
@@ -303,7 +303,7 @@ private:
                         return -1;
                     }
                     if (primed_) c.h264_decode(config_.data(), int(config_.size()) - 8, picture_.data());
-                    r = c.h264_decode(data, length, picture_.data());
+                    r = h264_picture(data, length);
                 }
                 return r;
             }
@@ -337,6 +337,14 @@ private:
         }
     }
 
+    // An H.264 picture: a play takes it as YUY2 for the video window, a conversion as B,G,R. The
+    // parameter sets are always decoded to B,G,R (they give no picture).
+    bool yuy2_pictures() const { return video_ == Video::kH264 && playing() && calls_->h264_decodeyuv; }
+    int h264_picture(const uint8_t* data, int length) {
+        return yuy2_pictures() ? calls_->h264_decodeyuv(data, length, picture_.data())
+                               : calls_->h264_decode(data, length, picture_.data());
+    }
+
     void hand_over(int bytes, MediaOutput& out) {
         int w = 0, h = 0;
         switch (video_) {
@@ -344,14 +352,17 @@ private:
             case Video::kH264: calls_->h264_getwh(&w, &h); break;
             case Video::kSorenson: w = calls_->sh263de_getwidth(), h = calls_->sh263de_getheight(); break;
         }
-        const size_t need = size_t(picture::bgr24_stride(std::max(w, 0))) * size_t(std::max(h, 0));
-        if (w <= 0 || h <= 0 || need > size_t(bytes) || need > picture_.size()) return;
+        if (w <= 0 || h <= 0) return;
+        const PixelFormat format = yuy2_pictures() ? PixelFormat::kYuy2 : PixelFormat::kBgr24;
+        const int row = picture::natural_stride(format, w);
+        const size_t need = size_t(row) * size_t(h);
+        if (need > size_t(bytes) || need > picture_.size()) return;
         PictureView view;
         view.data = picture_.data();
         view.width = w;
         view.height = h;
-        view.stride = picture::bgr24_stride(w);
-        view.format = PixelFormat::kBgr24;
+        view.stride = row;
+        view.format = format;
         ++out.pictures;
         if (out.on_picture) out.on_picture(view);
     }

@@ -91,6 +91,9 @@ struct InputCalls {
     int (*h264_open)(int width, int height) = nullptr;
     int (*h264_close)() = nullptr;
     int (*h264_decode)(const unsigned char* data, int length, unsigned char* frame) = nullptr;
+    // The same picture as YUY2 (Y0 U Y1 V, stride 2 x width rounded up to even pixels): what a play
+    // hands the video window. Null: plays decode to B,G,R as conversions do.
+    int (*h264_decodeyuv)(const unsigned char* data, int length, unsigned char* frame) = nullptr;
     int (*h264_getwh)(int* width, int* height) = nullptr;
     int (*amrdecode_init)() = nullptr;
     int (*amr_decode)(const unsigned char* frame, int length, unsigned char* pcm320) = nullptr;

@@ -149,7 +149,7 @@ public:
         // The pictures the H.264 decoder still holds back.
         if (video_ == kH264 && calls_->h264_decode && out.frame.data) {
             for (int guard = 0; guard < 64; ++guard) {
-                const int r = calls_->h264_decode(nullptr, 0, out.frame.data);
+                const int r = h264_picture(nullptr, 0, out.frame.data);
                 if (r < 11) break;
                 // Only pictures of the samples read (a range may end before the file).
                 const int index = picture_index_++;
@@ -398,10 +398,17 @@ private:
                 int length = n;
                 if (!h264_has_start_codes(data, n)) length = h264_prefix_rewrite(data, n);
                 if (length < 1) return 0;
-                return calls_->h264_decode(data, length, out.frame.data);
+                return h264_picture(data, length, out.frame.data);
             }
             default: return 0;
         }
+    }
+
+    // An H.264 picture: a play takes it as YUY2 for the video window, a conversion as B,G,R. The
+    // configuration is always decoded to B,G,R (it gives no picture).
+    bool yuy2_pictures() const { return video_ == kH264 && playing() && calls_->h264_decodeyuv; }
+    int h264_picture(const uint8_t* data, int length, uint8_t* frame) {
+        return yuy2_pictures() ? calls_->h264_decodeyuv(data, length, frame) : calls_->h264_decode(data, length, frame);
     }
 
     void hand_picture(MediaOutput& out, int bytes) {
@@ -414,11 +421,13 @@ private:
                 int64_t(stride(sw)) * sh <= int64_t(stride(width_)) * height_)
                 w = sw, h = sh;
         }
-        if (int64_t(bytes) < int64_t(stride(w)) * h || out.frame_capacity < size_t(stride(w)) * size_t(h)) return;
+        const PixelFormat format = yuy2_pictures() ? PixelFormat::kYuy2 : PixelFormat::kBgr24;
+        const int row = picture::natural_stride(format, w);
+        if (int64_t(bytes) < int64_t(row) * h || out.frame_capacity < size_t(row) * size_t(h)) return;
         out.frame.width = w;
         out.frame.height = h;
-        out.frame.stride = stride(w);
-        out.frame.format = PixelFormat::kBgr24;
+        out.frame.stride = row;
+        out.frame.format = format;
         ++out.pictures;
         if (out.on_picture) out.on_picture(out.frame);
     }

@@ -23,7 +23,8 @@ public:
     // Opens the video window for the job's picture size, titled with its path. Below 0: it cannot be
     // opened (nothing stays open).
     virtual int open_window(const MediaJob& job) = 0;
-    // Shows one decoded B,G,R picture (its own size and stride) in the window.
+    // Shows one decoded picture (its own size and stride) in the window: B,G,R, or YUY2 as the H.264
+    // decoder writes it for a play.
     virtual void show_picture(const PictureView& picture) = 0;
     // Releases what open_window made (every DirectDraw object, the window's picture buffer).
     virtual void release_window() = 0;

@@ -40,6 +40,9 @@ uint8_t* video_wnd_picture(int width, int height);
 int video_wnd_put_rgb24(int width, int height, const uint8_t* pixels, int flag);
 // Copies a YUY2 picture (rows of 2 x (width & ~1) bytes) into the window's buffer.
 int video_wnd_put_yuy2(int width, int height, const uint8_t* yuy2);
+// The same with its rows `stride` bytes apart (at least 2 x (width & ~1)): an odd last column or row is
+// left out, as rgb24_to_yuy2 leaves it out.
+int video_wnd_put_yuy2(int width, int height, const uint8_t* yuy2, int stride);
 
 // Shows the window's picture: 0, or 0 with nothing done when no window is open; -11 when the surface
 // cannot be locked; -2 when the driver capabilities cannot be read. A picture whose size differs from

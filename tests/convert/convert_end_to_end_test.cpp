@@ -5,7 +5,10 @@
 // letterbox and crop; a range starting between key frames; three jobs merged into one file; Stop
 // after a few progress notices; Pause; a normal-mode run paced by the wave output; the sibling player
 // started from the completion question, and the OK box without it; damaged sources that end normally; and a table of failures that must end with their own text, no
-// completion box, no empty file and g_busy cleared.
+// completion box, no empty file and g_busy cleared. The other input branches: FLV, SWF and DirectShow,
+// MP4/3GP and MTV/AMV families into MP4 and AVI against ffmpeg's decode, VP6 and an MPEG-4 size change,
+// their ranges and damaged files; a DirectShow job without its sound graph, and Pause holding both
+// DirectShow graphs.
 #include "tests/support/gtest_winelib.h"
 #include <cstdio>
 #include <algorithm>
@@ -197,6 +200,8 @@ const OutputKind k3gp = {"3gp", kOut3gp, 0, 0, "h263", "amr_nb", 176, 144};
 const OutputKind kMp4 = {"mp4 h264", kOutMp4, 2, 4, "h264", "aac", 320, 240};
 const OutputKind kAvi = {"avi mpeg4", kOutAvi, 1, 4, "mpeg4", "mp3", 320, 240};
 
+struct FamilySource;
+
 class ConvertEndToEnd : public ::testing::Test {
 protected:
     // A folder of its own for the settings and one for the outputs.
@@ -273,6 +278,10 @@ protected:
                                "' ./convert_end_to_end_test.exe --gtest_also_run_disabled_tests "
                                "--gtest_filter=ConvertEndToEnd." + test + " 2>&1");
     }
+    // A family source into MP4 H.264 + AAC and AVI MPEG-4 + MP3 at its own size: every picture (as many
+    // as ffmpeg decodes of the source), sound as long as the pictures (within a picture), each picture
+    // as ffmpeg shows the source's (mean PSNR, at least 30 dB), the tone's pitch.
+    void convert_family(const FamilySource& source);
     static bool completion_box(const Outcome& o) {
         for (const convert_host::Box& b : o.boxes)
             if (b.text.find("转换完成") != std::string::npos) return true;
@@ -1130,6 +1139,9 @@ struct FamilySource {
     std::string path;
     int width, height;
     double fps;
+    // What ffmpeg does to the source's pictures before they are compared with the output's (a source
+    // whose picture size changes is scaled to the output's size).
+    std::string filter = "null";
 };
 
 // Sources of the MP4/3GP and MTV/AMV branches, made once for the tests below.
@@ -1166,9 +1178,11 @@ std::map<std::string, std::string> own_size(int width, int height) {
             {"AVI视频大小选择方式", "6"}};
 }
 
-// The mean PSNR of the output's pictures against ffmpeg's decode of the source, picture by picture.
-double mean_psnr(const std::string& source, const std::string& output, int width, int height, int* compared) {
-    const auto want = filtered_pictures(source, "null", width, height);
+// The mean PSNR of the output's pictures against ffmpeg's decode of the source (through `filter`),
+// picture by picture.
+double mean_psnr(const std::string& source, const std::string& output, int width, int height, int* compared,
+                 const std::string& filter = "null") {
+    const auto want = filtered_pictures(source, filter, width, height);
     const auto got = media_check::decode_pictures(output, width, height);
     const size_t n = std::min(want.size(), got.size());
     double sum = 0;
@@ -1185,49 +1199,53 @@ double sound_seconds(const std::string& path) {
     return double(media_check::decode_sound(path).size()) / (rate * channels);
 }
 
+void ConvertEndToEnd::convert_family(const FamilySource& source) {
+    SCOPED_TRACE(source.name);
+    ASSERT_FALSE(source.path.empty());
+    const int source_frames = video_frames(source.path);
+    ASSERT_GT(source_frames, 10);
+    // The sound the pictures span, or less when the source's own sound is shorter.
+    const double want_seconds = std::min(source_frames / source.fps, sound_seconds(source.path));
+    for (const OutputKind& kind : {kMp4, kAvi}) {
+        SCOPED_TRACE(kind.name);
+        media_test::run("rm -f '" + out_dir_ + "'/*");
+        write_settings(kind, 0, out_dir_, own_size(source.width, source.height));
+        ASSERT_TRUE(jobs({windows_path(source.path)}));
+        const Outcome o = host_.run(Options{});
+        expect_ended_cleanly(o);
+        ASSERT_TRUE(completion_box(o));
+        const std::vector<std::string> made = outputs();
+        ASSERT_EQ(1u, made.size());
+        bool video = false;
+        for (const media_check::Stream& st : media_check::probe(made[0]))
+            if (st.type == "video") {
+                video = true;
+                EXPECT_EQ(kind.video, st.codec);
+                EXPECT_EQ(source.width, st.width);
+                EXPECT_EQ(source.height, st.height);
+            }
+        EXPECT_TRUE(video);
+        EXPECT_EQ("", media_check::decode_errors(made[0]));
+        const int frames = video_frames(made[0]);
+        EXPECT_NEAR(source_frames, frames, 1);
+        const double seconds = sound_seconds(made[0]);
+        int compared = 0;
+        const double psnr = mean_psnr(source.path, made[0], source.width, source.height, &compared, source.filter);
+        std::printf("[family] %s -> %s: %d of %d pictures, %.3f s of sound for %.3f s, %.1f dB over %d\n",
+                    source.name, kind.name, frames, source_frames, seconds, want_seconds, psnr, compared);
+        // Within a picture, beside the output codec's own priming and last-frame padding (50 ms).
+        EXPECT_NEAR(want_seconds, seconds, 1.0 / source.fps + 0.05);
+        EXPECT_GE(compared, source_frames - 1);
+        EXPECT_GE(psnr, 30.0);
+        EXPECT_NEAR(1000.0, tone_frequency(made[0]), 15.0);
+    }
+}
+
 // Every family into MP4 H.264 + AAC and AVI MPEG-4 + MP3 at its own size: every picture (as many as
 // ffmpeg decodes of the source), sound as long as the pictures (within a picture), each picture as
 // ffmpeg shows the source's (mean PSNR per family, at least 30 dB), the tone's pitch.
 TEST_F(ConvertEndToEnd, Mp4AndMtvFamiliesIntoMp4AndAvi) {
-    for (const FamilySource& source : family_sources()) {
-        ASSERT_FALSE(source.path.empty()) << source.name;
-        const int source_frames = video_frames(source.path);
-        ASSERT_GT(source_frames, 10) << source.name;
-        // The sound the pictures span, or less when the source's own sound is shorter.
-        const double want_seconds = std::min(source_frames / source.fps, sound_seconds(source.path));
-        for (const OutputKind& kind : {kMp4, kAvi}) {
-            SCOPED_TRACE(std::string(source.name) + " -> " + kind.name);
-            media_test::run("rm -f '" + out_dir_ + "'/*");
-            write_settings(kind, 0, out_dir_, own_size(source.width, source.height));
-            ASSERT_TRUE(jobs({windows_path(source.path)}));
-            const Outcome o = host_.run(Options{});
-            expect_ended_cleanly(o);
-            ASSERT_TRUE(completion_box(o));
-            const std::vector<std::string> made = outputs();
-            ASSERT_EQ(1u, made.size());
-            bool video = false;
-            for (const media_check::Stream& st : media_check::probe(made[0]))
-                if (st.type == "video") {
-                    video = true;
-                    EXPECT_EQ(kind.video, st.codec);
-                    EXPECT_EQ(source.width, st.width);
-                    EXPECT_EQ(source.height, st.height);
-                }
-            EXPECT_TRUE(video);
-            EXPECT_EQ("", media_check::decode_errors(made[0]));
-            const int frames = video_frames(made[0]);
-            EXPECT_NEAR(source_frames, frames, 1);
-            const double seconds = sound_seconds(made[0]);
-            int compared = 0;
-            const double psnr = mean_psnr(source.path, made[0], source.width, source.height, &compared);
-            std::printf("[family] %s -> %s: %d of %d pictures, %.3f s of sound for %.3f s, %.1f dB over %d\n",
-                        source.name, kind.name, frames, source_frames, seconds, want_seconds, psnr, compared);
-            // Within a picture, beside the output codec's own priming and last-frame padding (50 ms).
-            EXPECT_NEAR(want_seconds, seconds, 1.0 / source.fps + 0.05);
-            EXPECT_GE(psnr, 30.0);
-            EXPECT_NEAR(1000.0, tone_frequency(made[0]), 15.0);
-        }
-    }
+    for (const FamilySource& source : family_sources()) convert_family(source);
 }
 
 // A range on each branch (a record with marks): MP4 reads from the key picture before S and writes
@@ -1366,6 +1384,150 @@ TEST_F(ConvertEndToEnd, HostileMp4AndMtvSourcesEndCleanly) {
             EXPECT_TRUE(made.empty());
         }
     }
+}
+
+// ---- VP6, an MPEG-4 size change, and the DirectShow graphs' sound and Pause ----
+
+// An MP4 (MPEG-4 + AAC, 2 s) whose pictures change size after 1 s: 320 x 240, then 384 x 288 (the
+// second part's own configuration comes in-band with its first picture), made from two MPEG-4
+// elementary streams; empty when ffmpeg fails.
+std::string mpeg4_size_change_source(const std::string& name) {
+    const std::string first = media_test::fresh_path(name + ".1.m4v"), second = media_test::fresh_path(name + ".2.m4v");
+    const std::string joined = media_test::fresh_path(name + ".m4v"), path = media_test::fresh_path(name);
+    int status = 0;
+    for (const auto& part : {std::make_pair(first, "320x240"), std::make_pair(second, "384x288")}) {
+        media_test::run("ffmpeg -nostdin -v error -y -f lavfi -i testsrc2=size=" + std::string(part.second) +
+                            ":rate=25 -t 1 -c:v mpeg4 -q:v 3 -f m4v '" + part.first + "' 2>&1",
+                        &status);
+        if (status != 0) return std::string();
+    }
+    media_test::run("cat '" + first + "' '" + second + "' > '" + joined + "' && ffmpeg -nostdin -v error -y -r 25 -f m4v -i '" +
+                        joined + "' -f lavfi -i sine=frequency=1000:sample_rate=44100 -t 2 -ac 2 -c:v copy -c:a aac -b:a 128k "
+                        "-f mp4 '" + path + "' 2>&1",
+                    &status);
+    return status == 0 ? path : std::string();
+}
+
+// VP6 (FLV, key pictures from the test's VP6 writer, stereo ADPCM) and an MP4 MPEG-4 + AAC whose
+// picture size changes mid-stream, each through the family checks: every picture, the sound's length,
+// PSNR against ffmpeg's decode of the source (for the size change, ffmpeg's pictures scaled to the
+// job's size, as the conversion scales them).
+TEST_F(ConvertEndToEnd, Vp6AndMpeg4SizeChangeIntoMp4AndAvi) {
+    const std::string size_change = mpeg4_size_change_source("conv_size_change.mp4");
+    ASSERT_FALSE(size_change.empty());
+    // ffmpeg's decode shows both sizes.
+    const std::string sizes = media_test::run("ffmpeg -nostdin -v info -i '" + size_change +
+                                              "' -map 0:v:0 -vf showinfo -f null - 2>&1 | grep -o ' s:[0-9x]*' | sort -u");
+    ASSERT_NE(std::string::npos, sizes.find("s:320x240"));
+    ASSERT_NE(std::string::npos, sizes.find("s:384x288"));
+    convert_family({"FLV VP6 + stereo ADPCM", probe_clips::flv_vp6_adpcm("conv_vp6.flv"), 176, 144, 25});
+    convert_family({"MP4 MPEG-4 + AAC, size change", size_change, 320, 240, 25, "scale=320:240"});
+}
+
+// The job a DirectShow file makes when it is taken as having sound: its probed kind and size, 25
+// pictures a second, 44100 Hz stereo.
+std::string dshow_job_with_sound(const std::string& path) {
+    MediaFileRecord record{};
+    if (probe_media_file(windows_path(path).c_str(), &record) != 0) return std::string();
+    return "=" + windows_path(path) + "|" + std::to_string(record.file_kind) + "|" + std::to_string(record.width) + "|" +
+           std::to_string(record.height) + "|25|44100|2";
+}
+
+// A DirectShow job whose sound graph cannot be built (the job has sound, the file none): the job says
+// "该多媒体文件无音频" and converts every picture without sound. At normal speed into a 320 x 240 MP4 the
+// graphs run slowed with the Audio button disabled; the button is enabled again at the job's end,
+// before "转换%s结束".
+TEST_F(ConvertEndToEnd, DirectShowWithoutItsSoundGraphConvertsSilent) {
+    constexpr int kShort = 2;
+    const std::string wmv = make_source("dshow_nosound.wmv", "320x240", "-c:v wmv2 -b:v 3000k -an -f asf", kShort);
+    ASSERT_FALSE(wmv.empty());
+    const std::string job = dshow_job_with_sound(wmv);
+    ASSERT_FALSE(job.empty());
+    write_settings(kMp4, 0, out_dir_);
+    ASSERT_TRUE(jobs({job}));
+    Options normal;
+    normal.fast = false;
+    const Outcome o = host_.run(normal);
+    expect_ended_cleanly(o);
+    ASSERT_TRUE(completion_box(o));
+    EXPECT_NE(o.labels.end(), std::find(o.labels.begin(), o.labels.end(), "该多媒体文件无音频"));
+    const std::vector<std::string> made = outputs();
+    ASSERT_EQ(1u, made.size());
+    EXPECT_EQ("", media_check::decode_errors(made[0]));
+    const auto reference = media_check::decode_pictures(wmv, 320, 240);
+    const auto out = media_check::decode_pictures(made[0], 320, 240);
+    EXPECT_NEAR(double(reference.size()), double(out.size()), 1);
+    double worst = 1000;
+    for (size_t i = 0; i < std::min(out.size(), reference.size()); ++i)
+        worst = std::min(worst, signal_check::psnr(reference[i], out[i], 320, 240));
+    const std::vector<int16_t> pcm = media_check::decode_sound(made[0]);
+    int peak = 0;
+    for (int16_t v : pcm) peak = std::max(peak, std::abs(int(v)));
+    std::printf("[dshow no sound] %zu pictures (%zu), worst %.1f dB, %zu sound samples, peak %d\n", out.size(),
+                reference.size(), worst, pcm.size(), peak);
+    EXPECT_GE(worst, 30.0);
+    EXPECT_LE(peak, 64) << "the output is silent";
+    // The Audio button: disabled while the job runs slowed, enabled again before the job's end status.
+    const std::string ended = "转换" + windows_path(wmv) + "结束";
+    const auto end_status = std::find(o.statuses.begin(), o.statuses.end(), ended);
+    ASSERT_NE(o.statuses.end(), end_status);
+    const size_t before_end = size_t(end_status - o.statuses.begin());
+    bool disabled = false, restored = false;
+    for (const Outcome::ButtonEvent& e : o.audio_button) {
+        if (!e.enabled) disabled = true;
+        else if (disabled && e.after_statuses <= before_end) restored = true;
+    }
+    EXPECT_TRUE(disabled);
+    EXPECT_TRUE(restored);
+    EXPECT_TRUE(o.audio_enabled_after);
+}
+
+// Pause during a DirectShow conversion holds both graphs: from a quarter second after the press until
+// the release no picture is taken and no sound is written, no progress is reported, and afterwards the
+// job goes on and loses no picture and no sound.
+TEST_F(ConvertEndToEnd, PauseHoldsBothDirectShowGraphs) {
+    constexpr int kShort = 2;
+    const std::string wmv = make_source("dshow_pause.wmv", "320x240", "-c:v wmv2 -b:v 3000k -c:a wmav2 -b:a 128k -f asf", kShort);
+    ASSERT_FALSE(wmv.empty());
+    const auto reference = media_check::decode_pictures(wmv, 320, 240);
+    const double reference_sound = sound_seconds(wmv);
+    write_settings(kAvi, 0, out_dir_);
+    ASSERT_TRUE(jobs({windows_path(wmv)}));
+    Options options;
+    options.press = Press::kPause;
+    options.press_after = 2;  // 1 s in
+    options.pause_ms = 1000;
+    const Outcome o = host_.run(options);
+    expect_ended_cleanly(o);
+    ASSERT_TRUE(o.pressed);
+    ASSERT_TRUE(completion_box(o));
+    std::printf("[dshow pause] held %d ms: pictures %lld -> %lld, sound bytes %lld -> %lld\n", o.pause_ms_held,
+                (long long)o.pictures_held_from, (long long)o.pictures_held_to, (long long)o.sound_held_from,
+                (long long)o.sound_held_to);
+    EXPECT_GT(o.pictures_held_from, 0);
+    EXPECT_EQ(o.pictures_held_from, o.pictures_held_to) << "no picture is taken while paused";
+    EXPECT_GT(o.sound_held_from, 0);
+    EXPECT_EQ(o.sound_held_from, o.sound_held_to) << "no sound is written while paused";
+    EXPECT_EQ(0, o.progress_notices_while_paused);
+    const std::vector<std::string> made = outputs();
+    ASSERT_EQ(1u, made.size());
+    EXPECT_EQ("", media_check::decode_errors(made[0]));
+    const auto out = media_check::decode_pictures(made[0], 320, 240);
+    EXPECT_NEAR(double(reference.size()), double(out.size()), 1);
+    double worst = 1000;
+    for (size_t i = 0; i < std::min(out.size(), reference.size()); ++i)
+        worst = std::min(worst, signal_check::psnr(reference[i], out[i], 320, 240));
+    EXPECT_GE(worst, 30.0);
+    int rate = 0;
+    for (const media_check::Stream& st : media_check::probe(made[0]))
+        if (st.type == "audio") rate = st.sample_rate;
+    ASSERT_GT(rate, 0);
+    const double sound = sound_seconds(made[0]);
+    std::printf("[dshow pause] %zu pictures (%zu), worst %.1f dB, %.3f s of sound (%.3f)\n", out.size(), reference.size(),
+                worst, sound, reference_sound);
+    // As the family rows: ffmpeg keeps the MP3 encoder's delay and padding in an AVI (one frame), and
+    // GStreamer gives the last WMA frames whole (two frames of 2048).
+    EXPECT_NEAR(reference_sound, sound, 1.0 / kFps + 1152.0 / rate + 2 * 2048.0 / 44100);
 }
 
 }  // namespace

@@ -9,6 +9,9 @@
 #include "base/message_seam.h"
 #include "base/program_folder.h"
 #include "engine/convert/win32/convert_thread.h"
+#include "engine/frame/frame_path.h"
+#include "engine/output/output_session.h"
+#include "engine/play/play_run.h"
 #include "engine/play/win32/play_thread.h"
 #include "engine/video/video_wnd.h"
 #include "engine/video/win32/video_wnd_dlg.h"
@@ -30,6 +33,9 @@ const char kTimelineClass[] = "TarmeloConvertHostTimeline";
 constexpr int kNoticeH264 = 678;
 constexpr UINT_PTR kResumeTimer = 1;
 constexpr UINT_PTR kShotTimer = 2;
+constexpr UINT_PTR kSettleTimer = 3;
+// How long after Pause the counts are first taken (a picture or sound block under way may still land).
+constexpr UINT kSettleMs = 250;
 // Exit pressed: handled from the loop, as a click is, never inside a notice the thread waits on.
 constexpr UINT kExitPressed = WM_APP + 0x77;
 
@@ -62,6 +68,13 @@ public:
     void set_label(const char* text) override {
         keep("label", text, host_.outcome_.labels);
         MainWindowUi::set_label(text);
+    }
+    void enable(int control, bool enabled) override {
+        if (control == kCtlAudio) {
+            std::lock_guard<std::mutex> hold(host_.lock_);
+            host_.outcome_.audio_button.push_back({enabled, host_.outcome_.statuses.size()});
+        }
+        MainWindowUi::enable(control, enabled);
     }
 
 private:
@@ -263,6 +276,7 @@ intptr_t Host::on_notice(int code, intptr_t argument) {
         paused_by_us_ = true;
         pause_start_ = timeGetTime();
         set_flag(g_paused, true);
+        SetTimer(window_, kSettleTimer, kSettleMs, nullptr);
         SetTimer(window_, kResumeTimer, UINT(options_.pause_ms), nullptr);
         break;
     case Press::kTrim:
@@ -354,8 +368,15 @@ LRESULT CALLBACK Host::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return LRESULT(host->on_notice(int(wp), intptr_t(lp)));
     }
     if (host && msg == kExitPressed) host->exit_program();
+    if (host && msg == WM_TIMER && wp == kSettleTimer) {
+        KillTimer(hwnd, kSettleTimer);
+        host->held_counts(&host->outcome_.pictures_held_from, &host->outcome_.sound_held_from);
+        return 0;
+    }
     if (host && msg == WM_TIMER && wp == kResumeTimer) {
         KillTimer(hwnd, kResumeTimer);
+        if (host->outcome_.pictures_held_from >= 0)
+            host->held_counts(&host->outcome_.pictures_held_to, &host->outcome_.sound_held_to);
         print("press", "Pause released");
         host->paused_by_us_ = false;
         set_flag(g_paused, false);
@@ -367,6 +388,21 @@ LRESULT CALLBACK Host::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// What a run has taken so far: a play's decoded pictures; a conversion's pictures through the frame
+// path and sound bytes written.
+void Host::held_counts(int64_t* pictures, int64_t* sound) {
+    if (playing_) {
+        *pictures = last_play_result().decoded;
+        *sound = -1;
+    } else {
+        *pictures = g_frame_path.decoded_pictures();
+        *sound = int64_t(g_output.sound_bytes());
+    }
+    char text[100];
+    std::snprintf(text, sizeof text, "%lld pictures, %lld sound bytes", (long long)*pictures, (long long)*sound);
+    print("counts", text);
 }
 
 // The next shot when its time has come: the video window's client area read from the screen.
@@ -469,10 +505,12 @@ void Host::wait_for(HANDLE thread) {
     }
     KillTimer(window_, kResumeTimer);
     KillTimer(window_, kShotTimer);
+    KillTimer(window_, kSettleTimer);
     set_flag(g_paused, false);
     outcome_.busy_after = flag_on(g_busy);
     outcome_.play_enabled = IsWindowEnabled(GetDlgItem(window_, kCtlPlay)) != FALSE;
     outcome_.convert_enabled = IsWindowEnabled(GetDlgItem(window_, kCtlConvert)) != FALSE;
+    outcome_.audio_enabled_after = IsWindowEnabled(GetDlgItem(window_, kCtlAudio)) != FALSE;
     outcome_.video_visible_after = IsWindowVisible(video_) != FALSE;
     seam::set_reporter(previous_reporter_, nullptr);
 }

@@ -79,6 +79,19 @@ struct Outcome {
     bool video_visible_after = true;  // the video dialog visible when the thread had ended
     int64_t decoded = 0, shown = 0;   // the play's picture counters
     int pause_ms_held = 0;            // how long Pause was really held
+    // Press::kPause: the pictures taken and the sound bytes fed (a conversion: the frame path's and the
+    // output's counts; a play: its decoded pictures, no sound count) a quarter second after the press
+    // and as Pause is released; -1 when not taken.
+    int64_t pictures_held_from = -1, pictures_held_to = -1;
+    int64_t sound_held_from = -1, sound_held_to = -1;
+    // The Audio button (1027) each time it was enabled or disabled, with the number of statuses shown
+    // before it.
+    struct ButtonEvent {
+        bool enabled;
+        size_t after_statuses;
+    };
+    std::vector<ButtonEvent> audio_button;
+    bool audio_enabled_after = false;
     bool effects_shown = false;       // kEffects, kEcho: the effects window shown after the press
 
     // The time of the first notice `code`, 0 when none came.
@@ -112,6 +125,7 @@ private:
     void prepare(const Options& options);
     void wait_for(HANDLE thread);
     void take_shot();
+    void held_counts(int64_t* pictures, int64_t* sound);
     // The program's sound-effects button and its Exit during a run.
     void effects_switch();
     [[noreturn]] void exit_program();

@@ -1,7 +1,8 @@
 // The MP4/3GP and MTV/AMV readers over fakes of their libraries (tables of samples with times and
 // bytes): the AMR-NB cut, the H.264 prefix rewrite, the range's key-frame walk-back and first sound
 // sample, the turns by time (sound ending early, no AAC configuration), the decoders picked by codec
-// and track name, MTV pixels, the per-job binding, the offered picture length and a broken AMV frame.
+// and track name, H.264 pictures in YUY2 for a play, MTV pixels, the per-job binding, the offered
+// picture length and a broken AMV frame.
 #include <gtest/gtest.h>
 #include <jpeglib.h>
 #include <cstring>
@@ -135,6 +136,7 @@ struct FakeMp4 {
     int size_change_at = -1, new_width = 0, new_height = 0;  // MPEG-4: -88 at this sample
     int width = 16, height = 8;           // the MPEG-4 decoder's size in force
     int held = 0;                          // H.264: pictures held back at the end
+    int rgb_calls = 0, yuy2_calls = 0;     // H.264: decodes into B,G,R and into YUY2
     std::vector<std::string> opened;       // decoders opened and closed
     int mpeg_audio_calls = 0;
 };
@@ -238,9 +240,17 @@ void install_mp4(InputCalls& c) {
     };
     c.h264_close = [] { return g_mp4.opened.push_back("~h264"), 0; };
     c.h264_decode = [](const unsigned char* data, int n, unsigned char* frame) {
+        ++g_mp4.rgb_calls;
         const int bytes = picture::bgr24_stride(g_mp4.width) * g_mp4.height;
         if (!data) return g_mp4.held > 0 ? picture_fill(frame, bytes, uint8_t(200 + --g_mp4.held)) : 0;
         // Only start codes reach the decoder.
+        if (n < 5 || data[0] || data[1] || data[2] || data[3] != 1) return -1;
+        return picture_fill(frame, bytes, data[4]);
+    };
+    c.h264_decodeyuv = [](const unsigned char* data, int n, unsigned char* frame) {
+        ++g_mp4.yuy2_calls;
+        const int bytes = picture::natural_stride(PixelFormat::kYuy2, g_mp4.width) * g_mp4.height;
+        if (!data) return g_mp4.held > 0 ? picture_fill(frame, bytes, uint8_t(200 + --g_mp4.held)) : 0;
         if (n < 5 || data[0] || data[1] || data[2] || data[3] != 1) return -1;
         return picture_fill(frame, bytes, data[4]);
     };
@@ -261,18 +271,22 @@ void install_mp4(InputCalls& c) {
 struct Mp4Run {
     std::vector<int> pictures;  // the fill value of each picture handed over
     std::vector<std::pair<int, int>> sizes;
+    std::vector<PixelFormat> formats;
+    std::vector<int> strides;
     size_t sound_bytes = 0;
     ReadStatus last = ReadStatus::kOk;
     std::string notice;
 };
 
 // Opens the reader on the fake, seeks when asked, reads to the end and flushes.
-Mp4Run run_mp4(int first_read = -1, int first_shown = -1, int width = 16, int height = 8) {
+// `playing`: the reader plays the file rather than converting it.
+Mp4Run run_mp4(int first_read = -1, int first_shown = -1, int width = 16, int height = 8, bool playing = false) {
     static InputCalls calls;
     install_mp4(calls);
     g_mp4.log.clear();
     g_mp4.opened.clear();
     std::unique_ptr<InputReader> reader = make_mp4_reader();
+    reader->set_playing(playing);
     MediaJob job{};
     std::snprintf(job.path, sizeof job.path, "fake.mp4");
     job.width = width;
@@ -294,6 +308,8 @@ Mp4Run run_mp4(int first_read = -1, int first_shown = -1, int width = 16, int he
     out.on_picture = [&](const PictureView& p) {
         run.pictures.push_back(p.data[0]);
         run.sizes.push_back({p.width, p.height});
+        run.formats.push_back(p.format);
+        run.strides.push_back(p.stride);
     };
     out.on_sound = [&](const SoundBlock& b) { run.sound_bytes += b.byte_size(); };
     if (first_read >= 0) {
@@ -440,6 +456,31 @@ TEST(Mp4Reader, SizeChangeHeldPicturesAndHostileSamples) {
     run = run_mp4();
     EXPECT_TRUE(run.pictures.empty());
     EXPECT_EQ(ReadStatus::kEnd, run.last);
+}
+
+// A play takes the H.264 pictures as YUY2, as the video window shows them (the held-back ones too); a
+// conversion takes B,G,R. Other codecs give B,G,R in both.
+TEST(Mp4Reader, PlayTakesH264PicturesAsYuy2) {
+    for (bool playing : {true, false}) {
+        SCOPED_TRACE(playing ? "play" : "convert");
+        g_mp4 = FakeMp4{};
+        g_mp4.video_codec = 3;
+        // The second sample's unit runs past it: nothing of it reaches the decoder, which holds one
+        // picture back until the end.
+        g_mp4.video = {h264_sample(0, 1), {40, {0, 0, 0x7F, 0xFF, 3, 0}}, h264_sample(80, 2)};
+        g_mp4.held = 1;
+        const Mp4Run run = run_mp4(-1, -1, 16, 8, playing);
+        EXPECT_EQ((std::vector<int>{1, 2, 200}), run.pictures);
+        const PixelFormat want = playing ? PixelFormat::kYuy2 : PixelFormat::kBgr24;
+        EXPECT_EQ(std::vector<PixelFormat>(3, want), run.formats);
+        EXPECT_EQ(std::vector<int>(3, playing ? 32 : 48), run.strides);
+        EXPECT_EQ(playing ? 0 : 4, g_mp4.rgb_calls);
+        EXPECT_EQ(playing ? 4 : 0, g_mp4.yuy2_calls);
+    }
+    g_mp4 = FakeMp4{};
+    for (int i = 0; i < 3; ++i) g_mp4.video.push_back(picture_sample(40 * i, uint8_t(i)));
+    const Mp4Run mpeg4 = run_mp4(-1, -1, 16, 8, true);
+    EXPECT_EQ(std::vector<PixelFormat>(3, PixelFormat::kBgr24), mpeg4.formats);
 }
 
 TEST(Mp4Reader, UnsupportedVideoAndUnopenableFile) {

@@ -149,6 +149,11 @@ void install(InputCalls& c) {
         keep_input(data, length);
         return g_h264 ? g_h264->decode(data, length, frame, libav::Layout::kBgr24) : -1;
     };
+    c.h264_decodeyuv = [](const unsigned char* data, int length, unsigned char* frame) {
+        ++counts["h264_decodeyuv"];
+        keep_input(data, length);
+        return g_h264 ? g_h264->decode(data, length, frame, libav::Layout::kYuy2) : -1;
+    };
     c.h264_getwh = [](int* w, int* h) {
         *w = *h = 0;
         return g_h264 && g_h264->size(w, h) ? 0 : -1;

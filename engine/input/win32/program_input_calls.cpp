@@ -43,6 +43,7 @@ FORWARD(vpdecode_getvideo, (const unsigned char* data, int n, unsigned char* fra
 FORWARD(vpdecode_getpicsize, (int* w, int* h), (w, h))
 FORWARD(vpdecode_close, (), ())
 FORWARD(tolm264decode_decode, (const unsigned char* data, int n, unsigned char* frame), (data, n, frame))
+FORWARD(tolm264decode_decodeyuv, (const unsigned char* data, int n, unsigned char* frame), (data, n, frame))
 FORWARD(tolm264decode_getwh, (int* w, int* h), (w, h))
 // MP4/3GP.
 FORWARD(mp4de_init, (const char* path), (path))
@@ -184,6 +185,7 @@ void use_program_input_calls() {
     t.h264_open = h264_open;
     t.h264_close = h264_close;
     t.h264_decode = forward_tolm264decode_decode;
+    t.h264_decodeyuv = forward_tolm264decode_decodeyuv;
     t.h264_getwh = forward_tolm264decode_getwh;
     USE(amrdecode_init);
     USE(amr_decode);

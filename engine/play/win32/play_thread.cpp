@@ -50,9 +50,15 @@ int ProgramPlayServices::open_window(const MediaJob& job) {
 }
 
 void ProgramPlayServices::show_picture(const PictureView& picture) {
-    if (picture.format != PixelFormat::kBgr24 || !picture::valid(picture)) return;
-    uint8_t* yuy2 = video_wnd_picture(picture.width, picture.height);
-    if (!yuy2 || rgb24_to_yuy2(picture.width, picture.height, picture.data, picture.stride, yuy2, 1) != 0) return;
+    if (!picture::valid(picture)) return;
+    if (picture.format == PixelFormat::kYuy2) {
+        // An H.264 picture the decoder wrote as YUY2: copied as it is.
+        if (video_wnd_put_yuy2(picture.width, picture.height, picture.data, picture.stride) != 0) return;
+    } else {
+        if (picture.format != PixelFormat::kBgr24) return;
+        uint8_t* yuy2 = video_wnd_picture(picture.width, picture.height);
+        if (!yuy2 || rgb24_to_yuy2(picture.width, picture.height, picture.data, picture.stride, yuy2, 1) != 0) return;
+    }
     video_wnd_show_frame();
 }
 

@@ -327,6 +327,16 @@ int video_wnd_put_yuy2(int width, int height, const uint8_t* yuy2) {
     return 0;
 }
 
+int video_wnd_put_yuy2(int width, int height, const uint8_t* yuy2, int stride) {
+    if (!g_window) return -3;
+    const size_t row = size_t(width & ~1) * 2;
+    if (!yuy2 || stride < 0 || size_t(stride) < row) return -1;
+    uint8_t* picture = video_wnd_picture(width, height);
+    if (!picture) return width < 2 || height < 2 ? -1 : -2;
+    for (int y = 0; y < (height & ~1); ++y) std::memcpy(picture + size_t(y) * row, yuy2 + size_t(y) * size_t(stride), row);
+    return 0;
+}
+
 int video_wnd_show_frame() {
     if (!g_window || !g_dd_overlay || !g_dd_primary) return 0;
     // A picture of another size: the surface is re-made at its size; when that fails the old one is
