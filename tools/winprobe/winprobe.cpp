@@ -6,13 +6,15 @@
 //   winprobe close CAPTION              post WM_CLOSE
 //   winprobe gdi CAPTION                GDI objects, USER objects and kernel handles of the window's
 //                                       process
-//   winprobe client CAPTION             the window's client area on the screen: left top width height
+//   winprobe client CAPTION [ID]        the client area of the window (or of its control ID) on the
+//                                       screen: left top width height
 //   winprobe text CAPTION ID            the control's text
 //   winprobe state CAPTION ID           button check state, combo selection, trackbar or progress
 //                                       position, then the enabled and visible flags
 //   winprobe rows CAPTION ID            one line per list-view row: its cells separated by tabs, then
 //                                       "selected" for a selected row
-//   winprobe select CAPTION ID ROW      selects and focuses one list-view row (-1: clears the selection)
+//   winprobe select CAPTION ID ROW...   selects list-view rows, the last one focused, and only them
+//                                       (-1: clears the selection)
 //   winprobe pick CAPTION ID ITEM       selects a combo item and tells the parent (CBN_SELCHANGE)
 //   winprobe type CAPTION ID TEXT       sets a control's text (an edit's, as if typed)
 //   winprobe slide CAPTION ID POS       moves a trackbar and tells the parent (WM_HSCROLL)
@@ -20,7 +22,8 @@
 // ID names a child control (a direct child first); "A/B" names control B somewhere inside control A (a
 // page in a tab control; a visible one first, as the pages reuse ids). The settings pages answer to
 // their dialog ids, so "1003/148/1006" is the 3GP page's button 1006 whichever page is shown.
-// CAPTION arrives in the ANSI code page, as Wine converts the command line.
+// CAPTION arrives in the ANSI code page, as Wine converts the command line. A CAPTION starting with
+// "~" names a window that may be hidden (the analysis dialog ends a refused analysis unseen).
 #include <windows.h>
 #include <commctrl.h>
 #include <winternl.h>
@@ -37,6 +40,7 @@
 namespace {
 
 HWND find_window(const char* caption) {
+    if (caption[0] == '~') return FindWindowA(nullptr, caption + 1);
     HWND wnd = FindWindowA(nullptr, caption);
     return wnd && IsWindowVisible(wnd) ? wnd : nullptr;
 }
@@ -136,7 +140,7 @@ int list_rows(HWND list) {
     return 0;
 }
 
-int list_select(HWND list, int row) {
+int list_select(HWND list, char** rows, int count) {
     Remote remote(list);
     if (!remote.ok()) return 1;
     LVITEMA item = {};
@@ -144,10 +148,14 @@ int list_select(HWND list, int row) {
     item.state = 0;
     remote.put(0, &item, sizeof item);
     SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)remote.at(0));
-    if (row < 0) return 0;
-    item.state = LVIS_SELECTED | LVIS_FOCUSED;
-    remote.put(0, &item, sizeof item);
-    return SendMessageA(list, LVM_SETITEMSTATE, row, (LPARAM)remote.at(0)) ? 0 : 1;
+    for (int i = 0; i < count; ++i) {
+        const int row = atoi(rows[i]);
+        if (row < 0) return 0;
+        item.state = LVIS_SELECTED | LVIS_FOCUSED;
+        remote.put(0, &item, sizeof item);
+        if (!SendMessageA(list, LVM_SETITEMSTATE, row, (LPARAM)remote.at(0))) return 1;
+    }
+    return 0;
 }
 
 // GDI objects of another process. Wine leaves GetGuiResources at 0; it keeps the process's GDI handle
@@ -253,7 +261,7 @@ int main(int argc, char** argv) {
     } else if (!strcmp(cmd, "select") && argc > 4) {
         HWND ctl = find_control(wnd, argv[3]);
         if (!ctl) return 1;
-        return list_select(ctl, atoi(argv[4]));
+        return list_select(ctl, argv + 4, argc - 4);
     } else if (!strcmp(cmd, "pick") && argc > 4) {
         HWND ctl = find_control(wnd, argv[3]);
         if (!ctl) return 1;
@@ -286,10 +294,12 @@ int main(int argc, char** argv) {
         CloseHandle(process);
         printf("gdi %ld user %lu handles %ld\n", gdi, user, kernel_handles(pid));
     } else if (!strcmp(cmd, "client")) {
+        HWND of = argc > 3 ? find_control(wnd, argv[3]) : wnd;
+        if (!of) return 1;
         RECT r;
-        GetClientRect(wnd, &r);
+        GetClientRect(of, &r);
         POINT origin = {0, 0};
-        ClientToScreen(wnd, &origin);
+        ClientToScreen(of, &origin);
         printf("%ld %ld %ld %ld\n", (long)origin.x, (long)origin.y, (long)r.right, (long)r.bottom);
     } else {
         return usage();
