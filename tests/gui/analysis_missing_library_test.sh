@@ -5,8 +5,6 @@
 # back to the list (the timeline stays empty), the index file keeps the probe's entries without
 # thumbnails, and the program goes on and exits with code 0.
 #   analysis_missing_library_test.sh BIN_DIR ARTIFACT_DIR   (DISPLAY and WORK are set by wine-run.sh --gui)
-# NOT YET REGISTERED: its first run passed both cases (texts, no list back, index without thumbnails)
-# and then ran past its 200 s limit at the end (row count or Exit, not yet looked into).
 set -u
 src_bin=$1; artifacts=$2
 caption='Orvane多媒体MP4转换器'
