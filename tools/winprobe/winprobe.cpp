@@ -6,7 +6,8 @@
 //   winprobe close CAPTION              post WM_CLOSE
 //   winprobe gdi CAPTION                GDI objects, USER objects and kernel handles of the window's
 //                                       process
-//   winprobe client CAPTION             the window's client area on the screen: left top width height
+//   winprobe client CAPTION [ID]        the client area of the window (or of its control ID) on the
+//                                       screen: left top width height
 //   winprobe text CAPTION ID            the control's text
 //   winprobe state CAPTION ID           button check state, combo selection, trackbar or progress
 //                                       position, then the enabled and visible flags
@@ -21,7 +22,8 @@
 // ID names a child control (a direct child first); "A/B" names control B somewhere inside control A (a
 // page in a tab control; a visible one first, as the pages reuse ids). The settings pages answer to
 // their dialog ids, so "1003/148/1006" is the 3GP page's button 1006 whichever page is shown.
-// CAPTION arrives in the ANSI code page, as Wine converts the command line.
+// CAPTION arrives in the ANSI code page, as Wine converts the command line. A CAPTION starting with
+// "~" names a window that may be hidden (the analysis dialog ends a refused analysis unseen).
 #include <windows.h>
 #include <commctrl.h>
 #include <winternl.h>
@@ -38,6 +40,7 @@
 namespace {
 
 HWND find_window(const char* caption) {
+    if (caption[0] == '~') return FindWindowA(nullptr, caption + 1);
     HWND wnd = FindWindowA(nullptr, caption);
     return wnd && IsWindowVisible(wnd) ? wnd : nullptr;
 }
@@ -293,10 +296,12 @@ int main(int argc, char** argv) {
         CloseHandle(process);
         printf("gdi %ld user %lu handles %ld\n", gdi, user, kernel_handles(pid));
     } else if (!strcmp(cmd, "client")) {
+        HWND of = argc > 3 ? find_control(wnd, argv[3]) : wnd;
+        if (!of) return 1;
         RECT r;
-        GetClientRect(wnd, &r);
+        GetClientRect(of, &r);
         POINT origin = {0, 0};
-        ClientToScreen(wnd, &origin);
+        ClientToScreen(of, &origin);
         printf("%ld %ld %ld %ld\n", (long)origin.x, (long)origin.y, (long)r.right, (long)r.bottom);
     } else {
         return usage();

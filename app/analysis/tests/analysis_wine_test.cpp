@@ -104,7 +104,25 @@ struct Fixture {
     const char* name;
     std::string (*make)();
     const char* type;
+    // A picture size the stream changes to on its way: the rewritten index header must carry it.
+    int new_width = 0, new_height = 0;
 };
+
+// MPEG-4 in MP4 whose pictures change size: a second of 176 x 144, then a second of 128 x 96 with
+// its own configuration headers in its first sample (the MP4 header keeps the first size).
+std::string mpeg4_size_change() {
+    const std::string a = ffmpeg("part1.m4v", "-f lavfi -i testsrc2=size=176x144:rate=25,gblur=sigma=2 -t 1 "
+                                              "-c:v mpeg4 -q:v 2 -g 12 -an -f m4v");
+    const std::string b = ffmpeg("part2.m4v", "-f lavfi -i testsrc2=size=128x96:rate=25,gblur=sigma=2 -t 1 "
+                                              "-c:v mpeg4 -q:v 2 -g 12 -an -f m4v");
+    if (a.empty() || b.empty()) return "";
+    std::vector<uint8_t> both = media_test::read_file(a);
+    const std::vector<uint8_t> second = media_test::read_file(b);
+    both.insert(both.end(), second.begin(), second.end());
+    const std::string joined = media_test::fresh_path("joined.m4v");
+    media_test::write_file(joined, both);
+    return ffmpeg("size_change.mp4", "-r 25 -f m4v -i '" + joined + "' -c:v copy");
+}
 
 const Fixture kFixtures[] = {
     {"FLV Sorenson AAC", [] { return ffmpeg("sorenson.flv", kSmooth + kSound + "-t 2 -c:v flv -q:v 2 -g 12 -c:a aac"); }, "FLV"},
@@ -114,6 +132,7 @@ const Fixture kFixtures[] = {
     {"SWF", [] { return ffmpeg("clip.swf", kSmooth + "-c:v flv -q:v 2 -g 12 -an"); }, "SWF"},
     {"MP4 H.263", [] { return ffmpeg("h263.3gp", kSmooth + "-c:v h263 -q:v 2 -g 12 -an -f 3gp"); }, "MP4"},
     {"MP4 MPEG-4", [] { return ffmpeg("mpeg4.mp4", kSmooth + "-c:v mpeg4 -q:v 2 -g 12 -an"); }, "MP4"},
+    {"MP4 MPEG-4 size change", mpeg4_size_change, "MP4", 128, 96},
     {"MP4 H.264", [] { return ffmpeg("h264.mp4", kSmooth + "-c:v libx264 -pix_fmt yuv420p -bf 0 -g 12 -crf 18 -an"); }, "MP4"},
     {"AVI MPEG-4", [] { return ffmpeg("mpeg4.avi", kSmooth + "-c:v mpeg4 -vtag XVID -q:v 2 -g 12 -an"); }, "AVI"},
     {"AMV",
@@ -154,6 +173,14 @@ TEST_F(Analysis, ThumbnailsMatchFfmpegsPicturesAndASecondAnalysisChangesNothing)
         ASSERT_EQ(IndexError::None, read_index_file(index.c_str(), analysed));
         ASSERT_EQ(probed.segments.size(), analysed.segments.size());
         EXPECT_EQ(int(analysed.segments.size()), g_taken_count);
+        if (f.new_width > 0) {
+            EXPECT_EQ(probed.width, 176);
+            EXPECT_EQ(f.new_width, analysed.width);
+            EXPECT_EQ(f.new_height, analysed.height);
+        } else {
+            EXPECT_EQ(probed.width, analysed.width);
+            EXPECT_EQ(probed.height, analysed.height);
+        }
         // The index's blocks come back as the probe wrote them (FLV: parameter sets, AAC configuration).
         EXPECT_EQ(probed.block1, analysed.block1);
         EXPECT_EQ(probed.block2, analysed.block2);

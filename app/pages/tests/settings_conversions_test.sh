@@ -5,6 +5,9 @@
 #   MP4: MPEG-4 at a custom 400x300 keeping proportions (black bands above and below a 320x176 source),
 #        AAC 64 kbit/s at 22050 Hz, one channel taken from the left;
 #   AVI: MP3 MPEG-1 CBR 192 kbit/s, then ABR 160 kbit/s;
+#   each video codec the pages offer, told by ffprobe: 3GP H.263; MP4 H.263 (the size list refilled with
+#   the standard sizes), MPEG-4 and H.264; AVI H.263, MPEG-4 and H.264;
+#   merge mode: two rows converted into one AVI holding the pictures of both;
 #   and an ABR rate outside 80..320 stops Convert before anything is written.
 #   settings_conversions_test.sh BIN_DIR ARTIFACT_DIR   (DISPLAY and WORK are set by wine-run.sh --gui)
 set -u
@@ -26,24 +29,25 @@ mkdir -p "$media"
 ffmpeg -v error -f lavfi -i testsrc=size=320x176:rate=25:duration=3 \
   -f lavfi -i "aevalsrc=0.5*sin(2*PI*1000*t)+0.05*(random(0)*2-1)|0.5*sin(2*PI*500*t)+0.05*(random(1)*2-1):s=44100:d=3" \
   -c:v mpeg1video -b:v 1500k -c:a mp2 -b:a 192k -ar 44100 -ac 2 -f mpeg "$media/clip.mpg" || fail "no fixture"
-winpath="Z:$(echo "$media/clip.mpg" | tr / '\\')"
-export TARMELO_MODAL_LOG=$WORK/modal.log TARMELO_DIALOG_VALUE=$winpath
+cp "$media/clip.mpg" "$media/clip2.mpg"
+export TARMELO_MODAL_LOG=$WORK/modal.log TARMELO_DIALOG_VALUE=@$dialog_answer
 : >"$TARMELO_MODAL_LOG"
 done_count() { iconv -f GBK -t UTF-8 "$TARMELO_MODAL_LOG" | grep -c "转换完成,输出文件保存在"; }
 set_control() { "$bin/winprobe.exe" "$1" "$caption" "$2" "$3" || fail "cannot set $2"; }
 show_tab() { probe tab "$caption" 1003 "$1" >/dev/null; sleep 0.3; }
 
-# Converts the listed file to output type $1 (0 3GP, 1 MP4, 2 AVI); the output's path.
+# Converts the listed file (or the rows $4) to output type $1 (0 3GP, 1 MP4, 2 AVI); the output's path.
 convert_to() {
   local before ext=$2
   before=$(done_count)
   set_control pick 1013 "$1"
-  "$bin/winprobe.exe" select "$caption" 1003/1007 0 || fail "cannot select the row"
+  "$bin/winprobe.exe" select "$caption" 1003/1007 ${4:-0} || fail "cannot select the rows"
   click 1025
   wait_until '[ "$(done_count)" -gt "$before" ]' 120 || fail "no completion; status: $(status_text)"
   local out
   out=$(ls "$bin"/*."$ext" 2>/dev/null | head -1)
   [ -n "$out" ] || fail "no .$ext output"
+  [ "$(ls "$bin"/*."$ext" | wc -l)" = 1 ] || fail "more than one .$ext output: $(ls "$bin"/*."$ext")"
   mv "$out" "$WORK/made/$3.$ext"
   echo "$WORK/made/$3.$ext"
 }
@@ -67,8 +71,7 @@ left_only() {
 }
 
 start_program
-click 1003/1006
-wait_until '[ -n "$(rows)" ]' 60 || fail "no row after Add; modal log: $(iconv -f GBK -t UTF-8 "$TARMELO_MODAL_LOG")"
+add_through_seam "$media/clip.mpg" 1
 
 # 3GP.
 show_tab 1
@@ -77,8 +80,8 @@ set_control slide 1003/148/1016 5
 set_control pick 1003/148/1012 7
 set_control pick 1003/148/1014 1
 out=$(convert_to 0 3gp 3gp) || { echo "$out"; exit 1; }
-size=$(stream v:0 width,height "$out")
-[ "$size" = "352,288" ] || fail "3GP size $size"
+size=$(stream v:0 codec_name,width,height "$out")
+[ "$size" = "h263,352,288" ] || fail "3GP video $size"
 keys=$(ffprobe -v error -select_streams v:0 -show_entries packet=flags -of csv=p=0 "$out" |
        awk '{ k = (substr($0, 1, 1) == "K") } k != (NR % 5 == 1) { bad++ } END { print NR, bad + 0 }')
 read -r pictures misplaced <<<"$keys"
@@ -122,24 +125,58 @@ echo "MP4 sound: $audio, $kbit kbit/s"
 [ "$audio" = "aac,22050,1" ] || fail "MP4 sound $audio"
 within "$kbit" 57.6 70.4 || fail "AAC rate $kbit kbit/s, want 64 +-10%"
 left_only "$out" "MP4 sound"
+# H.263: the size list holds the standard sizes only, the custom size shows the first (176x144).
+set_control pick 1003/179/1024 0
+[ "$(state_value 1003/179/1022)" = 0 ] || fail "MP4 size choice $(state_value 1003/179/1022) after H.263"
+out=$(convert_to 1 mp4 mp4-h263) || { echo "$out"; exit 1; }
+video=$(stream v:0 codec_name,width,height "$out")
+echo "MP4 H.263: $video"
+[ "$video" = "h263,176,144" ] || fail "MP4 H.263 video $video"
+set_control pick 1003/179/1024 2
+set_control pick 1003/179/1022 1
+out=$(convert_to 1 mp4 mp4-h264) || { echo "$out"; exit 1; }
+video=$(stream v:0 codec_name,width,height "$out")
+echo "MP4 H.264: $video"
+[ "$video" = "h264,352,288" ] || fail "MP4 H.264 video $video"
 
-# AVI: MPEG-1 CBR 192, then ABR 160.
+# AVI: MPEG-1 CBR 192 with H.263, then ABR 160 with MPEG-4 (176x144 both).
 show_tab 3
+set_control pick 1003/149/1029 0
+set_control pick 1003/149/1026 0
 set_control pick 1003/149/1012 0
 set_control pick 1003/149/1013 0
 set_control pick 1003/149/1015 10
 out=$(convert_to 2 avi avi-cbr) || { echo "$out"; exit 1; }
 audio=$(stream a:0 codec_name,sample_rate "$out"); kbit=$(audio_kbit "$out")
-echo "AVI CBR: $audio, $kbit kbit/s"
+video=$(stream v:0 codec_name,width,height "$out")
+echo "AVI CBR: $audio, $kbit kbit/s; video $video"
+[ "$video" = "h263,176,144" ] || fail "AVI H.263 video $video"
 [ "$audio" = "mp3,44100" ] || fail "AVI sound $audio"
 within "$kbit" 188 196 || fail "CBR rate $kbit kbit/s"
 set_control pick 1003/149/1013 2
 set_control type 1003/149/1021 160
+set_control pick 1003/149/1029 1
 out=$(convert_to 2 avi avi-abr) || { echo "$out"; exit 1; }
 audio=$(stream a:0 codec_name,sample_rate "$out"); kbit=$(audio_kbit "$out")
-echo "AVI ABR: $audio, $kbit kbit/s"
+video=$(stream v:0 codec_name,width,height "$out")
+echo "AVI ABR: $audio, $kbit kbit/s; video $video"
 [ "$audio" = "mp3,44100" ] || fail "AVI sound $audio"
 within "$kbit" 144 176 || fail "ABR rate $kbit kbit/s, want 160 +-10%"
+[ "$video" = "mpeg4,176,144" ] || fail "AVI MPEG-4 video $video"
+
+# Merge mode (3GP page) with H.264: both rows into one AVI of 2 x 75 pictures.
+set_control pick 1003/149/1029 2
+show_tab 1
+set_control pick 1003/148/1019 1
+show_tab 0
+add_through_seam "$media/clip2.mpg" 2
+out=$(convert_to 2 avi avi-merged "0 1") || { echo "$out"; exit 1; }
+video=$(stream v:0 codec_name,width,height "$out")
+pictures=$(ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 "$out")
+seconds=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$out")
+echo "AVI merged: $video, $pictures pictures, $seconds s"
+[ "$video" = "h264,176,144" ] || fail "AVI H.264 video $video"
+within "$pictures" 148 152 || fail "the merged AVI holds $pictures pictures, wanted 150"
 
 # An ABR rate the page refuses: the text, and no conversion.
 set_control type 1003/149/1021 400
