@@ -26,6 +26,7 @@
 #include "engine/play/win32/play_thread.h"
 #include "engine/outside/win32/program_calls.h"
 #include "engine/settings/settings.h"
+#include "engine/state/effects_switch.h"
 #include "engine/state/run_state.h"
 #include "engine/state/shared_buffers.h"
 #include "media/binders/binders.h"
@@ -780,19 +781,9 @@ void CConverterDlg::OnTrimToggle() {
 }
 
 void CConverterDlg::OnSoundEffects() {
-    if (!flag_on(g_busy)) {
-        m_status.SetText("只有播放或转换状态下才能开启音频效果窗口");
-        m_status.RedrawWindow();
-        return;
-    }
-    toggle_flag(g_effects_window);
-    if (!codec::tolmmix_get_dispstatus || !codec::tolmmix_setdisp) return;
-    if (!codec::tolmmix_get_dispstatus()) {
-        set_flag(g_effects_window, true);
-        codec::tolmmix_setdisp(1);
-    } else {
-        codec::tolmmix_setdisp(flag_on(g_effects_window) ? 1 : 0);
-    }
+    if (press_effects_button()) return;
+    m_status.SetText(kEffectsOutsideRunText);
+    m_status.RedrawWindow();
 }
 
 void CConverterDlg::OnAbout() {

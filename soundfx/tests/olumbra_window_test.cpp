@@ -414,6 +414,25 @@ TEST_F(Window, SlidersWriteTheRecordAndShowTheState) {
     move_slider(eq, 3068, 13, true);
     EXPECT_EQ(16, (int)SendDlgItemMessageA(eq, 3005, TBM_GETPOS, 0, 0));
     EXPECT_EQ(19, (int)SendDlgItemMessageA(eq, 3007, TBM_GETPOS, 0, 0));
+    // Band k's slider is 3068 for band 0, else 3003 + 2k.
+    auto band = [](int k) { return k == 0 ? 3068 : 3003 + 2 * k; };
+    auto flat = [&] {
+        click(eq, 3084);  // off: each band moves alone
+        for (int k = 0; k < 10; ++k) move_slider(eq, band(k), 25, true);
+        click(eq, 3084);
+    };
+    auto position = [&](int k) { return (int)SendDlgItemMessageA(eq, band(k), TBM_GETPOS, 0, 0); };
+    // Band 5 to 13: bands 4 and 6 at 7.2 dB (16), bands 3 and 7 at 5.76 dB (17), the rest untouched.
+    flat();
+    move_slider(eq, band(5), 13, true);
+    const int around5[10] = {25, 25, 25, 17, 16, 13, 16, 17, 25, 25};
+    for (int k = 0; k < 10; ++k) EXPECT_EQ(around5[k], position(k)) << "band " << k;
+    // The last of 10 bands moves only the two below it.
+    flat();
+    move_slider(eq, band(9), 40, true);
+    for (int k = 0; k < 7; ++k) EXPECT_EQ(25, position(k)) << "band " << k;
+    EXPECT_NE(25, position(8));
+    EXPECT_NE(25, position(7));
 }
 
 // Every slider of the effect pages moved off its default, some bands and the pre-gain too, two
@@ -477,6 +496,118 @@ TEST_F(Window, RecordReadWrittenBackAndReadAgainIsTheSame) {
     EXPECT_EQ(7, read.chain[1]);
     EXPECT_EQ(15, read.chain[2]);
     EXPECT_EQ(0, read.chain[3]);
+
+    // An empty list: no rows, and the record's list all zeros.
+    MixSettings none = first;
+    std::memset(none.chain, 0, sizeof none.chain);
+    ASSERT_EQ(0, dll.set(none));
+    pump_messages();
+    EXPECT_EQ(0, (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    const MixSettings empty = dll.record();
+    for (size_t i = 0; i < sizeof empty.chain / sizeof empty.chain[0]; ++i) EXPECT_EQ(0, empty.chain[i]) << i;
+}
+
+// Every default button of the three effect pages puts its effect back as init left it: with every
+// slider of the pages moved, each click changes the record, and after all of them the record and
+// every slider are as after init.
+TEST_F(Window, DefaultButtonsPutEveryEffectBackAsInitLeftIt) {
+    const Page pages[4] = {kEqPage, kPage1, kPage2, kPage3};
+    int count = 0;
+    const soundfx::slider::Control* controls = soundfx::slider::controls(&count);
+    const MixSettings initial = dll.record();
+    struct Slider {
+        HWND page;
+        int id, initial;
+    };
+    std::vector<Slider> sliders;
+    for (int i = 0; i < count; ++i) {
+        const soundfx::slider::Control& c = controls[i];
+        if (c.page == 0) continue;
+        HWND page = page_window(pages[c.page]);
+        ASSERT_NE(nullptr, page) << c.what;
+        sliders.push_back({page, c.control, shown_position(page, c.control)});
+        move_slider(page, c.control, c.min + (c.max - c.min) / 3 + 1);
+    }
+    // The default buttons by page: 3082-3087 on the first, 3085-3089 on the second, 3082-3084 on the third.
+    const struct {
+        Page page;
+        int first, last;
+    } buttons[] = {{kPage1, 3082, 3087}, {kPage2, 3085, 3089}, {kPage3, 3082, 3084}};
+    int clicked = 0;
+    for (const auto& b : buttons) {
+        HWND page = page_window(b.page);
+        for (int id = b.first; id <= b.last; ++id) {
+            const MixSettings before = dll.record();
+            click(page, id);
+            const MixSettings after = dll.record();
+            EXPECT_NE(0, std::memcmp(&before, &after, sizeof before)) << "default button " << id << " changed nothing";
+            ++clicked;
+        }
+    }
+    EXPECT_EQ(14, clicked);
+    const MixSettings reset = dll.record();
+    EXPECT_EQ(0, std::memcmp(&initial, &reset, sizeof initial)) << "the record differs from init's";
+    for (const Slider& sl : sliders) EXPECT_EQ(sl.initial, shown_position(sl.page, sl.id)) << "slider " << sl.id;
+}
+
+// The chain page's host buttons and the about page's close button by display mode, as set by
+// tolmmix_set_dispmode and then by tolmmix_setdisp; the mode never shows or hides the window.
+TEST_F(Window, DisplayModesLayTheButtonsOut) {
+    HWND chain = page_window(kChainPage);
+    ASSERT_NE(nullptr, chain);
+    HWND about = page_of(3085, "Static");
+    ASSERT_NE(nullptr, about);
+    auto visible = [](HWND w) { return (GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE) != 0; };
+    auto text = [&](int id) {
+        char t[32] = "";
+        GetDlgItemTextA(chain, id, t, sizeof t);
+        return std::string(t);
+    };
+    struct Row {
+        int mode;
+        bool by_setdisp;
+        bool load, save, play, stop, close;
+        const char *load_text, *save_text;
+    };
+    const Row rows[] = {
+        {0, false, false, true, true, false, false, nullptr, "关闭"},
+        {0, true, false, true, false, false, true, nullptr, "关闭"},
+        {-3, false, false, true, true, false, false, nullptr, "关闭"},
+        {1, false, true, true, true, true, false, "放弃", "确认"},
+        {1, true, true, true, true, true, false, "放弃", "确认"},
+        {2, false, true, true, false, false, false, "载入", "保存"},
+        {2, true, true, true, false, false, false, "载入", "保存"},
+        {7, false, true, true, false, false, false, "载入", "保存"},
+    };
+    for (const Row& r : rows) {
+        const bool window_before = IsWindowVisible(effects_window());
+        dll.dispmode(r.mode);
+        if (r.by_setdisp) dll.setdisp(1);
+        pump_messages();
+        const std::string where = "mode " + std::to_string(r.mode) + (r.by_setdisp ? " then setdisp 1" : "");
+        if (!r.by_setdisp) {
+            EXPECT_EQ(window_before, IsWindowVisible(effects_window())) << where;
+        }
+        EXPECT_EQ(r.load, visible(GetDlgItem(chain, 3088))) << where;
+        EXPECT_EQ(r.save, visible(GetDlgItem(chain, 3089))) << where;
+        EXPECT_EQ(r.play, visible(GetDlgItem(chain, 3090))) << where;
+        EXPECT_EQ(r.stop, visible(GetDlgItem(chain, 3091))) << where;
+        EXPECT_EQ(r.close, visible(GetDlgItem(about, 3082))) << where;
+        if (r.load_text) {
+            EXPECT_EQ(r.load_text, text(3088)) << where;
+        }
+        EXPECT_EQ(r.save_text, text(3089)) << where;
+        dll.setdisp(0);
+        pump_messages();
+    }
+    // init with show 1 lays them out as setdisp does.
+    dll.dispmode(0);
+    dll.init(44100, 2, 1);
+    pump_messages();
+    EXPECT_FALSE(visible(GetDlgItem(chain, 3090)));
+    EXPECT_TRUE(visible(GetDlgItem(about, 3082)));
+    dll.setdisp(0);
+    pump_messages();
 }
 
 TEST_F(Window, HostButtonsByDisplayMode) {
@@ -544,14 +675,22 @@ TEST_F(Window, RepaintsKeepTheGdiCount) {
     HWND wnd = effects_window();
     HWND display = GetDlgItem(wnd, 3152);
     ASSERT_NE(nullptr, display);
-    dll.change(block.data(), int(block.size() * 2));
-    RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-    pump_messages();
-    const int before = gdi_object_count();
-    for (int i = 0; i < 100; ++i) {
+    // Each page shown and painted once first: what a page makes the first time it shows stays.
+    for (int page = 0; page < 6; ++page) {
+        click_tab(page);
         dll.change(block.data(), int(block.size() * 2));
         RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
         pump_messages();
+    }
+    // Twenty repaints a page: an object leaked by a paint shows as 120 more.
+    const int before = gdi_object_count();
+    for (int page = 0; page < 6; ++page) {
+        click_tab(page);
+        for (int i = 0; i < 20; ++i) {
+            dll.change(block.data(), int(block.size() * 2));
+            RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+            pump_messages();
+        }
     }
     for (int i = 0; i < 50; ++i) dll.init(44100, 2, 0);
     pump_messages();

@@ -18,6 +18,7 @@
 #include "engine/main_window/main_window.h"
 #include "engine/input/win32/program_input_calls.h"
 #include "engine/outside/win32/program_calls.h"
+#include "engine/state/effects_switch.h"
 #include "engine/state/run_state.h"
 #include "engine/state/shared_buffers.h"
 #include "media/binders/binders.h"
@@ -317,21 +318,9 @@ intptr_t Host::on_notice(int code, intptr_t argument) {
     return 0;
 }
 
-// As the main dialog's sound-effects button: only during a run; the window shown when it is not,
-// else shown or hidden by the program's flag, which each press inverts.
+// The main dialog's sound-effects button, the same piece the dialog calls.
 void Host::effects_switch() {
-    if (!flag_on(g_busy)) {
-        print("status", "只有播放或转换状态下才能开启音频效果窗口");
-        return;
-    }
-    toggle_flag(g_effects_window);
-    if (!codec::tolmmix_get_dispstatus || !codec::tolmmix_setdisp) return;
-    if (!codec::tolmmix_get_dispstatus()) {
-        set_flag(g_effects_window, true);
-        codec::tolmmix_setdisp(1);
-    } else {
-        codec::tolmmix_setdisp(flag_on(g_effects_window) ? 1 : 0);
-    }
+    if (!press_effects_button()) print("status", kEffectsOutsideRunText);
 }
 
 // As the main dialog's Exit during a run, answered Yes: the run's flags cleared, the thread given up

@@ -1,5 +1,6 @@
 #include "engine/outside/win32/program_calls.h"
 #include "engine/outside/outside_calls.h"
+#include "engine/state/effects_switch.h"
 #include "engine/wave/win32/wave_device_winmm.h"
 #include "media/binders/binders.h"
 
@@ -110,4 +111,14 @@ void use_program_calls() {
     const WaveDevice device = winmm_wave_device();
     t.clock = device.clock;  // timeGetTime and Sleep
     wave_out_set_device(device);
+}
+
+bool press_effects_button() {
+    const bool bound = codec::tolmmix_get_dispstatus && codec::tolmmix_setdisp;
+    const EffectsWindow window =
+        !bound ? EffectsWindow::kNotBound : codec::tolmmix_get_dispstatus() ? EffectsWindow::kShown : EffectsWindow::kHidden;
+    const int step = press_effects_switch(window);
+    if (step == kEffectsOutsideRun) return false;
+    if (step != kEffectsNoStep) codec::tolmmix_setdisp(step);
+    return true;
 }
