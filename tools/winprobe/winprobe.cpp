@@ -24,6 +24,8 @@
 //                                       until the process ends), then one line per thread: id, its
 //                                       processor time in ms (user + kernel) when last seen alive, and
 //                                       its name in quotes
+//   winprobe ncclick CAPTION CODE       a click (button down and up) on that point, posted to the
+//                                       window as the mouse would send it there
 //   winprobe syscommand CAPTION ID      post WM_SYSCOMMAND ID (as a system-menu item chosen)
 //   winprobe image CAPTION ID           a button's icon (BM_GETIMAGE) as "icon 0x..."; for a tab
 //                                       control "list 0x..." then one "tab N image I" line per tab
@@ -341,8 +343,9 @@ int main(int argc, char** argv) {
         if (!ctl) return 1;
         SendMessageA(ctl, TCM_SETCURSEL, (WPARAM)atoi(argv[4]), 0);
         RedrawWindow(ctl, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    } else if (!strcmp(cmd, "hit") && argc > 3) {
+    } else if ((!strcmp(cmd, "hit") || !strcmp(cmd, "ncclick")) && argc > 3) {
         const LRESULT code = atoi(argv[3]);
+        const bool click = !strcmp(cmd, "ncclick");
         RECT r;
         GetWindowRect(wnd, &r);
         for (int y = r.top; y < r.top + 48 && y < r.bottom; y += 2)
@@ -351,7 +354,12 @@ int main(int argc, char** argv) {
                     // The middle of the run of points that answer the code on this row.
                     int left = x;
                     while (left - 1 >= r.left && SendMessageA(wnd, WM_NCHITTEST, 0, MAKELPARAM(left - 1, y)) == code) --left;
-                    printf("%d %d\n", (left + x) / 2, y + 3);
+                    const int cx = (left + x) / 2, cy = y + 3;
+                    if (click) {
+                        PostMessageA(wnd, WM_NCLBUTTONDOWN, (WPARAM)code, MAKELPARAM(cx, cy));
+                        PostMessageA(wnd, WM_NCLBUTTONUP, (WPARAM)code, MAKELPARAM(cx, cy));
+                    }
+                    printf("%d %d\n", cx, cy);
                     fflush(stdout);
                     return 0;
                 }
