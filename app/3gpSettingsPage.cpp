@@ -57,6 +57,8 @@ BOOL C3gpSettingsPage::OnInitDialog() {
     m_keyframe.SetThumbColour(0x00FFFF);
     m_keyframe.SetChannelColour(0xFF3737);
     m_keyframe.SetSelectionColour(0xFF3737);
+    m_btnFolder.LoadIcons(IDI_FOLDER, 0);
+    m_btnSave.LoadIcons(IDI_SAVE, 0);
     m_btnFolder.SetTooltipText("选择转换后保存的文件路径");
     m_btnSave.SetTooltipText("保存音频及视频配置参数");
     UpdateData(FALSE);

@@ -31,6 +31,7 @@ BOOL CConverterAboutDlg::OnInitDialog() {
     m_product.SetTextColor(0).SetBkColor((COLORREF)cfg_ui_color).SetFontName("黑体").SetFontSize(16).SetFont3D(TRUE, 0);
     m_product.SetBackBitmap(129);
     m_notice.SetTextColor(0).SetFontName("楷体").SetFontSize(12).SetFont3D(TRUE, 1).SetTransparent(TRUE);
+    m_back.LoadIcons(IDI_BACK, 0);
     m_back.OffsetColour(0, 30);
     m_back.SetTooltipText("关闭窗口并返回");
     m_back.SetColour(1, 0x0202FF);

@@ -13,6 +13,7 @@
 #include "UiColour.h"
 #include "WaveScopeThread.h"
 #include "app/timeline/win32/myeditview.h"
+#include "app/core/h264_bridge.h"
 #include "app/core/list_cells.h"
 #include "app/jobs/list_view_rows.h"
 #include "app/res/resource.h"
@@ -212,6 +213,10 @@ BOOL CConverterDlg::OnInitDialog() {
         m_tip.AddTool(&m_outputType, "请通过下拉框选择转换输出文件类型 本软件支持3GP MP4 AVI三种类型");
     }
     // 22. The range buttons, disabled until a file with segments is shown.
+    m_btnRangeStart.LoadIcons(IDI_RANGE_START, 0);
+    m_btnRangeEnd.LoadIcons(IDI_RANGE_END, 0);
+    m_btnRangeEdit.LoadIcons(IDI_RANGE_EDIT, 0);
+    m_btnRangeDone.LoadIcons(IDI_RANGE_DONE, 0);
     m_btnRangeStart.SetTooltipText("选择需转换的多媒体文件开始位置");
     m_btnRangeEnd.SetTooltipText("选择需转换的多媒体文件结束位置");
     m_btnRangeEdit.SetTooltipText("编辑修改需转换的多媒体文件开始结束位置");
@@ -242,15 +247,26 @@ void CConverterDlg::StyleControls() {
         bar->SetBarColour(color_lighten(ui, 60));
     }
     // 14. The tab control and its pages.
+    if (!m_tabImages.GetSafeHandle() && m_tabImages.Create(16, 16, ILC_COLOR24 | ILC_MASK, 4, 4)) {
+        for (UINT id : {IDI_TAB_FILES, IDI_TAB_3GP, IDI_TAB_MP4, IDI_TAB_AVI}) {
+            HICON icon = (HICON)::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0);
+            if (icon) {
+                m_tabImages.Add(icon);
+                ::DestroyIcon(icon);
+            }
+        }
+    }
+    m_tabs.SetImageList(&m_tabImages);
     m_tabs.SetBitmap(IDB_SKIN_BACKGROUND);
     m_tabs.m_crSelected = color_lighten(ui, 40);
     m_tabs.m_crNormal = ui;
-    if (!m_filePage.m_hWnd) m_tabs.AddPage("文件管理", &m_filePage, IDD_FILE_PAGE);
-    if (!m_3gpPage.m_hWnd) m_tabs.AddPage("3GP设置", &m_3gpPage, IDD_3GP_PAGE);
-    if (!m_mp4Page.m_hWnd) m_tabs.AddPage("MP4设置", &m_mp4Page, IDD_MP4_PAGE);
-    if (!m_aviPage.m_hWnd) m_tabs.AddPage("AVI设置", &m_aviPage, IDD_AVI_PAGE);
+    if (!m_filePage.m_hWnd) m_tabs.AddPage("文件管理", &m_filePage, IDD_FILE_PAGE, 0);
+    if (!m_3gpPage.m_hWnd) m_tabs.AddPage("3GP设置", &m_3gpPage, IDD_3GP_PAGE, 1);
+    if (!m_mp4Page.m_hWnd) m_tabs.AddPage("MP4设置", &m_mp4Page, IDD_MP4_PAGE, 2);
+    if (!m_aviPage.m_hWnd) m_tabs.AddPage("AVI设置", &m_aviPage, IDD_AVI_PAGE, 3);
     m_tabs.SetActivePage(0);
     // 15. The sound-effects button and the two combo boxes, each at its first item.
+    m_btnSoundEffects.LoadIcons(IDI_EFFECTS, 0);
     m_btnSoundEffects.SetTooltipText("用Orvane音效器调整转换\n或播放音质效果");
     if (m_speedMode.TextCount() == 0) {
         m_speedMode.AddString("正常转换");
@@ -265,7 +281,17 @@ void CConverterDlg::StyleControls() {
     m_banner.SetFontName("宋体").SetText("Orvane多媒体MP4转换器\r\nMP4/3GP/AVI转换与播放");
     m_welcome.SetFontName("宋体").SetText("欢迎使用Orvane多媒体MP4转换器");
     m_status.SetFontName("宋体");
-    // 17. The buttons' tips; Audio and Video start pressed.
+    // 17. The buttons' icons (the latching ones grey while released) and tips; Audio and Video start
+    // pressed.
+    const struct {
+        CSkinButton* button;
+        UINT icon;
+        bool latching;
+    } icons[] = {{&m_btnConvert, IDI_CONVERT, false}, {&m_btnStop, IDI_STOP, false},  {&m_btnPlay, IDI_PLAY, false},
+                 {&m_btnPause, IDI_PAUSE, true},      {&m_btnTrim, IDI_TRIM, true},    {&m_btnAudio, IDI_AUDIO, true},
+                 {&m_btnVideo, IDI_VIDEO, true},      {&m_btnAbout, IDI_ABOUT, false}, {&m_btnHelp, IDI_HELP, false},
+                 {&m_btnVisit, IDI_VISIT, false},     {&m_btnExit, IDI_EXIT, false},   {&m_btnContact, IDI_CONTACT, false}};
+    for (const auto& i : icons) i.button->LoadIcons(i.icon, i.latching ? (UINT)-2 : 0);
     m_btnConvert.SetTooltipText("进行多媒体转换MP4/3GP/AVI文件");
     m_btnStop.SetTooltipText("转换或播放停止");
     m_btnPlay.SetTooltipText("进行多媒体文件播放");
@@ -442,7 +468,7 @@ LRESULT CConverterDlg::OnDlgNotify(WPARAM code, LPARAM argument) {
     case 888: HideColorDialog(); break;
     case 199: set_flag(g_busy, false); break;
     case 688: ShowClock((int)argument); break;
-    case 678: return H264Bridge((int)argument);
+    case 678: return OnH264Notice((int)argument);
     case 44: HandOverAnalysis((int)argument); break;
     case 45: TakeBackAnalysis(); break;
     case 9991:
@@ -454,40 +480,29 @@ LRESULT CConverterDlg::OnDlgNotify(WPARAM code, LPARAM argument) {
     return 0;
 }
 
-// H.264 decoding on this thread for the workers: 1 opens the decoder at the size the worker asked for
-// (its job's: the decoder writes no picture larger than it was opened for), 2 flushes it and closes
-// it, 5 opens, flushes and closes. What a flush brings out lands in a buffer of that size, never in
-// the worker's picture buffer, and its byte count is what the sender reads. Decoding a worker's data
-// (4) is not asked for: the workers decode between 1 and 2 themselves.
-LRESULT CConverterDlg::H264Bridge(int sub_code) {
-    if (!codec::tolm264decode_init || !codec::tolm264decode_decode || !codec::tolm264decode_close) return -1;
-    static std::vector<unsigned char> flushed;
+// H.264 decoding on this thread for the workers (app/core/h264_bridge.h): the decoder opens at the
+// size the worker asked for (its job's: the decoder writes no picture larger than it was opened for);
+// a flush lands in the bridge's own buffer, never in the worker's picture; the byte count of the last
+// picture is what the sender reads.
+LRESULT CConverterDlg::OnH264Notice(int sub_code) {
+    H264DecoderCalls calls;
+    if (codec::tolm264decode_init && codec::tolm264decode_decode && codec::tolm264decode_close) {
+        calls.init = [](int w, int h) { return codec::tolm264decode_init(w, h); };
+        calls.decode = [](const unsigned char* data, int n, unsigned char* frame) {
+            return codec::tolm264decode_decode(data, n, frame);
+        };
+        calls.close = [] { return codec::tolm264decode_close(); };
+    }
     int width = 0, height = 0;
     h264_requested_size(&width, &height);
-    auto open = [&] {
-        flushed.assign(size_t((3 * width + 3) & ~3) * size_t(height), 0);
-        return codec::tolm264decode_init(width, height);
-    };
-    auto flush = [] {
-        int bytes = 0;
-        while (!flushed.empty()) {
-            const int r = codec::tolm264decode_decode(nullptr, 0, flushed.data());
-            if (r <= 0) break;
-            bytes = r;
-        }
-        g_decoded_bytes.store(bytes, std::memory_order_release);
-    };
-    switch (sub_code) {
-    case 1: return open();
-    case 2:
-        flush();
-        return codec::tolm264decode_close();
-    case 5:
-        open();
-        flush();
-        return codec::tolm264decode_close();
-    default: return -1;
-    }
+    H264DecodeRequest request;
+    unsigned char* picture = nullptr;
+    h264_pending_decode(&request.data, &request.length, &picture);
+    request.picture = picture;
+    int bytes = -1;
+    const int result = m_h264.handle(sub_code, calls, width, height, request, &bytes);
+    if (bytes >= 0) g_decoded_bytes.store(bytes, std::memory_order_release);
+    return result;
 }
 
 // The file's paths, row and type go to the analysis dialog, which queues its analysis.

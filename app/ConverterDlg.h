@@ -5,6 +5,7 @@
 #pragma once
 #include <memory>
 #include "app/core/file_table.h"
+#include "app/core/h264_bridge.h"
 #include "controls/button/SkinButton.h"
 #include "controls/combo/SkinComboBox.h"
 #include "controls/label/SkinLabel.h"
@@ -100,7 +101,7 @@ private:
     void ColourList();
     bool IsCdRom(const char* path) const;
     void ShowClock(int seconds);
-    LRESULT H264Bridge(int sub_code);
+    LRESULT OnH264Notice(int sub_code);
     // Analysis hand-over (44) of file f, and take-back (45) of a finished list.
     void HandOverAnalysis(int f);
     void TakeBackAnalysis();
@@ -128,6 +129,7 @@ private:
     FileTable m_files;
     CurrentFileName m_current;
     int m_currentFile = -1;  // the file whose segments the timeline shows
+    H264Bridge m_h264;      // the workers' H.264 decoder (notice 678)
     int m_rangeStart = 0;    // the accepted range on the timeline
     int m_rangeEnd = 0;
     myeditview* m_timeline = nullptr;  // a child window: destroyed (and deleted) with the dialog
@@ -137,6 +139,7 @@ private:
     CMp4SettingsPage m_mp4Page;
     CAviSettingsPage m_aviPage;
     CBaseTabCtrl m_tabs;
+    CImageList m_tabImages;  // the tabs' icons
     CBalloonTip m_tip;
     CColorSetDlg* m_pColorDlg = nullptr;
     CAnalyzeDlg* m_pAnalyzeDlg = nullptr;  // modeless and hidden; shown by a running analysis

@@ -43,6 +43,10 @@ BOOL CFileListPage::OnInitDialog() {
     for (const auto& c : columns) m_list.InsertColumn(0, c.heading, LVCFMT_LEFT, c.width);
     m_list.SetExtendedStyle(m_list.GetExtendedStyle() | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     m_list.CreateSkinScrollBars();
+    m_btnAdd.LoadIcons(IDI_ADD, 0);
+    m_btnDelete.LoadIcons(IDI_DELETE, 0);
+    m_btnSave.LoadIcons(IDI_SAVE, 0);
+    m_btnRefresh.LoadIcons(IDI_DISC, 0);
     m_btnAdd.SetTooltipText("添加多媒体文件记录");
     m_btnDelete.SetTooltipText("删除多媒体文件记录");
     m_btnSave.SetTooltipText("保存多媒体文件记录");

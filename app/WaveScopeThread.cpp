@@ -37,6 +37,7 @@ void paint(HDC dc, const ScopePicture& picture, int width) {
 }  // namespace
 
 DWORD WINAPI wave_scope_thread(LPVOID) {
+    SetThreadDescription(GetCurrentThread(), L"tarmelo wave scope");
     HWND label = GetDlgItem(g_main_hwnd.load(), IDC_SCOPE);
     HDC dc = label ? GetDC(label) : nullptr;
     set_flag(g_scope_running, true);

@@ -82,3 +82,32 @@
 // The timeline view: its hand cursor for panning and its child id on the main dialog.
 #define IDC_HAND_CURSOR          200
 #define IDC_TIMELINE_VIEW        2006
+
+// Icons of the buttons and tabs (app/res/icons, written by tools/make_button_icons.py).
+#define IDI_BACK                 155
+#define IDI_SAVE                 166
+#define IDI_ADD                  167
+#define IDI_DELETE               168
+#define IDI_DISC                 171
+#define IDI_FOLDER               175
+#define IDI_PLAY                 230
+#define IDI_STOP                 231
+#define IDI_PAUSE                232
+#define IDI_CONVERT              233
+#define IDI_VIDEO                234
+#define IDI_AUDIO                235
+#define IDI_TRIM                 236
+#define IDI_EFFECTS              237
+#define IDI_ABOUT                238
+#define IDI_HELP                 239
+#define IDI_VISIT                240
+#define IDI_CONTACT              241
+#define IDI_EXIT                 242
+#define IDI_RANGE_EDIT           243
+#define IDI_RANGE_START          244
+#define IDI_RANGE_END            245
+#define IDI_RANGE_DONE           246
+#define IDI_TAB_FILES            250
+#define IDI_TAB_3GP              251
+#define IDI_TAB_MP4              252
+#define IDI_TAB_AVI              253

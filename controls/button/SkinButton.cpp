@@ -15,6 +15,7 @@ BEGIN_MESSAGE_MAP(CSkinButton, CButton)
     ON_MESSAGE(BM_SETSTYLE, OnSetStyle)
     ON_MESSAGE(BM_SETCHECK, OnSetCheck)
     ON_MESSAGE(BM_GETCHECK, OnGetCheck)
+    ON_MESSAGE(BM_GETIMAGE, OnGetImage)
     ON_WM_MENUCHAR()
     ON_WM_MEASUREITEM()
     ON_WM_ENABLE()
@@ -283,6 +284,9 @@ LRESULT CSkinButton::OnSetCheck(WPARAM wp, LPARAM) {
 }
 
 LRESULT CSkinButton::OnGetCheck(WPARAM, LPARAM) { return IsPressed(); }
+
+// The button paints its icons itself; asked as a standard button is, it names the one it shows normally.
+LRESULT CSkinButton::OnGetImage(WPARAM type, LPARAM) { return type == IMAGE_ICON ? (LRESULT)m_hIconIn : 0; }
 
 LRESULT CSkinButton::OnMenuChar(UINT ch, UINT flags, CMenu* menu) {
     if (GlintMenu::IsOwnMenu(menu)) return GlintMenu::FindKeyboardAccelerator(ch, flags, menu);

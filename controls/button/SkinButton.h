@@ -81,6 +81,7 @@ protected:
     afx_msg LRESULT OnSetStyle(WPARAM wp, LPARAM lp);
     afx_msg LRESULT OnSetCheck(WPARAM wp, LPARAM lp);
     afx_msg LRESULT OnGetCheck(WPARAM wp, LPARAM lp);
+    afx_msg LRESULT OnGetImage(WPARAM type, LPARAM lp);
     afx_msg LRESULT OnMenuChar(UINT ch, UINT flags, CMenu* menu);
     afx_msg void OnMeasureItem(int id, LPMEASUREITEMSTRUCT mis);
     afx_msg void OnEnable(BOOL enable);

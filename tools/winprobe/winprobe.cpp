@@ -19,6 +19,18 @@
 //   winprobe type CAPTION ID TEXT       sets a control's text (an edit's, as if typed)
 //   winprobe slide CAPTION ID POS       moves a trackbar and tells the parent (WM_HSCROLL)
 //   winprobe tab CAPTION ID INDEX       selects a tab and repaints the tab control (its pages follow)
+//   winprobe hit CAPTION CODE           a screen point of the window where WM_NCHITTEST answers CODE
+//                                       (20 close, 8 minimise, 5 menu): "x y", for a real click
+//   winprobe rect CAPTION ID            the control's place on the screen: left top width height visible
+//   winprobe threads CAPTION SECONDS    follows every thread of the window's process for SECONDS (or
+//                                       until the process ends), then one line per thread: id, its
+//                                       processor time in ms (user + kernel) when last seen alive, and
+//                                       its name in quotes
+//   winprobe ncclick CAPTION CODE       a click (button down and up) on that point, posted to the
+//                                       window as the mouse would send it there
+//   winprobe syscommand CAPTION ID      post WM_SYSCOMMAND ID (as a system-menu item chosen)
+//   winprobe image CAPTION ID           a button's icon (BM_GETIMAGE) as "icon 0x..."; for a tab
+//                                       control "list 0x..." then one "tab N image I" line per tab
 // ID names a child control (a direct child first); "A/B" names control B somewhere inside control A (a
 // page in a tab control; a visible one first, as the pages reuse ids). The settings pages answer to
 // their dialog ids, so "1003/148/1006" is the 3GP page's button 1006 whichever page is shown.
@@ -26,6 +38,7 @@
 // "~" names a window that may be hidden (the analysis dialog ends a refused analysis unseen).
 #include <windows.h>
 #include <commctrl.h>
+#include <tlhelp32.h>
 #include <winternl.h>
 #include <ntgdi.h>
 #include <cstdio>
@@ -201,6 +214,62 @@ int usage() {
     return 2;
 }
 
+// Each thread is opened and named when the command starts; its times are read every 100 ms, and the
+// last reading before it (or the process) ends is what is printed (Wine forgets an ended thread's times).
+int list_threads(HWND wnd, int seconds) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wnd, &pid);
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 1;
+    struct Held {
+        DWORD id;
+        HANDLE thread;
+        ULONGLONG ms;
+        char name[128];
+    };
+    static Held held[256];
+    int count = 0;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more && count < 256; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != pid) continue;
+        HANDLE thread = OpenThread(THREAD_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, entry.th32ThreadID);
+        if (!thread) continue;
+        Held& h = held[count++];
+        h = {entry.th32ThreadID, thread, 0, ""};
+        PWSTR wide = nullptr;
+        if (SUCCEEDED(GetThreadDescription(thread, &wide)) && wide) {
+            WideCharToMultiByte(CP_ACP, 0, wide, -1, h.name, sizeof h.name, nullptr, nullptr);
+            LocalFree(wide);
+        }
+    }
+    CloseHandle(snapshot);
+    const DWORD start = GetTickCount();
+    for (;;) {
+        for (int i = 0; i < count; ++i) {
+            if (!held[i].thread) continue;
+            FILETIME created, ended, kernel, user;
+            const bool alive = WaitForSingleObject(held[i].thread, 0) == WAIT_TIMEOUT;
+            if (alive && GetThreadTimes(held[i].thread, &created, &ended, &kernel, &user))
+                held[i].ms = ((ULONGLONG(kernel.dwHighDateTime) << 32 | kernel.dwLowDateTime) +
+                              (ULONGLONG(user.dwHighDateTime) << 32 | user.dwLowDateTime)) / 10000;
+            if (!alive) {
+                CloseHandle(held[i].thread);
+                held[i].thread = nullptr;
+            }
+        }
+        if (GetTickCount() - start >= DWORD(seconds) * 1000) break;
+        if (process ? WaitForSingleObject(process, 100) == WAIT_OBJECT_0 : (Sleep(100), false)) break;
+    }
+    if (process) CloseHandle(process);
+    for (int i = 0; i < count; ++i) {
+        printf("%lu %llu \"%s\"\n", (unsigned long)held[i].id, (unsigned long long)held[i].ms, held[i].name);
+        if (held[i].thread) CloseHandle(held[i].thread);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -284,6 +353,60 @@ int main(int argc, char** argv) {
         if (!ctl) return 1;
         SendMessageA(ctl, TCM_SETCURSEL, (WPARAM)atoi(argv[4]), 0);
         RedrawWindow(ctl, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    } else if ((!strcmp(cmd, "hit") || !strcmp(cmd, "ncclick")) && argc > 3) {
+        const LRESULT code = atoi(argv[3]);
+        const bool click = !strcmp(cmd, "ncclick");
+        RECT r;
+        GetWindowRect(wnd, &r);
+        for (int y = r.top; y < r.top + 48 && y < r.bottom; y += 2)
+            for (int x = r.right - 1; x >= r.left; x -= 2)
+                if (SendMessageA(wnd, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == code) {
+                    // The middle of the run of points that answer the code on this row.
+                    int left = x;
+                    while (left - 1 >= r.left && SendMessageA(wnd, WM_NCHITTEST, 0, MAKELPARAM(left - 1, y)) == code) --left;
+                    const int cx = (left + x) / 2, cy = y + 3;
+                    if (click) {
+                        PostMessageA(wnd, WM_NCLBUTTONDOWN, (WPARAM)code, MAKELPARAM(cx, cy));
+                        PostMessageA(wnd, WM_NCLBUTTONUP, (WPARAM)code, MAKELPARAM(cx, cy));
+                    }
+                    printf("%d %d\n", cx, cy);
+                    fflush(stdout);
+                    return 0;
+                }
+        return 1;
+    } else if (!strcmp(cmd, "rect") && argc > 3) {
+        HWND ctl = find_control(wnd, argv[3]);
+        if (!ctl) return 1;
+        RECT r;
+        GetWindowRect(ctl, &r);
+        printf("%ld %ld %ld %ld %d\n", (long)r.left, (long)r.top, (long)(r.right - r.left), (long)(r.bottom - r.top),
+               IsWindowVisible(ctl) ? 1 : 0);
+    } else if (!strcmp(cmd, "threads") && argc > 3) {
+        return list_threads(wnd, atoi(argv[3]));
+    } else if (!strcmp(cmd, "syscommand") && argc > 3) {
+        PostMessageA(wnd, WM_SYSCOMMAND, (WPARAM)atoi(argv[3]), 0);
+    } else if (!strcmp(cmd, "image") && argc > 3) {
+        HWND ctl = find_control(wnd, argv[3]);
+        if (!ctl) return 1;
+        char cls[64] = "";
+        GetClassNameA(ctl, cls, sizeof cls);
+        if (lstrcmpiA(cls, WC_TABCONTROLA)) {
+            printf("icon %p\n", (void*)SendMessageA(ctl, BM_GETIMAGE, IMAGE_ICON, 0));
+        } else {
+            printf("list %p\n", (void*)SendMessageA(ctl, TCM_GETIMAGELIST, 0, 0));
+            Remote remote(ctl);
+            if (!remote.ok()) return 1;
+            const int tabs = (int)SendMessageA(ctl, TCM_GETITEMCOUNT, 0, 0);
+            for (int i = 0; i < tabs; ++i) {
+                TCITEMA item = {};
+                item.mask = TCIF_IMAGE;
+                item.iImage = -2;
+                remote.put(0, &item, sizeof item);
+                SendMessageA(ctl, TCM_GETITEMA, i, (LPARAM)remote.at(0));
+                remote.get(0, &item, sizeof item);
+                printf("tab %d image %d\n", i, item.iImage);
+            }
+        }
     } else if (!strcmp(cmd, "close")) {
         PostMessageA(wnd, WM_CLOSE, 0, 0);
     } else if (!strcmp(cmd, "gdi")) {

@@ -108,6 +108,14 @@ int h264_close() {
     return codec::tolm264decode_close ? codec::tolm264decode_close() : -1;
 }
 
+struct PendingDecode {
+    const unsigned char* data = nullptr;
+    int length = 0;
+    unsigned char* picture = nullptr;
+};
+thread_local PendingDecode t_sent_decode;  // the sender's; the interface thread reads it via g_pending
+std::atomic<PendingDecode*> g_pending{nullptr};
+
 // tolmvpdecode is bound for each VP6 job a play reads.
 int vp6_bind() { return codec::load_tolmvpdecode(); }
 void vp6_unbind() { codec::unload_tolmvpdecode(); }
@@ -125,6 +133,28 @@ int forward_tolmdivx_initrgb(const Mpeg4VideoInfo& description) {
 }
 
 }  // namespace
+
+int h264_decode_through_main_window(const unsigned char* data, int length, unsigned char* picture) {
+    HWND main = g_main_hwnd.load();
+    if (!main) return -1;
+    t_sent_decode = PendingDecode{data, length, picture};
+    // One worker at a time asks the interface thread's decoder (the others wait for their turn here).
+    PendingDecode* none = nullptr;
+    while (!g_pending.compare_exchange_weak(none, &t_sent_decode)) {
+        none = nullptr;
+        Sleep(1);
+    }
+    const int result = int(SendMessageA(main, WM_DLG_NOTIFY, kNoticeH264, 4));
+    g_pending.store(nullptr);
+    return result;
+}
+
+void h264_pending_decode(const unsigned char** data, int* length, unsigned char** picture) {
+    const PendingDecode* p = g_pending.load();
+    *data = p ? p->data : nullptr;
+    *length = p ? p->length : 0;
+    *picture = p ? p->picture : nullptr;
+}
 
 void h264_requested_size(int* width, int* height) {
     const int w = g_h264_width.load(), h = g_h264_height.load();

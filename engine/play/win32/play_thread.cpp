@@ -67,6 +67,8 @@ void ProgramPlayServices::release_window() { ddov_release(); }
 void ProgramPlayServices::hide_window() { video_wnd_hide(); }
 
 DWORD WINAPI play_thread(LPVOID engine_ui) {
+    // Named, so that a look from outside (bench/ui) can tell it from the other threads.
+    SetThreadDescription(GetCurrentThread(), L"tarmelo playback");
     EngineUi& ui = engine_ui ? *static_cast<EngineUi*>(engine_ui) : silent_engine_ui();
     ProgramPlayServices services;
     run_playback(ui, services);
