@@ -1,10 +1,15 @@
 // The AVI branch's reader: the file's video and audio index from the AVI reader (every offset and
 // length checked against the file), the two descriptions from the stream parser, the pictures through
 // the picture decoder library, the sound by its mode. Sound chunks are decoded before the picture whose
-// chunk follows them in the file.
+// chunk follows them in the file. An empty picture chunk holds the picture before it for one more
+// frame (a constant-rate file's dropped frame): that picture is handed over again, so the pictures keep
+// their time against the sound. A seek starts the sound a few chunks before the picture's time (MPEG
+// audio's first frame needs the bytes of the frames before it) and drops what comes before that time.
 #include "engine/input/avi_input.h"
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <functional>
 #include <vector>
 #include "base/fileio.h"
 #include "engine/input/input_reader.h"
@@ -70,6 +75,9 @@ namespace {
 
 // A chunk longer than this is not read (no AVI picture or sound chunk comes near it).
 constexpr uint32_t kMaxChunk = 64u << 20;
+// Sound chunks decoded before the one a seek's time falls into, for MPEG audio: a layer III frame
+// takes up to 511 bytes of the frames before it (its bit reservoir), two to four frames at usual rates.
+constexpr int kMpegSoundPreroll = 4;
 
 class AviReader : public InputReader {
 public:
@@ -123,8 +131,11 @@ public:
     ReadStatus read_next(MediaOutput& out) override {
         if (!avi_ || next_ >= frames_) return ReadStatus::kEnd;
         const AviVideoEntry& v = avi_->video_entries[next_];
-        while (audio_next_ < chunks_ && avi_->audio_entries[audio_next_].pos < v.pos) sound_chunk(audio_next_++, out);
-        picture(v, out);
+        sound_until(v.pos, false, out);
+        if (v.length == 0)
+            repeat_picture(out);
+        else
+            picture(v, out);
         ++next_;
         return ReadStatus::kOk;
     }
@@ -132,19 +143,36 @@ public:
     void flush(MediaOutput& out) override {
         // The sound chunks after the last picture.
         if (!avi_ || next_ < frames_) return;
-        while (audio_next_ < chunks_) sound_chunk(audio_next_++, out);
+        sound_until(0, true, out);
     }
 
     bool seek_frame(int frame) override {
         if (!avi_ || frame < 0 || frame >= frames_) return false;
         next_ = frame;
-        // The sound from the last chunk that lies before the picture's chunk (from the file's first
-        // chunk when the picture is the first).
-        const uint32_t pos = avi_->video_entries[frame].pos;
+        shown_ = false;
+        drop_seconds_ = 0;
+        drop_frames_ = -1;
         audio_next_ = 0;
-        if (frame > 0)
+        if (sound_ == AviSound::kMpeg) mpgdemux_audio_reset();
+        if (frame == 0 || chunks_ == 0) return true;
+        // The sound from the picture's time: from the chunk that time falls into (a few chunks earlier
+        // for MPEG audio), less what those chunks hold before the time.
+        const double at = avi_->fps > 0 ? frame / avi_->fps : -1;
+        int into = -1;
+        for (int a = 0; a < chunks_ && at >= 0; ++a) {
+            const double t = AVI_audio_chunk_time(avi_, a);
+            if (t < 0 || t > at + 1e-9) break;
+            into = a;
+        }
+        if (into < 0) {
+            // Sound the header does not time: from the last chunk stored before the picture's chunk.
+            const uint32_t pos = avi_->video_entries[frame].pos;
             for (int a = 0; a < chunks_; ++a)
                 if (avi_->audio_entries[a].pos < pos) audio_next_ = a;
+            return true;
+        }
+        audio_next_ = std::max(0, into - (sound_ == AviSound::kMpeg ? kMpegSoundPreroll : 0));
+        drop_seconds_ = std::max(0.0, at - AVI_audio_chunk_time(avi_, audio_next_));
         return true;
     }
 
@@ -159,6 +187,9 @@ public:
         avi_ = nullptr;
         source_.close();
         frames_ = chunks_ = next_ = audio_next_ = 0;
+        shown_ = false;
+        drop_seconds_ = 0;
+        drop_frames_ = -1;
     }
 
     int next_frame() const override { return next_; }
@@ -185,6 +216,34 @@ private:
         if (length == 0 || length > kMaxChunk) return false;
         if (chunk_.size() < length) chunk_.resize(length);
         return source_.seek(pos) && source_.read_exact(chunk_.data(), length);
+    }
+
+    // The sound chunks up to the one stored at `pos` (all that are left with `all`). After a seek the
+    // sound before the seek's time is dropped on its way to the sound sink, to the sample.
+    void sound_until(uint32_t pos, bool all, MediaOutput& out) {
+        auto more = [&] {
+            return audio_next_ < chunks_ && (all || avi_->audio_entries[audio_next_].pos < pos);
+        };
+        if (drop_seconds_ <= 0 || !out.on_sound) {
+            while (more()) sound_chunk(audio_next_++, out);
+            return;
+        }
+        std::function<void(const SoundBlock&)> sink = std::move(out.on_sound);
+        out.on_sound = [this, &sink](const SoundBlock& block) {
+            if (drop_frames_ < 0) drop_frames_ = std::llround(drop_seconds_ * block.rate);
+            // The rest moves to the block's start: the sound path takes blocks from the PCM block's start.
+            SoundBlock rest = block;
+            const int skip = int(std::min<int64_t>(drop_frames_, rest.frames > 0 ? rest.frames : 0));
+            drop_frames_ -= skip;
+            rest.frames -= skip;
+            const size_t channels = size_t(rest.channels > 0 ? rest.channels : 0);
+            if (skip > 0 && rest.frames > 0)
+                std::memmove(rest.samples, rest.samples + size_t(skip) * channels, size_t(rest.frames) * channels * 2);
+            if (drop_frames_ == 0) drop_seconds_ = 0;
+            if (rest.frames > 0) sink(rest);
+        };
+        while (more()) sound_chunk(audio_next_++, out);
+        out.on_sound = std::move(sink);
     }
 
     void sound_chunk(int index, MediaOutput& out) {
@@ -229,14 +288,24 @@ private:
         }
     }
 
+    // An empty chunk: the picture before it once more (nothing when there is none since the open or
+    // the seek, or when the one before did not decode).
+    void repeat_picture(MediaOutput& out) {
+        if (!shown_ || !out.frame.data) return;
+        ++out.pictures;
+        if (out.on_picture) out.on_picture(out.frame);
+    }
+
     void picture(const AviVideoEntry& v, MediaOutput& out) {
         // An unreadable chunk, or a picture that does not decode, is skipped.
         if (!read_chunk(v.pos, v.length) || !out.frame.data) return;
         if (out.frame_capacity < size_t(picture::bgr24_stride(width_)) * size_t(height_)) return;
         int decoded = 0, key = 0;
+        shown_ = false;
         const int r = calls_->tolmdivx_playbuf(chunk_.data(), int(v.length), 1, out.frame.data, &decoded, width_,
                                                height_, &key);
         if (r < 0 || decoded <= 10) return;
+        shown_ = true;
         out.frame.width = width_;
         out.frame.height = height_;
         out.frame.stride = picture::bgr24_stride(width_);
@@ -256,6 +325,9 @@ private:
     int growth_ = 16;  // most sound bytes an input byte of the ADPCM decoder gave, plus one
     int width_ = 0, height_ = 0;
     int frames_ = 0, chunks_ = 0, next_ = 0, audio_next_ = 0;
+    bool shown_ = false;         // the frame buffer holds the last picture handed over
+    double drop_seconds_ = 0;    // sound still to drop after a seek, in seconds ...
+    int64_t drop_frames_ = -1;   // ... and in sample frames once the decoded rate is known
     std::vector<uint8_t> chunk_;
 };
 

@@ -112,6 +112,9 @@ int walk_header_list(AviFile* avi, const std::vector<uint8_t>& hdrl) {
                 int bytes = (avi->audio_bits + 7) / 8 * avi->audio_channels;
                 avi->audio_byte_count = int64_t(get32(data + 32)) * (bytes ? bytes : 1);
                 avi->audio_stream_no = stream;
+                avi->audio_scale = get32(data + 20);
+                avi->audio_stream_rate = get32(data + 24);
+                avi->audio_sample_size = length >= 48 ? get32(data + 44) : 0;
                 audio_header = true;
                 last = Kind::Audio;
             } else {
@@ -291,4 +294,16 @@ AviFile* AVI_open_input_file(const char* path, int read_index) {
         return nullptr;
     }
     return avi;
+}
+
+double AVI_audio_chunk_time(const AviFile* avi, int index) {
+    if (!avi || !avi->audio_entries || index < 0 || index >= avi->audio_chunk_count) return -1;
+    const uint32_t scale = avi->audio_scale, rate = avi->audio_stream_rate;
+    if (scale > 0 && rate > 0) {
+        const double step = double(scale) / double(rate);
+        if (avi->audio_sample_size == 0) return double(index) * step;
+        return double(avi->audio_entries[index].total_before / avi->audio_sample_size) * step;
+    }
+    if (avi->audio_byte_rate > 0) return double(avi->audio_entries[index].total_before) / avi->audio_byte_rate;
+    return -1;
 }

@@ -91,7 +91,18 @@ struct AviFile {
     uint32_t video_rate = 0;   // exact picture rate rate/scale when set (AVI_set_video_rate), else from fps
     uint32_t video_scale = 0;
     int audio_vbr_frame_samples = 0;  // variable-rate sound: samples a chunk (AVI_set_audio_vbr), else 0
+    // Reader: the sound stream's header timing. A chunk lasts audio_scale / audio_stream_rate seconds
+    // when audio_sample_size is 0 (sound timed by chunks); else audio_sample_size bytes make one
+    // audio_scale / audio_stream_rate step. 0 where the header does not say.
+    uint32_t audio_scale = 0;
+    uint32_t audio_stream_rate = 0;
+    uint32_t audio_sample_size = 0;
 };
+
+// Reader: where in time the sound chunk `index` starts, in seconds from the stream's start, by the
+// sound header's timing (by chunks or by bytes, else by the format's byte rate); -1 when the file
+// does not tell.
+double AVI_audio_chunk_time(const AviFile* avi, int index);
 
 // Writer. The path is created new: an existing file of that name is left alone and the open fails
 // (AVI_ERR_OPEN); callers pick a free name.

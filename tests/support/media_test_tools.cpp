@@ -140,6 +140,17 @@ std::map<int, Decoded> decoded_frames(const std::string& path, std::string* erro
     return result;
 }
 
+int constant_rate_frames(const std::string& path) {
+    const std::string text =
+        run("ffmpeg -nostdin -v error -i '" + path + "' -map 0:v:0 -vsync cfr -f framecrc - 2>/dev/null");
+    int frames = 0;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line))
+        if (!line.empty() && line[0] != '#') ++frames;
+    return frames;
+}
+
 uint32_t le32(const uint8_t* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }

@@ -42,6 +42,9 @@ struct Decoded {
 };
 // Decodes every stream (index -> result); *errors gets ffmpeg's error output.
 std::map<int, Decoded> decoded_frames(const std::string& path, std::string* errors);
+// The pictures ffmpeg decodes of the first video stream at the stream's constant rate (-vsync cfr):
+// a picture the file holds for longer (after an AVI's empty chunk) counts once for every frame it lasts.
+int constant_rate_frames(const std::string& path);
 
 uint32_t le32(const uint8_t* p);
 void put_le32(uint8_t* p, uint32_t v);
