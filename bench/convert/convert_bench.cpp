@@ -3,7 +3,8 @@
 // at start) converted in fast mode through the conversion thread and the headless host, then by
 // ffmpeg with the stand-ins' settings: one decoding thread, nearest-neighbour scaling, x264 veryfast /
 // zerolatency at CRF 20 with no B-frames, a key picture every 250 and one thread; AAC at the
-// settings' 160 kbit/s; our H.263 encoder's fixed quantiser 8 for ffmpeg's h263; MP3 at 128 kbit/s.
+// settings' 160 kbit/s; our H.263 encoder's fixed quantiser 8 for ffmpeg's h263 (into MP4 and AVI at
+// CIF, a size H.263 has); MP3 at 128 kbit/s.
 // ffmpeg here has no AMR-NB encoder: its 3GP row codes the sound as 8 kHz mono AAC instead.
 // Wall times are the median of three runs; the ratio is ours / ffmpeg's (target <= 1.0 for MP4 H.264).
 //   convert_bench.exe [seconds] [runs] [kind]   (defaults 60, 3 and every kind; a kind is chosen by a
@@ -72,6 +73,10 @@ const Kind kKinds[] = {
     {"MP4 MPEG-4+AAC 320x240", kOutMp4, 1, 4,
      "-sws_flags neighbor -vf scale=320:240 -c:v libxvid -bf 0 -g 250 -threads 1 -c:a aac -b:a 160k -ar 44100 -ac 2",
      "mp4"},
+    {"MP4 H.263+AAC 352x288", kOutMp4, 0, 1,
+     "-sws_flags neighbor -vf scale=352:288 -c:v h263 -qmin 8 -qmax 8 -g 25 -threads 1 -c:a aac -b:a 160k -ar 44100 "
+     "-ac 2",
+     "mp4"},
     {"3GP H.263+AMR 176x144", kOut3gp, 0, 0,
      "-sws_flags neighbor -vf scale=176:144 -c:v h263 -qmin 8 -qmax 8 -g 25 -threads 1 -c:a aac -b:a 12200 -ar 8000 "
      "-ac 1 -f 3gp",
@@ -79,6 +84,10 @@ const Kind kKinds[] = {
     {"AVI MPEG-4+MP3 320x240", kOutAvi, 1, 4,
      "-sws_flags neighbor -vf scale=320:240 -c:v libxvid -bf 0 -g 250 -threads 1 -c:a libmp3lame -b:a 128k -ar 44100 "
      "-ac 2",
+     "avi"},
+    {"AVI H.263+MP3 352x288", kOutAvi, 0, 1,
+     "-sws_flags neighbor -vf scale=352:288 -c:v h263 -qmin 8 -qmax 8 -g 25 -threads 1 -c:a libmp3lame -b:a 128k "
+     "-ar 44100 -ac 2",
      "avi"},
     {"AVI H.264+MP3 320x240", kOutAvi, 2, 4,
      "-sws_flags neighbor -vf scale=320:240 -c:v libx264 -preset veryfast -tune zerolatency -crf 20 -bf 0 -g 250 "

@@ -8,9 +8,10 @@ enum SizeAdjust : int {
     kAdjustCrop = 2,     // not scaled: the top-left part of a larger picture, a smaller one centred
 };
 
-// The picture for width x height: the source itself when it already has that size, else `scratch`
-// made into the result.
-const CRgbImage& compose_output_picture(const CRgbImage& source, int width, int height, int mode, CRgbImage& scratch);
+// The picture for width x height from a B,G,R view (a decoder's picture at its own stride): the source
+// view itself when it already has that size (nothing copied), else a view of `scratch` made into the
+// result (its pixels reused from picture to picture of one size). An unusable source gives black.
+PictureView compose_output_picture(const PictureView& source, int width, int height, int mode, CRgbImage& scratch);
 
 // Mode 1: the size the source is scaled to inside width x height (its height even when it fits the
 // width, else its width a multiple of 4).

@@ -1,6 +1,5 @@
 #include "engine/frame/frame_path.h"
 #include <cstdio>
-#include <cstring>
 #include "engine/frame/compose.h"
 #include "engine/output/output_session.h"
 #include "engine/settings/settings.h"
@@ -31,14 +30,12 @@ void FramePath::begin_job(const MediaJob& job, int job_index) {
     job_ = job;
     job_index_ = job_index;
     g_output.begin_job(job);
-    source_ = CRgbImage(job.width > 0 ? job.width : 0, job.height > 0 ? job.height : 0);
     last_bar_ = -1;
     paced_ = normal_speed_ && silent_for_pacing(job);
     if (paced_) pacer_.begin_job(clock_, g_output.job_rate(), g_output.dialog_rate());
 }
 
 void FramePath::end_job() {
-    source_ = CRgbImage(0, 0);
     scratch_ = CRgbImage(0, 0);
 }
 
@@ -55,28 +52,15 @@ void FramePath::report(const FrameProgress& progress) {
         ui_->set_bars(file_bar_value(progress.fraction), overall_bar_value(progress.fraction, job_index_, job_count_));
 }
 
-// Copies the decoded picture into the source image, made anew when the picture has another size.
-bool FramePath::take_picture(const PictureView& decoded) {
-    if (decoded.format != PixelFormat::kBgr24 || !picture::valid(decoded)) return false;
-    if (source_.width() != decoded.width || source_.height() != decoded.height) {
-        source_ = CRgbImage(decoded.width, decoded.height);
-        if (source_.empty()) return false;
-    }
-    const size_t row = size_t(decoded.width) * 3;
-    for (int y = 0; y < decoded.height; ++y)
-        std::memcpy(source_.row(y), decoded.data + size_t(decoded.stride) * size_t(y), row);
-    return true;
-}
-
 bool FramePath::step(const PictureView& decoded, const FrameProgress& progress) {
     if (progress.report) report(progress);
     if (!flag_on(g_busy)) return false;
-    if (take_picture(decoded)) {
+    if (decoded.format == PixelFormat::kBgr24 && picture::valid(decoded)) {
         if (!flag_on(g_write_output)) {
-            if (flag_on(g_show_video) && ui_) ui_->draw_preview(source_);
+            if (flag_on(g_show_video) && ui_) ui_->draw_preview(decoded);
         } else {
-            const CRgbImage& picture = compose_output_picture(source_, g_output.width(), g_output.height(),
-                                                              size_adjust_mode(g_output.out_format()), scratch_);
+            const PictureView picture = compose_output_picture(decoded, g_output.width(), g_output.height(),
+                                                               size_adjust_mode(g_output.out_format()), scratch_);
             if (flag_on(g_show_video) && ui_) ui_->draw_preview(picture);
             g_output.write_picture(picture);
         }

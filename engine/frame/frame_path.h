@@ -1,6 +1,8 @@
-// The step every input branch of the conversion runs on each decoded picture: progress, the source
-// image, the preview, the output picture, encoding and writing through the output session, the
-// counters, pacing of a silent job at normal speed, and the bars.
+// The step every input branch of the conversion runs on each decoded picture: progress, the preview,
+// the output picture, encoding and writing through the output session, the counters, pacing of a
+// silent job at normal speed, and the bars. The decoded picture is read where the decoder left it (a
+// view at its own size and stride): it is copied only when it is scaled, cropped or boxed to the
+// output size, and a picture already of the output size goes to the encoder as it is.
 #pragma once
 #include <cstdint>
 #include "base/picture.h"
@@ -20,23 +22,21 @@ class FramePath {
 public:
     // A run starts: the decoded-picture count starts at 0.
     void begin_run(EngineUi& ui, const Clock& clock, bool normal_speed, int job_count);
-    // A job starts: the output session's job, the source image of the job's size, the pacing.
+    // A job starts: the output session's job, the pacing.
     void begin_job(const MediaJob& job, int job_index);
-    // One decoded B,G,R picture (its own size and stride). False when the run has been stopped
-    // (g_busy 0): the branch ends.
+    // One decoded B,G,R picture (its own size and stride; a picture of another size than the job's is
+    // taken at its own size). False when the run has been stopped (g_busy 0): the branch ends.
     bool step(const PictureView& decoded, const FrameProgress& progress);
     // The bars by the branch's position (the MPEG branch after each block read): set when they grow.
     void update_bars(double fraction);
-    // The job's source image is freed.
+    // The job's output picture is freed.
     void end_job();
 
     int64_t decoded_pictures() const { return decoded_; }
     bool normal_speed() const { return normal_speed_; }
-    const CRgbImage& source_image() const { return source_; }
 
 private:
     void report(const FrameProgress& progress);
-    bool take_picture(const PictureView& decoded);
 
     EngineUi* ui_ = nullptr;
     Clock clock_;
@@ -46,8 +46,7 @@ private:
     MediaJob job_{};
     bool paced_ = false;
     Pacer pacer_;
-    CRgbImage source_{0, 0};
-    CRgbImage scratch_{0, 0};
+    CRgbImage scratch_{0, 0};  // the output picture when the decoded one is brought to the output size
     int64_t decoded_ = 0;
     int last_bar_ = -1;
 };

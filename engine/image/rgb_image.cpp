@@ -64,25 +64,34 @@ void CRgbImage::Release() {
 
 namespace {
 
-// Nearest-neighbour rows of `image` into `scaled` (new_width x new_height at its own stride).
-void scale_rows(const CRgbImage& image, uint8_t* scaled, int new_width, int new_height) {
-    const int src_w = image.width(), src_h = image.height();
-    const size_t new_stride = size_t(CRgbImage::StrideFor(new_width));
+// Nearest-neighbour rows of a B,G,R view into `scaled` (new_width x new_height, rows out_stride
+// bytes apart): destination pixel x takes source pixel x * w / W, row y source row y * h / H.
+void scale_rows(const PictureView& source, uint8_t* scaled, size_t out_stride, int new_width, int new_height) {
+    const int src_w = source.width, src_h = source.height;
     std::vector<int> source_offset(static_cast<size_t>(new_width));
     for (int x = 0; x < new_width; ++x) source_offset[size_t(x)] = int(int64_t(x) * src_w / new_width) * 3;
     int previous_sy = -1;
     for (int y = 0; y < new_height; ++y) {
-        uint8_t* out = scaled + new_stride * size_t(y);
+        uint8_t* out = scaled + out_stride * size_t(y);
         int sy = int(int64_t(y) * src_h / new_height);
         if (sy == previous_sy) {  // upscaled rows repeat the row above
-            std::memcpy(out, out - new_stride, size_t(new_width) * 3);
+            std::memcpy(out, out - out_stride, size_t(new_width) * 3);
             continue;
         }
         previous_sy = sy;
         // Three bytes a pixel: the fill byte after the last pixel is never touched.
-        const uint8_t* in = image.row(sy);
+        const uint8_t* in = source.data + size_t(source.stride) * size_t(sy);
         for (int x = 0; x < new_width; ++x, out += 3) std::memcpy(out, in + source_offset[size_t(x)], 3);
     }
+}
+
+bool scalable(const PictureView& source) { return source.format == PixelFormat::kBgr24 && picture::valid(source); }
+
+// Whether a view's bytes lie (in part) inside the pixels of `image`.
+bool overlaps(const PictureView& view, const uint8_t* pixels, size_t bytes) {
+    if (!pixels) return false;
+    const uint8_t* end = view.data + picture::byte_size(view);
+    return view.data < pixels + bytes && end > pixels;
 }
 
 }  // namespace
@@ -91,21 +100,34 @@ bool CRgbImage::Scale(CRgbImage& image, int new_width, int new_height) {
     if (image.empty()) return false;
     uint8_t* scaled = allocate(new_width, new_height);
     if (!scaled) return false;
-    scale_rows(image, scaled, new_width, new_height);
+    scale_rows(image.view(), scaled, size_t(StrideFor(new_width)), new_width, new_height);
     image.Release();
     image.Take(new_width, new_height, scaled);
     return true;
 }
 
 bool CRgbImage::ScaleFrom(CRgbImage& dest, const CRgbImage& source, int new_width, int new_height) {
-    if (source.empty() || &dest == &source) return false;
+    if (&dest == &source) return false;
+    return ScaleFrom(dest, source.view(), new_width, new_height);
+}
+
+bool CRgbImage::ScaleFrom(CRgbImage& dest, const PictureView& source, int new_width, int new_height) {
+    if (!scalable(source) || overlaps(source, dest.pixels_, dest.byte_size())) return false;
     if (dest.width_ != new_width || dest.height_ != new_height || dest.empty()) {
         uint8_t* pixels = allocate(new_width, new_height);
         if (!pixels) return false;
         dest.Release();
         dest.Take(new_width, new_height, pixels);
     }
-    scale_rows(source, dest.pixels_, new_width, new_height);
+    scale_rows(source, dest.pixels_, size_t(dest.stride_), new_width, new_height);
+    return true;
+}
+
+bool CRgbImage::ScaleInto(CRgbImage& dest, int x, int y, const PictureView& source, int width, int height) {
+    if (!scalable(source) || overlaps(source, dest.pixels_, dest.byte_size()) || width < 1 || height < 1 || x < 0 ||
+        y < 0 || int64_t(x) + width > dest.width_ || int64_t(y) + height > dest.height_)
+        return false;
+    scale_rows(source, dest.row(y) + size_t(x) * 3, size_t(dest.stride_), width, height);
     return true;
 }
 

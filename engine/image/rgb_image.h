@@ -63,6 +63,12 @@ public:
     // The same scaling of `source` into `dest` (which must be another image), reusing dest's pixels
     // when it already has the new size, so a picture scaled for every frame allocates nothing.
     static bool ScaleFrom(CRgbImage& dest, const CRgbImage& source, int new_width, int new_height);
+    // The same from a B,G,R view at any stride (a decoder's picture, not copied first); false for
+    // another layout or a view of dest's own pixels.
+    static bool ScaleFrom(CRgbImage& dest, const PictureView& source, int new_width, int new_height);
+    // Scales a B,G,R view to width x height into the rectangle of dest at (x, y), which must lie
+    // inside dest; the rest of dest is left as it is.
+    static bool ScaleInto(CRgbImage& dest, int x, int y, const PictureView& source, int width, int height);
 
     // Copies the source rectangle to (x, y) of the destination, clipped to the destination; a
     // rectangle that reaches outside the source copies nothing. With kBlitKeyed, pixels whose 24 bits

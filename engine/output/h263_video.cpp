@@ -20,9 +20,9 @@ public:
         out_.assign(size_t(CRgbImage::StrideFor(width)) * height + 2000, 0);
         return true;
     }
-    int encode(const CRgbImage& picture, int frame_counter, CodedPicture* out) override {
-        if (!open_ || picture.width() != width_ || picture.height() != height_) return 0;
-        if (!rgb24_to_yuv420(picture, planes_.data())) return 0;
+    int encode(const PictureView& picture, int frame_counter, CodedPicture* out) override {
+        if (!open_ || picture.width != width_ || picture.height != height_) return 0;
+        if (!rgb24_to_yuv420(picture, picture::yuv420_int32(planes_.data(), width_, height_))) return 0;
         const int interval = cfg_keyframe_interval > 0 ? cfg_keyframe_interval : 1;
         const bool intra = frame_counter % interval == 0;
         const int n = g_outside.h263encode_encode(planes_.data(), cfg_3gp_size_choice, intra ? 1 : 0, out_.data());

@@ -126,7 +126,7 @@ int OutputSession::copies_due() const {
     return int(std::max<int64_t>(0, job_first_picture_ + owed - avi_pictures_));
 }
 
-void OutputSession::write_picture(const CRgbImage& picture) {
+void OutputSession::write_picture(const PictureView& picture) {
     std::lock_guard<std::mutex> hold(lock_);
     if (!video_ready_ || !kit_.writer || !kit_.writer->is_open()) return;
     const int copies = copies_due();
@@ -134,7 +134,7 @@ void OutputSession::write_picture(const CRgbImage& picture) {
     ++job_offered_;
 }
 
-void OutputSession::code_picture(const CRgbImage& picture) {
+void OutputSession::code_picture(const PictureView& picture) {
     VideoEncoder& video = *kit_.video;
     OutputWriter& writer = *kit_.writer;
     CodedPicture coded;

@@ -46,8 +46,9 @@ public:
     // Merged: the job's sound is brought to its pictures' running time.
     void end_job();
 
-    // One picture of the output size: coded (as often as the output's rate needs) and written.
-    void write_picture(const CRgbImage& picture);
+    // One B,G,R picture of the output size (a view at any stride, read while the call lasts): coded
+    // (as often as the output's rate needs) and written.
+    void write_picture(const PictureView& picture);
     // Sound at the output format: joined with what was held back, coded in whole encoder blocks,
     // written; the rest is held for the next call. Stops (dropping what is held) when g_busy falls.
     void write_sound(const uint8_t* pcm, int bytes);
@@ -73,7 +74,7 @@ private:
     bool fail();
     void reset_output_counts();
     void code_sound(const uint8_t* pcm, int bytes, bool honour_stop);
-    void code_picture(const CRgbImage& picture);
+    void code_picture(const PictureView& picture);
     int copies_due() const;
     int64_t target_sound_bytes() const;
     void finish_held_sound();

@@ -1,5 +1,7 @@
 // One interface for the three video encoders: the program's own H.263 encoder, Xvid (MPEG-4 Part 2)
-// and x264 (H.264). Each takes B,G,R pictures of the output size and returns coded pictures.
+// and x264 (H.264). Each takes a view of a B,G,R picture of the output size (the frame path's composed
+// picture, or the decoder's own buffer when it already has that size: never copied first) and returns
+// coded pictures.
 #pragma once
 #include <cstdint>
 #include "engine/image/rgb_image.h"
@@ -26,9 +28,10 @@ public:
     virtual VideoCodec codec() const = 0;
     // width x height is the output size; rate the exact rate, dialog_rate its whole-number form.
     virtual bool set_up(int width, int height, const FrameRate& rate, int dialog_rate) = 0;
-    // Codes a picture of the set-up size. frame_counter counts the job's pictures so far (the intra
-    // cadence). Returns the byte count; 0 or below: nothing to write.
-    virtual int encode(const CRgbImage& picture, int frame_counter, CodedPicture* out) = 0;
+    // Codes a B,G,R picture of the set-up size at any stride. frame_counter counts the job's pictures
+    // so far (the intra cadence). Returns the byte count; 0 or below: nothing to write (also for a view
+    // of another size or layout).
+    virtual int encode(const PictureView& picture, int frame_counter, CodedPicture* out) = 0;
     // Whether a picture that gave no bytes still counts as passed to the encoder.
     virtual bool counts_empty_pictures() const { return false; }
     // Units of the durations an MP4 file gets: 1/1000 s, or 1/90000 s for H.264.

@@ -1,5 +1,7 @@
-// H.264 through x264: B,G,R pictures of the output size at its stride; for an AVI file the encoder puts
-// the parameter sets before every key picture, for MP4 they go into the track.
+// H.264 through x264: B,G,R pictures of the output size at the stand-in's stride (the DIB row; a view
+// at another stride is brought to it first); for an AVI file the encoder puts the parameter sets
+// before every key picture, for MP4 they go into the track.
+#include <cstring>
 #include <vector>
 #include "engine/outside/outside_calls.h"
 #include "engine/output/video_encoders.h"
@@ -19,12 +21,23 @@ public:
         out_.assign((size_t(CRgbImage::StrideFor(width)) * height + 2000) / 2, 0);
         return true;
     }
-    int encode(const CRgbImage& picture, int, CodedPicture* out) override {
-        if (!open_ || picture.width() != width_ || picture.height() != height_) return 0;
+    int encode(const PictureView& picture, int, CodedPicture* out) override {
+        if (!open_ || picture.width != width_ || picture.height != height_ || picture.format != PixelFormat::kBgr24 ||
+            !picture::valid(picture))
+            return 0;
+        const int stride = picture::bgr24_stride(width_);
+        const uint8_t* pixels = picture.data;
+        if (picture.stride != stride) {
+            restrided_.resize(size_t(stride) * size_t(height_));
+            for (int y = 0; y < height_; ++y)
+                std::memcpy(restrided_.data() + size_t(stride) * size_t(y),
+                            picture.data + size_t(picture.stride) * size_t(y), size_t(width_) * 3);
+            pixels = restrided_.data();
+        }
         int key = 0;
-        const int length = int(picture.byte_size());
-        const int n = for_avi_ ? g_outside.tolm264encode_encodeavi(picture.pixels(), length, out_.data(), &key)
-                               : g_outside.tolm264encode_encode(picture.pixels(), length, out_.data(), &key);
+        const int length = stride * height_;
+        const int n = for_avi_ ? g_outside.tolm264encode_encodeavi(pixels, length, out_.data(), &key)
+                               : g_outside.tolm264encode_encode(pixels, length, out_.data(), &key);
         if (n <= 0 || n > int(out_.size())) return n > 0 ? 0 : n;
         out->data = out_.data();
         out->size = n;
@@ -50,6 +63,7 @@ private:
     bool open_ = false;
     int width_ = 0, height_ = 0;
     std::vector<uint8_t> out_;
+    std::vector<uint8_t> restrided_;
 };
 
 }  // namespace

@@ -44,18 +44,20 @@ public:
         out_.assign((size_t(stride) * height + 2000) / 2, 0);
         return true;
     }
-    int encode(const CRgbImage& picture, int, CodedPicture* out) override {
-        if (!handle_ || picture.width() != width_ || picture.height() != height_) return 0;
+    int encode(const PictureView& picture, int, CodedPicture* out) override {
+        if (!handle_ || picture.width != width_ || picture.height != height_ || picture.format != PixelFormat::kBgr24 ||
+            !picture::valid(picture))
+            return 0;
         xvid_enc_frame_t frame = {};
         frame.version = kVersion;
         frame.input.csp = XVID_CSP_BGR;
-        frame.input.plane[0] = const_cast<uint8_t*>(picture.pixels());
-        frame.input.stride[0] = picture.stride();
+        frame.input.plane[0] = picture.data;
+        frame.input.stride[0] = picture.stride;
         frame.motion = 0x3C53;
         frame.type = XVID_TYPE_AUTO;
         frame.quant = 0;
         frame.bitstream = out_.data();
-        frame.length = picture.stride() * height_ / 2;
+        frame.length = CRgbImage::StrideFor(width_) * height_ / 2;
         xvid_enc_stats_t stats = {};
         stats.version = kVersion;
         const int n = g_outside.xvid_encore(handle_, XVID_ENC_ENCODE, &frame, &stats);

@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 #include <vector>
+#include "base/picture.h"
 #include "engine/ui/engine_ui.h"
 #include "media/records/segment_list.h"
 
@@ -48,9 +49,17 @@ public:
         std::lock_guard<std::mutex> l(lock_);
         ++preview_opens;
     }
-    void draw_preview(const CRgbImage&) override {
+    void draw_preview(const PictureView& picture) override {
         std::lock_guard<std::mutex> l(lock_);
         ++previews;
+        // The last picture drawn, as B,G,R rows without padding.
+        preview_width = picture.width;
+        preview_height = picture.height;
+        last_preview.clear();
+        for (int y = 0; y < picture.height; ++y) {
+            const uint8_t* row = picture.data + size_t(picture.stride) * size_t(y);
+            last_preview.insert(last_preview.end(), row, row + size_t(picture.width) * 3);
+        }
     }
     void close_preview() override {
         std::lock_guard<std::mutex> l(lock_);
@@ -84,6 +93,8 @@ public:
     std::vector<intptr_t> timeline;
     std::vector<int> repaints;
     int preview_opens = 0, previews = 0, preview_closes = 0;
+    int preview_width = 0, preview_height = 0;
+    std::vector<uint8_t> last_preview;
 
 private:
     std::mutex lock_;

@@ -18,7 +18,7 @@ public:
     intptr_t notify(int, intptr_t) override { return 0; }
     void notify_timeline(intptr_t) override {}
     void open_preview() override {}
-    void draw_preview(const CRgbImage&) override {}
+    void draw_preview(const PictureView&) override {}
     void close_preview() override {}
     void repaint(int) override {}
     const JobTable& jobs() const override { return table_; }

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include "engine/state/media_job.h"
 
-class CRgbImage;
 struct MediaFile;
+struct PictureView;
 
 // Controls of the main dialog the engine touches.
 enum EngineControl : int {
@@ -41,19 +41,19 @@ public:
     // Status line 1008 and second label 1002: the text, then repainted.
     virtual void set_status(const char* text) = 0;
     virtual void set_label(const char* text) = 0;
-    // Both bars, each 0..1000.
+    // Both bars, each 0..1000 (not waited for; handled in order before anything sent later).
     virtual void set_bars(int file_permille, int overall_permille) = 0;
     virtual void enable(int control, bool enabled) = 0;
     // Video and Audio buttons: shown pressed or released, repainted.
     virtual void set_pressed(int control, bool pressed) = 0;
     // WM_DLG_NOTIFY to the main dialog; waits until it is handled and returns its result.
     virtual intptr_t notify(int code, intptr_t argument) = 0;
-    // WM_DLG_NOTIFY 8888 to the timeline view.
+    // WM_DLG_NOTIFY 8888 to the timeline view (not waited for).
     virtual void notify_timeline(intptr_t argument) = 0;
-    // The preview static: opened once per run (its device context and rectangle), the picture drawn
-    // stretched into it, closed at the end.
+    // The preview static: opened once per run (its device context and rectangle), the picture (a B,G,R
+    // view, read while the call lasts) drawn stretched into it, closed at the end.
     virtual void open_preview() = 0;
-    virtual void draw_preview(const CRgbImage& picture) = 0;
+    virtual void draw_preview(const PictureView& picture) = 0;
     virtual void close_preview() = 0;
     // Repaints a control (the preview and label 1002 at the end of a run).
     virtual void repaint(int control) = 0;

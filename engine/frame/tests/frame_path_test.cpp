@@ -80,14 +80,25 @@ TEST_F(FramePathStep, ProgressTextAndClockNoticeFollowTheTrimState) {
     EXPECT_EQ(52, g_frame_path.decoded_pictures());
 }
 
-TEST_F(FramePathStep, PictureOfAnotherSizeRemakesTheSourceImage) {
+// A picture of another size than the job's is taken at its own size, read where the decoder left it
+// (at its own stride): written, it is scaled to the output size (the preview shows what is coded);
+// not written, the preview shows it as decoded.
+TEST_F(FramePathStep, PictureOfAnotherSizeIsTakenAtItsOwnSize) {
     start(test_job("x.avi", 320, 240, 25, 0, 0), false);
-    EXPECT_EQ(320, g_frame_path.source_image().width());
     std::vector<uint8_t> odd = signal_check::moving_picture(350, 262, 0);
     EXPECT_TRUE(g_frame_path.step(picture::bgr24(odd.data(), 350, 262), {}));
-    EXPECT_EQ(350, g_frame_path.source_image().width());
-    EXPECT_EQ(262, g_frame_path.source_image().height());
-    EXPECT_EQ(0, std::memcmp(odd.data() + 1052 * 261, g_frame_path.source_image().row(261), 350 * 3));
+    EXPECT_EQ(1, fakes::count("h263encode_encode"));
+    ASSERT_EQ(kW, ui.preview_width);
+    ASSERT_EQ(kH, ui.preview_height);
+    CRgbImage scaled(0, 0);
+    ASSERT_TRUE(CRgbImage::ScaleFrom(scaled, picture::bgr24(odd.data(), 350, 262), kW, kH));
+    for (int y : {0, 77, kH - 1})
+        EXPECT_EQ(0, std::memcmp(scaled.row(y), ui.last_preview.data() + size_t(kW) * 3 * y, kW * 3)) << y;
+    set_flag(g_write_output, false);
+    EXPECT_TRUE(g_frame_path.step(picture::bgr24(odd.data(), 350, 262), {}));
+    ASSERT_EQ(350, ui.preview_width);
+    ASSERT_EQ(262, ui.preview_height);
+    EXPECT_EQ(0, std::memcmp(odd.data() + 1052 * 261, ui.last_preview.data() + 350 * 3 * 261, 350 * 3));
     EXPECT_EQ(1, fakes::count("h263encode_encode"));
 }
 

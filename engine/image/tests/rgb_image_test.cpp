@@ -138,6 +138,44 @@ TEST(RgbImage, ScaleFromIntoAReusedDestination) {
     EXPECT_EQ(2, dest.width());
 }
 
+// From a view at a wider stride than its rows (a decoder's buffer), and into a rectangle of a larger
+// picture: the same pixels as from the image itself, the rest of the destination untouched; views of
+// another layout, of the destination's own pixels and rectangles outside are refused.
+TEST(RgbImage, ScaleFromAViewAndIntoARectangle) {
+    const CRgbImage source = patterned(33, 17);
+    std::vector<uint8_t> wide(size_t(200) * 17, 0xAB);
+    for (int y = 0; y < 17; ++y) std::memcpy(wide.data() + size_t(200) * y, source.row(y), 33 * 3);
+    const PictureView strided{wide.data(), 33, 17, 200, PixelFormat::kBgr24};
+    CRgbImage a(0, 0), b(0, 0);
+    ASSERT_TRUE(CRgbImage::ScaleFrom(a, source, 20, 9));
+    ASSERT_TRUE(CRgbImage::ScaleFrom(b, strided, 20, 9));
+    EXPECT_EQ(0, std::memcmp(a.pixels(), b.pixels(), a.byte_size()));
+
+    CRgbImage canvas(30, 12, 0x123456);
+    ASSERT_TRUE(CRgbImage::ScaleInto(canvas, 6, 2, strided, 20, 9));
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 30; ++x) {
+            const bool inside = x >= 6 && x < 26 && y >= 2 && y < 11;
+            const uint8_t* p = canvas.row(y) + 3 * x;
+            if (inside)
+                ASSERT_EQ(0, std::memcmp(p, a.row(y - 2) + 3 * (x - 6), 3)) << x << "," << y;
+            else
+                ASSERT_TRUE(p[0] == 0x56 && p[1] == 0x34 && p[2] == 0x12) << x << "," << y;
+        }
+    EXPECT_TRUE(fill_bytes_are(canvas, 0));
+    EXPECT_FALSE(CRgbImage::ScaleInto(canvas, 11, 2, strided, 20, 9)) << "one column past the right edge";
+    EXPECT_FALSE(CRgbImage::ScaleInto(canvas, 6, 4, strided, 20, 9)) << "one row past the bottom";
+    EXPECT_FALSE(CRgbImage::ScaleInto(canvas, -1, 0, strided, 2, 2));
+    PictureView inner = canvas.view();
+    inner.data += canvas.stride();
+    inner.height -= 1;
+    EXPECT_FALSE(CRgbImage::ScaleInto(canvas, 0, 0, inner, 4, 4)) << "a view of the destination's own pixels";
+    EXPECT_FALSE(CRgbImage::ScaleFrom(canvas, inner, 4, 4));
+    EXPECT_EQ(30, canvas.width());
+    std::vector<uint8_t> yuv(33 * 17 * 2, 0);
+    EXPECT_FALSE(CRgbImage::ScaleFrom(b, picture::yuv420(yuv.data(), 33, 17), 20, 9)) << "not B,G,R";
+}
+
 TEST(RgbImage, BlitCopiesAndClipsAtEveryWidth) {
     for (int w : kWidths) {
         SCOPED_TRACE(w);

@@ -351,7 +351,7 @@ TEST_F(OutputSessionRules, PicturesAndSoundFromTwoThreadsGoThroughOneLock) {
         for (int i = 0; i < 400; ++i) g_output.write_sound(pcm.data(), int(pcm.size()));
     });
     const CRgbImage picture(kW, kH);
-    for (int i = 0; i < 200; ++i) g_output.write_picture(picture);
+    for (int i = 0; i < 200; ++i) g_output.write_picture(picture.view());
     sound.join();
     EXPECT_EQ(200, fakes::count("mp4en_video"));
     EXPECT_EQ(400 - 1, fakes::count("mp4en_audio")) << "one frame held by the encoder's delay";

@@ -1,5 +1,6 @@
 #include "engine/ui/win32/main_window_ui.h"
 #include <commctrl.h>
+#include <cstring>
 #include "engine/image/gdi/rgb_image_gdi.h"
 #include "engine/main_window/main_window.h"
 #include "media/records/segment_list.h"
@@ -23,9 +24,13 @@ void MainWindowUi::set_label(const char* text) {
     }
 }
 
+// The bars and the timeline notice go without waiting for the interface thread (a worker sets the
+// bars up to 1000 times a job): SendNotifyMessage queues them with the sent messages, so they are
+// handled in the order sent, and all of them before any later message the worker waits for (the
+// clock notice, a status text, the end of the run's notices).
 void MainWindowUi::set_bars(int file_permille, int overall_permille) {
-    if (HWND h = item(kCtlFileBar)) ::SendMessageA(h, PBM_SETPOS, WPARAM(file_permille), 0);
-    if (HWND h = item(kCtlTotalBar)) ::SendMessageA(h, PBM_SETPOS, WPARAM(overall_permille), 0);
+    if (HWND h = item(kCtlFileBar)) ::SendNotifyMessageA(h, PBM_SETPOS, WPARAM(file_permille), 0);
+    if (HWND h = item(kCtlTotalBar)) ::SendNotifyMessageA(h, PBM_SETPOS, WPARAM(overall_permille), 0);
 }
 
 void MainWindowUi::enable(int control, bool enabled) {
@@ -43,7 +48,7 @@ intptr_t MainWindowUi::notify(int code, intptr_t argument) {
 }
 
 void MainWindowUi::notify_timeline(intptr_t argument) {
-    if (HWND h = item(kTimelineViewId)) ::SendMessageA(h, WM_DLG_NOTIFY, 8888, LPARAM(argument));
+    if (HWND h = item(kTimelineViewId)) ::SendNotifyMessageA(h, WM_DLG_NOTIFY, 8888, LPARAM(argument));
 }
 
 void MainWindowUi::open_preview() {
@@ -56,12 +61,19 @@ void MainWindowUi::open_preview() {
     preview_rect_ = RECT{0, 0, window.right - window.left - 4, window.bottom - window.top - 2};
 }
 
-void MainWindowUi::draw_preview(const CRgbImage& picture) {
-    if (preview_dc_) CRgbImageGdi::StretchDraw(preview_dc_, preview_rect_, picture, 0, 0);
+void MainWindowUi::draw_preview(const PictureView& picture) {
+    if (!preview_dc_ || picture.format != PixelFormat::kBgr24 || !picture::valid(picture)) return;
+    if (preview_picture_.width() != picture.width || preview_picture_.height() != picture.height)
+        preview_picture_ = CRgbImage(picture.width, picture.height);
+    if (preview_picture_.empty()) return;
+    for (int y = 0; y < picture.height; ++y)
+        std::memcpy(preview_picture_.row(y), picture.data + size_t(picture.stride) * size_t(y), size_t(picture.width) * 3);
+    CRgbImageGdi::StretchDraw(preview_dc_, preview_rect_, preview_picture_, 0, 0);
 }
 
 void MainWindowUi::close_preview() {
     if (preview_ && preview_dc_) ::ReleaseDC(preview_, preview_dc_);
+    preview_picture_ = CRgbImage(0, 0);
     preview_ = nullptr;
     preview_dc_ = nullptr;
 }

@@ -2,6 +2,8 @@
 // thread handles; the preview is drawn into the preview static's device context.
 #pragma once
 #include <windows.h>
+#include "base/picture.h"
+#include "engine/image/rgb_image.h"
 #include "engine/ui/engine_ui.h"
 
 constexpr int kTimelineViewId = 2006;  // the timeline view, a child of the main dialog
@@ -16,7 +18,7 @@ public:
     intptr_t notify(int code, intptr_t argument) override;
     void notify_timeline(intptr_t argument) override;
     void open_preview() override;
-    void draw_preview(const CRgbImage& picture) override;
+    void draw_preview(const PictureView& picture) override;
     void close_preview() override;
     void repaint(int control) override;
     const JobTable& jobs() const override;
@@ -32,6 +34,7 @@ private:
     HWND preview_ = nullptr;
     HDC preview_dc_ = nullptr;
     RECT preview_rect_ = {};
+    CRgbImage preview_picture_{0, 0};  // the picture being drawn, its pixels reused from frame to frame
     const JobTable* jobs_ = nullptr;
     MediaFile* files_ = nullptr;
     int file_count_ = 0;
