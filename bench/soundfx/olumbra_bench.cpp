@@ -20,6 +20,7 @@
 #include <vector>
 #include "soundfx/core/engine.h"
 #include "tests/support/message_pump.h"
+#include "tests/support/olumbra_calls.h"
 
 namespace {
 
@@ -79,33 +80,7 @@ Timing time_blocks(std::vector<int16_t> pcm, Process&& process) {
     return {seconds_since(start), thread_cpu_seconds() - cpu_start, 0};
 }
 
-struct Olumbra {
-    HMODULE module = nullptr;
-    void(__cdecl* begin)() = nullptr;
-    void(__cdecl* close)() = nullptr;
-    int(__cdecl* change)(short*, int) = nullptr;
-    int(__cdecl* init)(int, int, int) = nullptr;
-    void(__cdecl* setiir)(bool) = nullptr;
-    void(__cdecl* setecho)(bool) = nullptr;
-    void(__cdecl* setdisp)(int) = nullptr;
-    template <class F>
-    void bind(F& fn, const char* name) {
-        FARPROC p = GetProcAddress(module, name);
-        std::memcpy(&fn, &p, sizeof fn);
-    }
-    bool load() {
-        module = LoadLibraryA("olumbra.dll");
-        if (!module) return false;
-        bind(begin, "tolmmix_begin");
-        bind(close, "tolmmix_close");
-        bind(change, "tolmmix_change");
-        bind(init, "tolmmix_init");
-        bind(setiir, "tolmmix_setiir");
-        bind(setecho, "tolmmix_setecho");
-        bind(setdisp, "tolmmix_setdisp");
-        return begin && close && change && init && setiir && setecho && setdisp;
-    }
-};
+using Olumbra = OlumbraCalls;
 
 struct Feed {
     Olumbra* dll;
@@ -221,7 +196,7 @@ int main(int argc, char** argv) {
     }
     dll.close();
     pump_messages(100);
-    FreeLibrary(dll.module);
+    dll.unload();
 
     std::printf("median of %d rounds; load %s\n", rounds, load_average().c_str());
     auto row = [](const char* name, double wall, double cpu) {

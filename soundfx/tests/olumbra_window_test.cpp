@@ -19,50 +19,13 @@
 #include "soundfx/core/slider_map.h"
 #include "tests/support/gdi_count.h"
 #include "tests/support/message_pump.h"
+#include "tests/support/olumbra_calls.h"
 
 namespace {
 
 using soundfx::MixSettings;
 
-struct Olumbra {
-    HMODULE module = nullptr;
-    void(__cdecl* begin)() = nullptr;
-    void(__cdecl* close)() = nullptr;
-    int(__cdecl* change)(short*, int) = nullptr;
-    int(__cdecl* init)(int, int, int) = nullptr;
-    void(__cdecl* setecho)(bool) = nullptr;
-    void(__cdecl* setdisp)(int) = nullptr;
-    int(__cdecl* get)(MixSettings*) = nullptr;
-    int(__cdecl* set)(MixSettings) = nullptr;
-    bool(__cdecl* dispstatus)() = nullptr;
-    int(__cdecl* dispmode)(int) = nullptr;
-    HWND(__cdecl* mainwnd)(HWND) = nullptr;
-
-    template <class F>
-    void bind(F& fn, const char* name) {
-        FARPROC p = GetProcAddress(module, name);
-        std::memcpy(&fn, &p, sizeof fn);
-    }
-    bool load() {
-        module = LoadLibraryA("olumbra.dll");
-        if (!module) return false;
-        bind(begin, "tolmmix_begin");
-        bind(close, "tolmmix_close");
-        bind(change, "tolmmix_change");
-        bind(init, "tolmmix_init");
-        bind(setecho, "tolmmix_setecho");
-        bind(setdisp, "tolmmix_setdisp");
-        bind(get, "tolmmix_get");
-        bind(set, "tolmmix_set");
-        bind(dispstatus, "tolmmix_get_dispstatus");
-        bind(dispmode, "tolmmix_set_dispmode");
-        bind(mainwnd, "tolmmix_set_mainwnd");
-        return begin && close && change && init && setdisp && get && set && dispstatus && dispmode && mainwnd;
-    }
-    void unload() {
-        if (module) FreeLibrary(module);
-        module = nullptr;
-    }
+struct Olumbra : OlumbraCalls {
     MixSettings record() {
         MixSettings s;
         std::memset(&s, 0xAB, sizeof s);
