@@ -777,9 +777,7 @@ void CConverterDlg::OnPause() {
     if (!flag_on(g_busy)) return;
     toggle_flag(g_paused);
     if (!flag_on(g_paused)) return;
-    CString text;
-    text.Format(flag_on(g_write_output) ? "暂停文件%s转换" : "暂停文件%s播放", m_current.get().c_str());
-    m_status.SetText(text);
+    m_status.SetText(paused_status_text(m_current.get(), flag_on(g_write_output)).c_str());
     m_status.RedrawWindow();
 }
 

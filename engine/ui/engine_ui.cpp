@@ -40,6 +40,10 @@ int overall_bar_value(double fraction, int job_index, int job_count) {
     return per_mille(fraction, q) + job_index * q;
 }
 
+std::string paused_status_text(const std::string& path, bool writing_output) {
+    return "暂停文件" + path + (writing_output ? "转换" : "播放");
+}
+
 EngineUi& silent_engine_ui() {
     static SilentUi ui;
     return ui;

@@ -5,6 +5,7 @@
 // (engine/ui/win32); tests record the calls.
 #pragma once
 #include <cstdint>
+#include <string>
 #include "engine/state/media_job.h"
 
 struct MediaFile;
@@ -74,6 +75,10 @@ public:
 // (int)(q · share) + job index · q, q = 1000 / job count in integer division.
 int file_bar_value(double fraction);
 int overall_bar_value(double fraction, int job_index, int job_count);
+
+// Status 1008 while the run is paused: "暂停文件%s转换" when writing the output, "暂停文件%s播放" when
+// only playing.
+std::string paused_status_text(const std::string& path, bool writing_output);
 
 // An EngineUi that does nothing (for a worker run without a window).
 EngineUi& silent_engine_ui();

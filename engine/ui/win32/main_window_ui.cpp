@@ -3,6 +3,7 @@
 #include <cstring>
 #include "engine/image/gdi/rgb_image_gdi.h"
 #include "engine/main_window/main_window.h"
+#include "engine/state/run_state.h"
 #include "media/records/segment_list.h"
 
 HWND MainWindowUi::item(int control) const {
@@ -11,9 +12,16 @@ HWND MainWindowUi::item(int control) const {
 }
 
 void MainWindowUi::set_status(const char* text) {
-    if (HWND h = item(kCtlStatus)) {
-        ::SendMessageA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : ""));
-        ::InvalidateRect(h, nullptr, TRUE);
+    HWND h = item(kCtlStatus);
+    if (!h) return;
+    ::SendMessageA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : ""));
+    ::InvalidateRect(h, nullptr, TRUE);
+    // A worker's text can reach the status line just after Pause wrote the pause text (the worker had
+    // not yet seen the flag). Pause sets the flag before its text, so a flag seen here after our text
+    // was handled means the pause text must stand.
+    if (flag_on(g_busy) && flag_on(g_paused) && current_) {
+        const std::string paused = paused_status_text(current_->get(), flag_on(g_write_output));
+        ::SendMessageA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(paused.c_str()));
     }
 }
 
