@@ -5,9 +5,11 @@
 # - twenty starts, play and convert alternating, Exit at seeded times 0.2-3 s into the run, the
 #   question answered Yes: each program ends with code 0 within 15 s and prints no crash;
 # - answered No, Exit, the caption's close button and WM_CLOSE each ask and the run goes on.
-#   main_exits_test.sh BIN_DIR ARTIFACT_DIR      (DISPLAY and WORK are set by wine-run.sh --gui)
+#   main_exits_test.sh BIN_DIR ARTIFACT_DIR PART   (DISPLAY and WORK are set by wine-run.sh --gui)
+# PART is one of cycles, yes-1 (exits 1-10), yes-2 (exits 11-20) and no, so that ctest runs them side
+# by side; each part starts from a fresh prefix with the same saved list.
 set -u
-src_bin=$1; artifacts=$2
+src_bin=$1; artifacts=$2; part=$3
 caption='Orvane多媒体MP4转换器'
 question='Orvane多媒体MP4转换器 正在播放或转换，确认是否退出'
 mkdir -p "$artifacts"
@@ -38,11 +40,14 @@ counts() {
     awk '{ for (i = 2; i <= 6; i += 2) if (NR == 1 || $i < m[i]) m[i] = $i } END { print "gdi", m[2], "user", m[4], "handles", m[6] }'
 }
 
-# ---- One run: the list, then ten play and convert cycles of the 1 s clip ----
+# ---- Every part: the list of both files, saved so that the later starts list them ----
 start_program
 add_through_seam "$long" 1
 add_through_seam "$short" 2
-click 1003/1009   # Save: the later starts list both files
+click 1003/1009
+
+# ---- Ten play and convert cycles of the 1 s clip in one run ----
+cycles() {
 cycle() {
   select_row 1
   click 1006
@@ -65,19 +70,25 @@ echo "after 1 cycle: gdi $gdi0 user $user0 handles $handles0; after 10 more ($((
 [ "$gdi1" = "$gdi0" ] && [ "$user1" = "$user0" ] && [ "$handles1" = "$handles0" ] ||
   fail "ten play and convert cycles changed the counts: gdi $gdi0 -> $gdi1, user $user0 -> $user1, handles $handles0 -> $handles1"
 "$bin/winprobe.exe" pick "$caption" 1012 0 || fail "no normal mode"
-exit_program
+echo "PASS: 10 play and convert cycles (gdi $gdi1, user $user1, handles $handles1 unchanged)"
+}
 
-# ---- Twenty exits while busy, answered Yes ----
+# ---- Twenty exits while busy, answered Yes (runs FIRST..LAST of them) ----
+busy_exits() {
+local first=$1 last=$2 run at
+# The seeded exit times of all twenty runs, so that each part uses the same ones.
 RANDOM=21
+local times=()
+for run in $(seq 1 20); do times[run]=$((200 + RANDOM % 2801)); done
 asked=0
-for run in $(seq 1 20); do
+for run in $(seq "$first" "$last"); do
   run_started=$SECONDS
   start_program
   wait_until '[ "$(rows | wc -l)" = 2 ]' 20 || fail "run $run: the saved list is not loaded: $(rows)"
   select_row 0
   if [ $((run % 2)) = 1 ]; then what=play; click 1006; else what=convert; click 1025; fi
   wait_until busy 10 || fail "run $run: $what did not start: $(status_text)"
-  at=$((200 + RANDOM % 2801))
+  at=${times[run]}
   sleep "$(printf '%d.%03d' $((at / 1000)) $((at % 1000)))"
   before=$(questions)
   started=$SECONDS
@@ -90,9 +101,13 @@ for run in $(seq 1 20); do
   [ "$(questions)" -gt "$before" ] && asked=$((asked + 1))
   echo "run $run ($((SECONDS - run_started)) s): $what, Exit at $at ms, asked $([ "$(questions)" -gt "$before" ] && echo yes || echo no), ended in $((SECONDS - started)) s"
 done
-[ "$asked" = 20 ] || fail "only $asked of 20 exits found the program busy"
+local count=$((last - first + 1))
+[ "$asked" = "$count" ] || fail "only $asked of $count exits found the program busy"
+echo "PASS: busy exits $first-$last answered Yes (code 0 within 15 s)"
+}
 
 # ---- Answered No: Exit, the caption's close button and WM_CLOSE ask and the run goes on ----
+answered_no() {
 export TARMELO_MODAL_ANSWER=7
 start_program
 wait_until '[ "$(rows | wc -l)" = 2 ]' 20 || fail "the saved list is not loaded"
@@ -125,4 +140,13 @@ before=$(questions)
 exit_program
 [ "$(questions)" = "$before" ] || fail "Exit asked while idle"
 crashed && fail "crash output"
-echo "PASS: 10 play and convert cycles (gdi $gdi1, user $user1, handles $handles1 unchanged), 20 busy exits answered Yes (code 0 within 15 s), No keeps the run (Exit, caption, WM_CLOSE)"
+echo "PASS: No keeps the run (Exit, caption, WM_CLOSE)"
+}
+
+case $part in
+  cycles) cycles; exit_program ;;
+  yes-1) exit_program; busy_exits 1 10 ;;
+  yes-2) exit_program; busy_exits 11 20 ;;
+  no) exit_program; answered_no ;;
+  *) fail "unknown part $part" ;;
+esac
