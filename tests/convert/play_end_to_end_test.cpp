@@ -102,7 +102,12 @@ double play_seconds(const Outcome& o) {
 // carries the tone for the file's length (3.02-3.11 s), but on this shared, loaded machine the plays
 // measure 3.06-4.05 s for 3 (MPEG-1 PS) and 3.13-3.46 s (AVI): under load the null sink consumes
 // the sound some 4% slower than the wall clock and Wine's sound thread stalls for up to 0.25 s, and
-// the pictures follow the sound. The pause case measures 5.4-6.8 s for 5.
+// the pictures follow the sound. The pause case measures 5.4-6.8 s for 5. Measured again at load
+// 28-52: the plays 3.13-3.28 s; Wine's device position stays 0.1 s ahead of the buffers it gives back
+// (its prefill) and both run behind the wall clock (1.0 s of sound in 1.10-1.14 s over the first
+// second, 1.00-1.02 s after), so the window shows the picture due 2-7 pictures earlier, the one the
+// sound has reached (47-55 dB against it). The pause adds just its length: 2.001-2.010 s held, the
+// play 5.14-5.26 s, as much over 5 as the plays without a pause are over 3.
 
 // What the recording carries: the 10 ms windows with the tone in them, the longest run of silent
 // windows between the first and the last of them, and the tone's pitch.
@@ -460,8 +465,9 @@ TEST_F(PlayEndToEnd, EveryFamilyPlaysThroughItsBranch) {
 #endif
         if (f.shot) {
             // The best match among the pictures due up to 1.2 s before and 0.2 s after the shot's time
-            // (a play with sound may run behind), stretched as the window does; a picture flipped or
-            // colour-swapped differs by whole bars.
+            // (a play with sound may run behind), stretched as the window does: 43.6 dB for H.264 (the
+            // decoder's YUY2), 54.3 dB for MPEG-4 (B,G,R); a picture flipped or colour-swapped differs by
+            // whole bars.
             ASSERT_EQ(1u, o.shots.size());
             const Shot& shot = o.shots[0];
             ASSERT_GT(shot.width, 16);
@@ -476,7 +482,7 @@ TEST_F(PlayEndToEnd, EveryFamilyPlaysThroughItsBranch) {
             }
             std::printf("%s: the window at %d ms (%dx%d) is picture %d (%d due), %.1f dB\n", f.name, shot.at_ms, shot.width,
                         shot.height, best_index, due, best);
-            EXPECT_GE(best, 20.0);
+            EXPECT_GE(best, 25.0);
         }
         EXPECT_FALSE(o.busy_after);
         EXPECT_TRUE(o.boxes.empty()) << o.boxes[0].text;
