@@ -40,6 +40,7 @@ using convert_host::Shot;
 constexpr int kFps = 25;
 constexpr double kSeconds = 3.0;
 constexpr int kRate = 44100;
+constexpr int kSourceWidth = 320, kSourceHeight = 240;
 
 std::string windows_path(const std::string& unix_path) {
     std::string path = "Z:" + unix_path;
@@ -56,7 +57,8 @@ std::string make_source(const std::string& name, const std::string& codecs, doub
     char duration[32];
     std::snprintf(duration, sizeof duration, "%.2f", seconds);
     const std::string out = media_test::run(
-        "ffmpeg -nostdin -v error -y -f lavfi -i 'smptebars=size=320x240:rate=" + std::to_string(kFps) +
+        "ffmpeg -nostdin -v error -y -f lavfi -i 'smptebars=size=" + std::to_string(kSourceWidth) + "x" +
+            std::to_string(kSourceHeight) + ":rate=" + std::to_string(kFps) +
             ",scroll=horizontal=0.01' -f lavfi -i sine=frequency=1000:sample_rate=" + std::to_string(kRate) +
             " -ac 2 -t " + duration + " " + codecs + " '" + path + "' 2>&1",
         &status);
@@ -66,6 +68,17 @@ std::string make_source(const std::string& name, const std::string& codecs, doub
 
 const char kMpeg1[] = "-c:v mpeg1video -b:v 2000k -c:a mp2 -b:a 192k -f mpeg";
 const char kAviMpeg4[] = "-c:v mpeg4 -vtag XVID -q:v 3 -c:a libmp3lame -b:a 128k -f avi";
+
+// ffmpeg's pictures of a make_source() file as the window shows them in a client of the shot's size:
+// the window's off-screen surface is blitted into the client by a stretch Blt without filtering, so
+// the pictures are stretched the same way (nearest pixel, 16.16 steps). Against ffmpeg's bicubic scale
+// the picture on screen measured 24.2 dB where the same stretch gives 54 dB (and its neighbours 14-18).
+std::vector<std::vector<uint8_t>> window_pictures(const std::string& source, const Shot& shot) {
+    auto pictures = media_check::decode_pictures(source, kSourceWidth, kSourceHeight);
+    for (auto& picture : pictures)
+        picture = signal_check::stretch_nearest(picture, kSourceWidth, kSourceHeight, shot.width, shot.height);
+    return pictures;
+}
 
 // Writes a one-job file for `source` and reads it into the host.
 bool load_job(Host& host, const std::string& source, const std::string& name) {
@@ -89,7 +102,12 @@ double play_seconds(const Outcome& o) {
 // carries the tone for the file's length (3.02-3.11 s), but on this shared, loaded machine the plays
 // measure 3.06-4.05 s for 3 (MPEG-1 PS) and 3.13-3.46 s (AVI): under load the null sink consumes
 // the sound some 4% slower than the wall clock and Wine's sound thread stalls for up to 0.25 s, and
-// the pictures follow the sound. The pause case measures 5.4-6.8 s for 5.
+// the pictures follow the sound. The pause case measures 5.4-6.8 s for 5. Measured again at load
+// 28-52: the plays 3.13-3.28 s; Wine's device position stays 0.1 s ahead of the buffers it gives back
+// (its prefill) and both run behind the wall clock (1.0 s of sound in 1.10-1.14 s over the first
+// second, 1.00-1.02 s after), so the window shows the picture due 2-7 pictures earlier, the one the
+// sound has reached (47-55 dB against it). The pause adds just its length: 2.001-2.010 s held, the
+// play 5.14-5.26 s, as much over 5 as the plays without a pause are over 3.
 
 // What the recording carries: the 10 ms windows with the tone in them, the longest run of silent
 // windows between the first and the last of them, and the tone's pitch.
@@ -97,9 +115,11 @@ struct Heard {
     double tone_seconds = 0;
     double longest_gap = 0;
     double frequency = 0;
+    int peak = 0;  // the loudest sample
 };
 Heard listen(const std::vector<int16_t>& pcm) {
     Heard h;
+    for (int16_t v : pcm) h.peak = std::max(h.peak, std::abs(int(v)));
     const size_t window = kRate / 100;
     std::vector<bool> loud;
     for (size_t at = 0; at + window <= pcm.size(); at += window) {
@@ -196,7 +216,8 @@ TEST_F(PlayEndToEnd, DISABLED_MpegAndAviPlayThePicturesInStepWithTheSound) {
         // An AVI's empty chunk holds a picture for one more frame: ffmpeg's count at the constant rate.
         expect_played_to_end(o, source, media_test::constant_rate_frames(source));
         EXPECT_TRUE(std::find(o.labels.begin(), o.labels.end(), "该多媒体文件无音频") == o.labels.end());
-        std::printf("the sink heard %.3f s of %.2f Hz\n", heard.tone_seconds, heard.frequency);
+        std::printf("the sink heard %.3f s of %.2f Hz, loudest sample %d\n", heard.tone_seconds, heard.frequency, heard.peak);
+        EXPECT_LT(heard.peak, 6000) << "something louder than the tone reached the device";
         EXPECT_NEAR(kSeconds, heard.tone_seconds, 0.1);
         EXPECT_NEAR(1000.0, heard.frequency, 10.0);
 
@@ -206,36 +227,58 @@ TEST_F(PlayEndToEnd, DISABLED_MpegAndAviPlayThePicturesInStepWithTheSound) {
         ASSERT_GT(a.width, 16);
         ASSERT_GT(a.height, 16);
         EXPECT_NE(a.bgr, b.bgr) << "the picture moves between the shots";
-        char scale[64];
-        std::snprintf(scale, sizeof scale, "scale=%d:%d", a.width, a.height);
-        const auto pictures = media_check::decode_pictures(source, a.width, a.height, scale);
+        const auto pictures = window_pictures(source, a);
         ASSERT_EQ(size_t(kSeconds * kFps), pictures.size());
         for (const Shot& shot : o.shots) {
             int index = -1;
             const double psnr = match_shot(shot, pictures, &index);
-            std::printf("shot at %d ms (picture %.1f due): best picture %d, %.1f dB\n", shot.at_ms,
-                        shot.at_ms * kFps / 1000.0, index, psnr);
+            // Which picture the window shows, whatever its time (a sound device that plays slower
+            // than the wall clock holds the pictures back with the sound).
+            int shown = -1;
+            double shown_psnr = 0;
+            for (size_t i = 0; i < pictures.size(); ++i) {
+                const double p = signal_check::psnr(pictures[i], shot.bgr, shot.width, shot.height);
+                if (p > shown_psnr) shown_psnr = p, shown = int(i);
+            }
+            std::printf("shot at %d ms (picture %.1f due): best picture %d, %.1f dB; on screen: picture %d, %.1f dB\n",
+                        shot.at_ms, shot.at_ms * kFps / 1000.0, index, psnr, shown, shown_psnr);
             EXPECT_GE(psnr, 25.0) << "at " << shot.at_ms << " ms";
         }
     }
 }
 
+// Twice in one process, as a user plays a file again: each Stop ends its play quickly, and nothing but
+// the tone reaches the device (no sample louder than the tone, at the start, at Stop or after).
 TEST_F(PlayEndToEnd, StopEndsThePlayWithinHalfASecond) {
     const std::string source = make_source("play_stop.mpg", kMpeg1);
     ASSERT_TRUE(load_job(host_, source, "play_stop"));
-    Options options;
-    options.press = Press::kStop;
-    options.press_after = 2;
-    const Outcome o = host_.play(options);
-    ASSERT_TRUE(o.pressed);
-    const double seconds = (o.thread_end - o.press_time) / 1000.0;
-    std::printf("Stop to the thread's end: %.3f s, %lld pictures\n", seconds, (long long)o.decoded);
-    EXPECT_LE(seconds, 0.5);
-    EXPECT_LT(o.decoded, int(kSeconds * kFps) - 10);
-    EXPECT_FALSE(o.video_visible_after);
-    EXPECT_FALSE(o.busy_after);
-    EXPECT_TRUE(o.play_enabled);
-    EXPECT_EQ(0, ddov_live_objects());
+#ifndef PLAY_NO_SOUND
+    SinkRecording recording("play_stop");
+#endif
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        Options options;
+        options.press = Press::kStop;
+        options.press_after = 2;
+        const Outcome o = host_.play(options);
+        ASSERT_TRUE(o.pressed);
+        const double seconds = (o.thread_end - o.press_time) / 1000.0;
+        std::printf("Stop to the thread's end: %.3f s, %lld pictures\n", seconds, (long long)o.decoded);
+        EXPECT_LE(seconds, 0.5);
+        EXPECT_LT(o.decoded, int(kSeconds * kFps) - 10);
+        EXPECT_FALSE(o.video_visible_after);
+        EXPECT_FALSE(o.busy_after);
+        EXPECT_TRUE(o.play_enabled);
+        EXPECT_EQ(0, ddov_live_objects());
+    }
+#ifndef PLAY_NO_SOUND
+    Sleep(300);
+    const Heard heard = listen(recording.stop());
+    // ffmpeg's tone (amplitude 1/8) peaks at 4096; MP2 coding adds a little.
+    std::printf("the sink heard %.3f s of tone, loudest sample %d\n", heard.tone_seconds, heard.peak);
+    EXPECT_GT(heard.tone_seconds, 0.2);
+    EXPECT_LT(heard.peak, 6000) << "something louder than the tone reached the device";
+#endif
 }
 
 TEST_F(PlayEndToEnd, DISABLED_PauseHoldsPictureAndSoundAndTheRestPlaysAfterIt) {
@@ -251,8 +294,9 @@ TEST_F(PlayEndToEnd, DISABLED_PauseHoldsPictureAndSoundAndTheRestPlaysAfterIt) {
     const Heard heard = listen(recording.stop());
     ASSERT_TRUE(o.pressed);
     const double paused = o.pause_ms_held / 1000.0;
-    std::printf("paused %.3f s; the sink heard %.3f s of tone, its longest silence %.3f s\n", paused,
-                heard.tone_seconds, heard.longest_gap);
+    std::printf("paused %.3f s; the sink heard %.3f s of tone, its longest silence %.3f s, loudest sample %d\n", paused,
+                heard.tone_seconds, heard.longest_gap, heard.peak);
+    EXPECT_LT(heard.peak, 6000) << "something louder than the tone reached the device";
     ASSERT_EQ(2u, o.shots.size());
     EXPECT_EQ(o.shots[0].bgr, o.shots[1].bgr) << "the picture stands during the pause";
     EXPECT_NEAR(paused, heard.longest_gap, 0.15) << "the sink is silent during the pause";
@@ -421,16 +465,14 @@ TEST_F(PlayEndToEnd, EveryFamilyPlaysThroughItsBranch) {
 #endif
         if (f.shot) {
             // The best match among the pictures due up to 1.2 s before and 0.2 s after the shot's time
-            // (a play with sound may run behind). The window's client (312 x 213 for 320 x 240) against
-            // ffmpeg's scale measured 24.0-24.7 dB on both paths, YUY2 and B,G,R; a picture flipped or
-            // colour-swapped differs by whole bars.
+            // (a play with sound may run behind), stretched as the window does: 43.6 dB for H.264 (the
+            // decoder's YUY2), 54.3 dB for MPEG-4 (B,G,R); a picture flipped or colour-swapped differs by
+            // whole bars.
             ASSERT_EQ(1u, o.shots.size());
             const Shot& shot = o.shots[0];
             ASSERT_GT(shot.width, 16);
             ASSERT_GT(shot.height, 16);
-            char scale[64];
-            std::snprintf(scale, sizeof scale, "scale=%d:%d", shot.width, shot.height);
-            const auto expected = media_check::decode_pictures(f.path, shot.width, shot.height, scale);
+            const auto expected = window_pictures(f.path, shot);
             const int due = int(std::lround(shot.at_ms * f.fps / 1000.0));
             double best = 0;
             int best_index = -1;
@@ -440,7 +482,7 @@ TEST_F(PlayEndToEnd, EveryFamilyPlaysThroughItsBranch) {
             }
             std::printf("%s: the window at %d ms (%dx%d) is picture %d (%d due), %.1f dB\n", f.name, shot.at_ms, shot.width,
                         shot.height, best_index, due, best);
-            EXPECT_GE(best, 20.0);
+            EXPECT_GE(best, 25.0);
         }
         EXPECT_FALSE(o.busy_after);
         EXPECT_TRUE(o.boxes.empty()) << o.boxes[0].text;

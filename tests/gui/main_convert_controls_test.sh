@@ -150,7 +150,7 @@ sleep 1
 stop_recording
 made=$(ls "$out")
 sound_s=$(ffprobe -v error -select_streams a:0 -show_entries stream=duration -of csv=p=0 "$out/$made")
-read -r _ recorded _ level _ share _ steady < <(python3 "$here/tone_check.py" "$WORK/sink.raw" 44100 2 1000)
+read -r _ recorded _ level _ share _ steady _ _ < <(python3 "$here/tone_check.py" "$WORK/sink.raw" 44100 2 1000)
 loud=$(python3 - "$WORK/sink.raw" <<'PY'
 import math, struct, sys
 data = open(sys.argv[1], 'rb').read()

@@ -93,12 +93,16 @@ cp "$WORK/sink.raw" "$artifacts/main-play-sink.raw"
 psnr=$(best_psnr "$WORK/video-1.png" "$clip")
 echo "shown picture against the source: $psnr dB"
 awk -v p="$psnr" 'BEGIN { exit !(p >= 25) }' || fail "the shown picture is not the source's ($psnr dB)"
-read -r _ seconds _ level _ share _ steady < <(python3 "$here/tone_check.py" "$WORK/sink.raw" 44100 2 1000)
-echo "sink: $seconds s recorded, $level dB, 1 kHz share $share (where the sound plays on: $steady)"
+read -r _ seconds _ level _ share _ steady _ peak < <(python3 "$here/tone_check.py" "$WORK/sink.raw" 44100 2 1000)
+echo "sink: $seconds s recorded, $level dB, 1 kHz share $share (where the sound plays on: $steady), loudest sample $peak"
 awk -v l="$level" -v s="$steady" 'BEGIN { exit !(l > -40 && s > 0.9) }' || fail "the sink did not get the 1 kHz tone"
+# The tone (amplitude 1/8) peaks near 4096: nothing louder reaches the device, at the start, in the
+# pause or at the end.
+[ "${peak:-99999}" -lt 6000 ] || fail "something louder than the tone reached the device (peak $peak)"
 
 # A double click on the row plays it; Stop ends the run early and restores the buttons.
 read -r _ _ lx ly lw lh _ < <(probe controls "$caption" | grep -a '^1007 SysListView32')
+start_recording "$WORK/sink-2.raw"
 xdotool mousemove $((lx + 40)) $((ly + 28)) click --repeat 2 --delay 80 1
 wait_until 'playing_status' 20 || fail "a double click does not play: $(status_text)"
 sleep 1
@@ -106,6 +110,12 @@ click 1007
 wait_until '[ "$(enabled 1006)" = 1 ]' 10 || fail "Stop does not end the run"
 wait_until '! window_shown "$video"' 5 || fail "the video window stays after Stop"
 shot play-stopped
+sleep 0.5
+stop_recording
+cp "$WORK/sink-2.raw" "$artifacts/main-play-stop-sink.raw"
+read -r _ seconds _ level _ _ _ _ _ peak < <(python3 "$here/tone_check.py" "$WORK/sink-2.raw" 44100 2 1000)
+echo "double click to Stop: $seconds s recorded, $level dB, loudest sample $peak"
+[ "${peak:-99999}" -lt 6000 ] || fail "something louder than the tone reached the device around the double click or Stop (peak $peak)"
 echo "modal log:"; iconv -f GBK -t UTF-8 "$TARMELO_MODAL_LOG"
 exit_program
 echo "PASS: play (moving picture, $psnr dB against the source, 1 kHz at $level dB, scope, clock, pause), double click, stop"

@@ -29,7 +29,7 @@ def main():
     part = first[lo:hi]
     n = len(part)
     if n == 0:
-        print('seconds 0 rms_db -inf tone_share 0 steady_share 0')
+        print('seconds 0 rms_db -inf tone_share 0 steady_share 0 peak 0')
         return
     power = sum(v * v for v in part) / n
     rms_db = 10 * math.log10(power / 32768.0 ** 2) if power > 0 else float('-inf')
@@ -54,8 +54,10 @@ def main():
         tone_power += 3.0 * magnitude / block
         total_power += energy
     share = tone_power / total_power if total_power > 0 else 0.0
-    print('seconds %.2f rms_db %.1f tone_share %.3f steady_share %.3f' %
-          (n / rate, rms_db, min(share, 1.0), steady_share(part, rate, coefficient)))
+    every = values[lo * channels:hi * channels]
+    peak = max(abs(v) for v in every) if every else 0
+    print('seconds %.2f rms_db %.1f tone_share %.3f steady_share %.3f peak %d' %
+          (n / rate, rms_db, min(share, 1.0), steady_share(part, rate, coefficient), peak))
 
 
 def goertzel_share(block, coefficient):

@@ -100,4 +100,21 @@ double psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int wi
     return mse <= 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 / mse);
 }
 
+std::vector<uint8_t> stretch_nearest(const std::vector<uint8_t>& picture, int width, int height, int to_width,
+                                     int to_height) {
+    std::vector<uint8_t> out(size_t(stride_of(to_width)) * size_t(to_height > 0 ? to_height : 0));
+    if (width < 1 || height < 1 || to_width < 1 || to_height < 1) return out;
+    const uint32_t x_step = (uint32_t(width) << 16) / uint32_t(to_width);
+    const uint32_t y_step = (uint32_t(height) << 16) / uint32_t(to_height);
+    for (int y = 0; y < to_height; ++y) {
+        const uint8_t* row = picture.data() + size_t(stride_of(width)) * size_t((uint64_t(y) * y_step) >> 16);
+        uint8_t* d = out.data() + size_t(stride_of(to_width)) * size_t(y);
+        for (int x = 0; x < to_width; ++x) {
+            const uint8_t* s = row + 3 * size_t((uint64_t(x) * x_step) >> 16);
+            d[3 * x] = s[0], d[3 * x + 1] = s[1], d[3 * x + 2] = s[2];
+        }
+    }
+    return out;
+}
+
 }  // namespace signal_check

@@ -20,5 +20,10 @@ std::vector<uint8_t> moving_picture(int width, int height, int index);
 // PSNR in dB of b against a over width x height pixels (both packed with stride (3w+3)&~3).
 double psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int width, int height);
 inline int stride_of(int width) { return (3 * width + 3) & ~3; }
+// A B,G,R picture (stride (3w+3)&~3) brought to to_width x to_height as a DirectDraw stretch Blt
+// without filtering does it: each target pixel takes the source pixel its 16.16 fixed-point step from
+// the top-left corner lands on (x * ((from << 16) / to) >> 16, the same for rows).
+std::vector<uint8_t> stretch_nearest(const std::vector<uint8_t>& picture, int width, int height, int to_width,
+                                     int to_height);
 
 }  // namespace signal_check

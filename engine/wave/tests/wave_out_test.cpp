@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <deque>
+#include <utility>
 #include <functional>
 #include <string>
 #include <vector>
@@ -318,6 +319,125 @@ TEST_F(WaveOut, WaitingWritesCallTheHookAndTheClockStartsWithTheSound) {
         fake.play_one();
         EXPECT_EQ(256, wave_out_clock().played_ms);
         EXPECT_EQ(0, wave_out_clock().queued_ms);
+    }
+}
+
+// Whatever the device plays is sound that was written, each sample once and in order: never the ring's
+// unwritten part, never a buffer the device still holds written over, never a previous play's rest.
+// The device here checks each buffer when it plays it against what the buffer held when it was queued,
+// and the sound is a running count, so a stale, repeated, skipped or zero-filled sample shows.
+struct PlayedSound {
+    std::vector<std::vector<int16_t>> at_queue;  // by queue order
+    std::vector<int16_t> played;
+    int overwritten = 0;  // buffers whose bytes changed between queueing and playing
+};
+PlayedSound* g_played = nullptr;
+std::deque<std::pair<const int16_t*, size_t>> g_in_device;  // the queued buffers' data, oldest first
+
+WaveDevice checking_device(FakeDevice& fake, PlayedSound& played) {
+    g_played = &played;
+    g_in_device.clear();
+    WaveDevice d = fake_device(fake);
+    d.write = [](int index, uint8_t* data, int length) {
+        g_fake->queued.push_back(index);
+        g_fake->written.push_back(index);
+        const auto* samples = reinterpret_cast<const int16_t*>(data);
+        g_played->at_queue.emplace_back(samples, samples + length / 2);
+        g_in_device.emplace_back(samples, size_t(length / 2));
+        return true;
+    };
+    d.reset = [] {
+        // Given back unplayed.
+        while (!g_fake->queued.empty()) {
+            g_fake->queued.pop_front();
+            g_in_device.pop_front();
+            wave_out_buffer_done();
+        }
+    };
+    d.clock.sleep_ms = [](int ms) {
+        g_fake->now += uint32_t(ms);
+        ++g_fake->sleeps;
+        if (g_fake->plays_while_sleeping && !g_fake->queued.empty()) {
+            const size_t n = g_played->played.size();
+            const auto [samples, count] = g_in_device.front();
+            g_played->played.insert(g_played->played.end(), samples, samples + count);
+            // The buffer this is (queue order = order of plays so far).
+            size_t which = 0, total = 0;
+            while (which < g_played->at_queue.size() && total < n) total += g_played->at_queue[which++].size();
+            if (which < g_played->at_queue.size() &&
+                !std::equal(samples, samples + count, g_played->at_queue[which].begin()))
+                ++g_played->overwritten;
+            g_in_device.pop_front();
+            g_fake->queued.pop_front();
+            wave_out_buffer_done();
+        }
+        if (g_fake->on_sleep) g_fake->on_sleep();
+    };
+    return d;
+}
+
+std::vector<int16_t> count_from(int first, int samples) {
+    std::vector<int16_t> pcm(static_cast<size_t>(samples));
+    for (int i = 0; i < samples; ++i) pcm[size_t(i)] = int16_t(first + i);
+    return pcm;
+}
+
+TEST_F(WaveOut, TheDevicePlaysOnlyWrittenSoundThroughHoldStopAndReopen) {
+    PlayedSound played;
+    wave_out_set_device(checking_device(fake, played));
+    const int buffer = 4096 / 2;  // samples a buffer at 44100 Hz stereo
+    {
+        SCOPED_TRACE("held at the start, released by the waiting write's hook");
+        ASSERT_EQ(0, wave_out_open(pcm_wave_format(44100, 2)));
+        wave_out_pause(true);
+        static bool* held = nullptr;
+        bool hold = true;
+        held = &hold;
+        wave_out_set_wait_hook([](void*) {
+            if (*held) wave_out_pause(false), *held = false;
+        }, nullptr);
+        fake.plays_while_sleeping = true;
+        // Pieces of odd sizes, as decoders hand them over: 30 buffers and a part.
+        const auto pcm = count_from(0, buffer * 30 + 700);
+        for (size_t at = 0; at < pcm.size();) {
+            const size_t n = std::min<size_t>(1153, pcm.size() - at);
+            wave_out_write(pcm.data() + at, int(n * 2));
+            at += n;
+        }
+        wave_out_set_wait_hook(nullptr, nullptr);
+        wave_out_close();
+        // Whole buffers only: the part at the end is dropped with the ring.
+        ASSERT_EQ(size_t(buffer) * 30, played.played.size());
+        EXPECT_EQ(std::vector<int16_t>(pcm.begin(), pcm.begin() + buffer * 30), played.played);
+        EXPECT_EQ(0, played.overwritten);
+    }
+    {
+        SCOPED_TRACE("Stop while the writer waits, then the next play");
+        played = PlayedSound{};
+        fake.plays_while_sleeping = false;
+        ASSERT_EQ(0, wave_out_open(pcm_wave_format(44100, 2)));
+        fake.on_sleep = [this] {
+            if (fake.sleeps == 2) set_flag(g_busy, false);
+        };
+        fake.sleeps = 0;
+        const auto first = count_from(-30000, buffer * 25 + 333);
+        wave_out_write(first.data(), int(first.size() * 2));
+        EXPECT_TRUE(played.played.empty());
+        wave_out_stop();
+        EXPECT_TRUE(played.played.empty()) << "Stop gives the queued sound back unplayed";
+        fake.on_sleep = nullptr;
+        set_flag(g_busy, true);
+
+        played = PlayedSound{};
+        ASSERT_EQ(0, wave_out_open(pcm_wave_format(44100, 2)));
+        fake.plays_while_sleeping = true;
+        const auto second = count_from(1000, buffer * 22 + 100);
+        wave_out_write(second.data(), 300);  // a part buffer first
+        wave_out_write(second.data() + 150, int(second.size() * 2) - 300);
+        wave_out_close();
+        ASSERT_EQ(size_t(buffer) * 22, played.played.size()) << "none of the stopped play's sound";
+        EXPECT_EQ(std::vector<int16_t>(second.begin(), second.begin() + buffer * 22), played.played);
+        EXPECT_EQ(0, played.overwritten);
     }
 }
 
