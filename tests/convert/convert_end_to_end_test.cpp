@@ -1,14 +1,15 @@
 // The conversion thread end to end under Wine, through the headless host: sources made by ffmpeg at
-// test time (4 s of a moving picture and a 1 kHz tone; MPEG-1/2 PS, VOB, TS, AVI) converted in fast
-// mode into every output kind and checked with ffprobe and ffmpeg (codecs, size, streams, picture
-// count, the tone's pitch); sources at 30000/1001 pictures a second; the output sizes with stretch,
+// test time (a moving picture and a 1 kHz tone; MPEG-1/2 PS, VOB, TS, AVI) converted in fast mode,
+// each into MP4 H.264 and AVI MPEG-4 and the other output kinds in turn, and checked with ffprobe and
+// ffmpeg (codecs, size, streams, picture count, the tone's pitch); sources at 30000/1001 pictures a second; the output sizes with stretch,
 // letterbox and crop; a range starting between key frames; three jobs merged into one file; Stop
 // after a few progress notices; Pause; a normal-mode run paced by the wave output; the sibling player
 // started from the completion question, and the OK box without it; damaged sources that end normally; and a table of failures that must end with their own text, no
 // completion box, no empty file and g_busy cleared. The other input branches: FLV, SWF and DirectShow,
 // MP4/3GP and MTV/AMV families into MP4 and AVI against ffmpeg's decode, VP6 and an MPEG-4 size change,
-// their ranges and damaged files; a DirectShow job without its sound graph, and Pause holding both
-// DirectShow graphs.
+// their ranges and damaged files (an FLV whose sound no decoder of the branch reads among them); a
+// DirectShow job without its sound graph, and Pause holding both DirectShow graphs. Each output is
+// decoded once (media_check::decode); jobs of one kind and size go in one run, an output each.
 #include "tests/support/gtest_winelib.h"
 #include <cstdio>
 #include <algorithm>
