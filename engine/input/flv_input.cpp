@@ -86,6 +86,9 @@ constexpr size_t kBodySlack = 1024;
 // The H.264 decoder's picture size when the job does not know it.
 constexpr int kDefaultWidth = 1920, kDefaultHeight = 1088;
 
+// The FLV sound codes the branch decodes: raw PCM (0, 3), SWF ADPCM (1), MP3 (2), AAC (10).
+bool decodes_sound(int code) { return code == 0 || code == 1 || code == 2 || code == 3 || code == 10; }
+
 class FlvReader : public InputReader {
 public:
     ~FlvReader() override { close(); }
@@ -97,6 +100,10 @@ public:
         const KindFields kind = decode_kind(job.file_kind);
         video_ = kind.video == 1 ? Video::kVp6 : kind.video == 7 ? Video::kH264 : Video::kSorenson;
         sound_ = kind.sound - 1;
+        // A sound the branch has no decoder for (Nellymoser, G.711, Speex, ...): its tags are stepped
+        // over and the job goes on with its pictures alone, saying so.
+        notice_.clear();
+        if (sound_ >= 0 && !decodes_sound(sound_)) notice_ = input_text::kNoSound;
         uint8_t header[kHeaderBytes];
         if (!file_.open(job.path, fileio::File::Mode::Read)) {
             *error = input_text::kOpenFailed;

@@ -106,4 +106,62 @@ std::vector<std::vector<uint8_t>> decode_pictures(const std::string& path, int w
     return pictures;
 }
 
+const Stream* Decoded::stream(const std::string& type) const {
+    for (const Stream& s : streams)
+        if (s.type == type) return &s;
+    return nullptr;
+}
+
+double Decoded::sound_seconds() const {
+    return rate > 0 && channels > 0 ? double(pcm.size()) / (double(rate) * channels) : 0;
+}
+
+Decoded decode(const std::string& path, int width, int height, const std::string& filter) {
+    Decoded d;
+    d.streams = probe(path);
+    const Stream* audio = d.stream("audio");
+    if (audio) d.rate = audio->sample_rate, d.channels = audio->channels;
+    const bool pictures = width > 0 && height > 0 && d.stream("video");
+    if (!pictures && !audio) {
+        d.errors = decode_errors(path);
+        return d;
+    }
+    // Beside the file, gone again before this returns.
+    const std::string picture_file = path + ".decoded-pictures", sound_file = path + ".decoded-sound";
+    std::string command = "ffmpeg -nostdin -v error -y -i " + quoted(path);
+    if (pictures)
+        command += " -map 0:v:0" + (filter.empty() ? std::string() : " -vf " + quoted(filter)) +
+                   " -vsync passthrough -f rawvideo -pix_fmt bgr24 " + quoted(picture_file);
+    if (audio) command += " -map 0:a:0 -f s16le " + quoted(sound_file);
+    d.errors = run(command + " 2>&1");
+    auto read = [](const std::string& file) {
+        std::string bytes;
+        if (FILE* f = fopen(file.c_str(), "rb")) {
+            char buf[65536];
+            size_t n;
+            while ((n = fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
+            fclose(f);
+        }
+        remove(file.c_str());
+        return bytes;
+    };
+    if (pictures) {
+        const std::string raw = read(picture_file);
+        const size_t packed = size_t(3) * width * height;
+        const int stride = (3 * width + 3) & ~3;
+        for (size_t pos = 0; pos + packed <= raw.size(); pos += packed) {
+            std::vector<uint8_t> pic(size_t(stride) * height);
+            for (int y = 0; y < height; ++y)
+                memcpy(&pic[size_t(y) * stride], &raw[pos + size_t(y) * 3 * width], size_t(3) * width);
+            d.pictures.push_back(std::move(pic));
+        }
+    }
+    if (audio) {
+        const std::string raw = read(sound_file);
+        d.pcm.resize(raw.size() / 2);
+        if (!d.pcm.empty()) memcpy(d.pcm.data(), raw.data(), d.pcm.size() * 2);
+    }
+    return d;
+}
+
 }  // namespace media_check

@@ -30,4 +30,22 @@ std::vector<bool> key_pictures(const std::string& path);
 std::vector<std::vector<uint8_t>> decode_pictures(const std::string& path, int width, int height,
                                                   const std::string& filter = "");
 
+// What one decode of a file gives: its streams, the first video stream's pictures (as
+// decode_pictures gives them; none when width is 0), the first sound stream's samples with its rate
+// and channels, and ffmpeg's error output of that decode (empty when everything decoded cleanly).
+struct Decoded {
+    std::vector<Stream> streams;
+    std::vector<std::vector<uint8_t>> pictures;
+    std::vector<int16_t> pcm;
+    int rate = 0, channels = 0;
+    std::string errors;
+    // The first stream of a type ("video", "audio"), null when none.
+    const Stream* stream(const std::string& type) const;
+    // How long the decoded sound lasts, in seconds (0 without sound).
+    double sound_seconds() const;
+};
+// One ffprobe and one ffmpeg run for all of it (the checks that decode a file several times each
+// cost a whole decode).
+Decoded decode(const std::string& path, int width, int height, const std::string& filter = "");
+
 }  // namespace media_check

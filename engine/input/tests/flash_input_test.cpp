@@ -304,7 +304,8 @@ public:
         return 0;
     }
     void timeline(intptr_t frame) override { timeline_frames.push_back(int(frame)); }
-    std::vector<std::string> statuses;
+    void label(const char* text) override { labels.push_back(text); }
+    std::vector<std::string> statuses, labels;
     std::vector<std::pair<int, intptr_t>> notices;
     std::vector<int> timeline_frames;
 };
@@ -458,6 +459,8 @@ TEST_F(FlashInput, FlvEveryPictureAndAllTheSound) {
         int rate, channels;
         const char* codecs;
         const char* decoder;  // the count that shows the picture decoder used
+        // A sound the branch has no decoder for: no sound, and this text on the label.
+        const char* no_sound = nullptr;
     };
     const Case cases[] = {
         {"sorenson_mp3", 44100, 2, "-c:v flv1 -q:v 4 -c:a libmp3lame -b:a 128k", "sh263de_frame"},
@@ -466,6 +469,7 @@ TEST_F(FlashInput, FlvEveryPictureAndAllTheSound) {
         {"sorenson_pcm8", 11025, 2, "-c:v flv1 -q:v 4 -c:a pcm_u8", "sh263de_frame"},
         {"h264_aac_no_index", 44100, 2, "-c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -b:a 128k",
          "h264_decode"},
+        {"sorenson_nellymoser", 22050, 1, "-c:v flv1 -q:v 4 -c:a nellymoser", "sh263de_frame", "该多媒体文件无音频"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -476,7 +480,8 @@ TEST_F(FlashInput, FlvEveryPictureAndAllTheSound) {
         const BranchRun run = convert(job_for(s, flv_kind_of(s.path)));
         EXPECT_EQ(run.result.outcome, BranchOutcome::kDone) << run.result.text;
         EXPECT_EQ(run.pictures, s.video_frames);
-        EXPECT_NEAR(run.sound_seconds, s.sound_seconds, 1.0 / s.fps);
+        EXPECT_NEAR(run.sound_seconds, c.no_sound ? 0.0 : s.sound_seconds, 1.0 / s.fps);
+        EXPECT_EQ(c.no_sound ? std::vector<std::string>{c.no_sound} : std::vector<std::string>{}, sink_.labels);
         EXPECT_GT(native_input::counts[c.decoder], 0);
         // No record: no 8889, every picture on the timeline in order.
         EXPECT_TRUE(sink_.notices.empty());
