@@ -41,12 +41,18 @@ exit_program() {
 
 # The program in a folder of its own under $WORK (it keeps its settings and lists beside itself);
 # without the sibling player the end of a conversion is a plain OK box, which the seam answers.
-# Sets $bin to that folder.
+# What the program writes beside itself (index folder, list, settings) is never linked from the
+# build's folder: tests running side by side would share it. Sets $bin to that folder.
 own_program_folder() {
   local from=$1
   bin=$WORK/app
   mkdir -p "$bin"
-  for f in "$from"/*; do [ "$(basename "$f")" = tolmmpegplay.exe ] || ln -s "$f" "$bin/"; done
+  for f in "$from"/*; do
+    case $(basename "$f") in
+      tolmmpegplay.exe | dat | mpgmp4info.dat | pravolin.ini) ;;
+      *) ln -s "$f" "$bin/" ;;
+    esac
+  done
 }
 
 # A Wine path (Z:\...) of a file under the Unix root.

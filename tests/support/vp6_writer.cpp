@@ -212,6 +212,21 @@ FlatPicture pattern(int mb_cols, int mb_rows, int seed) {
     return p;
 }
 
+FlatPicture slope(int mb_cols, int mb_rows, int seed) {
+    FlatPicture p;
+    p.mb_cols = mb_cols;
+    p.mb_rows = mb_rows;
+    const int across = seed % 5 + 1, down = 5 - seed % 5;
+    for (int by = 0; by < 2 * mb_rows; ++by)
+        for (int bx = 0; bx < 2 * mb_cols; ++bx) p.y.push_back(uint8_t(std::min(235, 30 + across * bx + down * by)));
+    for (int row = 0; row < mb_rows; ++row)
+        for (int col = 0; col < mb_cols; ++col) {
+            p.u.push_back(uint8_t(std::min(200, 90 + down * col)));
+            p.v.push_back(uint8_t(std::min(200, 90 + across * row)));
+        }
+    return p;
+}
+
 void centre_bgr(const FlatPicture& picture, int bx, int by, uint8_t bgr[3]) {
     double y = decoded_level(picture.y[size_t(by) * 2 * picture.mb_cols + bx]) - 16;
     size_t mb = size_t(by / 2) * picture.mb_cols + bx / 2;

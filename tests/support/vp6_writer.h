@@ -23,6 +23,10 @@ std::vector<uint8_t> key_frame(const FlatPicture& picture);
 int decoded_level(int level);
 // A picture of coloured blocks that differ from block to block (seed picks the pattern).
 FlatPicture pattern(int mb_cols, int mb_rows, int seed);
+// A smooth picture: levels that change by at most 5 from block to block, in a slope that seed turns
+// (seeds 0 to 4 give five different pictures). Scaled down by nearest neighbour at two sampling phases
+// it looks the same, which the hard edges of pattern() do not.
+FlatPicture slope(int mb_cols, int mb_rows, int seed);
 // The colour a decoder shows at the centre of luma block (bx, by): the decoded levels of that block and
 // of its macroblock's chroma, converted with BT.601 (limited range). Returns B, G, R.
 void centre_bgr(const FlatPicture& picture, int bx, int by, uint8_t bgr[3]);

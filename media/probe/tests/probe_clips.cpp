@@ -49,7 +49,7 @@ std::string mtv(const std::string& name, int frames) {
     return write(name, mtv_test::file(kW, kH, kKbps, kChunks, pictures, media_test::read_file(mp3)));
 }
 
-std::string flv_vp6_adpcm(const std::string& name) {
+std::string flv_vp6_adpcm(const std::string& name, bool smooth, uint8_t crop) {
     // The sound tags as ffmpeg writes them (header byte and body), taken from its file.
     const std::string sound = ffmpeg(name + ".sound.flv", std::string(kTone) + " -t 2 -ac 2 -ar 22050 -c:a adpcm_swf");
     std::vector<media_test::StoredPacket> blocks = media_test::audio_packets(sound, nullptr, true);
@@ -60,8 +60,9 @@ std::string flv_vp6_adpcm(const std::string& name) {
         for (; next < blocks.size() && blocks[next].dts_ms <= time; ++next)
             flv.audio(uint32_t(blocks[next].dts_ms),
                       media_test::file_bytes(sound, blocks[next].pos + 11, int64_t(blocks[next].data.size()) + 1));
-        std::vector<uint8_t> body = {0x14, 0x00};  // key frame, VP6; no crop
-        const std::vector<uint8_t> frame = vp6_test::key_frame(vp6_test::pattern(11, 9, i));
+        std::vector<uint8_t> body = {0x14, crop};  // key frame, VP6; the crop byte
+        const std::vector<uint8_t> frame =
+            vp6_test::key_frame(smooth ? vp6_test::slope(11, 9, i) : vp6_test::pattern(11, 9, i));
         body.insert(body.end(), frame.begin(), frame.end());
         flv.video(time, body);
     }

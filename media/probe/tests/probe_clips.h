@@ -3,6 +3,7 @@
 // with AMR-NB through the program's own output libraries). Paths are Linux paths; the probe gets the
 // Windows path Wine gives them.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 #include "media/records/index_file.h"
@@ -23,8 +24,10 @@ std::string write(const std::string& name, const std::vector<uint8_t>& bytes);
 
 // MTV: 176 x 144, 12 pictures a second, `frames` pictures, MP3 sound at 96 kbit/s.
 std::string mtv(const std::string& name, int frames);
-// FLV: VP6 key frames (176 x 144) at 25 a second and SWF ADPCM sound, 2 seconds.
-std::string flv_vp6_adpcm(const std::string& name);
+// FLV: VP6 key frames (176 x 144 coded, less the crop: columns in its high 4 bits, rows in its low 4)
+// at 25 a second and SWF ADPCM sound, 2 seconds. The pictures are vp6_test::pattern()'s hard-edged
+// blocks, or with `smooth` vp6_test::slope()'s.
+std::string flv_vp6_adpcm(const std::string& name, bool smooth = false, uint8_t crop = 0);
 // SWF with its body compressed ("CWS") from an uncompressed one.
 std::string cws_from(const std::string& name, const std::string& fws_path);
 // 3GP: H.263 (176 x 144, 25 a second, 2 s) and AMR-NB at `amr_mode` (74, 102, 122: 7.4, 10.2, 12.2
