@@ -70,16 +70,30 @@ awk -v d="$duration" 'BEGIN { exit !(d > 2.5 && d < 3.5) }' || fail "output dura
 iconv -f GBK -t UTF-8 "$TARMELO_MODAL_LOG" | grep -q "转换完成,输出文件保存在" || fail "no completion box"
 
 # Colour: the caption's colour button shows the colour dialog; preset 2 (R72 G56 B8) recolours the
-# list's cells at once (column 0's background is the colour darkened by 21: R51 G35 B0).
+# caption bands (the colour darkened by 17: R55 G39 B0), the list's cells (column 0 darkened by 21:
+# R51 G35 B0) and the buttons' faces (the colour itself) at once.
+colour_dialog='软件界面颜色设置'
+# Pixels of the colour $6 (RRGGBB) in the region X Y W H of the picture $1.
+colour_count() { convert "$1" -crop "${4}x${5}+${2}+${3}" +repage txt:- | grep -ci "#$6"; }
 read -r _ wl wt ww _ < <(probe wait "$caption" 5)
+read -r _ _ lx ly lw lh _ < <(probe controls "$caption" | grep -a '^1007 SysListView32')
+read -r _ _ ex ey ew eh _ < <(probe controls "$caption" | grep -a '^1036 ')
+# Caption band, list, Exit button: the pixels of each region's expected colour.
+colour_counts() {
+  echo "$(colour_count "$1" $((wl + 3)) $((wt + 2)) $((ww - 140)) 28 372700)" \
+       "$(colour_count "$1" "$lx" "$ly" "$lw" "$lh" 332300)" "$(colour_count "$1" "$ex" "$ey" "$ew" "$eh" 483808)"
+}
 xdotool mousemove $((wl + ww - 116 + 8)) $((wt + 6 + 10)) click 1
-"$bin/winprobe.exe" wait '软件界面颜色设置' 10 >/dev/null || fail "the caption's colour button shows no colour dialog"
-"$bin/winprobe.exe" click '软件界面颜色设置' 1028 || fail "no preset 2"
+"$bin/winprobe.exe" wait "$colour_dialog" 10 >/dev/null || fail "the caption's colour button shows no colour dialog"
+sleep 0.5
+shot main-colour-dialog
+read -r band0 cells0 face0 < <(colour_counts "$artifacts/main-colour-dialog.png")
+"$bin/winprobe.exe" click "$colour_dialog" 1028 || fail "no preset 2"
 sleep 1
 shot main-colour
-read -r _ _ lx ly lw lh _ < <(probe controls "$caption" | grep -a '^1007 SysListView32')
-cell=$(convert "$artifacts/main-colour.png" -format "%[hex:p{$((lx + 30)),$((ly + lh / 2 > 40 ? ly + 34 : ly + 20))}]" info: | cut -c1-6)
-echo "list cell after preset 2: #$cell"
+read -r band1 cells1 face1 < <(colour_counts "$artifacts/main-colour.png")
+echo "pixels of the preset's caption band, list cell and button face colours: before $band0 $cells0 $face0, after $band1 $cells1 $face1"
+probe controls "$colour_dialog" | grep -a '^10[0-9][0-9] '
 
 # Save, Exit; the list file holds one whole record.
 click 1003/1009
