@@ -36,9 +36,7 @@ length() {
     awk -F= '$1 == "out_time_us" { t = $2 } END { printf "%.3f\n", t / 1e6 }'
 }
 first_pictures=$(pictures "$media/first.mpg"); second_pictures=$(pictures "$media/second.avi")
-first_video=$(length "$media/first.mpg" v); second_video=$(length "$media/second.avi" v)
-first_audio=$(length "$media/first.mpg" a); second_audio=$(length "$media/second.avi" a)
-echo "sources: $first_pictures and $second_pictures pictures at 25 a second; pictures $first_video and $second_video s, sound $first_audio and $second_audio s"
+echo "sources: $first_pictures and $second_pictures pictures at 25 a second, each with a second of tone"
 
 export TARMELO_MODAL_LOG=$WORK/modal.log TARMELO_SHELL_LOG=$WORK/shell.log TARMELO_DIALOG_VALUE=@$dialog_answer
 : >"$TARMELO_MODAL_LOG"
@@ -103,31 +101,27 @@ convert() {
     fail "$name: no completion box; modal log $(sed -n "$((at + 1)),\$p" "$TARMELO_MODAL_LOG" | utf8)"
   local f
   for f in $made; do
-    local streams size count video audio wanted wanted_video wanted_audio
+    local streams size count video audio wanted wanted_length
     streams=$(ffprobe -v error -show_entries stream=codec_type,codec_name -of csv=p=0 "$out/$f" | LC_ALL=C sort | tr '\n' ' ')
     size=$(ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of csv=s=x:p=0 "$out/$f")
     count=$(pictures "$out/$f")
     video=$(length "$out/$f" v); audio=$(length "$out/$f" a)
     case $f in
-      *first.*)
-        if [ "$merge" = 1 ]; then
-          wanted=$((first_pictures + second_pictures))
-          wanted_video=$(awk -v a="$first_video" -v b="$second_video" 'BEGIN { print a + b }')
-          wanted_audio=$(awk -v a="$first_audio" -v b="$second_audio" 'BEGIN { print a + b }')
-        else
-          wanted=$first_pictures; wanted_video=$first_video; wanted_audio=$first_audio
-        fi ;;
-      *) wanted=$second_pictures; wanted_video=$second_video; wanted_audio=$second_audio ;;
+      *first.*) wanted=$((merge == 1 ? first_pictures + second_pictures : first_pictures)) ;;
+      *) wanted=$second_pictures ;;
     esac
+    # The sources' length: their pictures at 25 a second (the tone lasts as long).
+    wanted_length=$(awk -v n="$wanted" 'BEGIN { printf "%.3f\n", n / 25 }')
     local errors; errors=$(ffmpeg -v error -i "$out/$f" -f null - 2>&1 | head -3)
-    echo "  $f: $streams; $size; $count pictures (sources $wanted); pictures $video s (sources $wanted_video), sound $audio s (sources $wanted_audio)${errors:+; decode: $errors}"
+    echo "  $f: $streams; $size; $count pictures (sources $wanted); pictures $video s, sound $audio s (sources $wanted_length s)${errors:+; decode: $errors}"
     [ "$streams" = "$want" ] || fail "$name: $f has streams $streams, expected $want"
     [ "$size" = "${kind_size[$format]}" ] || fail "$name: $f is $size, its page says ${kind_size[$format]}"
     [ "${count:-0}" -ge $((wanted - 1)) ] && [ "${count:-0}" -le $((wanted + 1)) ] ||
       fail "$name: $f holds $count pictures, the sources $wanted"
-    # Within one picture (1/25 s) of the sources' lengths.
-    near "$video" "$wanted_video" 0.04 || fail "$name: $f's pictures last $video s, the sources' $wanted_video s"
-    near "$audio" "$wanted_audio" 0.04 || fail "$name: $f's sound lasts $audio s, the sources' $wanted_audio s"
+    # Pictures within one picture (1/25 s) of the sources' length; the sound within one picture and one
+    # sound frame of its coder (at most 1152 samples, 0.026 s).
+    near "$video" "$wanted_length" 0.04 || fail "$name: $f's pictures last $video s, the sources $wanted_length s"
+    near "$audio" "$wanted_length" 0.066 || fail "$name: $f's sound lasts $audio s, the sources $wanted_length s"
     [ -z "$errors" ] || fail "$name: $f does not decode cleanly: $errors"
   done
 }
