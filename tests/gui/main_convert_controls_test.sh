@@ -121,7 +121,6 @@ busy=$(enabled 1025)
 click 1026
 sleep 0.5
 preview "$WORK/preview-3.png"
-shot controls-converting
 held=$(picture_difference "$WORK/preview-1.png" "$WORK/preview-2.png")
 moved=$(picture_difference "$WORK/preview-2.png" "$WORK/preview-3.png")
 echo "video off: preview change $held (Convert enabled: $busy); on again: $moved"
@@ -149,7 +148,7 @@ click 1025
 wait_until '[ "$(enabled 1025)" = 0 ]' 30 || fail "run 3 does not start: $(status_text)"
 sleep 1
 click 1027
-shot controls-audio-off
+shot controls-converting-audio-off   # (the converting state: run 2 has no time to spare before Stop)
 wait_until 'status_text | grep -q "^转换完成"' 60 || fail "run 3: no completion; status $(status_text)"
 sleep 1
 stop_recording
