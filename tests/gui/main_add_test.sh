@@ -2,7 +2,8 @@
 # Adding files to the media list as a user does: through Wine's own open-file dialog (the path typed
 # into it) and through the dialog seam. Each row is the probe's record (the saved list holds it) and
 # agrees with ffprobe; adding a listed file again, or a file of a CD-ROM drive, is refused with its
-# text; the CD-ROM drive's VCD and DVD files are listed at start-up, and by the disc refresh.
+# text; the CD-ROM drive's VCD and DVD files are listed at start-up, and by the disc refresh; a damaged
+# saved list (count -5, 100000, cut short) loads the records that are whole.
 #   main_add_test.sh BIN_DIR ARTIFACT_DIR      (DISPLAY, WORK and WINEPREFIX are set by wine-run.sh)
 set -u
 src_bin=$1; artifacts=$2
@@ -132,7 +133,32 @@ rows | cells >"$WORK/rows-refreshed.txt"
 [ "$(cut -f4 "$WORK/rows-refreshed.txt" | head -2 | sort | tr '\n' ' ')" = "DVD VCD " ] ||
   fail "after the disc refresh: $(cat "$WORK/rows-refreshed.txt")"
 [ "$(wc -l <"$WORK/rows-refreshed.txt")" = 5 ] || fail "rows after the disc refresh: $(cat "$WORK/rows-refreshed.txt")"
+shot add-disc-refreshed
 
 echo "modal log:"; utf8 <"$TARMELO_MODAL_LOG"
 exit_program
-echo "PASS: Add through the open-file dialog and the seam (rows = saved records = ffprobe), duplicate and CD-ROM refusals, VCD and DVD rows"
+
+# A damaged saved list loads the records that are whole: the saved list of three records (2400 bytes
+# each after the 4-byte count) with its count made negative or far too large, or cut inside its third
+# record. Each start lists the CD-ROM's two files, then the saved records it could read, in order.
+cp "$bin/mpgmp4info.dat" "$WORK/saved.dat"
+cut -f2 "$WORK/records.txt" >"$WORK/saved-paths.txt"
+damaged() {  # damaged NAME COUNT RECORD_BYTES WHOLE_RECORDS
+  local name=$1 count=$2 bytes=$3 whole=$4
+  { python3 -c "import struct, sys; sys.stdout.buffer.write(struct.pack('<i', $count))"
+    tail -c +5 "$WORK/saved.dat" | head -c "$bytes"; } >"$bin/mpgmp4info.dat"
+  start_program
+  wait_until '[ "$(rows | wc -l)" -ge $((2 + whole)) ]' 20 || fail "damaged list ($name): rows $(rows)"
+  sleep 1
+  rows | cells >"$WORK/rows-damaged.txt"
+  shot "add-damaged-$name"
+  echo "damaged list ($name, count $count, $bytes bytes of records): $(($(wc -l <"$WORK/rows-damaged.txt") - 2)) saved rows"
+  [ "$(wc -l <"$WORK/rows-damaged.txt")" = $((2 + whole)) ] || fail "damaged list ($name): rows $(cat "$WORK/rows-damaged.txt")"
+  grep -v $'\tD:\\\\' "$WORK/rows-damaged.txt" | cut -f2 | diff <(head -n "$whole" "$WORK/saved-paths.txt") - ||
+    fail "damaged list ($name): not the first $whole saved records"
+  exit_program
+}
+damaged negative-count -5 7200 0
+damaged huge-count 100000 7200 3
+damaged cut-short 3 $((2 * 2400 + 1000)) 2
+echo "PASS: Add through the open-file dialog and the seam (rows = saved records = ffprobe), duplicate and CD-ROM refusals, VCD and DVD rows, damaged lists (count -5, 100000, cut short) load their whole records"

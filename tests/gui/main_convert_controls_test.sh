@@ -56,6 +56,7 @@ echo "idle Video and Audio pressed: status $(status_text), buttons $(state_value
 click 1005
 wait_until '[ "$(status_text)" = "只有播放或转换状态下才能开启音频效果窗口" ]' 5 || fail "idle Sound effects: $(status_text)"
 effects_shown && fail "idle Sound effects shows the effects window"
+shot controls-idle
 
 # Run 1, both rows: Pause holds, the effects window follows each press, the run completes.
 "$bin/winprobe.exe" select "$caption" 1003/1007 0 1 || fail "cannot select the rows"
@@ -81,6 +82,7 @@ for press in 1 2 3 4; do
   click 1005
   if [ $((press % 2)) = 1 ]; then
     wait_until effects_shown 5 || fail "Sound effects press $press does not show the effects window"
+    [ "$press" = 1 ] && shot controls-effects-window
   else
     wait_until '! effects_shown' 5 || fail "Sound effects press $press does not hide the effects window"
   fi
@@ -92,6 +94,7 @@ wait_until '[[ $(status_text) == 正在转换* ]] || [[ $(status_text) == 转换
 bar3=$(state_value 1009)
 echo "resumed: bar $bar3, status $(status_text)"
 wait_until 'status_text | grep -q "^转换完成"' 60 || fail "no completion; status $(status_text)"
+shot controls-run1-done
 made=$(ls "$out")
 echo "run 1: $made"
 [ "$(echo "$made" | wc -l)" = 2 ] || fail "run 1 outputs: $made"
@@ -145,6 +148,7 @@ click 1025
 wait_until '[ "$(enabled 1025)" = 0 ]' 30 || fail "run 3 does not start: $(status_text)"
 sleep 1
 click 1027
+shot controls-converting-audio-off   # (the converting state: run 2 has no time to spare before Stop)
 wait_until 'status_text | grep -q "^转换完成"' 60 || fail "run 3: no completion; status $(status_text)"
 sleep 1
 stop_recording

@@ -1,8 +1,8 @@
 #!/bin/bash
 # The main dialog as a user meets it: the program in a folder of its own starts with its defaults, a
 # file is added through the open-file dialog (the modal seam answers with the path), the list shows the
-# probe's record, Convert makes a 3GP file that ffprobe reads, Save and Exit keep the list, and a
-# restart lists it again.
+# probe's record, Convert makes a 3GP file that ffprobe reads, the colour dialog recolours the dialog,
+# Save and Exit keep the list and the colour, and a restart lists the file again.
 #   main_dialog_test.sh BIN_DIR ARTIFACT_DIR      (DISPLAY and WORK are set by wine-run.sh --gui)
 set -u
 src_bin=$1; artifacts=$2
@@ -69,17 +69,54 @@ duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$out")
 awk -v d="$duration" 'BEGIN { exit !(d > 2.5 && d < 3.5) }' || fail "output duration $duration"
 iconv -f GBK -t UTF-8 "$TARMELO_MODAL_LOG" | grep -q "转换完成,输出文件保存在" || fail "no completion box"
 
-# Colour: the caption's colour button shows the colour dialog; preset 2 (R72 G56 B8) recolours the
-# list's cells at once (column 0's background is the colour darkened by 21: R51 G35 B0).
+# Colour: the caption's colour button shows the colour dialog; preset 2 (R72 G56 B8) recolours at once
+# the caption bands (the colour darkened by 17: R55 G39 B0), the buttons' faces (the colour itself)
+# and the list (shades of the colour, each channel moved alike: red 16 above green).
+colour_dialog='软件界面颜色设置'
+# Pixels of the colour $6 (RRGGBB) in the region X Y W H of the picture $1.
+colour_count() { convert "$1" -crop "${4}x${5}+${2}+${3}" +repage txt:- | grep -ci "#$6"; }
+# Pixels of the region X Y W H of the picture $1 whose red is 16 above their green (and not black).
+shade_count() {
+  convert "$1" -crop "${4}x${5}+${2}+${3}" +repage txt:- |
+    awk -F'[(,)]' 'NR > 1 && $3 - $4 == 16 && $3 > 0 { n++ } END { print n + 0 }'
+}
 read -r _ wl wt ww _ < <(probe wait "$caption" 5)
+read -r _ _ lx ly lw lh _ < <(probe controls "$caption" | grep -a '^1007 SysListView32')
+read -r _ _ ex ey ew eh _ < <(probe controls "$caption" | grep -a '^1036 ')
+# Caption band, Exit button, list.
+colour_counts() {
+  echo "$(colour_count "$1" $((wl + 3)) $((wt + 2)) $((ww - 140)) 28 372700)" \
+       "$(colour_count "$1" "$ex" "$ey" "$ew" "$eh" 483808)" "$(shade_count "$1" "$lx" "$ly" "$lw" "$lh")"
+}
 xdotool mousemove $((wl + ww - 116 + 8)) $((wt + 6 + 10)) click 1
-"$bin/winprobe.exe" wait '软件界面颜色设置' 10 >/dev/null || fail "the caption's colour button shows no colour dialog"
-"$bin/winprobe.exe" click '软件界面颜色设置' 1028 || fail "no preset 2"
+"$bin/winprobe.exe" wait "$colour_dialog" 10 >/dev/null || fail "the caption's colour button shows no colour dialog"
+sleep 0.5
+shot main-colour-dialog
+read -r band0 face0 list0 < <(colour_counts "$artifacts/main-colour-dialog.png")
+"$bin/winprobe.exe" click "$colour_dialog" 1028 || fail "no preset 2"
 sleep 1
 shot main-colour
-read -r _ _ lx ly lw lh _ < <(probe controls "$caption" | grep -a '^1007 SysListView32')
-cell=$(convert "$artifacts/main-colour.png" -format "%[hex:p{$((lx + 30)),$((ly + lh / 2 > 40 ? ly + 34 : ly + 20))}]" info: | cut -c1-6)
-echo "list cell after preset 2: #$cell"
+read -r band1 face1 list1 < <(colour_counts "$artifacts/main-colour.png")
+echo "preset 2: pixels of the caption band's, button face's and list's colours before $band0 $face0 $list0, after $band1 $face1 $list1"
+[ "$band0" = 0 ] && [ "$face0" = 0 ] || fail "the preset's colours are on screen before it is chosen"
+[ "$band1" -ge 200 ] || fail "preset 2 leaves the caption band ($band1 pixels of R55 G39 B0)"
+[ "$face1" -ge 200 ] || fail "preset 2 leaves the Exit button's face ($face1 pixels of R72 G56 B8)"
+[ "$list1" -ge $((list0 + 1000)) ] || fail "preset 2 leaves the list ($list0 -> $list1 pixels of its shades)"
+# A drag of the red trackbar not yet released (to 200) changes only the custom button and the red
+# label; the main dialog keeps the preset (and the settings file gets it at Exit).
+read -r _ _ cx cy cw ch _ < <(probe controls "$colour_dialog" | grep -a '^1030 ')
+custom0=$(colour_count "$artifacts/main-colour.png" "$cx" "$cy" "$cw" "$ch" C83808)
+"$bin/winprobe.exe" slide "$colour_dialog" 1016 200 || fail "no red trackbar"
+sleep 1
+shot main-colour-drag
+read -r band2 face2 list2 < <(colour_counts "$artifacts/main-colour-drag.png")
+custom2=$(colour_count "$artifacts/main-colour-drag.png" "$cx" "$cy" "$cw" "$ch" C83808)
+red=$(probe text "$colour_dialog" 1051)
+echo "drag to red 200: custom button $custom0 -> $custom2 pixels of R200 G56 B8, red label $red; main dialog $band2 $face2 $list2"
+[ "$red" = 200 ] || fail "the red label shows $red during the drag"
+[ "$custom0" = 0 ] && [ "$custom2" -ge 200 ] || fail "the custom button does not follow the drag ($custom0 -> $custom2)"
+[ "$band2 $face2" = "$band1 $face1" ] && [ "$list2" -ge $((list0 + 1000)) ] ||
+  fail "an unreleased drag recoloured the main dialog ($band1 $face1 $list1 -> $band2 $face2 $list2)"
 
 # Save, Exit; the list file holds one whole record.
 click 1003/1009
@@ -94,4 +131,4 @@ IFS=$'\t' read -r number path _ < <(rows)
 [ "$number" = 0 ] && [ "$path" = "$winpath" ] || fail "after restart: $number $path"
 shot main-restarted
 exit_program
-echo "PASS: start, add, duplicate, convert ($codecs), save, exit, restart"
+echo "PASS: start, add, duplicate, convert ($codecs), colour preset and drag, save, exit, restart"

@@ -25,7 +25,9 @@ export TARMELO_MODAL_LOG=$WORK/modal.log TARMELO_SHELL_LOG=$WORK/shell.log TARME
 playing_status() { local s; s=$(status_text); [ "$s" = "正在播放$winpath" ] || [[ $s == "正在播放$winpath ["*"]秒" ]]; }
 
 start_program
+shot play-start
 add_through_seam "$clip" 1
+shot play-listed
 
 # The scope and the clock at rest.
 read -r _ _ sx sy sw sh _ < <(probe controls "$caption" | grep -a '^1002 ')
