@@ -16,6 +16,12 @@ struct MediaOutput {
     size_t frame_capacity = 0;
     int pictures = 0;         // pictures written since the caller last cleared it
     int pictures_too_big = 0; // pictures left out because they did not fit
+    // The size the picture sink brings every picture to by stretching it whole (nearest neighbour),
+    // 0 x 0 when it takes pictures as they are. A reader that scales while it converts may write its
+    // pictures at this size instead of their own (so no pixel is converted only to be dropped); one
+    // that cannot writes them at their own size, and the sink scales them.
+    int scale_width = 0;
+    int scale_height = 0;
 
     // The PCM block: decoded sound is appended after `pcm_length` bytes, never past `pcm_capacity`.
     uint8_t* pcm = nullptr;

@@ -71,6 +71,13 @@ bool FramePath::step(const PictureView& decoded, const FrameProgress& progress) 
     return true;
 }
 
+void FramePath::scale_hint(int* width, int* height) const {
+    const bool stretched = flag_on(g_write_output) && size_adjust_mode(g_output.out_format()) == kAdjustStretch &&
+                           g_output.width() > 0 && g_output.height() > 0;
+    *width = stretched ? g_output.width() : 0;
+    *height = stretched ? g_output.height() : 0;
+}
+
 void FramePath::update_bars(double fraction) {
     const int value = file_bar_value(fraction);
     if (value <= last_bar_) return;

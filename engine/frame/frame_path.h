@@ -27,6 +27,10 @@ public:
     // One decoded B,G,R picture (its own size and stride; a picture of another size than the job's is
     // taken at its own size). False when the run has been stopped (g_busy 0): the branch ends.
     bool step(const PictureView& decoded, const FrameProgress& progress);
+    // The size a reader may hand its pictures at (`MediaOutput::scale_width` and `scale_height`): the
+    // output size while the output picture is the whole decoded picture stretched to it (output
+    // written, stretch mode), else 0 x 0 (the picture at its own size: cropped, boxed or previewed).
+    void scale_hint(int* width, int* height) const;
     // The bars by the branch's position (the MPEG branch after each block read): set when they grow.
     void update_bars(double fraction);
     // The job's output picture is freed.

@@ -186,6 +186,9 @@ BranchResult run_conversion_branch(FileKind kind, ConversionContext& c) {
             if (range.end >= reader->frame_count() || mp4) reader->flush(out);
             break;
         }
+        // Read each time: Trim switches writing off and on during the job (the preview then shows
+        // the pictures at their own size).
+        frames.scale_hint(&out.scale_width, &out.scale_height);
         const int before = reader->next_frame();
         const ReadStatus status = reader->read_next(out);
         if (status == ReadStatus::kFailed) {

@@ -8,6 +8,11 @@ extern "C" {
 
 namespace mpeg {
 
+namespace {
+// A sink's scale size above this is not taken (libswscale's own bound is 16384): the picture comes at its own size.
+constexpr int kLargestScale = 8192;
+}  // namespace
+
 bool VideoDecoder::open() {
     close();
     decoder_ = mpeg2_init();
@@ -24,6 +29,8 @@ void VideoDecoder::close() {
     decoder_ = nullptr;
     sws_freeContext(to_bgr_);
     to_bgr_ = nullptr;
+    sws_freeContext(scale_);
+    scale_ = nullptr;
 }
 
 bool VideoDecoder::open_dump(const char* path) {
@@ -85,8 +92,18 @@ void VideoDecoder::take_picture(MediaOutput* out) {
     for (const BufferSize& s : sizes_)
         if (s.buffer == src) size = &s;
     if (!size) return;  // a buffer no picture was decoded into
-    const int width = size->width, height = size->height;
-    if (width < 1 || height < 1 || width > size->coded_width || height > size->coded_height) return;
+    const int source_width = size->width, source_height = size->height;
+    if (source_width < 1 || source_height < 1 || source_width > size->coded_width || source_height > size->coded_height)
+        return;
+    // At the size the sink stretches every picture to, when it says one (nearest neighbour, as the
+    // sink scales): the pixels the sink would drop are never converted.
+    // A scale size the buffer cannot hold leaves the picture at its own size.
+    const bool scaled = out->scale_width > 0 && out->scale_height > 0 && out->scale_width <= kLargestScale &&
+                        out->scale_height <= kLargestScale &&
+                        size_t(picture::bgr24_stride(out->scale_width)) * size_t(out->scale_height) <=
+                            out->frame_capacity;
+    const int width = scaled ? out->scale_width : source_width;
+    const int height = scaled ? out->scale_height : source_height;
     const int stride = picture::bgr24_stride(width);
     const size_t bytes = size_t(stride) * size_t(height);
     if (!out->frame.data || bytes > out->frame_capacity) {
@@ -101,11 +118,31 @@ void VideoDecoder::take_picture(MediaOutput* out) {
     const bool full_width = size->chroma_width == size->coded_width;
     const bool full_height = size->chroma_height == size->coded_height;
     const AVPixelFormat planar = full_width ? AV_PIX_FMT_YUV444P : full_height ? AV_PIX_FMT_YUV422P : AV_PIX_FMT_YUV420P;
-    to_bgr_ = sws_getCachedContext(to_bgr_, width, height, planar, width, height, AV_PIX_FMT_BGR24, SWS_POINT, nullptr,
-                                   nullptr, nullptr);
-    if (!to_bgr_) return;
     const uint8_t* planes[3] = {src, info->display_fbuf->buf[1], info->display_fbuf->buf[2]};
-    const int strides[3] = {size->coded_width, size->chroma_width, size->chroma_width};
+    int strides[3] = {size->coded_width, size->chroma_width, size->chroma_width};
+    AVPixelFormat converted = planar;
+    if (scaled) {
+        // The samples kept are picked first, then only they are converted. Picked into 4:2:2 planes,
+        // the sampling libswscale itself uses when it scales straight to B,G,R (chroma halved across,
+        // a chroma row for every row), so the pictures are those of one nearest-neighbour pass.
+        const int chroma_width = (width + 1) / 2;
+        scale_ = sws_getCachedContext(scale_, source_width, source_height, planar, width, height, AV_PIX_FMT_YUV422P,
+                                      SWS_POINT, nullptr, nullptr, nullptr);
+        if (!scale_) return;
+        const size_t luma = size_t(width) * size_t(height), chroma = size_t(chroma_width) * size_t(height);
+        scaled_.resize(luma + 2 * chroma);
+        uint8_t* small[3] = {scaled_.data(), scaled_.data() + luma, scaled_.data() + luma + chroma};
+        const int small_strides[3] = {width, chroma_width, chroma_width};
+        if (sws_scale(scale_, planes, strides, 0, source_height, small, small_strides) != height) return;
+        for (int i = 0; i < 3; ++i) {
+            planes[i] = small[i];
+            strides[i] = small_strides[i];
+        }
+        converted = AV_PIX_FMT_YUV422P;
+    }
+    to_bgr_ = sws_getCachedContext(to_bgr_, width, height, converted, width, height, AV_PIX_FMT_BGR24, SWS_POINT,
+                                   nullptr, nullptr, nullptr);
+    if (!to_bgr_) return;
     uint8_t* target[1] = {out->frame.data};
     const int target_stride[1] = {stride};
     if (sws_scale(to_bgr_, planes, strides, 0, height, target, target_stride) != height) return;

@@ -1,8 +1,10 @@
-// MPEG-1/2 video through libmpeg2, converted by libswscale to B,G,R pictures of the stream's own size (rows top-down,
-// stride (3w+3)&~3) in the output's picture buffer.
+// MPEG-1/2 video through libmpeg2, converted by libswscale to B,G,R pictures (rows top-down, stride (3w+3)&~3) in
+// the output's picture buffer: at the stream's own size, or at the output's scale size when it gives one
+// (nearest neighbour: the samples kept are picked before they are converted).
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 #include "base/fileio.h"
 #include "base/media_output.h"
 
@@ -50,6 +52,8 @@ private:
 
     mpeg2dec_s* decoder_ = nullptr;
     SwsContext* to_bgr_ = nullptr;  // the planes to B,G,R, made again when the size changes
+    SwsContext* scale_ = nullptr;   // the planes to the output's scale size (nearest neighbour)
+    std::vector<uint8_t> scaled_;   // the scaled planes
     uint8_t tail_[3] = {};  // the last bytes seen, for a sequence start code split between pieces
     int tail_length_ = 0;
     fileio::File dump_;

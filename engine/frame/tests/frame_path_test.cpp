@@ -102,6 +102,33 @@ TEST_F(FramePathStep, PictureOfAnotherSizeIsTakenAtItsOwnSize) {
     EXPECT_EQ(1, fakes::count("h263encode_encode"));
 }
 
+// A decoder may hand pictures at the output size only while the output picture is the whole decoded
+// picture stretched to it: written in stretch mode. Boxed or cropped pictures need their own size, and
+// with Trim off the preview shows the picture as decoded.
+TEST_F(FramePathStep, ScaleHintIsTheOutputSizeOnlyWhileStretchedPicturesAreWritten) {
+    start(test_job("x.mpg", 720, 576, 25, 0, 0), false);
+    struct Case {
+        int adjust;
+        bool written;
+        int width, height;
+    };
+    const Case cases[] = {{0, true, kW, kH}, {1, true, 0, 0}, {2, true, 0, 0}, {0, false, 0, 0}};
+    const int kept = cfg_3gp_size_adjust;
+    for (const Case& c : cases) {
+        cfg_3gp_size_adjust = c.adjust;
+        set_flag(g_write_output, c.written);
+        int w = -1, h = -1;
+        g_frame_path.scale_hint(&w, &h);
+        EXPECT_EQ(c.width, w) << "mode " << c.adjust << (c.written ? " written" : " not written");
+        EXPECT_EQ(c.height, h) << "mode " << c.adjust << (c.written ? " written" : " not written");
+    }
+    cfg_3gp_size_adjust = kept;
+    // A picture already of the output size is coded as it is: the stretch it stands for is not redone.
+    set_flag(g_write_output, true);
+    step(0);
+    EXPECT_EQ(0, std::memcmp(picture_.data(), ui.last_preview.data(), picture_.size()));
+}
+
 TEST_F(FramePathStep, SilentJobAtNormalSpeedIsPacedByTheExactRate) {
     start(test_job("x.mpg", kW, kH, 29.97, 0, 0), true);
     const uint32_t t0 = fakes::now();

@@ -67,6 +67,8 @@ Result run(const std::vector<uint8_t>& bytes, int kind, Split split, const Optio
     MediaOutput out;
     out.frame.data = capacity ? frame.data() : nullptr;
     out.frame_capacity = capacity;
+    out.scale_width = options.scale_width;
+    out.scale_height = options.scale_height;
     out.pcm = pcm.data();
     out.pcm_capacity = pcm.size();
     auto take_sound = [&](const SoundBlock& b) {

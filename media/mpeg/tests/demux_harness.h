@@ -31,6 +31,7 @@ struct Options {
     bool keep_pictures = false;
     size_t frame_capacity = 0;  // 0: the stream's size
     int width = 0, height = 0;
+    int scale_width = 0, scale_height = 0;  // the output's scale size (MediaOutput::scale_width)
     size_t pcm_capacity = 184320;
     bool sinks = true;
     bool flush = true;
