@@ -139,6 +139,17 @@ SIMPLE_EXPR = re.compile(r'^[\w\s+\-*()|<>]*$')
 def evaluate(expr, symbols, extra=None):
     """The value of an integer expression of numbers and known symbols, or None."""
     expr = expr.strip()
+    ternary = re.match(r'^(.+?)\?(.+?):(.+)$', expr)
+    if ternary:
+        compare = re.match(r'^(.+?)(==|!=|<=|>=|<|>)(.+)$', ternary.group(1))
+        if not compare:
+            return None
+        left, right = evaluate(compare.group(1), symbols, extra), evaluate(compare.group(3), symbols, extra)
+        if left is None or right is None:
+            return None
+        condition = {'==': left == right, '!=': left != right, '<=': left <= right, '>=': left >= right,
+                     '<': left < right, '>': left > right}[compare.group(2)]
+        return evaluate(ternary.group(2) if condition else ternary.group(3), symbols, extra)
     if not expr or not SIMPLE_EXPR.match(expr):
         return None
     expr = re.sub(r'\b(?:UINT|int|WPARAM|LPARAM)\s*\(', '(', expr)
@@ -398,10 +409,30 @@ def loop_values(src, offset, symbols):
     return found
 
 
-def id_values(expr, symbols, loops):
+ID_FUNCTION = re.compile(r'\bint\s+(\w+)\s*\(\s*int\s+(\w+)\s*\)\s*(?:const\s*)?\{\s*return\s+([^;]+);\s*\}')
+
+
+def id_functions(root, paths):
+    """{name: (parameter, expression)} of the one-line int functions that compute a control id."""
+    found = {}
+    for p in paths:
+        for m in ID_FUNCTION.finditer(Source.get(root, p).text):
+            found[m.group(1)] = (m.group(2), m.group(3))
+    return found
+
+
+def id_values(expr, symbols, loops, functions=None):
     value = evaluate(expr, symbols)
     if value is not None:
         return [value]
+    call = re.match(r'^(\w+)\s*\((.*)\)$', expr.strip())
+    if call and functions and call.group(1) in functions:
+        param, body = functions[call.group(1)]
+        for var, values in loops.items():
+            if call.group(2).strip() == var:
+                results = [evaluate(body, symbols, {param: v}) for v in values]
+                if all(r is not None for r in results):
+                    return results
     for var, values in loops.items():
         if re.search(r'\b%s\b' % var, expr):
             results = [evaluate(expr, symbols, {var: v}) for v in values]
@@ -425,13 +456,20 @@ def id_arguments(name, args):
     return [0, 1], False
 
 
-def scan_dialog_code(scope, symbols, ids):
+READ_AFTER = re.compile(r'CB_GETCURSEL|BM_GETCHECK|TBM_GETPOS|WM_GETTEXT|LVM_GETNEXTITEM|GetWindowText|GetCurSel|'
+                        r'GetPos\b|GetCheck\b')
+
+
+def scan_dialog_code(scope, symbols, ids, functions=None, wrappers=()):
     """What the dialog's code does with each control id: {id: set of facts}, and whether some control is
     bound through an id the code computes from data (a table, a function)."""
     facts = {v: set() for v in ids}
     members = {}
     indirect = False
-    for src, m in scope.finditer(BIND_CALL):
+    bind_call = BIND_CALL
+    if wrappers:
+        bind_call = re.compile(BIND_CALL.pattern[:-6] + '|' + '|'.join(wrappers) + r')\s*\(')
+    for src, m in scope.finditer(bind_call):
         name = m.group(1)
         if name.startswith('ON_') and not ROUTE_MACRO.match(name):
             continue
@@ -443,7 +481,7 @@ def scan_dialog_code(scope, symbols, ids):
         for p in positions:
             if p >= len(args):
                 continue
-            values = id_values(args[p], symbols, loops)
+            values = id_values(args[p], symbols, loops, functions)
             if values is None:
                 continue
             evaluable = True
@@ -460,6 +498,9 @@ def scan_dialog_code(scope, symbols, ids):
                 if name.startswith('ON_'):
                     facts[v].add('route')
                 if VALUE_CALL.match(name):
+                    facts[v].add('read')
+                if (name.startswith('GetDlgItem') or name in wrappers) and \
+                        READ_AFTER.search(src.text, m.end(), min(len(src.text), m.end() + 160)):
                     facts[v].add('read')
                 if name == 'DDX_Control' and len(args) > 2:
                     members.setdefault(re.sub(r'\[.*$', '', args[2].lstrip('*').strip()), set()).add(v)
@@ -479,7 +520,36 @@ def scan_dialog_code(scope, symbols, ids):
     if command:
         for v, f in facts.items():
             f.add('command')
-    return facts, indirect
+    return facts, indirect, members
+
+
+def member_classes(root, decls, members):
+    """{control id: class name} of the members that DDX_Control binds, from the declaring headers."""
+    types = {}
+    for member, ids in members.items():
+        pattern = re.compile(r'\b(C\w+)\s+(?:\w+(?:\[\w*\])?\s*,\s*)*%s\s*[;,\[]' % re.escape(member))
+        for path in decls:
+            m = pattern.search(Source.get(root, path).text)
+            if m:
+                for v in ids:
+                    types[v] = m.group(1)
+                break
+    return types
+
+
+SELF_ROUTE = re.compile(r'\bON_(?:CONTROL_REFLECT|NOTIFY_REFLECT)\w*\s*\(\s*(?!NM_CUSTOMDRAW)\w+|\bON_WM_LBUTTON(?:DOWN|UP)\s*\(')
+
+
+def self_handling_classes(root, dirs):
+    """Control classes whose own message map takes the user's input (a reflected notice, a click)."""
+    found = set()
+    for path in files_under(root, dirs, exts=('.cpp',)):
+        src = Source.get(root, path)
+        for m in re.finditer(r'BEGIN_MESSAGE_MAP\s*\(\s*(\w+)', src.text):
+            end = src.text.find('END_MESSAGE_MAP', m.end())
+            if SELF_ROUTE.search(src.text, m.end(), end if end > 0 else len(src.text)):
+                found.add(m.group(1))
+    return found
 
 
 def mentioned(scope, control):
@@ -492,6 +562,7 @@ def mentioned(scope, control):
 
 
 def check_controls(root, config, report):
+    self_handled = self_handling_classes(root, getattr(config, 'CONTROL_CLASS_DIRS', ()))
     for module, spec in config.MODULES.items():
         symbols = read_symbols(root, spec['headers'])
         dialogs = {}
@@ -505,8 +576,13 @@ def check_controls(root, config, report):
                        'dialog has no code named in the configuration')
                 continue
             scope = Scope(root, scopes[dialog])
+            decls = [p.split('@')[0] for p in scopes[dialog]] + spec.get('decls', [])
+            decls += [re.sub(r'\.cpp$', '.h', p) for p in decls if p.endswith('.cpp') and
+                      os.path.isfile(os.path.join(root, re.sub(r'\.cpp$', '.h', p)))]
             checked = [c for c in controls if c.kind != 'static' or 'SS_NOTIFY' in c.style]
-            facts, indirect = scan_dialog_code(scope, symbols, {c.value for c in checked})
+            facts, indirect, members = scan_dialog_code(scope, symbols, {c.value for c in checked},
+                                                        id_functions(root, decls), spec.get('wrappers', ()))
+            classes = member_classes(root, decls, members)
             for table in spec.get('tables', ()):
                 if table[0] != dialog:
                     continue
@@ -518,7 +594,10 @@ def check_controls(root, config, report):
                 for v in found:
                     if v in facts:
                         facts[v].update(('bound', 'route'))
+            COUNTS['controls'] += len(checked)
             for c in checked:
+                if c.symbol in ('IDOK', 'IDCANCEL'):
+                    continue  # the dialog base's OnOK and OnCancel take them
                 f = facts[c.value]
                 if 'bound' not in f and indirect and mentioned(scope, c):
                     f.add('bound')
@@ -526,13 +605,13 @@ def check_controls(root, config, report):
                 if 'bound' not in f:
                     report('control', c.name, c.path, c.line, f'{c.kind} is not bound in {dialog}\'s code')
                     continue
+                # A tab control or a link whose own class takes the click switches its pages or opens its
+                # link itself; buttons, lists and the rest need their dialog's route.
+                handled = {'route', 'read'} & f or (c.kind in ('tab', 'static') and classes.get(c.value) in self_handled)
                 if c.kind in ('progress', 'listview', 'static') or (c.kind == 'edit' and 'ES_READONLY' in c.style):
-                    if c.kind == 'static' and not ({'route', 'read', 'command'} & f) and not \
-                            re.search(r'CLinkStatic|CHyperLink|CLink', ' '.join(open(os.path.join(root, p.split('@')[0]),
-                                      encoding='utf-8', errors='replace').read() for p in scopes[dialog])):
+                    if c.kind == 'static' and not handled:
                         report('control', c.name, c.path, c.line, 'clickable static has no click route')
                     continue
-                handled = {'route', 'read'} & f
                 if not handled and c.kind == 'trackbar' and 'scroll' in f:
                     handled = True
                 if not handled and c.kind in ('button', 'combo', 'edit', 'tab', 'listbox') and 'command' in f \
@@ -607,6 +686,7 @@ def check_notices(root, config, report):
             for m in re.finditer(r'\b%s\s*=\s*([^;]+);' % pattern, src.text):
                 for v in notice_family(m.group(1), symbols):
                     sent.setdefault(v, (path, src.line_of(m.start())))
+    COUNTS['notice codes'] += len(set(named) | set(handled) | set(sent))
     for code in sorted(set(named) | set(handled) | set(sent)):
         name = named[code][0] if code in named else str(code)
         where = named.get(code, (None,) + (handled.get(code) or sent.get(code)))[1:]
@@ -722,6 +802,7 @@ def check_binders(root, config, report):
             report('binder', 'load_' + lib, table, info['line'], 'binder is never called')
         if not program_calls(program, 'unload_' + lib):
             report('binder', 'unload_' + lib, table, info['line'], 'unloader is never called')
+        COUNTS['binder entries'] += len(info['entries'])
         for entry, line in info['entries']:
             if not program_calls(program, entry):
                 report('binder', f'{lib}.{entry}', table, line, 'bound entry point is never called')
@@ -745,8 +826,8 @@ def check_ini(root, config, report):
     loader = Source.get(root, cfg['settings'])
     keys = []  # (key text, variable or constant, line, table)
     for t in re.finditer(r'\bconst\s+IntKey\s+(\w+)\[\]\s*=\s*\{', loader.text):
-        args, _ = balanced_args(loader.text, t.end() - 1)
-        for row in re.finditer(r'\{\s*("[^"]*")\s*,[^{}]*?&(\w+)\s*\}', loader.text[t.end():t.end() + len(','.join(args)) + 200]):
+        _, end = balanced_args(loader.text, t.end() - 1)
+        for row in re.finditer(r'\{\s*("[^"]*")\s*,[^{}]*?&(\w+)\s*\}', loader.text[t.end():end]):
             keys.append((row.group(1), row.group(2), loader.line_of(t.end() + row.start()), t.group(1)))
     for c in re.finditer(r'\bconst\s+char\s*\*\s*const\s+(k\w+Key)\s*=\s*("[^"]*")\s*;', loader.text):
         keys.append((c.group(2), c.group(1), loader.line_of(c.start()), None))
@@ -762,6 +843,7 @@ def check_ini(root, config, report):
                     continue
                 for v in re.findall(r'&(\w+)', m.group(2)):
                     saved_vars.setdefault(v, (path, src.line_of(m.start())))
+    COUNTS['ini keys'] += len(keys)
     for text, name, line, table in keys:
         if table is not None:
             read = table in loaded_tables
@@ -806,12 +888,20 @@ def host_calls(root, hosts, spec_exports):
                 members[member] = last.strip('"')
             elif last.isdigit() and int(last) in by_ordinal:
                 members[member] = by_ordinal[int(last)]
-        for m in re.finditer(r'\b(\w+)\s*=\s*\([^)]*\)\s*GetProcAddress\s*\(\s*\w+\s*,\s*"(\w+)"', src.text):
-            members[m.group(1)] = m.group(2)
+        for m in re.finditer(r'\b(\w+)\s*=\s*[^;=]*?"(\w+)"\s*\)\s*;', src.text):
+            if m.group(2) in spec_exports:
+                members[m.group(1)] = m.group(2)
     for path in hosts:
         src = Source.get(root, path)
+        for export in spec_exports:
+            for c in re.finditer(r'(?<![\w"])(?:\w+::)?%s\s*\(|"%s"\s*\)\s*\(' % (export, export), src.text):
+                called.setdefault(export, (path, src.line_of(c.start())))
+                break
         for member, export in members.items():
-            for c in re.finditer(r'(?:\.|->)\s*%s\s*\(' % re.escape(member), src.text):
+            for c in re.finditer(r'(?:\.|->|(?<![\w.>]))\s*%s\s*\(' % re.escape(member), src.text):
+                line = src.text[src.starts[src.line_of(c.start()) - 1]:c.start()]
+                if re.search(r'\bbind\s*\(|\w\s+$', line):
+                    continue
                 called.setdefault(export, (path, src.line_of(c.start())))
                 break
     return called
@@ -826,6 +916,7 @@ def check_exports(root, config, report, binder_state):
             exports[m.group(2)] = (int(m.group(1)), src.line_of(m.start()))
         bound = {e for e, _ in libraries.get(cfg.get('binder_library'), {}).get('entries', [])}
         hosts = host_calls(root, [h for h in cfg['hosts']], exports)
+        COUNTS['exports'] += len(exports)
         for name, (ordinal, line) in exports.items():
             if name in bound and program and program_calls(program, name):
                 continue
@@ -837,6 +928,9 @@ def check_exports(root, config, report, binder_state):
 
 # ----------------------------------------------------------------------------------------------------
 
+COUNTS = {}
+
+
 def load_config(path):
     spec = importlib.util.spec_from_file_location('wiring_config', path)
     module = importlib.util.module_from_spec(spec)
@@ -847,6 +941,8 @@ def load_config(path):
 def run(root, config, out=sys.stdout, quiet=False):
     """Prints the findings; returns (findings not allowed, allowed findings)."""
     findings = []
+    COUNTS.clear()
+    COUNTS.update({'controls': 0, 'notice codes': 0, 'binder entries': 0, 'ini keys': 0, 'exports': 0})
 
     def report(kind, name, path, line, what):
         findings.append((kind, name, path, line, what))
@@ -877,6 +973,7 @@ def run(root, config, out=sys.stdout, quiet=False):
     if not quiet:
         for f in allowed:
             print(f'allowed  {f[0]:8} {f[1]}  {f[2]}:{f[3]}  {f[4]}  -- {allow[(f[0], f[1])]}', file=out)
+        print('checked ' + ', '.join(f'{n} {k}' for k, n in COUNTS.items()), file=out)
         print(f'{len(failing)} finding(s), {len(allowed)} allowed', file=out)
     return failing, allowed
 

@@ -8,9 +8,12 @@ MODULES = {
         'rc': ['app/res/tarmelo.rc', 'app/res/settings_pages.rc', 'app/analysis/analyze_dlg.rc',
                'engine/video/win32/video_wnd_dlg.rc'],
         'headers': ['app/res/resource.h', 'app/res/settings_pages_res.h', 'app/analysis/analyze_res.h',
-                    'engine/video/win32/video_wnd_res.h'],
+                    'engine/video/win32/video_wnd_res.h', 'engine/ui/engine_ui.h'],
+        # The engine reaches the main dialog's controls through MainWindowUi::item (a GetDlgItem).
+        'wrappers': ['item'],
         'dialogs': {
-            'IDD_CONVERTER_DIALOG': ['app/ConverterDlg.cpp', 'app/ConverterDlgTimeline.cpp', 'app/WaveScopeThread.cpp'],
+            'IDD_CONVERTER_DIALOG': ['app/ConverterDlg.cpp', 'app/ConverterDlgTimeline.cpp', 'app/WaveScopeThread.cpp',
+                                     'engine/ui/win32/main_window_ui.cpp'],
             'IDD_FILE_PAGE': ['app/FileListPage.cpp'],
             'IDD_CONVERTER_ABOUT': ['app/AboutDlg.cpp'],
             'IDD_ABOUTBOX': ['app/AboutDlg.cpp'],
@@ -25,6 +28,7 @@ MODULES = {
     'olumbra': {
         'rc': ['soundfx/res/olumbra.rc'],
         'headers': ['soundfx/res/olumbra_skin_res.h'],
+        'decls': ['soundfx/window/Pages.h', 'soundfx/window/SoundFxDlg.h'],
         'dialogs': {
             '3000': ['soundfx/window/SoundFxDlg.cpp@CSoundFxDlg', 'soundfx/window/olumbra_window.cpp'],
             '3001': ['soundfx/window/EqualizerPage.cpp'],
@@ -65,6 +69,10 @@ MODULES = {
         },
     },
 }
+
+# Where the control classes live: a class whose own message map takes the user's input (a reflected
+# notice or a click, like the skinned tab control and the hyperlink) handles the controls bound to it.
+CONTROL_CLASS_DIRS = ['controls', 'skinlib', 'soundfx/window', 'videofx/panel']
 
 # WM_DLG_NOTIFY: the message's name, the sources that send or handle it, the named notice codes, and
 # fields that carry a code to a sender.
