@@ -2,7 +2,7 @@
 """Finds things that are declared but not wired: dialog controls, WM_DLG_NOTIFY codes, library binders,
 INI keys and DLL exports.
 
-    check_wiring.py [--root TREE] [--config CONFIG.py] [--quiet]
+    check_wiring.py [--root TREE] [--config CONFIG.py] [--quiet] [--list]
 
 What is checked (the configuration names the files; tools/wiring_config.py is the tree's own):
   control  every control of every dialog of the resource scripts is bound in the code of its dialog
@@ -688,6 +688,8 @@ def check_notices(root, config, report):
                     sent.setdefault(v, (path, src.line_of(m.start())))
     COUNTS['notice codes'] += len(set(named) | set(handled) | set(sent))
     for code in sorted(set(named) | set(handled) | set(sent)):
+        DETAILS.append(f'notice {code}: sent {":".join(map(str, sent.get(code, ("-",))))}, '
+                       f'handled {":".join(map(str, handled.get(code, ("-",))))}')
         name = named[code][0] if code in named else str(code)
         where = named.get(code, (None,) + (handled.get(code) or sent.get(code)))[1:]
         if code not in sent and code not in handled:
@@ -929,6 +931,7 @@ def check_exports(root, config, report, binder_state):
 # ----------------------------------------------------------------------------------------------------
 
 COUNTS = {}
+DETAILS = []  # what the checks saw, for --list
 
 
 def load_config(path):
@@ -938,10 +941,11 @@ def load_config(path):
     return module
 
 
-def run(root, config, out=sys.stdout, quiet=False):
+def run(root, config, out=sys.stdout, quiet=False, details=False):
     """Prints the findings; returns (findings not allowed, allowed findings)."""
     findings = []
     COUNTS.clear()
+    DETAILS.clear()
     COUNTS.update({'controls': 0, 'notice codes': 0, 'binder entries': 0, 'ini keys': 0, 'exports': 0})
 
     def report(kind, name, path, line, what):
@@ -967,7 +971,10 @@ def run(root, config, out=sys.stdout, quiet=False):
             failing.append(f)
     for key in allow:
         if key not in used:
-            failing.append((key[0], key[1], 'tools/wiring_config.py', 0, 'allow-list entry matches no finding'))
+            failing.append((key[0], key[1], os.path.basename(getattr(config, '__file__', 'config')), 0,
+                            'allow-list entry matches no finding'))
+    if details:
+        print('\n'.join(DETAILS), file=out)
     for f in failing:
         print(f'{f[0]:8} {f[1]}  {f[2]}:{f[3]}  {f[4]}', file=out)
     if not quiet:
@@ -984,8 +991,9 @@ def main():
     parser.add_argument('--root', default=os.path.dirname(here))
     parser.add_argument('--config', default=os.path.join(here, 'wiring_config.py'))
     parser.add_argument('--quiet', action='store_true', help='print only the findings that fail')
+    parser.add_argument('--list', action='store_true', help='also print every notice code with its sender and handler')
     a = parser.parse_args()
-    failing, _ = run(a.root, load_config(a.config), quiet=a.quiet)
+    failing, _ = run(a.root, load_config(a.config), quiet=a.quiet, details=a.list)
     return 1 if failing else 0
 
 

@@ -107,4 +107,45 @@ EXPORTS = {
 
 # (kind, name) -> why the program leaves it so.
 ALLOW = {
+    # The bus defines 888 ("hide the colour dialog") for the worker threads, but no step of either
+    # worker sends it; CConverterDlg::OnDlgNotify keeps the case so the bus answers every code it
+    # defines.
+    ('notice', 'kNoticeHideColour'):
+        'defined for the workers, sent by none of their steps; the handler stays for the bus',
+    # 199 ("clear the busy flag") is what the DirectShow video reader sends 0.6 s before the end when it
+    # writes into the shared frame buffer. The program's DirectShow branch (engine/input/win32/
+    # dshow_reader.cpp) reads through the reader's picture ring in play as in conversion and ends its
+    # job when the ring runs dry, so its engine link leaves the end notice empty and 199 is not sent.
+    ('notice', 'kNoticeClearBusy'):
+        'the DirectShow branch reads through the picture ring and ends on its own; the end notice is unlinked',
+    # tolmmpeg4decode has no unloader of its own: its binder frees a copy still loaded before binding
+    # again, and the start-up binding lives as long as the program.
+    ('binder', 'unload_tolmmpeg4decode'):
+        'the library has no unloader; its binder frees a loaded copy first',
 }
+
+# Entry points each binder binds (so a library without them is refused as the wrong version) that no
+# step of the program calls: the program uses the library's other entries for the same work (for
+# example aacdecodebuf_* rather than aacdecode_*, amrbuf_* rather than amr_*, tolmdivx_initrgb and
+# tolmdivx_playbuf rather than tolmdivx_init and tolmdivx_play), or none at all (olumbra's
+# tolmmix_setecho, tolmmix_setiir and tolmmix_setlevel, bound at start-up and never called by tarmelo;
+# its hosts call them).
+_BOUND_ONLY = {
+    'tolmac3buf': ['ac3buf_get_handle'],
+    'tolmmp3enc': ['tolmmp3enc_vbrheader'],
+    'olumbra': ['tolmmix_setecho', 'tolmmix_setiir', 'tolmmix_setlevel'],
+    'tolmmux': ['mux_get_allbit', 'mux_get_video_bit', 'mux_get_audio_bit', 'mux_get_ac3_bit', 'mux_get_min_pts',
+                'mux_get_max_pts', 'mux_get_video_pid', 'mux_get_audio_pid', 'mux_get_10num', 'mux_get_20num',
+                'mux_get_30num', 'mux_get_5num', 'mux_get_autonum', 'get_mpeg4_index'],
+    'tolmdivxplay': ['tolmdivx_init', 'tolmdivx_play', 'tolmdivx_setwin', 'tolmsnd_init', 'tolmsnd_play',
+                     'tolmsnd_close', 'mpeg4_get_leftvol', 'mpeg4_set_leftvol', 'mpeg4_get_rightvol',
+                     'mpeg4_set_rightvol'],
+    'tolmaac_decode': ['aacdecode_init', 'aac_decode', 'get_mp4info', 'aacdecode_close'],
+    'tolmaac_encode': ['aac_init', 'aac_encode', 'aac_close'],
+    'tolmamr_encode': ['amr_init', 'amr_encode', 'amr_close'],
+    # MPEG-4 Part 2 pictures are decoded by tolmdivxplay and tolmmpeg4decode; Xvid only encodes.
+    'xvidcore': ['xvid_decore'],
+}
+for _library, _entries in _BOUND_ONLY.items():
+    for _entry in _entries:
+        ALLOW[('binder', f'{_library}.{_entry}')] = 'bound so the library version is checked; no step calls it'
