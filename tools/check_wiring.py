@@ -583,9 +583,13 @@ def check_controls(root, config, report):
             facts, indirect, members = scan_dialog_code(scope, symbols, {c.value for c in checked},
                                                         id_functions(root, decls), spec.get('wrappers', ()))
             classes = member_classes(root, decls, members)
-            for table in spec.get('tables', ()):
-                if table[0] != dialog:
-                    continue
+            tables = [t for t in spec.get('tables', ()) if t[0] == dialog]
+            if tables:
+                # The tables say which controls the dialog's generic scroll and command handlers serve.
+                for f in facts.values():
+                    f.discard('scroll')
+                    f.discard('command')
+            for table in tables:
                 _, path, pattern, _reason = table
                 src = Source.get(root, path)
                 found = [int(evaluate(x, symbols) or 0) for x in re.findall(pattern, src.text)]
