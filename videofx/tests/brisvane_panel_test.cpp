@@ -1006,6 +1006,14 @@ TEST_F(Panel, PictureLoadedKeyPickedAndLaidOver) {
             p[2] = 255;
         }
     EXPECT_EQ(stretched, feeder.Process(in));
+    // The host switches the overlay off and on again through its own export.
+    api.picture(false);
+    EXPECT_FALSE(api.getpicflag());
+    EXPECT_TRUE(api.getpicvalid()) << "off keeps the picture";
+    EXPECT_EQ(in, feeder.Process(in)) << "overlay off: the frame passes untouched";
+    api.picture(true);
+    EXPECT_TRUE(api.getpicflag());
+    EXPECT_EQ(stretched, feeder.Process(in)) << "on again: the same placement";
     click_tab(pages, 0);
     // Clear answered Yes: no picture, untouched frames.
     setenv("TARMELO_MODAL_ANSWER", "6", 1);
