@@ -229,6 +229,17 @@ const OutputKind kMp4Mpeg4 = {"mp4 mpeg4", kOutMp4, 1, 4, "mpeg4", "aac", 320, 2
 const OutputKind kAviH263 = {"avi h263", kOutAvi, 0, 1, "h263", "mp3", 352, 288};
 const OutputKind kAviH264 = {"avi h264", kOutAvi, 2, 4, "h264", "mp3", 320, 240};
 
+// An output has a picture stream and a sound stream of the kind's codecs, its pictures at the size given.
+void expect_kind_streams(const Decoded& d, const OutputKind& kind, int width, int height) {
+    const media_check::Stream* video = d.stream("video");
+    const media_check::Stream* audio = d.stream("audio");
+    ASSERT_TRUE(video && audio);
+    EXPECT_EQ(kind.video, video->codec);
+    EXPECT_EQ(width, video->width);
+    EXPECT_EQ(height, video->height);
+    EXPECT_EQ(kind.sound, audio->codec);
+}
+
 // A source of one input family, converted at its own size and compared with ffmpeg's decode of it.
 struct FamilySource {
     const char* name;
@@ -469,13 +480,7 @@ protected:
                     if (made[k].empty()) continue;
                     const Decoded out = media_check::decode(made[k], f.width, f.height);
                     EXPECT_EQ("", out.errors);
-                    const media_check::Stream* video = out.stream("video");
-                    const media_check::Stream* audio = out.stream("audio");
-                    ASSERT_TRUE(video && audio);
-                    EXPECT_EQ(kind.video, video->codec);
-                    EXPECT_EQ(f.width, video->width);
-                    EXPECT_EQ(f.height, video->height);
-                    EXPECT_EQ(kind.sound, audio->codec);
+                    ASSERT_NO_FATAL_FAILURE(expect_kind_streams(out, kind, f.width, f.height));
                     double worst = 1000, sum = 0;
                     const size_t n = std::min(out.pictures.size(), reference.size());
                     for (size_t i = 0; i < n; ++i) {
@@ -565,13 +570,7 @@ TEST_F(ConvertEndToEnd, EverySourceIntoEveryOutputKind) {
             SCOPED_TRACE(std::string(kSources[taking[k]].name) + " -> " + kind.name);
             if (made[k].empty()) continue;
             const Decoded d = media_check::decode(made[k], kind.width, kind.height);
-            const media_check::Stream* video = d.stream("video");
-            const media_check::Stream* audio = d.stream("audio");
-            ASSERT_TRUE(video && audio);
-            EXPECT_EQ(kind.video, video->codec);
-            EXPECT_EQ(kind.width, video->width);
-            EXPECT_EQ(kind.height, video->height);
-            EXPECT_EQ(kind.sound, audio->codec);
+            ASSERT_NO_FATAL_FAILURE(expect_kind_streams(d, kind, kind.width, kind.height));
             EXPECT_EQ(source_frames[taking[k]], int(d.pictures.size()));
             EXPECT_NEAR(1000.0, tone_frequency(d), 10.0);
             EXPECT_EQ("", d.errors);
