@@ -67,7 +67,7 @@ families=(
   "3GP H.263 + AMR-NB|clip.3gp|tool 3gp|MP4"
   "FLV Sorenson + MP3|sorenson.flv|ff 320x240 25 -c:v flv -b:v 800k -c:a libmp3lame -b:a 128k -ar 44100 -f flv|FLV"
   "FLV H.264 + AAC|h264.flv|ff 320x240 25 -c:v libx264 -pix_fmt yuv420p -g 25 -c:a aac -b:a 128k -ar 44100 -f flv|FLV"
-  "F4V|clip.f4v|ff 320x240 25 -c:v libx264 -pix_fmt yuv420p -g 25 -c:a aac -b:a 128k -ar 44100 -f f4v|FLV"
+  "F4V|clip.f4v|ff 320x240 25 -c:v libx264 -pix_fmt yuv420p -g 25 -c:a aac -b:a 128k -ar 44100 -f f4v|MP4"
   "SWF|clip.swf|ff 320x240 25 -c:v flv -b:v 800k -c:a libmp3lame -b:a 128k -ar 44100 -f swf|SWF"
   "MTV|clip.mtv|tool mtv|MTV"
   "AMV|clip.amv|ff 160x128 25 -c:v amv -c:a adpcm_ima_amv -ac 1 -ar 22050 -block_size 882 -strict -1 -f amv|AMV"
@@ -189,10 +189,29 @@ step_shot added
 
 # The settings pages shown once (a page gives its settings to a run only when opened); the output
 # folder typed on the 3GP page; fast conversion.
-for page in 1 2 3 0; do "$bin/winprobe.exe" tab "$caption" 1003 $page || fail "no tab $page"; sleep 0.3; done
-"$bin/winprobe.exe" type "$caption" 1003/148/1020 "$(wine_path "$out")\\" || fail "cannot type the output folder"
 pick() { "$bin/winprobe.exe" pick "$caption" "$1" "$2" || fail "cannot pick item $2 of $1"; }
-pick 1012 1
+prepare() {
+  for page in 1 2 3 0; do "$bin/winprobe.exe" tab "$caption" 1003 $page || fail "no tab $page"; sleep 0.3; done
+  "$bin/winprobe.exe" type "$caption" 1003/148/1020 "$(wine_path "$out")\\" || fail "cannot type the output folder"
+  pick 1012 1
+}
+prepare
+# The list saved: a program found stuck is started again and finds it.
+click 1003/1009
+# After a family's steps the program must be idle again; when it is not (a step found it stuck), it is
+# stopped and started again, so that the next family meets a working program, and the report says so.
+notes=()
+recover() {
+  [ "$(enabled 1006)" = 1 ] && [ "$(enabled 1025)" = 1 ] && return 0
+  notes+=("after $1 the program stayed busy (\"$(status_text)\"): stopped and started again")
+  say "${notes[-1]}"
+  kill "$app" 2>/dev/null; wait "$app" 2>/dev/null
+  wineserver -k; wineserver -w
+  start_program
+  wait_until '[ "$(rows | wc -l)" -ge '"$(wc -l <"$WORK/rows-listed")"' ]' 30 || fail "the saved list is not found after the restart"
+  prepare
+}
+rows | cut -f1-11 >"$WORK/rows-listed"
 
 number_of() { row_of "$1" | cut -f1; }
 listed() { [[ ${cell[$1,row]} == row* ]]; }
@@ -211,10 +230,15 @@ play_step() {  # family index
   local vx vy vw vh
   read -r vx vy vw vh < <(probe client "$video")
   crop_screen "$vx" "$vy" "$vw" "$vh" "$WORK/video-1.png"
-  sleep 1
-  crop_screen "$vx" "$vy" "$vw" "$vh" "$WORK/video-2.png"
+  # (A loaded machine may hold the first picture a while: the picture is looked at until it moves.)
+  local moved=0
+  while [ $((SECONDS - at)) -lt 6 ]; do
+    sleep 0.5
+    crop_screen "$vx" "$vy" "$vw" "$vh" "$WORK/video-2.png"
+    moved=$(picture_difference "$WORK/video-1.png" "$WORK/video-2.png")
+    awk -v d="$moved" 'BEGIN { exit !(d > 0.005) }' && break
+  done
   step_shot "play-$tag"
-  local moved; moved=$(picture_difference "$WORK/video-1.png" "$WORK/video-2.png")
   while [ $((SECONDS - at)) -lt 3 ]; do sleep 0.2; done
   click 1007
   wait_until '[ "$(enabled 1006)" = 1 ]' 10 || { stop_recording; fail "Stop does not end the play"; }
@@ -292,10 +316,13 @@ for i in "${!families[@]}"; do
   [ -n "$subset" ] && [ "$i" != 0 ] && continue   # the subset plays one file and converts them merged
   run_step "$i" play play_step "$i"
   [ -n "$subset" ] && continue
+  recover "$(field "${families[$i]}" 1) / play"
   run_step "$i" conv1 convert_step "$i" "${kinds[0]}"
+  recover "$(field "${families[$i]}" 1) / MP4"
   second=$((second % 6 + 1))
   cell[$i,kind2]=$(field "${kinds[$second]}" 1)
   run_step "$i" conv2 convert_step "$i" "${kinds[$second]}"
+  recover "$(field "${families[$i]}" 1) / second kind"
 done
 step_shot converted
 
@@ -342,8 +369,8 @@ drag() {
 }
 # The latest key picture of the source at or before $2 seconds (ffprobe).
 key_before() {
-  ffprobe -v error -select_streams v:0 -skip_frame nokey -show_entries frame=pts_time,pkt_dts_time -of csv=p=0 "$1" |
-    awk -F, -v t="$2" '{ v = $1 != "N/A" && $1 != "" ? $1 : $2; if (v <= t + 0.001 && v > k) k = v } END { printf "%.3f\n", k + 0 }'
+  ffprobe -v error -select_streams v:0 -skip_frame nokey -show_entries frame=best_effort_timestamp_time -of csv=p=0 "$1" |
+    awk -F, -v t="$2" '$1 != "" && $1 != "N/A" && $1 <= t + 0.001 && $1 > k { k = $1 } END { printf "%.3f\n", k + 0 }'
 }
 range_step() {  # family index
   local fam=${families[$1]} wp n index_note tag
@@ -388,7 +415,11 @@ range_step() {  # family index
 if [ -n "$subset" ]; then
   run_step 1 range range_step 1
 else
-  for i in "${!families[@]}"; do listed "$i" && run_step "$i" range range_step "$i"; done
+  for i in "${!families[@]}"; do
+    listed "$i" || continue
+    run_step "$i" range range_step "$i"
+    recover "$(field "${families[$i]}" 1) / range"
+  done
 fi
 
 # ---- 4. Settings through the pages: the MP4 page's picture size ----
@@ -408,7 +439,7 @@ settings_step() {
   [ "$size" = 352,288 ] || fail "the MP4 page's 宽352 高288 gave ${size/,/x}"
   echo "MP4 page, 视频大小 宽352 高288: the output of $(field "${families[$i]}" 1) is ${size/,/x}"
 }
-[ -n "$subset" ] || run_step settings settings settings_step
+[ -n "$subset" ] || { run_step settings settings settings_step; recover settings; }
 
 # ---- 4. Colour preset 3 ----
 colour_step() {
@@ -455,7 +486,7 @@ effects_step() {
   awk -v l="$level" 'BEGIN { exit !(l > -40) }' || fail "silence with the echo on: $level dB"
   echo "the window during a play, 回响效果器 on: sink $level dB, 1 kHz share $steady"
 }
-[ -n "$subset" ] || run_step effects effects effects_step
+[ -n "$subset" ] || { run_step effects effects effects_step; recover effects; }
 
 # ---- 4. Save, Exit, restart, the list found again, Exit ----
 # (The first Exit is the run's own shell's: only it can wait for the program it started.)
@@ -502,6 +533,7 @@ report=$artifacts/report.md
   echo
   echo "| step | result | seconds |"
   echo "|---|---|---|"
+  for note in "${notes[@]}"; do echo "| recovery | **FAIL** $note | - |"; failed_rows=$((failed_rows + 1)); done
   for k in settings colour effects exit restart; do
     [ -n "${cell[$k,$k]:-}" ] || continue
     echo "| $k | ${cell[$k,$k]} | ${cell[$k,secs]:-0} |"
