@@ -144,6 +144,35 @@ run_step() {
   return $rc
 }
 
+# ---- 5. Report (rewritten after every family, so that a run stopped half-way leaves one) ----
+report=$artifacts/report.md
+write_report() {
+  failed_rows=0
+  {
+  echo "# Acceptance run${subset:+ (subset)}"
+  echo
+  echo "$(date -u '+%Y-%m-%d %H:%M UTC'), $((SECONDS - began_run)) s in all. Fixtures: ${seconds} s, testsrc and a 1 kHz tone."
+  echo
+  echo "| family | list row | play 3 s | MP4 H.264 + AAC | second kind | range on the timeline | seconds |"
+  echo "|---|---|---|---|---|---|---|"
+  for i in "${!families[@]}"; do
+    second_cell="-"
+    [ -n "${cell[$i,kind2]:-}" ] && second_cell="${cell[$i,kind2]}: ${cell[$i,conv2]:--}"
+    echo "| $(field "${families[$i]}" 1) | ${cell[$i,row]:--} | ${cell[$i,play]:--} | ${cell[$i,conv1]:--} | $second_cell | ${cell[$i,range]:--} | ${cell[$i,secs]:-0} |"
+    [ -n "${cell[$i,bad]:-}" ] && failed_rows=$((failed_rows + 1))
+  done
+  echo
+  echo "| step | result | seconds |"
+  echo "|---|---|---|"
+  for note in "${notes[@]}"; do echo "| recovery | **FAIL** $note | - |"; failed_rows=$((failed_rows + 1)); done
+  for k in settings colour effects exit restart; do
+    [ -n "${cell[$k,$k]:-}" ] || continue
+    echo "| $k | ${cell[$k,$k]} | ${cell[$k,secs]:-0} |"
+    [ -n "${cell[$k,bad]:-}" ] && failed_rows=$((failed_rows + 1))
+  done
+  } >"$report"
+}
+
 start_program
 step_shot start
 # The disc files are listed at start-up (the CD-ROM drive holds them).
@@ -323,6 +352,7 @@ for i in "${!families[@]}"; do
   cell[$i,kind2]=$(field "${kinds[$second]}" 1)
   run_step "$i" conv2 convert_step "$i" "${kinds[$second]}"
   recover "$(field "${families[$i]}" 1) / second kind"
+  write_report
 done
 step_shot converted
 
@@ -419,6 +449,7 @@ else
     listed "$i" || continue
     run_step "$i" range range_step "$i"
     recover "$(field "${families[$i]}" 1) / range"
+    write_report
   done
 fi
 
@@ -515,31 +546,7 @@ restart_step() {
 }
 run_step restart restart restart_step
 
-# ---- 5. Report ----
-report=$artifacts/report.md
-{
-  echo "# Acceptance run${subset:+ (subset)}"
-  echo
-  echo "$(date -u '+%Y-%m-%d %H:%M UTC'), $((SECONDS - began_run)) s in all. Fixtures: ${seconds} s, testsrc and a 1 kHz tone."
-  echo
-  echo "| family | list row | play 3 s | MP4 H.264 + AAC | second kind | range on the timeline | seconds |"
-  echo "|---|---|---|---|---|---|---|"
-  for i in "${!families[@]}"; do
-    second_cell="-"
-    [ -n "${cell[$i,kind2]:-}" ] && second_cell="${cell[$i,kind2]}: ${cell[$i,conv2]:--}"
-    echo "| $(field "${families[$i]}" 1) | ${cell[$i,row]:--} | ${cell[$i,play]:--} | ${cell[$i,conv1]:--} | $second_cell | ${cell[$i,range]:--} | ${cell[$i,secs]:-0} |"
-    [ -n "${cell[$i,bad]:-}" ] && failed_rows=$((failed_rows + 1))
-  done
-  echo
-  echo "| step | result | seconds |"
-  echo "|---|---|---|"
-  for note in "${notes[@]}"; do echo "| recovery | **FAIL** $note | - |"; failed_rows=$((failed_rows + 1)); done
-  for k in settings colour effects exit restart; do
-    [ -n "${cell[$k,$k]:-}" ] || continue
-    echo "| $k | ${cell[$k,$k]} | ${cell[$k,secs]:-0} |"
-    [ -n "${cell[$k,bad]:-}" ] && failed_rows=$((failed_rows + 1))
-  done
-} >"$report"
+write_report
 cat "$report"
 
 [ "$failed_rows" = 0 ] || { echo "FAIL: $failed_rows rows failed (report: $report)"; exit 1; }
