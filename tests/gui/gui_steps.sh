@@ -55,6 +55,14 @@ own_program_folder() {
   done
 }
 
+# Drive D: a CD-ROM for Wine (as winecfg sets it) on the folder $1. Wine is stopped: the drive types are
+# read when its mount manager starts.
+cdrom_drive() {
+  ln -s "$1" "$WINEPREFIX/dosdevices/d:" || fail "cannot link drive D:"
+  wine reg add 'HKLM\Software\Wine\Drives' /v d: /t REG_SZ /d cdrom /f >/dev/null 2>&1 || fail "cannot make D: a CD-ROM"
+  wineserver -k; wineserver -w
+}
+
 # A Wine path (Z:\...) of a file under the Unix root.
 wine_path() { echo "Z:$(echo "$1" | tr / '\\')"; }
 

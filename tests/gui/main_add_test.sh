@@ -30,9 +30,7 @@ mpeg1_fixture 1 "$cd_root/mpegav/avseq01.dat"
 ffmpeg -v error -f lavfi -i testsrc=size=352x288:rate=25:duration=1 -f lavfi -i sine=frequency=1000:duration=1 \
   -c:v mpeg2video -b:v 2000k -c:a mp2 -ar 48000 -f vob "$cd_root/VIDEO_TS/vts_01_1.vob" || fail "no VOB fixture"
 cp "$media/clip.mpg" "$cd_root/clip.mpg"
-ln -s "$cd_root" "$WINEPREFIX/dosdevices/d:"
-wine reg add 'HKLM\Software\Wine\Drives' /v d: /t REG_SZ /d cdrom /f >/dev/null 2>&1 || fail "cannot make D: a CD-ROM"
-wineserver -k; wineserver -w   # the drive types are read when Wine's mount manager starts
+cdrom_drive "$cd_root"
 
 export TARMELO_MODAL_LOG=$WORK/modal.log TARMELO_SHELL_LOG=$WORK/shell.log TARMELO_DIALOG_VALUE=@$dialog_answer
 : >"$TARMELO_MODAL_LOG"

@@ -15,6 +15,7 @@
 //                                       "selected" for a selected row
 //   winprobe select CAPTION ID ROW...   selects list-view rows, the last one focused (-1: clears the
 //                                       selection)
+//   winprobe itemrect CAPTION ID ROW    a list-view row's screen rectangle "x y w h" (scrolled into view)
 //   winprobe pick CAPTION ID ITEM       selects a combo item and tells the parent (CBN_SELCHANGE)
 //   winprobe type CAPTION ID TEXT       sets a control's text (an edit's, as if typed)
 //   winprobe slide CAPTION ID POS       moves a trackbar and tells the parent (WM_HSCROLL)
@@ -167,6 +168,20 @@ int list_select(HWND list, const int* rows, int count) {
         remote.put(0, &item, sizeof item);
         if (!SendMessageA(list, LVM_SETITEMSTATE, rows[i], (LPARAM)remote.at(0))) return 1;
     }
+    return 0;
+}
+
+// The screen rectangle of a list-view row (scrolled into view first): "x y w h".
+int list_item_rect(HWND list, int row) {
+    Remote remote(list);
+    if (!remote.ok()) return 1;
+    SendMessageA(list, LVM_ENSUREVISIBLE, row, FALSE);
+    RECT r = {LVIR_BOUNDS, 0, 0, 0};
+    remote.put(0, &r, sizeof r);
+    if (!SendMessageA(list, LVM_GETITEMRECT, row, (LPARAM)remote.at(0))) return 1;
+    remote.get(0, &r, sizeof r);
+    MapWindowPoints(list, nullptr, (POINT*)&r, 2);
+    printf("%ld %ld %ld %ld\n", (long)r.left, (long)r.top, (long)(r.right - r.left), (long)(r.bottom - r.top));
     return 0;
 }
 
@@ -333,6 +348,10 @@ int main(int argc, char** argv) {
         int count = 0;
         for (int i = 4; i < argc && count < 64; ++i) rows[count++] = atoi(argv[i]);
         return list_select(ctl, rows, count);
+    } else if (!strcmp(cmd, "itemrect") && argc > 4) {
+        HWND ctl = find_control(wnd, argv[3]);
+        if (!ctl) return 1;
+        return list_item_rect(ctl, atoi(argv[4]));
     } else if (!strcmp(cmd, "pick") && argc > 4) {
         HWND ctl = find_control(wnd, argv[3]);
         if (!ctl) return 1;

@@ -41,7 +41,9 @@ std::string write(const std::string& name, const std::vector<uint8_t>& bytes) {
 
 std::string mtv(const std::string& name, int frames) {
     const int kW = 176, kH = 144, kChunks = 2, kKbps = 4 * 12 * kChunks;
-    const std::string mp3 = ffmpeg(name + ".mp3", std::string(kTone) + " -t 3 -c:a libmp3lame -b:a " +
+    // Half a second of sound beyond the pictures (3 s for the 30 pictures most tests use).
+    const std::string seconds = std::to_string(frames / 12.0 + 0.5);
+    const std::string mp3 = ffmpeg(name + ".mp3", std::string(kTone) + " -t " + seconds + " -c:a libmp3lame -b:a " +
                                                       std::to_string(kKbps) + "k -write_xing 0 -id3v2_version 0 -f mp3");
     std::vector<std::vector<uint8_t>> pictures;
     for (int i = 0; i < frames; ++i)
@@ -84,9 +86,10 @@ std::string cws_from(const std::string& name, const std::string& fws_path) {
     return write(name, out);
 }
 
-std::string three_gp(const std::string& name, int amr_mode) {
+std::string three_gp(const std::string& name, int amr_mode, int seconds) {
     const int kW = 176, kH = 144;
-    const std::string h263 = ffmpeg(name + ".h263.avi", std::string(kPicture) + " -t 2 -c:v h263 -g 12");
+    const std::string h263 =
+        ffmpeg(name + ".h263.avi", std::string(kPicture) + " -t " + std::to_string(seconds) + " -c:v h263 -g 12");
     const std::vector<media_test::StoredPacket> pictures = media_test::video_packets(h263, nullptr, true);
     if (pictures.empty() || codec::load_tolmmp4encode() != 0 || codec::load_tolmamr_encode() != 0) return std::string();
     const std::string path = media_test::fresh_path(name);

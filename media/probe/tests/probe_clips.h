@@ -30,10 +30,10 @@ std::string mtv(const std::string& name, int frames);
 std::string flv_vp6_adpcm(const std::string& name, bool smooth = false, uint8_t crop = 0);
 // SWF with its body compressed ("CWS") from an uncompressed one.
 std::string cws_from(const std::string& name, const std::string& fws_path);
-// 3GP: H.263 (176 x 144, 25 a second, 2 s) and AMR-NB at `amr_mode` (74, 102, 122: 7.4, 10.2, 12.2
-// kbit/s, two 20 ms frames a picture), written by tolmmp4encode and tolmamr_encode; "" when they
-// cannot be bound.
-std::string three_gp(const std::string& name, int amr_mode = 122);
+// 3GP: H.263 (176 x 144, 25 a second, `seconds` long) and AMR-NB at `amr_mode` (74, 102, 122: 7.4,
+// 10.2, 12.2 kbit/s, two 20 ms frames a picture), written by tolmmp4encode and tolmamr_encode; "" when
+// they cannot be bound.
+std::string three_gp(const std::string& name, int amr_mode = 122, int seconds = 2);
 
 // A message the probe showed.
 struct Shown {
