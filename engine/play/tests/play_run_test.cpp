@@ -5,6 +5,8 @@
 // the Video button, and the failures that end a run.
 #include <gtest/gtest.h>
 #include <cstdio>
+#include <cstdlib>
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -335,3 +337,125 @@ TEST_F(PlayRun, FailuresEndTheRunWithTheirTexts) {
 }
 
 }  // namespace
+
+namespace {
+
+// A wave device that plays on the test's clock as a sound card does: 4096-byte buffers go out at the
+// sound's rate while it is not paused, and what a buffer holds is taken when it is played (a buffer
+// changed after it was queued is heard changed). Pictures that take long to show (a loaded machine)
+// starve it; a Pause in the middle holds it.
+struct ClockedDevice {
+    struct Queued {
+        int index;
+        const uint8_t* data;
+        int length;
+    };
+    std::deque<Queued> queued;
+    std::vector<int16_t> played;
+    bool paused = false;
+    int64_t budget_bytes = 0;  // play time owed to the head of the queue, in bytes
+    uint32_t bytes_per_second = 44100 * 4;
+    void (*base_sleep)(int) = nullptr;
+
+    void advance(int ms) {
+        if (paused) return;
+        if (queued.empty()) {
+            budget_bytes = 0;  // an empty device plays silence, it does not run ahead
+            return;
+        }
+        budget_bytes += int64_t(ms) * bytes_per_second / 1000;
+        while (!queued.empty() && budget_bytes >= queued.front().length) {
+            const Queued q = queued.front();
+            queued.pop_front();
+            budget_bytes -= q.length;
+            const auto* samples = reinterpret_cast<const int16_t*>(q.data);
+            played.insert(played.end(), samples, samples + q.length / 2);
+            wave_out_buffer_done();
+        }
+    }
+};
+ClockedDevice* g_clocked = nullptr;
+std::function<void(int ms)> g_after_sleep;
+
+void clocked_sleep(int ms) {
+    g_clocked->base_sleep(ms);
+    g_clocked->advance(ms);
+    if (g_after_sleep) g_after_sleep(ms);
+}
+
+WaveDevice clocked_device(ClockedDevice& device) {
+    g_clocked = &device;
+    WaveDevice d;
+    d.open = [](const WaveFormat& f) {
+        g_clocked->bytes_per_second = f.avg_bytes_per_sec;
+        return true;
+    };
+    d.write = [](int index, uint8_t* data, int length) {
+        g_clocked->queued.push_back({index, data, length});
+        return true;
+    };
+    d.unprepare = [](int) {};
+    d.reset = [] {
+        while (!g_clocked->queued.empty()) {
+            g_clocked->queued.pop_front();
+            wave_out_buffer_done();
+        }
+    };
+    d.close = [] {};
+    d.pause = [](bool hold) { g_clocked->paused = hold; };
+    d.allocate = [](size_t bytes) -> void* { return std::calloc(bytes, 1); };
+    d.release = [](void* p) { std::free(p); };
+    d.clock = g_outside.clock;
+    return d;
+}
+
+}  // namespace
+
+// A job with sound paused in the middle and resumed, with pictures that now and then take long to show
+// (as on a loaded machine, which starves the sound): the device plays the job's sound as ffmpeg
+// decodes it, sample for sample, with nothing else in between.
+TEST_F(PlayRun, PausedSoundJobPlaysOnlyItsOwnSound) {
+    Source s;
+    mpeg_fixtures::file("-f lavfi -i testsrc=size=160x120:rate=25 -f lavfi -i sine=frequency=1000:sample_rate=44100 "
+                        "-ac 2 -c:a mp2 -t 6 -c:v mpeg1video -f mpeg",
+                        "paused.mpg", &s.path);
+    s.width = 160, s.height = 120, s.pictures = 150, s.fps = 25, s.rate = 44100, s.channels = 2;
+    const std::string reference_path = media_test::out_path("paused-reference.raw");
+    int status = 0;
+    media_test::run("ffmpeg -v error -y -i '" + s.path + "' -vn -f s16le -ac 2 -ar 44100 '" + reference_path + "'",
+                    &status);
+    ASSERT_EQ(0, status);
+    const std::vector<uint8_t> reference_bytes = media_test::read_file(reference_path);
+    ASSERT_GT(reference_bytes.size(), size_t(44100 * 4 * 5));
+    const auto* reference = reinterpret_cast<const int16_t*>(reference_bytes.data());
+    const size_t reference_samples = reference_bytes.size() / 2;
+
+    ClockedDevice device;
+    device.base_sleep = g_outside.clock.sleep_ms;
+    g_outside.clock.sleep_ms = clocked_sleep;
+    wave_out_set_device(clocked_device(device));
+    // Picture 40: Pause, held for 700 ms of the clock. Every 7th picture takes 150 ms to show.
+    int paused_ms = 0;
+    g_after_sleep = [&paused_ms](int ms) {
+        if (!flag_on(g_paused)) return;
+        paused_ms += ms;
+        if (paused_ms >= 700) set_flag(g_paused, false);
+    };
+    window_.on_show = [](int shown) {
+        if (shown == 40) set_flag(g_paused, true);
+        if (shown % 7 == 0) g_outside.clock.sleep(150);
+    };
+    add(s);
+    const PlayResult r = run_playback(ui_, window_);
+    g_after_sleep = nullptr;
+    g_clocked = nullptr;
+    EXPECT_EQ(r.end, PlayEnd::kCompleted);
+    EXPECT_GE(paused_ms, 700);
+    // Whole buffers of the sound: all of it but the last part buffer.
+    EXPECT_GE(device.played.size() + 4096 / 2, reference_samples);
+    ASSERT_LE(device.played.size(), reference_samples);
+    size_t differing = 0, first = 0;
+    for (size_t i = 0; i < device.played.size(); ++i)
+        if (std::abs(int(device.played[i]) - int(reference[i])) > 2 && differing++ == 0) first = i;
+    EXPECT_EQ(0u, differing) << "first at sample " << first << " (" << double(first / 2) / 44100.0 << " s)";
+}
