@@ -411,9 +411,10 @@ WaveDevice clocked_device(ClockedDevice& device) {
 
 }  // namespace
 
-// A job with sound paused in the middle and resumed, with pictures that now and then take long to show
-// (as on a loaded machine, which starves the sound): the device plays the job's sound as ffmpeg
-// decodes it, sample for sample, with nothing else in between.
+// A job with sound paused and resumed several times, with pictures that now and then take long to show
+// (as on a loaded machine, which starves the sound; some of them are shown from inside a write waiting
+// for a free buffer): the device plays the job's sound as ffmpeg decodes it, sample for sample, with
+// nothing else in between. One MP2 frame too many or damaged would show as ~1150 differing samples.
 TEST_F(PlayRun, PausedSoundJobPlaysOnlyItsOwnSound) {
     Source s;
     mpeg_fixtures::file("-f lavfi -i testsrc=size=160x120:rate=25 -f lavfi -i sine=frequency=1000:sample_rate=44100 "
@@ -429,33 +430,58 @@ TEST_F(PlayRun, PausedSoundJobPlaysOnlyItsOwnSound) {
     ASSERT_GT(reference_bytes.size(), size_t(44100 * 4 * 5));
     const auto* reference = reinterpret_cast<const int16_t*>(reference_bytes.data());
     const size_t reference_samples = reference_bytes.size() / 2;
-
-    ClockedDevice device;
-    device.base_sleep = g_outside.clock.sleep_ms;
-    g_outside.clock.sleep_ms = clocked_sleep;
-    wave_out_set_device(clocked_device(device));
-    // Picture 40: Pause, held for 700 ms of the clock. Every 7th picture takes 150 ms to show.
-    int paused_ms = 0;
-    g_after_sleep = [&paused_ms](int ms) {
-        if (!flag_on(g_paused)) return;
-        paused_ms += ms;
-        if (paused_ms >= 700) set_flag(g_paused, false);
-    };
-    window_.on_show = [](int shown) {
-        if (shown == 40) set_flag(g_paused, true);
-        if (shown % 7 == 0) g_outside.clock.sleep(150);
-    };
     add(s);
-    const PlayResult r = run_playback(ui_, window_);
-    g_after_sleep = nullptr;
-    g_clocked = nullptr;
-    EXPECT_EQ(r.end, PlayEnd::kCompleted);
-    EXPECT_GE(paused_ms, 700);
-    // Whole buffers of the sound: all of it but the last part buffer.
-    EXPECT_GE(device.played.size() + 4096 / 2, reference_samples);
-    ASSERT_LE(device.played.size(), reference_samples);
-    size_t differing = 0, first = 0;
-    for (size_t i = 0; i < device.played.size(); ++i)
-        if (std::abs(int(device.played[i]) - int(reference[i])) > 2 && differing++ == 0) first = i;
-    EXPECT_EQ(0u, differing) << "first at sample " << first << " (" << double(first / 2) / 44100.0 << " s)";
+
+    // Per run: the pictures at which Pause is pressed (each held 300-900 ms of the clock) and a seed for
+    // which pictures take 60-250 ms to show.
+    struct Run {
+        std::vector<int> pauses;
+        unsigned seed;
+    };
+    const Run runs[] = {{{40}, 1}, {{3, 41, 90, 120}, 2}, {{20, 24, 70}, 3}};
+    for (const Run& run : runs) {
+        SCOPED_TRACE("seed " + std::to_string(run.seed));
+        ClockedDevice device;
+        const Clock base = g_outside.clock;
+        device.base_sleep = base.sleep_ms;
+        g_outside.clock.sleep_ms = clocked_sleep;
+        wave_out_set_device(clocked_device(device));
+        unsigned random = run.seed;
+        auto next = [&random](int below) {
+            random = random * 1103515245u + 12345u;
+            return int((random >> 16) % unsigned(below));
+        };
+        int paused_ms = 0, hold_ms = 0, pauses = 0;
+        g_after_sleep = [&](int ms) {
+            if (!flag_on(g_paused)) return;
+            paused_ms += ms;
+            hold_ms -= ms;
+            if (hold_ms <= 0) set_flag(g_paused, false);
+        };
+        window_.on_show = [&](int shown) {
+            for (int at : run.pauses)
+                if (shown == at && !flag_on(g_paused)) {
+                    set_flag(g_paused, true);
+                    hold_ms = 300 + next(600);
+                    ++pauses;
+                }
+            if (next(6) == 0) g_outside.clock.sleep(60 + next(190));
+        };
+        window_.shown_times.clear();
+        const PlayResult r = run_playback(ui_, window_);
+        g_after_sleep = nullptr;
+        window_.on_show = nullptr;
+        g_outside.clock = base;
+        g_clocked = nullptr;
+        EXPECT_EQ(r.end, PlayEnd::kCompleted);
+        EXPECT_EQ(pauses, int(run.pauses.size()));
+        EXPECT_GE(paused_ms, 300 * pauses);
+        // Whole buffers of the sound: all of it but the last part buffer.
+        EXPECT_GE(device.played.size() + 4096 / 2, reference_samples);
+        ASSERT_LE(device.played.size(), reference_samples);
+        size_t differing = 0, first = 0;
+        for (size_t i = 0; i < device.played.size(); ++i)
+            if (std::abs(int(device.played[i]) - int(reference[i])) > 2 && differing++ == 0) first = i;
+        EXPECT_EQ(0u, differing) << "first at sample " << first << " (" << double(first / 2) / 44100.0 << " s)";
+    }
 }
