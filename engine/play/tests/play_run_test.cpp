@@ -412,15 +412,17 @@ WaveDevice clocked_device(ClockedDevice& device) {
 }  // namespace
 
 // A job with sound paused and resumed several times, with pictures that now and then take long to show
-// (as on a loaded machine, which starves the sound; some of them are shown from inside a write waiting
-// for a free buffer): the device plays the job's sound as ffmpeg decodes it, sample for sample, with
-// nothing else in between. One MP2 frame too many or damaged would show as ~1150 differing samples.
+// (as on a loaded machine, which starves the sound; some are shown from inside a write waiting for a
+// free buffer): the device plays the job's sound as ffmpeg decodes it, sample for sample, with nothing
+// else in between. The clip is the main-dialog play test's (cut to 11 s): at 10.13 s an MP2 frame holds
+// the stream's sync pattern in its body where a program-stream packet ends; cut there, its tail was
+// decoded as a frame of its own (1152 samples of full-scale noise more).
 TEST_F(PlayRun, PausedSoundJobPlaysOnlyItsOwnSound) {
     Source s;
-    mpeg_fixtures::file("-f lavfi -i testsrc=size=160x120:rate=25 -f lavfi -i sine=frequency=1000:sample_rate=44100 "
-                        "-ac 2 -c:a mp2 -t 6 -c:v mpeg1video -f mpeg",
+    mpeg_fixtures::file("-f lavfi -i testsrc=size=320x240:rate=25:duration=11,gblur=sigma=2 -f lavfi -i sine=frequency=1000:duration=11 "
+                        "-c:v mpeg1video -b:v 800k -c:a mp2 -ar 44100 -ac 2 -f mpeg",
                         "paused.mpg", &s.path);
-    s.width = 160, s.height = 120, s.pictures = 150, s.fps = 25, s.rate = 44100, s.channels = 2;
+    s.width = 320, s.height = 240, s.pictures = 275, s.fps = 25, s.rate = 44100, s.channels = 2;
     const std::string reference_path = media_test::out_path("paused-reference.raw");
     int status = 0;
     media_test::run("ffmpeg -v error -y -i '" + s.path + "' -vn -f s16le -ac 2 -ar 44100 '" + reference_path + "'",
@@ -438,7 +440,7 @@ TEST_F(PlayRun, PausedSoundJobPlaysOnlyItsOwnSound) {
         std::vector<int> pauses;
         unsigned seed;
     };
-    const Run runs[] = {{{40}, 1}, {{3, 41, 90, 120}, 2}, {{20, 24, 70}, 3}};
+    const Run runs[] = {{{40}, 1}, {{3, 41, 150, 240}, 2}};
     for (const Run& run : runs) {
         SCOPED_TRACE("seed " + std::to_string(run.seed));
         ClockedDevice device;
@@ -478,9 +480,9 @@ TEST_F(PlayRun, PausedSoundJobPlaysOnlyItsOwnSound) {
         EXPECT_GE(paused_ms, 300 * pauses);
         // Whole buffers of the sound: all of it but the last part buffer.
         EXPECT_GE(device.played.size() + 4096 / 2, reference_samples);
-        ASSERT_LE(device.played.size(), reference_samples);
+        EXPECT_LE(device.played.size(), reference_samples);
         size_t differing = 0, first = 0;
-        for (size_t i = 0; i < device.played.size(); ++i)
+        for (size_t i = 0; i < std::min(device.played.size(), reference_samples); ++i)
             if (std::abs(int(device.played[i]) - int(reference[i])) > 2 && differing++ == 0) first = i;
         EXPECT_EQ(0u, differing) << "first at sample " << first << " (" << double(first / 2) / 44100.0 << " s)";
     }
