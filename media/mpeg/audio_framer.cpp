@@ -79,9 +79,15 @@ void AudioFramer::push(const uint8_t* data, size_t length, const FrameFn& on_fra
         }
         mpa::FrameHeader h;
         size_t end = kNone;
-        if (mpa::parse_header(mpa::header_word(p + pos), &h) && pos + size_t(h.frame_bytes) + 4 <= n &&
-            matches(p + pos + h.frame_bytes))
-            end = pos + size_t(h.frame_bytes);
+        if (mpa::parse_header(mpa::header_word(p + pos), &h)) {
+            const size_t next = pos + size_t(h.frame_bytes);
+            // The header says where the frame ends: until the header after it is here, wait for more.
+            // (Looking for a header meanwhile would find one inside the frame's own bytes, which may
+            // hold the same sync pattern: the frame would be cut in two and its tail decoded as a frame.)
+            if (next + 4 > n) break;
+            if (matches(p + next)) end = next;
+        }
+        // No length from the header, or no header where it says: the next header of the stream.
         if (end == kNone) end = next_header(p, n, pos + 4);
         if (end == kNone) break;  // the frame's end is not here yet
         const size_t frame = end - pos;

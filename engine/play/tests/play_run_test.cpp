@@ -5,6 +5,8 @@
 // the Video button, and the failures that end a run.
 #include <gtest/gtest.h>
 #include <cstdio>
+#include <cstdlib>
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -335,3 +337,153 @@ TEST_F(PlayRun, FailuresEndTheRunWithTheirTexts) {
 }
 
 }  // namespace
+
+namespace {
+
+// A wave device that plays on the test's clock as a sound card does: 4096-byte buffers go out at the
+// sound's rate while it is not paused, and what a buffer holds is taken when it is played (a buffer
+// changed after it was queued is heard changed). Pictures that take long to show (a loaded machine)
+// starve it; a Pause in the middle holds it.
+struct ClockedDevice {
+    struct Queued {
+        int index;
+        const uint8_t* data;
+        int length;
+    };
+    std::deque<Queued> queued;
+    std::vector<int16_t> played;
+    bool paused = false;
+    int64_t budget_bytes = 0;  // play time owed to the head of the queue, in bytes
+    uint32_t bytes_per_second = 44100 * 4;
+    void (*base_sleep)(int) = nullptr;
+
+    void advance(int ms) {
+        if (paused) return;
+        if (queued.empty()) {
+            budget_bytes = 0;  // an empty device plays silence, it does not run ahead
+            return;
+        }
+        budget_bytes += int64_t(ms) * bytes_per_second / 1000;
+        while (!queued.empty() && budget_bytes >= queued.front().length) {
+            const Queued q = queued.front();
+            queued.pop_front();
+            budget_bytes -= q.length;
+            const auto* samples = reinterpret_cast<const int16_t*>(q.data);
+            played.insert(played.end(), samples, samples + q.length / 2);
+            wave_out_buffer_done();
+        }
+    }
+};
+ClockedDevice* g_clocked = nullptr;
+std::function<void(int ms)> g_after_sleep;
+
+void clocked_sleep(int ms) {
+    g_clocked->base_sleep(ms);
+    g_clocked->advance(ms);
+    if (g_after_sleep) g_after_sleep(ms);
+}
+
+WaveDevice clocked_device(ClockedDevice& device) {
+    g_clocked = &device;
+    WaveDevice d;
+    d.open = [](const WaveFormat& f) {
+        g_clocked->bytes_per_second = f.avg_bytes_per_sec;
+        return true;
+    };
+    d.write = [](int index, uint8_t* data, int length) {
+        g_clocked->queued.push_back({index, data, length});
+        return true;
+    };
+    d.unprepare = [](int) {};
+    d.reset = [] {
+        while (!g_clocked->queued.empty()) {
+            g_clocked->queued.pop_front();
+            wave_out_buffer_done();
+        }
+    };
+    d.close = [] {};
+    d.pause = [](bool hold) { g_clocked->paused = hold; };
+    d.allocate = [](size_t bytes) -> void* { return std::calloc(bytes, 1); };
+    d.release = [](void* p) { std::free(p); };
+    d.clock = g_outside.clock;
+    return d;
+}
+
+}  // namespace
+
+// A job with sound paused and resumed several times, with pictures that now and then take long to show
+// (as on a loaded machine, which starves the sound; some are shown from inside a write waiting for a
+// free buffer): the device plays the job's sound as ffmpeg decodes it, sample for sample, with nothing
+// else in between. The clip is the main-dialog play test's (cut to 11 s): at 10.13 s an MP2 frame holds
+// the stream's sync pattern in its body where a program-stream packet ends; cut there, its tail was
+// decoded as a frame of its own (1152 samples of full-scale noise more).
+TEST_F(PlayRun, PausedSoundJobPlaysOnlyItsOwnSound) {
+    Source s;
+    mpeg_fixtures::file("-f lavfi -i testsrc=size=320x240:rate=25:duration=11,gblur=sigma=2 -f lavfi -i sine=frequency=1000:duration=11 "
+                        "-c:v mpeg1video -b:v 800k -c:a mp2 -ar 44100 -ac 2 -f mpeg",
+                        "paused.mpg", &s.path);
+    s.width = 320, s.height = 240, s.pictures = 275, s.fps = 25, s.rate = 44100, s.channels = 2;
+    const std::string reference_path = media_test::out_path("paused-reference.raw");
+    int status = 0;
+    media_test::run("ffmpeg -v error -y -i '" + s.path + "' -vn -f s16le -ac 2 -ar 44100 '" + reference_path + "'",
+                    &status);
+    ASSERT_EQ(0, status);
+    const std::vector<uint8_t> reference_bytes = media_test::read_file(reference_path);
+    ASSERT_GT(reference_bytes.size(), size_t(44100 * 4 * 5));
+    const auto* reference = reinterpret_cast<const int16_t*>(reference_bytes.data());
+    const size_t reference_samples = reference_bytes.size() / 2;
+    add(s);
+
+    // Per run: the pictures at which Pause is pressed (each held 300-900 ms of the clock) and a seed for
+    // which pictures take 60-250 ms to show.
+    struct Run {
+        std::vector<int> pauses;
+        unsigned seed;
+    };
+    const Run runs[] = {{{40}, 1}, {{3, 41, 150, 240}, 2}};
+    for (const Run& run : runs) {
+        SCOPED_TRACE("seed " + std::to_string(run.seed));
+        ClockedDevice device;
+        const Clock base = g_outside.clock;
+        device.base_sleep = base.sleep_ms;
+        g_outside.clock.sleep_ms = clocked_sleep;
+        wave_out_set_device(clocked_device(device));
+        unsigned random = run.seed;
+        auto next = [&random](int below) {
+            random = random * 1103515245u + 12345u;
+            return int((random >> 16) % unsigned(below));
+        };
+        int paused_ms = 0, hold_ms = 0, pauses = 0;
+        g_after_sleep = [&](int ms) {
+            if (!flag_on(g_paused)) return;
+            paused_ms += ms;
+            hold_ms -= ms;
+            if (hold_ms <= 0) set_flag(g_paused, false);
+        };
+        window_.on_show = [&](int shown) {
+            for (int at : run.pauses)
+                if (shown == at && !flag_on(g_paused)) {
+                    set_flag(g_paused, true);
+                    hold_ms = 300 + next(600);
+                    ++pauses;
+                }
+            if (next(6) == 0) g_outside.clock.sleep(60 + next(190));
+        };
+        window_.shown_times.clear();
+        const PlayResult r = run_playback(ui_, window_);
+        g_after_sleep = nullptr;
+        window_.on_show = nullptr;
+        g_outside.clock = base;
+        g_clocked = nullptr;
+        EXPECT_EQ(r.end, PlayEnd::kCompleted);
+        EXPECT_EQ(pauses, int(run.pauses.size()));
+        EXPECT_GE(paused_ms, 300 * pauses);
+        // Whole buffers of the sound: all of it but the last part buffer.
+        EXPECT_GE(device.played.size() + 4096 / 2, reference_samples);
+        EXPECT_LE(device.played.size(), reference_samples);
+        size_t differing = 0, first = 0;
+        for (size_t i = 0; i < std::min(device.played.size(), reference_samples); ++i)
+            if (std::abs(int(device.played[i]) - int(reference[i])) > 2 && differing++ == 0) first = i;
+        EXPECT_EQ(0u, differing) << "first at sample " << first << " (" << double(first / 2) / 44100.0 << " s)";
+    }
+}

@@ -1,9 +1,12 @@
 // Return codes of the demultiplexer, where MPEG sound is decoded, the dump of the video elementary
 // stream and pictures that do not fit the buffer.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstring>
+#include <vector>
 #include "media/mpa/tests/mp3_reference.h"
 #include "media/mpa/tests/mpa_fixtures.h"
+#include "media/mpeg/audio_framer.h"
 #include "media/mpeg/mpgdemux.h"
 #include "media/mpeg/tests/demux_harness.h"
 #include "media/mpeg/tests/mpeg_fixtures.h"
@@ -318,3 +321,45 @@ TEST(DemuxRouting, DecodeAudioStopsWhenTheBlockIsFullAndNothingTakesIt) {
 }
 
 }  // namespace
+
+// MPEG-1 layer II, 384 kbit/s, 44.1 kHz, joint stereo: 144 x 384000 / 44100 = 1253 bytes, 1254 with
+// padding; stereo. A frame whose body holds the stream's sync pattern with another bit rate and mode extension
+// (FF FD 93 24: 160 kbit/s, which the stream's own header check lets through, as the bit rate may
+// change) is cut only where its header says it ends, also when the piece that brings it ends between
+// that pattern and the frame's end (as a program stream's packets do). Cut at the pattern, its tail
+// went to the decoder as a frame of its own: ~30 ms of full-scale noise, the sound 1152 samples longer.
+TEST(DemuxRouting, AFrameIsCutWhereItsHeaderSaysNotAtASyncPatternInItsBody) {
+    const uint8_t header[2][4] = {{0xFF, 0xFD, 0xE0, 0x04}, {0xFF, 0xFD, 0xE2, 0x04}};
+    const int sizes[2] = {1253, 1254};
+    std::vector<uint8_t> stream;
+    std::vector<int> want;
+    for (int i = 0; i < 8; ++i) {
+        const int padded = i % 3 != 0;
+        const size_t at = stream.size();
+        stream.insert(stream.end(), header[padded], header[padded] + 4);
+        stream.resize(at + size_t(sizes[padded]), uint8_t(0x11 * (i + 1)));
+        want.push_back(sizes[padded]);
+        if (i == 4) {
+            const uint8_t pattern[4] = {0xFF, 0xFD, 0x93, 0x24};
+            std::memcpy(stream.data() + at + 1109, pattern, 4);
+        }
+    }
+    for (bool gather : {true, false}) {
+        SCOPED_TRACE(gather ? "gathering" : "not gathering");
+        // Pieces: up to 1200 bytes into frame 4 (past the pattern at 1109), then the rest in 700s.
+        size_t frame4 = 0;
+        for (int i = 0; i < 4; ++i) frame4 += size_t(want[size_t(i)]);
+        std::vector<size_t> cuts = {frame4 + 1200};
+        while (cuts.back() < stream.size()) cuts.push_back(std::min(stream.size(), cuts.back() + 700));
+        mpeg::AudioFramer framer(gather);
+        std::vector<int> got;
+        const auto on_frame = [&got](const uint8_t*, int length, const mpa::FrameHeader&) { got.push_back(length); };
+        size_t from = 0;
+        for (size_t cut : cuts) {
+            framer.push(stream.data() + from, cut - from, on_frame, nullptr);
+            from = cut;
+        }
+        framer.flush(on_frame);
+        EXPECT_EQ(want, got);
+    }
+}
