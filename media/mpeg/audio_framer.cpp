@@ -79,9 +79,12 @@ void AudioFramer::push(const uint8_t* data, size_t length, const FrameFn& on_fra
         }
         mpa::FrameHeader h;
         size_t end = kNone;
-        if (mpa::parse_header(mpa::header_word(p + pos), &h) && pos + size_t(h.frame_bytes) + 4 <= n &&
-            matches(p + pos + h.frame_bytes))
-            end = pos + size_t(h.frame_bytes);
+        const bool sized = mpa::parse_header(mpa::header_word(p + pos), &h) && h.frame_bytes > 0;
+        // a frame whose header gives its length waits for the bytes up to the next header: the frame's
+        // own data may hold the four bytes of a header (FF FD F3 34 in a 1 kHz tone at 384 kbit/s), and
+        // cutting there splits a frame in two and decodes the rest as a frame of its own
+        if (sized && pos + size_t(h.frame_bytes) + 4 > n) break;
+        if (sized && matches(p + pos + h.frame_bytes)) end = pos + size_t(h.frame_bytes);
         if (end == kNone) end = next_header(p, n, pos + 4);
         if (end == kNone) break;  // the frame's end is not here yet
         const size_t frame = end - pos;
