@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <cmath>
 #include <map>
+#include <random>
+#include "media/mpa/mpa_header.h"
+#include "media/mpeg/audio_framer.h"
 #include "media/mpeg/tests/demux_harness.h"
 #include "media/mpeg/tests/mpeg_fixtures.h"
 #include "media/mpeg/tests/test_tag.h"
@@ -154,6 +157,54 @@ TEST_P(DemuxFixture, PicturesAndSoundMatchFfmpegForEverySplit) {
         EXPECT_EQ(first.picture_hashes, other.picture_hashes) << demux_harness::split_name(s);
         EXPECT_TRUE(first.pcm == other.pcm) << demux_harness::split_name(s);
     }
+}
+
+// The frame assembly over a stream whose frames hold the four bytes of a header of the same stream
+// (FF FD F3 34 and FF FD 93 24 inside the 1 kHz tone's frames at 384 kbit/s, ffmpeg's default rate
+// for mp2): in pieces of any size, every frame comes out whole, as the headers' lengths cut it.
+TEST(DemuxAudioFraming, HeaderBytesInsideAFrameDoNotCutItForAnySplit) {
+    const std::vector<uint8_t> es = mpeg_fixtures::file(
+        "-f lavfi -i sine=frequency=1000:sample_rate=44100 -t 4 -ac 2 -c:a mp2 -b:a 384k -f mp2", "tone384.mp2");
+    ASSERT_FALSE(es.empty());
+    // the frames by their headers' lengths, and the header-like bytes between their starts
+    std::vector<size_t> starts;
+    for (size_t at = 0; at + 4 <= es.size();) {
+        mpa::FrameHeader h;
+        ASSERT_TRUE(mpa::parse_header(mpa::header_word(&es[at]), &h)) << at;
+        starts.push_back(at);
+        at += size_t(h.frame_bytes);
+    }
+    int inside = 0;
+    for (size_t i = 0, k = 0; i + 4 <= es.size(); ++i) {
+        while (k + 1 < starts.size() && starts[k + 1] <= i) ++k;
+        inside += i != starts[k] && es[i] == 0xFF && es[i + 1] == es[1] && ((es[i + 3] ^ es[3]) & ~0x30) == 0;
+    }
+    ASSERT_GT(inside, 0) << "the tone's frames no longer hold header-like bytes: the case is not exercised";
+    std::mt19937 random(7);
+    for (int run = 0; run < 50; ++run) {
+        mpeg::AudioFramer framer(true);
+        std::vector<size_t> cut;
+        size_t fed = 0;
+        std::vector<uint8_t> joined;
+        auto on_frame = [&](const uint8_t* p, int length, const mpa::FrameHeader&) {
+            cut.push_back(size_t(length));
+            joined.insert(joined.end(), p, p + length);
+        };
+        while (fed < es.size()) {
+            const size_t n = std::min(es.size() - fed, size_t(1 + random() % 2100));
+            framer.push(&es[fed], n, on_frame, nullptr);
+            fed += n;
+        }
+        framer.flush(on_frame);
+        ASSERT_EQ(starts.size(), cut.size()) << "run " << run;
+        for (size_t k = 0; k < starts.size(); ++k) {
+            const size_t end = k + 1 < starts.size() ? starts[k + 1] : es.size();
+            ASSERT_EQ(end - starts[k], cut[k]) << "run " << run << ", frame " << k;
+        }
+        EXPECT_TRUE(joined == es) << "run " << run;
+    }
+    std::printf("[ figures  ] %zu frames, %d header-like places inside them, 50 random splits cut as the headers say\n",
+                starts.size(), inside);
 }
 
 // The output's scale size: the decoder converts and scales in one pass, as ffmpeg's nearest-neighbour
