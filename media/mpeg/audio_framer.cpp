@@ -79,7 +79,7 @@ void AudioFramer::push(const uint8_t* data, size_t length, const FrameFn& on_fra
         }
         mpa::FrameHeader h;
         size_t end = kNone;
-        if (mpa::parse_header(mpa::header_word(p + pos), &h)) {
+        if (mpa::parse_header(mpa::header_word(p + pos), &h) && h.frame_bytes > 0) {
             const size_t next = pos + size_t(h.frame_bytes);
             // The header says where the frame ends: until the header after it is here, wait for more.
             // (Looking for a header meanwhile would find one inside the frame's own bytes, which may

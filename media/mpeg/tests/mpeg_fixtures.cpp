@@ -31,7 +31,7 @@ std::vector<uint8_t> ffmpeg_file(const std::string& arguments, const std::string
 }
 
 std::vector<std::string> all_names() {
-    return {"vcd", "vcd_dat", "dvd", "ts", "ts_audio_first", "ts_1080", "es", "ps_mp3_22k", "mp2", "ac3"};
+    return {"vcd", "vcd_dat", "vcd_muxer", "dvd", "ts", "ts_audio_first", "ts_1080", "es", "ps_mp3_22k", "mp2", "ac3"};
 }
 
 std::vector<uint8_t> wrap_cdxa(const std::vector<uint8_t>& ps) {
@@ -75,6 +75,13 @@ Fixture make(const std::string& name, const std::string& tag) {
     if (name == "vcd" || name == "vcd_dat") {
         f.path = own_path(name + ".mpg");
         ok = ffmpeg(pic + " " + format(kTone, 44100) + " -t 2 -ac 2 -target pal-vcd", f.path);
+        f.kind = 6;
+    } else if (name == "vcd_muxer") {
+        // the vcd muxer on its own (no -target): mp2 at its default rate, 2324-byte packs padded
+        f.path = own_path(name + ".mpg");
+        ok = ffmpeg(pic + " " + format(kTone, 44100) +
+                        " -t 4 -c:v mpeg1video -b:v 1150k -c:a mp2 -ar 44100 -ac 2 -f vcd",
+                    f.path);
         f.kind = 6;
     } else if (name == "dvd") {
         f.path = own_path(name + ".vob");

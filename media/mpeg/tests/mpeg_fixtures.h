@@ -17,7 +17,7 @@ struct Fixture {
     bool audio = true;
 };
 
-// One of: "vcd", "vcd_dat", "dvd", "ts", "ts_audio_first", "ts_1080", "es", "ps_mp3_22k", "mp2", "ac3".
+// One of: "vcd", "vcd_dat", "vcd_muxer" (plain -f vcd), "dvd", "ts", "ts_audio_first", "ts_1080", "es", "ps_mp3_22k", "mp2", "ac3".
 // The file is named after `tag` too (ctest runs the tests of one folder side by side; test_tag.h).
 Fixture make(const std::string& name, const std::string& tag);
 std::vector<std::string> all_names();
