@@ -15,6 +15,7 @@
 #include "app/timeline/win32/myeditview.h"
 #include "app/core/h264_bridge.h"
 #include "app/core/list_cells.h"
+#include "app/core/segment_loader.h"
 #include "app/jobs/list_view_rows.h"
 #include "app/res/resource.h"
 #include "app/settings/ini_file.h"
@@ -528,11 +529,12 @@ void CConverterDlg::TakeBackAnalysis() {
     if (f < 0) return;
     MediaFile& file = m_files.row(f);
     MediaFileRecord& r = file.record;
+    const int old_count = int(file.segments.size());
     file.segments = d.segments;
     r.segment_count = int(file.segments.size());
     r.segments = 0;
-    r.range_start = 0;
-    r.range_end = r.segment_count - 1;
+    // A range cut on the timeline while the analysis ran stays.
+    range_for_new_list(r, old_count, r.segment_count);
     const bool fit1 = d.param_len1 >= 0 && d.param_len1 <= kParamBlockSize;
     const bool fit2 = d.param_len2 >= 0 && d.param_len2 <= kParamBlockSize;
     r.param_len1 = fit1 ? d.param_len1 : 0;

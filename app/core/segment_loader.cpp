@@ -30,3 +30,11 @@ void shown_range(const MediaFile& file, int& start, int& end) {
         end = n - 1;
     }
 }
+
+void range_for_new_list(MediaFileRecord& record, int old_count, int new_count) {
+    const bool kept = old_count == new_count && record.range_start >= 0 && record.range_start < record.range_end &&
+                      record.range_end < new_count;
+    if (kept) return;
+    record.range_start = 0;
+    record.range_end = new_count > 0 ? new_count - 1 : 0;
+}

@@ -20,3 +20,8 @@ SegmentLoad load_segments(MediaFile& file);
 // The range a timeline shows for a row: its saved range clamped to the list, or the whole list when
 // the saved one is empty (a file never cut).
 void shown_range(const MediaFile& file, int& start, int& end);
+
+// The saved range once a new list of `new_count` entries replaces one of `old_count` (an analysis
+// ending): a range cut on the old list is kept when the list has the same entries and the range lies
+// within it; otherwise the whole new list.
+void range_for_new_list(MediaFileRecord& record, int old_count, int new_count);

@@ -110,6 +110,32 @@ TEST_F(SegmentLoaderTest, RestoredRowGetsEntriesThumbnailsAndBlocksAndKeepsItsRa
     EXPECT_EQ(5, e);
 }
 
+// An analysis ending replaces the list: a range cut meanwhile on the same entries stays; a list of
+// another length, or a range that is empty or past the list, gives the whole new list.
+TEST(RangeForNewList, KeepsARangeCutOnTheSameEntries) {
+    const struct {
+        int old_count, new_count, start, end, want_start, want_end;
+    } cases[] = {
+        {100, 100, 25, 75, 25, 75},  // cut while the analysis ran
+        {100, 100, 0, 99, 0, 99},
+        {0, 100, 0, 0, 0, 99},       // no list before
+        {50, 100, 10, 20, 0, 99},    // another list
+        {100, 100, 40, 40, 0, 99},   // empty range
+        {100, 100, 60, 30, 0, 99},
+        {100, 100, -1, 30, 0, 99},
+        {100, 100, 10, 100, 0, 99},  // past the list
+        {0, 0, 3, 7, 0, 0},
+    };
+    for (const auto& c : cases) {
+        MediaFileRecord r{};
+        r.range_start = c.start;
+        r.range_end = c.end;
+        range_for_new_list(r, c.old_count, c.new_count);
+        EXPECT_EQ(c.want_start, r.range_start) << c.old_count << " " << c.new_count << " " << c.start << ".." << c.end;
+        EXPECT_EQ(c.want_end, r.range_end) << c.old_count << " " << c.new_count << " " << c.start << ".." << c.end;
+    }
+}
+
 TEST_F(SegmentLoaderTest, RowsWithoutAnIndexFileStayEmpty) {
     MediaFile f = row("");
     EXPECT_EQ(SegmentLoad::NoIndex, load_segments(f));
