@@ -2,7 +2,8 @@
 # Exit while a file's analysis runs: a 10-minute SWF (its analysis decodes every picture) is added and
 # the list saved, so its index file stays; about a second later Exit. Ten runs: the program ends with
 # exit code 0 and no crash output, and the index file is either absent or a complete index (every
-# entry, each thumbnail whole, the trailer exact).
+# entry, each thumbnail whole, the trailer exact). Then, in one more start, the row is removed while
+# its analysis runs, twice: each time the analysis thread ends and no thread is left behind.
 # Under Wine most of a GUI test's time is Wine starting a process, and winprobe is one: the first run
 # finds the buttons with winprobe, the others click them with xdotool at the same places in the
 # program's window and watch the program folder for the index file.
@@ -102,4 +103,37 @@ for run in $(seq 10); do
   index=$(ls "$bin"/dat/* 2>/dev/null | head -1)
   if [ -n "$index" ]; then check_index "$index"; else echo "run $run: no index file"; fi
 done
+# The program's Wine process (the tarmelo.exe script started it; tests beside this one run their own
+# copies from other folders) and its thread count: each Win32 thread of it is one Linux task.
+program_pid() {
+  local p
+  for p in $(pgrep -f "$bin/tarmelo"); do
+    case $(readlink "/proc/$p/exe") in *wine*) echo "$p"; return ;; esac
+  done
+}
+threads() { ls "/proc/$1/task" | wc -l; }
+
+rm -rf "$bin/dat" "$bin/mpgmp4info.dat"
+start_program
+pid=$(program_pid)
+[ -n "$pid" ] || fail "no Wine process for the program"
+sleep 2
+start_threads=$(threads "$pid")
+before=100000   # the first pass may make threads Wine keeps (its own helpers); the second may not
+for pass in 1 2; do
+  click 1003/1006
+  wait_until '[ "$(rows | wc -l)" = 1 ]' 30 || fail "pass $pass: no row after Add; modal log: $(cat "$TARMELO_MODAL_LOG")"
+  sleep 1
+  during=$(threads "$pid")
+  "$bin/winprobe.exe" select "$caption" 1003/1007 0 || fail "cannot select the row"
+  click 1003/1008
+  wait_until '[ -z "$(rows)" ]' 10 || fail "pass $pass: the row was not removed"
+  # The analysis stops at its next entry; its thread is gone, and no other is left from the pass.
+  wait_until '[ "$(threads "$pid")" -lt "$during" ] && [ "$(threads "$pid")" -le "$before" ]' 20 ||
+    fail "pass $pass: $start_threads threads at the start, $during during the analysis, $(threads "$pid") after the row went"
+  echo "pass $pass: threads $start_threads at the start, $during during the analysis, $(threads "$pid") after the row went"
+  before=$(threads "$pid")
+done
+exit_program
+crashed && fail "crash output after removing rows"
 echo "PASS"
