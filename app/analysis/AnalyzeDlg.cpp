@@ -15,6 +15,9 @@ constexpr UINT WM_ANALYSIS_END = WM_USER + 42;
 constexpr UINT WM_ANALYSIS_NEXT = WM_USER + 43;
 enum UiOp { kShow, kHide, kCaption, kStatus, kRange, kPosition };
 constexpr int kTakeBack = 45;
+// While a play or a conversion runs, a queued analysis looks again this often for the run's end.
+constexpr UINT_PTR kIdleTimer = 1;
+constexpr UINT kIdleCheckMs = 500;
 
 class DialogHost : public AnalysisHost {
 public:
@@ -54,6 +57,7 @@ CAnalyzeDlg::~CAnalyzeDlg() {
 
 BEGIN_MESSAGE_MAP(CAnalyzeDlg, CSkinDialog)
     ON_WM_SHOWWINDOW()
+    ON_WM_TIMER()
     ON_MESSAGE(WM_ANALYSIS_UI, OnAnalysisUi)
     ON_MESSAGE(WM_ANALYSIS_END, OnAnalysisEnd)
     ON_MESSAGE(WM_ANALYSIS_NEXT, OnAnalysisNext)
@@ -85,8 +89,13 @@ BOOL CAnalyzeDlg::OnInitDialog() {
 
 void CAnalyzeDlg::OnShowWindow(BOOL, UINT) { Default(); }
 
+void CAnalyzeDlg::OnTimer(UINT_PTR id) {
+    if (id != kIdleTimer) return;
+    KillTimer(kIdleTimer);
+    StartNext();
+}
+
 int CAnalyzeDlg::StartAnalysis() {
-    if (flag_on(g_busy)) return -1;
     if (std::strlen(media_path) < 3) return -2;
     bool alt = false;
     if (analysis_kind(type_name, &alt) == AnalysisKind::kNone) return 0;
@@ -98,11 +107,17 @@ int CAnalyzeDlg::StartAnalysis() {
     job.row = file_row;
     m_queue.push_back(std::move(job));
     if (!m_thread) StartNext();
-    return 0;
+    return flag_on(g_busy) ? -1 : 0;
 }
 
 void CAnalyzeDlg::StartNext() {
     if (m_thread || m_stopAll || m_queue.empty() || !m_hWnd) return;
+    // A play or a conversion uses the decoder libraries the analysis shares: the queue waits for its end.
+    if (flag_on(g_busy)) {
+        SetTimer(kIdleTimer, kIdleCheckMs, nullptr);
+        return;
+    }
+    KillTimer(kIdleTimer);
     m_running = std::move(m_queue.front());
     m_queue.pop_front();
     m_stop = false;

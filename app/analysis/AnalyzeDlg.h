@@ -30,8 +30,9 @@ public:
     bool alt_format = false;
     HWND m_hMainWnd = nullptr;  // receives 45
 
-    // -1 while a play or conversion runs; -2 for a media path shorter than 3 characters; else 0 (an
-    // analysis of the six types is queued, and starts at once when none runs).
+    // -2 for a media path shorter than 3 characters; else an analysis of the six types is queued and
+    // starts at once when none runs: 0, or -1 while a play or conversion runs (the analysis then waits
+    // for the run's end).
     int StartAnalysis();
     // A file left the list: its queued analysis is dropped, a running one stops at its next entry and
     // hands nothing back.
@@ -50,6 +51,7 @@ protected:
     void OnOK() override {}
     void OnCancel() override {}
     afx_msg void OnShowWindow(BOOL show, UINT status);
+    afx_msg void OnTimer(UINT_PTR id);
     afx_msg LRESULT OnAnalysisUi(WPARAM op, LPARAM argument);
     afx_msg LRESULT OnAnalysisEnd(WPARAM, LPARAM outcome);
     afx_msg LRESULT OnAnalysisNext(WPARAM, LPARAM);

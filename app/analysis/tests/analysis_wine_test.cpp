@@ -12,6 +12,7 @@
 #include "app/analysis/AnalyzeDlg.h"
 #include "app/analysis/analyze_res.h"
 #include "engine/main_window/main_window.h"
+#include "engine/state/run_state.h"
 #include "media/probe/tests/probe_clips.h"
 #include "tests/support/media_check.h"
 #include "tests/support/media_test_tools.h"
@@ -331,6 +332,31 @@ TEST_F(Analysis, AForgottenFileStopsItsAnalysisAndGetsNothingBack) {
     EXPECT_EQ(0, dlg_->LastDecoded());
     // What was made (nothing) is written: the same entries.
     EXPECT_EQ(before, media_test::read_file(index));
+}
+
+// A file added while a play or a conversion runs: its analysis waits for the run's end, then runs and
+// hands its list back (the decoder libraries are the run's meanwhile).
+TEST_F(Analysis, AHandOverDuringARunWaitsForTheRunsEnd) {
+    const std::string media = kFixtures[4].make();
+    ASSERT_FALSE(media.empty());
+    IndexFile probed;
+    const std::string index = probed_index(media, "during-a-run", &probed);
+    ASSERT_FALSE(index.empty());
+    std::snprintf(dlg_->media_path, sizeof dlg_->media_path, "%s", windows_path(media).c_str());
+    std::snprintf(dlg_->index_path, sizeof dlg_->index_path, "%s", windows_path(index).c_str());
+    std::snprintf(dlg_->type_name, sizeof dlg_->type_name, "MP4");
+    g_taken_back = 0;
+    set_flag(g_busy, true);
+    EXPECT_EQ(-1, dlg_->StartAnalysis());
+    pump_messages(1500);
+    EXPECT_EQ(nullptr, dlg_->Thread()) << "an analysis began while the run went on";
+    EXPECT_EQ(0, g_taken_back);
+    set_flag(g_busy, false);
+    for (DWORD start = GetTickCount(); g_taken_back == 0 && GetTickCount() - start < 60000;) pump_messages(20);
+    for (DWORD start = GetTickCount(); dlg_->Thread() && GetTickCount() - start < 60000;) pump_messages(20);
+    EXPECT_EQ(1, g_taken_back);
+    EXPECT_EQ(AnalysisEnd::kWritten, dlg_->LastEnd());
+    EXPECT_GT(dlg_->LastDecoded(), 0);
 }
 
 }  // namespace
