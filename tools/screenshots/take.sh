@@ -20,10 +20,12 @@ media=$WINEPREFIX/drive_c/media; mkdir -p "$media"
 
 # A 7 s test card with a key picture every 2 s: the timeline (3 pixels a picture) holds it whole, and
 # between its thumbnails the range band shows. 20 s of colour bars: played long enough for the effects.
+# The sound, two loud tones, draws a wave the scope shows plainly.
 clip() {  # file, seconds, picture source, encoder arguments...
   local file=$1 seconds=$2 source=$3; shift 3
   ffmpeg -nostdin -v error -y -f lavfi -i "$source=size=320x240:rate=25:duration=$seconds" \
-    -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=$seconds" "$@" "$media/$file" || fail "no clip $file"
+    -f lavfi -i "aevalsrc=0.5*sin(2*PI*440*t)+0.3*sin(2*PI*660*t):s=44100:c=stereo:d=$seconds" "$@" "$media/$file" ||
+    fail "no clip $file"
 }
 clip testcard.mp4 7 testsrc2 -c:v libx264 -pix_fmt yuv420p -g 50 -c:a aac -b:a 128k
 clip colourbars.avi 20 smptehdbars -c:v mpeg4 -vtag XVID -q:v 3 -g 50 -c:a libmp3lame -b:a 128k
