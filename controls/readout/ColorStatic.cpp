@@ -61,6 +61,10 @@ void CColorStatic::OnPaint() {
         m_nPenWidth = m.thickness;
         m_bMetricsReady = 1;
     }
+    // Digits wider than the control are drawn shorter, never cut at its right edge.
+    const skin::SegmentMetrics fitted =
+        skin::fit_segment_width({m_nSegmentThickness, m_nSegmentLength}, m_strText.str(), client.right);
+    m_nSegmentLength = fitted.length;
     CMemDC memory(&paint, client);
     skin::Strokes strokes;
     skin::add_fill(strokes, skin_rect(client), m_crBack);

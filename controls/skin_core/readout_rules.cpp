@@ -1,4 +1,5 @@
 #include "readout_rules.h"
+#include <algorithm>
 
 namespace skin {
 
@@ -53,6 +54,17 @@ SegmentLayout segment_layout(const std::string& text, SegmentMetrics m, bool sho
         }
     }
     return out;
+}
+
+int segment_text_width(const std::string& text, SegmentMetrics m) {
+    int right = 0;
+    for (const SegmentLine& l : segment_layout(text, m, true).lines) right = std::max({right, l.x1, l.x2});
+    return text.empty() ? 0 : right + m.thickness;
+}
+
+SegmentMetrics fit_segment_width(SegmentMetrics m, const std::string& text, int width) {
+    while (m.length > 1 && segment_text_width(text, m) > width) --m.length;
+    return m;
 }
 
 }  // namespace skin

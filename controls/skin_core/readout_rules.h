@@ -29,4 +29,11 @@ struct SegmentLayout {
 // segments, the point's dash or the colon's two dashes.
 SegmentLayout segment_layout(const std::string& text, SegmentMetrics m, bool show_unlit);
 
+// The pixels `text` takes across at segment size `m`: its rightmost line's end and the pen's width.
+int segment_text_width(const std::string& text, SegmentMetrics m);
+// `m` with its segment length shortened (to 1 at least) until `text` fits `width` pixels: a read-out
+// whose height gives digits too wide for it (a dialog font with narrow characters) still shows every
+// digit; a text that fits keeps the size its height gives.
+SegmentMetrics fit_segment_width(SegmentMetrics m, const std::string& text, int width);
+
 }  // namespace skin

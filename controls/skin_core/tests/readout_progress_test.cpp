@@ -44,6 +44,22 @@ TEST(ReadOut, ClockTextPlacesTheColonAndItsNeighbours) {
     EXPECT_EQ(23, l.lines[1].y2);
 }
 
+// "00:00:00" at t = 1: the last "0" starts at 86 with L = 10 (0, 14, 25, 36, 50, 61, 72, 86) and its
+// upper right segment ends at 86 + t + L = 97, so the text takes 98 pixels with the pen; with L = 9 the
+// last "0" starts at 79 and the text takes 79 + 1 + 9 + 1 = 90.
+TEST(ReadOut, AClockWiderThanItsControlIsDrawnShorterNotCut) {
+    EXPECT_EQ(98, skin::segment_text_width("00:00:00", {1, 10}));
+    EXPECT_EQ(90, skin::segment_text_width("00:00:00", {1, 9}));
+    struct Case { int width, length; };
+    const Case cases[] = {{120, 10}, {98, 10}, {97, 9}, {93, 9}, {90, 9}, {89, 8}, {3, 1}};
+    for (const Case& c : cases) {
+        const skin::SegmentMetrics m = skin::fit_segment_width({1, 10}, "00:00:00", c.width);
+        EXPECT_EQ(c.length, m.length) << c.width;
+        EXPECT_EQ(1, m.thickness) << c.width;
+    }
+    EXPECT_EQ(10, skin::fit_segment_width({1, 10}, "0", 20).length);
+}
+
 TEST(ReadOut, UnlitSegmentsAndLetters) {
     const skin::SegmentMetrics m{2, 12};
     skin::SegmentLayout l = skin::segment_layout("8A.", m, true);
