@@ -49,4 +49,27 @@ size_t pcm_piece(size_t remaining, size_t capacity, int block_align) {
     return whole < room ? whole : room;
 }
 
+namespace {
+uint32_t be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
+}  // namespace
+
+bool realmedia_without_index(const uint8_t* head, size_t size) {
+    // Chunks: a four-letter id, a big-endian size that counts the id and itself, a 16-bit version.
+    constexpr size_t kChunkHeader = 10;
+    // PROP after its chunk header: bit rates, packet sizes, packet count, duration, preroll (7 x 4
+    // bytes), then the index offset.
+    constexpr size_t kIndexOffsetAt = kChunkHeader + 7 * 4;
+    if (!head || size < kChunkHeader || std::memcmp(head, ".RMF", 4) != 0) return false;
+    size_t at = 0;
+    while (at + kChunkHeader <= size) {
+        const uint8_t* chunk = head + at;
+        const uint32_t length = be32(chunk + 4);
+        if (std::memcmp(chunk, "PROP", 4) == 0)
+            return at + kIndexOffsetAt + 4 <= size && be32(chunk + kIndexOffsetAt) == 0;
+        if (std::memcmp(chunk, "DATA", 4) == 0 || length < kChunkHeader) return false;
+        at += length;
+    }
+    return false;
+}
+
 }  // namespace dshow

@@ -1,6 +1,7 @@
 // The arithmetic of the DirectShow readers, free of Win32 so it is tested natively: frame rate and
 // frame count from the connected format, copying a delivered RGB24 picture into the program's
-// top-down layout, and cutting delivered sound into pieces that fit the PCM block.
+// top-down layout, cutting delivered sound into pieces that fit the PCM block, and knowing RealMedia
+// whose graph would never deliver.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -29,6 +30,13 @@ size_t rgb24_picture_bytes(int width, int height);
 // connected format's size that fits the buffer is copied; false otherwise (nothing written).
 bool copy_picture_top_down(const uint8_t* data, size_t length, int width, int dib_height, uint8_t* out,
                            size_t capacity);
+
+// Whether the first bytes of a file (`head`, `size` of them) are RealMedia whose properties header
+// gives no index (ffmpeg writes none). GStreamer's RealMedia demuxer cannot seek in such a file, and
+// the seek to the start that Wine's splitter makes when its graph runs leaves the graph delivering
+// nothing, never completing and never stopping. False for anything else, or when the properties
+// header is not within `head`.
+bool realmedia_without_index(const uint8_t* head, size_t size);
 
 // Bytes of the next piece of `remaining` bytes of sound for a PCM block of `capacity` bytes: whole
 // sample frames of `block_align` bytes, never more than the capacity; 0 when not one frame fits.

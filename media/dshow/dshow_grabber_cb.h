@@ -24,7 +24,9 @@ public:
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE SampleCB(double, IMediaSample*) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE BufferCB(double time, BYTE* data, LONG length) override {
+        reader_->EnterCallback();
         reader_->OnBuffer(time, data, length);
+        reader_->LeaveCallback();
         return S_OK;
     }
 

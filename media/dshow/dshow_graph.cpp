@@ -1,11 +1,13 @@
 #include "dshow_graph.h"
 #include <cstring>
+#include "media/dshow/dshow_frames.h"
 #include "media/dshow/dshow_grabber_cb.h"
 #include "media/dshow/dshow_link.h"
 
 namespace {
 
 const DShowEngineLink* g_link = nullptr;
+std::atomic<int> g_abandoned{0};
 
 template <class T>
 void release(T*& p) {
@@ -69,7 +71,34 @@ bool format_matches(DShowMedia media, const AM_MEDIA_TYPE& type) {
            type.pbFormat && type.cbFormat >= sizeof(VIDEOINFOHEADER);
 }
 
+// A running graph handed to a thread of its own to be stopped and released. Both that thread and the
+// reader waiting for it hold it; the last one to let go frees it.
+struct GraphStop {
+    IUnknown* parts[9] = {};  // released in this order once the graph has stopped
+    IMediaControl* control = nullptr;
+    HANDLE done = nullptr;
+    LONG holders = 2;
+};
+
+void let_go(GraphStop* stop) {
+    if (InterlockedDecrement(&stop->holders) != 0) return;
+    CloseHandle(stop->done);
+    delete stop;
+}
+
+DWORD WINAPI stop_graph(LPVOID param) {
+    GraphStop* stop = static_cast<GraphStop*>(param);
+    stop->control->Stop();
+    for (IUnknown* part : stop->parts)
+        if (part) part->Release();
+    SetEvent(stop->done);
+    let_go(stop);
+    return 0;
+}
+
 }  // namespace
+
+int CDShowReader::Abandoned() { return g_abandoned.load(); }
 
 const DShowEngineLink* dshow_set_engine_link(const DShowEngineLink* link) {
     const DShowEngineLink* previous = g_link;
@@ -146,7 +175,10 @@ int CDShowReader::BuildGraph(const char* path_text, DShowMedia media, const wcha
 }
 
 void CDShowReader::ReleaseGraph() {
-    if (control) {
+    if (control && open.load()) {
+        OnStop();
+        StopRunningGraph();
+    } else if (control) {
         OnStop();
         control->Stop();
     }
@@ -165,6 +197,34 @@ void CDShowReader::ReleaseGraph() {
     held = 0;
 }
 
+void CDShowReader::StopRunningGraph() {
+    // No callback starts from here on; one in flight was let go by OnStop.
+    if (grabber) grabber->SetCallback(nullptr, 1);
+    GraphStop* stop = new GraphStop;
+    stop->done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    stop->control = control;
+    IUnknown* parts[] = {seeking, events, control, media_filter, null_renderer, source, grabber, grabber_filter, graph};
+    std::memcpy(stop->parts, parts, sizeof parts);
+    seeking = nullptr, events = nullptr, control = nullptr, media_filter = nullptr, null_renderer = nullptr;
+    source = nullptr, grabber = nullptr, grabber_filter = nullptr, graph = nullptr;
+    HANDLE thread = stop->done ? CreateThread(nullptr, 0, stop_graph, stop, 0, nullptr) : nullptr;
+    if (!thread) {
+        // No thread: stopped here, as before.
+        stop->holders = 1;
+        stop_graph(stop);
+        return;
+    }
+    CloseHandle(thread);
+    if (WaitForSingleObject(stop->done, kStopWaitMs) != WAIT_OBJECT_0) ++g_abandoned;
+    let_go(stop);
+    while (in_callback_.load() > 0) Sleep(1);
+}
+
+bool CDShowReader::Stalled(DWORD limit_ms) const {
+    if (!open.load() || paused.load() || held.load() || in_callback_.load() > 0) return false;
+    return GetTickCount() - last_activity_.load() >= limit_ms;
+}
+
 int CDShowReader::Run() {
     if (!control) return -1;
     position = 0;
@@ -174,6 +234,7 @@ int CDShowReader::Run() {
     held = 0;
     if (!use_clock && media_filter) media_filter->SetSyncSource(nullptr);
     OnRun();
+    last_activity_ = GetTickCount();
     control->Run();
     return 0;
 }
@@ -182,10 +243,13 @@ void CDShowReader::Stop() { ReleaseGraph(); }
 
 void CDShowReader::ApplyPause() {
     if (!open.load() || !control) return;
-    if (paused.load() || held.load())
+    if (paused.load() || held.load()) {
         control->Pause();
-    else
+    } else {
+        // The quiet time of a hold is not the graph's.
+        last_activity_ = GetTickCount();
         control->Run();
+    }
 }
 
 void CDShowReader::Pause() {
@@ -235,4 +299,17 @@ private:
 bool dshow_file_has_sound(const char* file) {
     CSoundProbe probe;
     return probe.Has(file);
+}
+
+bool dshow_file_stalls_when_run(const char* path) {
+    if (!path || !path[0]) return false;
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    // The properties header comes right after the 18-byte file header, sometimes after a content one.
+    uint8_t head[4096];
+    DWORD got = 0;
+    const BOOL read = ReadFile(file, head, sizeof head, &got, nullptr);
+    CloseHandle(file);
+    return read && dshow::realmedia_without_index(head, got);
 }

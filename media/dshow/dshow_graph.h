@@ -4,6 +4,15 @@
 //
 // The grabber's callback runs on DirectShow's streaming thread. It never calls into the graph: the
 // sample's own time is its position, and holding the stream is done by waiting, not by pausing.
+//
+// A graph can stop delivering for good without ever completing: GStreamer's RealMedia demuxer fails
+// the seek to the start that the splitter makes at Run on a file without an index, leaving everything
+// behind it flushing; the splitter's streaming thread then waits for a sample forever, and so does
+// IMediaControl::Stop. So a graph that has run is stopped on a thread of its own and waited for a
+// bounded time; one that does not stop is left to that thread (its callback detached first), and
+// Stalled lets the reader's user see a graph that has gone quiet. A graph left behind keeps its
+// GStreamer threads, which Wine's process exit does not survive: the known case is kept from running
+// at all (dshow_file_stalls_when_run); these are the guards for any other.
 #pragma once
 #include <windows.h>
 #include <dshow.h>
@@ -39,6 +48,15 @@ public:
     void TogglePause();
     // Sets the playing rate; a rate the graph refuses leaves 1.0.
     void SetRate(float rate);
+    // The graph runs (neither hold is set, no callback is in flight) and nothing has come through the
+    // callback for `limit_ms`.
+    bool Stalled(DWORD limit_ms) const;
+    // The callback's bracket around OnBuffer: in flight, and the time of the graph's last sign of life.
+    void EnterCallback() { ++in_callback_, last_activity_ = GetTickCount(); }
+    void LeaveCallback() { last_activity_ = GetTickCount(), --in_callback_; }
+
+    // How long Stop waits for a graph that has run to stop before leaving it behind.
+    static constexpr DWORD kStopWaitMs = 2000;
 
     std::atomic<uint8_t> open{0};
     std::atomic<uint8_t> paused{0};  // the user's pause (TogglePause)
@@ -61,6 +79,8 @@ public:
     double rate = 1.0;
     // Tests run the graph without its reference clock, as fast as it decodes.
     bool use_clock = true;
+    // Graphs this process has left behind because they did not stop in time.
+    static int Abandoned();
 
 protected:
     CDShowReader() = default;
@@ -78,7 +98,18 @@ protected:
     // Called just before the graph runs and just before it stops.
     virtual void OnRun() {}
     virtual void OnStop() {}
+
+private:
+    // Stops the running graph on a thread of its own, which then releases every interface; waits at
+    // most kStopWaitMs and for the callbacks in flight. The interface fields are cleared either way.
+    void StopRunningGraph();
+
+    std::atomic<int> in_callback_{0};
+    std::atomic<DWORD> last_activity_{0};
 };
 
 // Whether the file has a stream the sound grabber connects to (a graph is built and torn down).
 bool dshow_file_has_sound(const char* path);
+// Whether a graph of the file would never deliver once run (RealMedia without an index, see
+// dshow::realmedia_without_index): such a file is probed, but not run.
+bool dshow_file_stalls_when_run(const char* path);

@@ -1,4 +1,5 @@
 #include "dshow_video_reader.h"
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -97,6 +98,7 @@ void CDShowVideoReader::OnRun() {
     stopping_ = 0;
     end_reached_ = 0;
     end_notices = 0;
+    stalled = 0;
     delivered = 0;
     dropped = 0;
     ResetEvent(release_event_);
@@ -131,7 +133,16 @@ bool CDShowVideoReader::IsRunning() {
             if (code == EC_COMPLETE || code == EC_USERABORT || code == EC_ERRORABORT) running = 0;
         }
     }
+    if (running.load() && Stalled(StallLimitMs())) {
+        stalled = 1;
+        running = 0;
+    }
     return running.load() != 0;
+}
+
+DWORD CDShowVideoReader::StallLimitMs() const {
+    const double frame_ms = std::clamp(seconds_per_frame, 0.0, 10.0) * 1000.0;
+    return DWORD((6000.0 + 2.0 * frame_ms) / std::max(rate, 0.1));
 }
 
 void CDShowVideoReader::StorePicture(const BYTE* data, LONG length) {

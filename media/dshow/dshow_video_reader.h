@@ -47,8 +47,12 @@ public:
     bool ReleaseRing();
     // False once the stream has ended: at the end notice in playback, at the graph's completion
     // otherwise (pictures stored before the completion was seen are still in the ring: drain it once
-    // more). Polls the graph's events, so it is called from the worker, never from the callback.
+    // more), or once the running graph has stalled (StallLimitMs without a picture; `stalled` is set).
+    // Polls the graph's events, so it is called from the worker, never from the callback.
     bool IsRunning();
+    // How long a running graph may go without a picture: 6 s and two picture times of the file, at
+    // the graph's rate.
+    DWORD StallLimitMs() const;
 
     BITMAPINFOHEADER header = {};  // of the connected format
     int width = 0, height = 0;
@@ -67,6 +71,7 @@ public:
     std::atomic<int> delivered{0};     // pictures the graph delivered while the engine was busy
     std::atomic<int> dropped{0};       // pictures of the wrong size or too big for their buffer
     std::atomic<int> end_notices{0};
+    std::atomic<uint8_t> stalled{0};  // the graph went quiet without completing
 
     void OnBuffer(double time, const BYTE* data, LONG length);
 

@@ -1181,6 +1181,9 @@ TEST_F(ConvertEndToEnd, FailuresKeepTheirTextAndLeaveNoEmptyFile) {
     ASSERT_GT(codes, 0);
     const std::string unknown = media_test::fresh_path("fail_abcd.avi");
     media_test::write_file(unknown, bytes);
+    // RealMedia as ffmpeg writes it, without an index: its DirectShow graphs would never deliver.
+    const std::string rm = make_source("fail_rv20.rm", "320x240", "-c:v rv20 -b:v 1000k -c:a ac3 -b:a 128k -ar 44100 -f rm", 1);
+    ASSERT_FALSE(rm.empty());
     struct Case {
         const char* why;
         std::string job;
@@ -1198,6 +1201,7 @@ TEST_F(ConvertEndToEnd, FailuresKeepTheirTextAndLeaveNoEmptyFile) {
         {"unwritable output folder", windows_path(good), "", "创建MP4文件错误", nullptr},
         {"encoder DLL missing", windows_path(good), "-", missing_library_text("tolmx264encode.dll"),
          "tolmx264encode.dll"},
+        {"RealMedia without an index", windows_path(rm), "-", "视频解码不支持 ", nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);

@@ -364,6 +364,24 @@ TEST_F(PlayEndToEnd, DirectDrawFailureIsReportedAndEndsTheThread) {
 
 #endif
 
+// RealMedia as ffmpeg writes it has no index, and its DirectShow graphs would never deliver nor stop:
+// the play ends at once with the text, the window hidden and the buttons back.
+TEST_F(PlayEndToEnd, RealMediaWithoutIndexEndsThePlayWithItsText) {
+    const std::string source = make_source("play_rv20.rm", "-c:v rv20 -b:v 1000k -c:a ac3 -b:a 128k -ar 44100 -f rm", 2.0);
+    ASSERT_FALSE(source.empty());
+    ASSERT_TRUE(load_job(host_, source, "play_rm"));
+    const Outcome o = host_.play(Options{});
+    ASSERT_FALSE(o.statuses.empty());
+    EXPECT_EQ("视频解码不支持 ", o.statuses.back());
+    EXPECT_TRUE(o.boxes.empty());
+    EXPECT_FALSE(o.busy_after);
+    EXPECT_EQ(0, o.decoded);
+    EXPECT_FALSE(o.video_visible_after);
+    EXPECT_TRUE(o.play_enabled);
+    EXPECT_TRUE(o.convert_enabled);
+    EXPECT_EQ(0, ddov_live_objects());
+}
+
 // A source without sound is paced by the clock alone; without any sound device, one with sound is
 // paced by the wave output's own clock: both take their length.
 TEST_F(PlayEndToEnd, PlaysKeepTheirPaceWithoutSound) {

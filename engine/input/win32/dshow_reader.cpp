@@ -76,6 +76,11 @@ public:
 
     bool open(const MediaJob& job, const InputCalls&, std::string* error) override {
         close();
+        // Its graphs would deliver nothing, never complete and never stop.
+        if (dshow_file_stalls_when_run(job.path)) {
+            *error = input_text::kUnsupported;
+            return false;
+        }
         com_ = SUCCEEDED(dshow_thread_init());
         previous_link_ = dshow_set_engine_link(&kConversionLink);
         linked_ = true;

@@ -1,6 +1,7 @@
 // The readers' arithmetic: frame rate and count from the connected format, picture copies and sound
-// pieces.
+// pieces; RealMedia headers without an index.
 #include <gtest/gtest.h>
+#include <string>
 #include <vector>
 #include "media/dshow/dshow_frames.h"
 
@@ -66,6 +67,55 @@ TEST(DShowFrames, SoundPiecesAreWholeFramesWithinTheCapacity) {
     for (const auto& c : cases)
         EXPECT_EQ(c.piece, dshow::pcm_piece(c.remaining, c.capacity, c.align))
             << c.remaining << " into " << c.capacity << " by " << c.align;
+}
+
+// A RealMedia chunk as the format lays it out: id, big-endian size counting the 10-byte header,
+// version 0, then `body`.
+std::vector<uint8_t> chunk(const char* id, const std::vector<uint8_t>& body, uint32_t size_field = 0) {
+    const uint32_t size = size_field ? size_field : uint32_t(10 + body.size());
+    std::vector<uint8_t> c(id, id + 4);
+    for (int shift : {24, 16, 8, 0}) c.push_back(uint8_t(size >> shift));
+    c.push_back(0), c.push_back(0);
+    c.insert(c.end(), body.begin(), body.end());
+    return c;
+}
+
+// PROP's body: seven 32-bit fields, the index offset, the data offset, stream count and flags.
+std::vector<uint8_t> prop(uint32_t index_offset) {
+    std::vector<uint8_t> body(7 * 4, 0x11);
+    for (uint32_t v : {index_offset, 357u})
+        for (int shift : {24, 16, 8, 0}) body.push_back(uint8_t(v >> shift));
+    body.insert(body.end(), {0, 2, 0, 0});
+    return body;
+}
+
+std::vector<uint8_t> join(std::initializer_list<std::vector<uint8_t>> parts) {
+    std::vector<uint8_t> all;
+    for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+TEST(DShowFrames, RealMediaWithoutAnIndexIsKnownByItsPropertiesHeader) {
+    const std::vector<uint8_t> rmf = chunk(".RMF", {0, 0, 0, 0, 0, 0, 0, 4});
+    const std::vector<uint8_t> data = chunk("DATA", std::vector<uint8_t>(8, 0));
+    const std::vector<uint8_t> without = join({rmf, chunk("PROP", prop(0)), data});
+    const std::vector<uint8_t> with = join({rmf, chunk("PROP", prop(240000)), data});
+    const struct {
+        const char* name;
+        std::vector<uint8_t> head;
+        bool without_index;
+    } cases[] = {
+        {"no index", without, true},
+        {"an index", with, false},
+        {"PROP after another chunk", join({rmf, chunk("CONT", std::vector<uint8_t>(20, 'x')), chunk("PROP", prop(0))}), true},
+        {"DATA before PROP", join({rmf, data, chunk("PROP", prop(0))}), false},
+        {"PROP cut before its index offset", std::vector<uint8_t>(without.begin(), without.begin() + long(rmf.size()) + 40), false},
+        {"a chunk size below its header", join({rmf, chunk("CONT", {}, 4), chunk("PROP", prop(0))}), false},
+        {"not RealMedia", join({chunk("RIFF", {}), chunk("PROP", prop(0))}), false},
+        {"nothing", {}, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.without_index, dshow::realmedia_without_index(c.head.data(), c.head.size())) << c.name;
 }
 
 }  // namespace

@@ -51,6 +51,11 @@ std::string picture(const char* rate) { return std::string("-f lavfi -i testsrc=
 
 Clip mov_clip() { return clip("h264_aac.mov", picture("30000/1001") + kTone + "-t 2 -c:v libx264 -pix_fmt yuv420p -c:a aac -ac 2"); }
 Clip wmv_clip() { return clip("wmv2.wmv", picture("25") + kTone + "-t 2 -c:v wmv2 -c:a wmav2 -ac 2"); }
+// RealMedia as ffmpeg writes it: RV20 + AC-3, no index.
+Clip rm_clip() {
+    return clip("rv20_ac3.rm", "-f lavfi -i testsrc=size=320x240:rate=25 -f lavfi -i sine=frequency=1000:sample_rate=44100 "
+                               "-t 4 -c:v rv20 -b:v 1000k -c:a ac3 -b:a 128k -ar 44100 -f rm");
+}
 Clip wav_clip() {
     return clip("stereo48k.wav", "-f lavfi -i sine=frequency=1000:sample_rate=48000 -t 2 -ac 2 -c:a pcm_s16le");
 }
@@ -148,6 +153,7 @@ TEST_F(DShowTest, ProbesPicturesAndSoundAsFfprobeSeesThem) {
         wmv_clip(),
         clip("mpeg4_mp3.avi", picture("25") + kTone + "-t 2 -c:v mpeg4 -vtag XVID -c:a libmp3lame -ac 2"),
         clip("mjpeg_pcm.avi", picture("25") + kTone + "-t 2 -c:v mjpeg -c:a pcm_s16le"),
+        rm_clip(),
     };
     for (const Clip& c : clips) {
         SCOPED_TRACE(c.unix_path);
@@ -432,10 +438,57 @@ TEST_F(DShowTest, StopWhileTheCallbackWaitsReturnsWithinASecond) {
     EXPECT_EQ(CDShowVideoReader::kHoldAt, v.write_count.load());
     Sleep(200);
     EXPECT_EQ(CDShowVideoReader::kHoldAt, v.write_count.load()) << "held, not dropping";
+    EXPECT_TRUE(v.IsRunning()) << "a held callback is no stall";
+    const int abandoned = CDShowReader::Abandoned();
     const DWORD t0 = GetTickCount();
     v.Stop();
     EXPECT_LT(GetTickCount() - t0, 1000u);
     EXPECT_EQ(nullptr, v.graph);
+    EXPECT_EQ(abandoned, CDShowReader::Abandoned()) << "the graph stopped: nothing left behind";
+}
+
+// A graph that goes quiet without completing (held here behind the reader's back, as a graph whose
+// splitter waits for a sample that never comes would be) is seen to stall once its quiet time is
+// over, not before, and ends the ring's reading; a graph that stops is not left behind.
+TEST_F(DShowTest, AGraphThatGoesQuietEndsAsStalled) {
+    const Clip c = wmv_clip();
+    CDShowVideoReader v;
+    std::strcpy(v.path, c.path.c_str());
+    ASSERT_EQ(0, v.OpenFile());
+    auto buffers = ring_buffers(v);
+    EXPECT_EQ(6080u, v.StallLimitMs()) << "6 s and two pictures at 25 a second";
+    ASSERT_EQ(0, v.Run());
+    ASSERT_EQ(S_OK, v.control->Pause());
+    const DWORD t0 = GetTickCount();
+    Consumer consumer{&v, dshow::rgb24_picture_bytes(v.width, v.height)};
+    HANDLE t = CreateThread(nullptr, 0, consume, &consumer, 0, nullptr);
+    const bool ended = WaitForSingleObject(t, 60000) == WAIT_OBJECT_0;
+    const DWORD quiet = GetTickCount() - t0;
+    if (!ended) g_busy_flag = 0;
+    const int abandoned = CDShowReader::Abandoned();
+    v.Stop();
+    WaitForSingleObject(t, 5000);
+    CloseHandle(t);
+    ASSERT_TRUE(ended) << "the reading never ended";
+    EXPECT_GE(quiet, v.StallLimitMs());
+    EXPECT_EQ(1, int(v.stalled.load()));
+    EXPECT_EQ(v.delivered.load(), consumer.taken) << "what came before the quiet is taken";
+    EXPECT_LT(v.delivered.load(), 50);
+    EXPECT_EQ(abandoned, CDShowReader::Abandoned());
+}
+
+// ffmpeg's RealMedia carries no index (no INDX chunk in the file). GStreamer's demuxer fails the seek
+// to the start that the splitter makes when such a graph runs, and the graph then delivers nothing,
+// never completes and never stops: the file is probed like the others but known as one not to run.
+TEST_F(DShowTest, RealMediaWithoutIndexIsProbedButNotRun) {
+    const Clip rm = rm_clip();
+    const std::vector<uint8_t> bytes = media_test::read_file(rm.unix_path);
+    ASSERT_GT(bytes.size(), 1000u);
+    EXPECT_EQ(std::string::npos, std::string(bytes.begin(), bytes.end()).find("INDX"));
+    EXPECT_TRUE(dshow_file_stalls_when_run(rm.path.c_str()));
+    for (const Clip& c : {wmv_clip(), mov_clip(), wav_clip()})
+        EXPECT_FALSE(dshow_file_stalls_when_run(c.path.c_str())) << c.path;
+    EXPECT_FALSE(dshow_file_stalls_when_run(windows_path(media_test::out_path("missing.rm")).c_str()));
 }
 
 TEST_F(DShowTest, LargeSoundBuffersReachTheFeedInPiecesThatFit) {
@@ -466,3 +519,4 @@ TEST_F(DShowTest, LargeSoundBuffersReachTheFeedInPiecesThatFit) {
 }
 
 }  // namespace
+
