@@ -7,6 +7,8 @@ BEGIN_MESSAGE_MAP(CSkinDialog, CDialog)
     ON_WM_SIZE()
 END_MESSAGE_MAP()
 
+void (*CSkinDialog::s_pfnSized)(HWND) = nullptr;
+
 CSkinDialog::~CSkinDialog() {
     if (m_hBackBitmap) ::DeleteObject(m_hBackBitmap);
 }
@@ -50,4 +52,5 @@ BOOL CSkinDialog::OnEraseBkgnd(CDC* dc) {
 void CSkinDialog::OnSize(UINT, int, int) {
     Default();
     if (m_hBackBitmap) Invalidate(TRUE);
+    if (s_pfnSized) s_pfnSized(m_hWnd);
 }

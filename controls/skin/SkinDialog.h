@@ -16,6 +16,10 @@ public:
     void EnableEasyMove(BOOL on = TRUE) { m_bEasyMove = on; }
     HBITMAP GetBackBitmap() const { return m_hBackBitmap; }
 
+    // Called with the window after each WM_SIZE of any skinned dialog of this module, when set: the
+    // module that paints the skinned frame keeps the window region in step with the size through it.
+    static void (*s_pfnSized)(HWND wnd);
+
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange*) override {}

@@ -1,4 +1,6 @@
 #include "SkinDraw.h"
+#include "SkinRegion.h"
+#include "SkinDialog.h"
 #include "controls/skin_core/skin_fill_profile.h"
 #include "controls/res/skin_res.h"
 
@@ -19,6 +21,7 @@ CSkinBitmap skin_bmp_button_colour;
 skin::FrameMetrics skin_frame{};
 BYTE skin_ready = 0;
 BYTE skin_loaded_before = 0;
+unsigned skin_load_count = 0;
 COLORREF skin_key_colour = 0x000000;
 BOOL skin_key_transparent = FALSE;
 
@@ -83,6 +86,8 @@ int skin_reload_bitmaps() {
     }
     skin_ready = 1;
     skin_loaded_before = 1;
+    ++skin_load_count;
+    CSkinDialog::s_pfnSized = skin_window_resized;
     skin_frame = skin::frame_metrics({size_of(skin_bmp_caption), size_of(skin_bmp_frame_left),
                                       size_of(skin_bmp_frame_right), size_of(skin_bmp_frame_bottom)});
     return 0;
@@ -129,6 +134,7 @@ int skin_draw_frame(CDC* dc, int width, int height) {
 
 void skin_paint_window(CWnd* wnd, HICON small_icon) {
     if (!wnd || !::IsWindow(wnd->m_hWnd) || wnd->IsIconic()) return;
+    skin_update_window_region(wnd->m_hWnd);
     CWindowDC dc(wnd);
     CRect r;
     wnd->GetWindowRect(&r);

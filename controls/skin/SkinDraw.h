@@ -30,6 +30,8 @@ extern skin::FrameMetrics skin_frame;
 // 1 once the bitmaps are loaded: the dialogs paint the skinned frame only then.
 extern BYTE skin_ready;
 extern BYTE skin_loaded_before;
+// Counts the loads of the skin bitmaps, so that windows rebuild their regions after a reload.
+extern unsigned skin_load_count;
 // Key colour of the caption buttons and of the window regions, and whether buttons use it.
 extern COLORREF skin_key_colour;
 extern BOOL skin_key_transparent;
@@ -52,7 +54,8 @@ int skin_draw_frame(CDC* dc, int width, int height);
 
 // The skinned frame and caption of a program window on its window DC: the frame edges, two caption
 // bands in the UI colour darkened by 17, the caption buttons, the small icon and the title (a black
-// shadow one pixel down and right, then white).
+// shadow one pixel down and right, then white). It first clips the window to the skin's region
+// (rebuilt only when the window's size or the skin has changed since).
 void skin_paint_window(CWnd* wnd, HICON small_icon);
 // The caption button under a screen point: HTCLOSE (button 0), HTMINBUTTON (1), HTMENU (4), or 0.
 int skin_caption_hit(HWND wnd, POINT screen);

@@ -1,11 +1,12 @@
 // The skin on a real display: skin bitmaps, pictures, transparent blits and regions, the skinned
-// dialog's painting and its GDI balance. With --show the program instead opens a skinned dialog for
+// dialog's painting and its GDI balance, the skinned window's region. With --show the program instead opens a skinned dialog for
 // skin_screen_test.sh, prints where it is and which colours must be on screen, and reports its final
 // position when it is closed.
 #include "tests/support/gtest_winelib.h"
 #include "tests/support/gdi_count.h"
 #include "controls/skin/SkinDialog.h"
 #include "controls/skin/SkinDraw.h"
+#include "controls/skin/SkinRegion.h"
 #include "controls/skin_core/dib_layout.h"
 #include "controls/skin_core/skin_fill_profile.h"
 #include "controls/res/skin_res.h"
@@ -273,6 +274,163 @@ TEST(SkinDialog, PaintsTilesFrameAndButtonsAndHundredRepaintsLeakNoGdiObject) {
     AfxFreeTempMaps();
     EXPECT_EQ(paints + 100, dlg.paints);
     EXPECT_EQ(before, gdi_object_count());
+    dlg.DestroyWindow();
+}
+
+// A dialog that paints its frame as the program's skinned dialogs do: through the shared painter,
+// after the default handling of the paint messages.
+class CSkinFrameDlg : public CSkinDialog {
+public:
+    CSkinFrameDlg() : CSkinDialog(IDD_SKIN_TEST) {}
+
+protected:
+    LRESULT DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        LRESULT result = CSkinDialog::DefWindowProc(msg, wp, lp);
+        if (::IsWindow(m_hWnd) && skin_ready && (msg == WM_PAINT || msg == WM_NCPAINT || msg == WM_NCACTIVATE))
+            skin_paint_window(this, nullptr);
+        return result;
+    }
+};
+
+void pump_messages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    AfxFreeTempMaps();
+}
+
+void resize_and_paint(CWnd& wnd, int width, int height) {
+    wnd.SetWindowPos(nullptr, 60, 40, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    wnd.UpdateWindow();
+    pump_messages();
+}
+
+// The caption bar's key pixels, read straight from its bitmap resource (8 bits, full palette,
+// bottom-up rows), not through the bitmap classes.
+struct KeyMask {
+    int width = 0, height = 0;
+    std::vector<bool> key;
+    bool at(int x, int y) const { return key[(size_t)y * width + x]; }
+};
+
+KeyMask caption_key_mask() {
+    KeyMask mask;
+    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(IDB_SKIN_CAPTION), (LPCSTR)RT_BITMAP);
+    const uint8_t* dib = found ? (const uint8_t*)LockResource(LoadResource(nullptr, found)) : nullptr;
+    if (!dib) return mask;
+    BITMAPINFOHEADER h;
+    memcpy(&h, dib, sizeof h);
+    if (h.biBitCount != 8 || h.biClrUsed != 0 || h.biHeight <= 0) return mask;
+    const RGBQUAD* palette = (const RGBQUAD*)(dib + h.biSize);
+    const uint8_t* bits = dib + h.biSize + 256 * sizeof(RGBQUAD);
+    const int stride = (h.biWidth + 3) & ~3;
+    mask.width = h.biWidth;
+    mask.height = h.biHeight;
+    mask.key.resize((size_t)mask.width * mask.height);
+    for (int y = 0; y < mask.height; ++y)
+        for (int x = 0; x < mask.width; ++x) {
+            const RGBQUAD& c = palette[bits[(size_t)(mask.height - 1 - y) * stride + x]];
+            mask.key[(size_t)y * mask.width + x] = c.rgbRed == 0 && c.rgbGreen == 0 && c.rgbBlue == 0;
+        }
+    return mask;
+}
+
+// The bar column shown at window column x of a window `width` wide: the right 84 columns (95..178)
+// flush with the right edge, the left 76 columns (0..75) at the left edge, the 19 columns 76..94
+// repeated between them.
+int bar_column(int width, int x) {
+    if (x >= width - 84) return x - (width - 84) + 95;
+    if (x < 76) return x;
+    return 76 + (x - 76) % 19;
+}
+
+// Compares the window's region with the bar's key pixels over the caption band, and checks that
+// the rest of the window is whole and nothing outside it is in. Returns the number of cut pixels.
+int check_window_region(HWND wnd, const KeyMask& mask, int width, int height) {
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_NE(ERROR, GetWindowRgn(wnd, region)) << width;
+    int cut = 0, wrong = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = -1; x <= width; ++x) {
+            bool expected = x >= 0 && x < width && !(y < 33 && mask.at(bar_column(width, x), y));
+            if (x >= 0 && x < width && !expected) ++cut;
+            if ((PtInRegion(region, x, y) != FALSE) != expected && ++wrong <= 5)
+                ADD_FAILURE() << "width " << width << ": (" << x << ", " << y << ") should be "
+                              << (expected ? "in" : "out");
+        }
+    EXPECT_FALSE(PtInRegion(region, 10, -1));
+    EXPECT_FALSE(PtInRegion(region, 10, height));
+    EXPECT_EQ(0, wrong) << width;
+    DeleteObject(region);
+    return cut;
+}
+
+TEST(SkinWindowRegion, CaptionCornersAreCutByTheKeyColourAtEveryWidth) {
+    use_skin();
+    const KeyMask mask = caption_key_mask();
+    ASSERT_EQ(179, mask.width);
+    ASSERT_EQ(66, mask.height);
+    // The bar's own corners, so that the cut below is not vacuous.
+    ASSERT_TRUE(mask.at(0, 0));
+    ASSERT_TRUE(mask.at(178, 0));
+    ASSERT_FALSE(mask.at(90, 0));
+    CSkinFrameDlg dlg;
+    ASSERT_TRUE(dlg.Create(IDD_SKIN_TEST));
+    // Wider than the bar, as wide, one column wider, and narrower than its two corners together.
+    for (int width : {400, 179, 180, 150, 611}) {
+        resize_and_paint(dlg, width, 120);
+        int cut = check_window_region(dlg.m_hWnd, mask, width, 120);
+        EXPECT_GT(cut, 20) << width;
+    }
+    dlg.DestroyWindow();
+}
+
+TEST(SkinWindowRegion, WithoutTheCaptionBarTheWindowStaysARectangleAndAReloadBringsTheRegionBack) {
+    use_skin();
+    const KeyMask mask = caption_key_mask();
+    ASSERT_EQ(179, mask.width);
+    CSkinFrameDlg dlg;
+    ASSERT_TRUE(dlg.Create(IDD_SKIN_TEST));
+    resize_and_paint(dlg, 300, 100);
+    HRGN probe = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_NE(ERROR, GetWindowRgn(dlg.m_hWnd, probe));
+    // The bar failed to load: the region given earlier goes, and a new window gets none.
+    skin_bmp_caption.DeleteObject();
+    dlg.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    pump_messages();
+    EXPECT_EQ(ERROR, GetWindowRgn(dlg.m_hWnd, probe));
+    CSkinFrameDlg plain;
+    ASSERT_TRUE(plain.Create(IDD_SKIN_TEST));
+    resize_and_paint(plain, 300, 100);
+    EXPECT_EQ(ERROR, GetWindowRgn(plain.m_hWnd, probe));
+    EXPECT_EQ(nullptr, skin_window_region(300, 100));
+    // Reloaded, at the same size: the region comes back.
+    skin_reload_bitmaps();
+    dlg.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    pump_messages();
+    check_window_region(dlg.m_hWnd, mask, 300, 100);
+    DeleteObject(probe);
+    plain.DestroyWindow();
+    dlg.DestroyWindow();
+}
+
+TEST(SkinWindowRegion, FiftyResizesLeakNoRegion) {
+    use_skin();
+    CSkinFrameDlg dlg;
+    ASSERT_TRUE(dlg.Create(IDD_SKIN_TEST));
+    // Warm up first: the system allocates some objects once, on first use.
+    for (int i = 0; i < 5; ++i) resize_and_paint(dlg, 200 + 10 * i, 150);
+    int before = gdi_object_count();
+    ASSERT_GT(before, 0);
+    for (int i = 0; i < 50; ++i) resize_and_paint(dlg, 160 + 7 * i, 100 + (i % 3) * 20);
+    EXPECT_EQ(before, gdi_object_count());
+    // The region was rebuilt for the last size.
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(ERROR, GetWindowRgn(dlg.m_hWnd, region));
+    RECT box;
+    GetRgnBox(region, &box);
+    EXPECT_EQ(160 + 7 * 49, box.right);
+    EXPECT_EQ(100 + (49 % 3) * 20, box.bottom);
+    DeleteObject(region);
     dlg.DestroyWindow();
 }
 
