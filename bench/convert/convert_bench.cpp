@@ -10,7 +10,8 @@
 // muxer with the 3GP brand (-f 3gp), the same boxes and the same work.
 // Every kind gets its row: a side that fails prints the reason on its row and the next kind runs; the
 // exit code is then 1.
-// Wall times are the median of three runs; the ratio is ours / ffmpeg's (target <= 1.0 for MP4 H.264).
+// Wall times are the median of three runs; the ratio is ours / ffmpeg's (target <= 1.0 for MP4 H.264); the
+// paired ratios are the medians of the runs' own ratios.
 //   convert_bench.exe [seconds] [runs] [kind]   (defaults 60, 3 and every kind; a kind is chosen by a
 //                                                part of its name, "H.264" for instance)
 // Only the lines starting with "[bench]" are the results; the host prints every status it sees.
@@ -194,10 +195,18 @@ int main(int argc, char** argv) {
             std::fflush(stdout);
             continue;
         }
-        // Processor time as well: on a busy machine it says more than the wall clock.
+        // Processor time as well: on a busy machine it says more than the wall clock. The paired ratios
+        // (the median of each run's ours / ffmpeg, the two measured a few seconds apart) follow a load
+        // that changes between runs less than the ratio of the medians does.
         const double a = median(ours), b = median(theirs), ac = median(ours_cpu), bc = median(theirs_cpu);
+        std::vector<double> paired, paired_cpu;
+        for (size_t i = 0; i < ours.size() && i < theirs.size(); ++i) {
+            if (theirs[i] > 0) paired.push_back(ours[i] / theirs[i]);
+            if (theirs_cpu[i] > 0) paired_cpu.push_back(ours_cpu[i] / theirs_cpu[i]);
+        }
         std::printf("[bench] %-24s ours %6.2f s  ffmpeg %6.2f s  ratio %.2fx   cpu: ours %6.2f s  ffmpeg %6.2f s  "
-                    "ratio %.2fx\n", kind.name, a, b, b > 0 ? a / b : 0, ac, bc, bc > 0 ? ac / bc : 0);
+                    "ratio %.2fx   paired: %.2fx  cpu %.2fx\n", kind.name, a, b, b > 0 ? a / b : 0, ac, bc,
+                    bc > 0 ? ac / bc : 0, median(paired), median(paired_cpu));
         std::fflush(stdout);
     }
     return all_rows ? 0 : 1;

@@ -6,9 +6,22 @@
 #include "engine/state/run_state.h"
 #include "media/records/segment_list.h"
 
+// GetDlgItem is a round trip to the Wine server, and a worker asks for the same few controls thousands
+// of times a job (two bars every per-mille step). A handle found is kept while it is still the main
+// window's child of that id; both checks are answered within the process.
 HWND MainWindowUi::item(int control) const {
     HWND main = g_main_hwnd.load();
-    return main ? ::GetDlgItem(main, control) : nullptr;
+    if (!main) return nullptr;
+    std::lock_guard<std::mutex> hold(items_lock_);
+    for (KnownItem& known : items_) {
+        if (known.control != control) continue;
+        if (!known.hwnd || ::GetAncestor(known.hwnd, GA_PARENT) != main || ::GetDlgCtrlID(known.hwnd) != control)
+            known.hwnd = ::GetDlgItem(main, control);
+        return known.hwnd;
+    }
+    HWND found = ::GetDlgItem(main, control);
+    if (found && items_.size() < kKnownItems) items_.push_back({control, found});
+    return found;
 }
 
 void MainWindowUi::set_status(const char* text) {

@@ -2,6 +2,8 @@
 // thread handles; the preview is drawn into the preview static's device context.
 #pragma once
 #include <windows.h>
+#include <mutex>
+#include <vector>
 #include "base/picture.h"
 #include "engine/image/rgb_image.h"
 #include "engine/ui/engine_ui.h"
@@ -31,6 +33,13 @@ public:
 
 private:
     HWND item(int control) const;
+    struct KnownItem {
+        int control;
+        HWND hwnd;
+    };
+    static constexpr size_t kKnownItems = 32;
+    mutable std::mutex items_lock_;  // the play, conversion and interface threads all ask
+    mutable std::vector<KnownItem> items_;
     HWND preview_ = nullptr;
     HDC preview_dc_ = nullptr;
     RECT preview_rect_ = {};
