@@ -1,11 +1,33 @@
 #include "WaveScopeThread.h"
+#include <chrono>
 #include "ScopeCanvas.h"
 #include "app/core/wave_scope.h"
 #include "app/res/resource.h"
 #include "controls/skin/SkinDraw.h"
 #include "engine/audio/audio_path.h"
+#include "engine/audio/scope_bell.h"
 #include "engine/main_window/main_window.h"
 #include "engine/state/run_state.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto kPassPeriod = std::chrono::milliseconds(10);
+// The longest wait for the feed's bell: a safety net, the bell also rings on Exit.
+constexpr auto kLongestWait = std::chrono::milliseconds(100);
+
+// Ends once the next pass may find work, and no sooner than one period after the previous pass.
+// While the count shows no new block, no pass can draw or take frames whatever the flags say, so
+// the thread sleeps until the feed rings instead of waking every period to find that out.
+void wait_for_next_pass(Clock::time_point previous) {
+    const int count = g_scope_count.load(std::memory_order_relaxed);
+    if (count <= kScopeIdleFrames && flag_on(g_scope_running)) scope_bell_wait(g_scope_count, count, kLongestWait);
+    const auto due = previous + kPassPeriod;
+    const auto now = Clock::now();
+    if (now < due) Sleep(DWORD(std::chrono::ceil<std::chrono::milliseconds>(due - now).count()));
+}
+
+}  // namespace
 
 DWORD WINAPI wave_scope_thread(LPVOID) {
     SetThreadDescription(GetCurrentThread(), L"tarmelo wave scope");
@@ -15,9 +37,14 @@ DWORD WINAPI wave_scope_thread(LPVOID) {
     WaveScope scope;
     ScopePicture picture;
     ScopeCanvas canvas;
+    auto previous = Clock::now();
     while (flag_on(g_scope_running)) {
-        Sleep(10);
-        if (!dc) continue;
+        if (!dc) {
+            Sleep(10);
+            continue;
+        }
+        wait_for_next_pass(previous);
+        previous = Clock::now();
         const ScopeState state = {flag_on(g_busy), flag_on(g_scope_feed), flag_on(g_paused)};
         int count = g_scope_count.load(std::memory_order_relaxed);
         const int before = count;
