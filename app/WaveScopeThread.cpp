@@ -1,4 +1,5 @@
 #include "WaveScopeThread.h"
+#include <algorithm>
 #include <chrono>
 #include "ScopeCanvas.h"
 #include "app/core/wave_scope.h"
@@ -16,14 +17,16 @@ constexpr auto kPassPeriod = std::chrono::milliseconds(10);
 // The longest wait for the feed's bell: a safety net, the bell also rings on Exit.
 constexpr auto kLongestWait = std::chrono::milliseconds(100);
 
-// Ends once the next pass may find work, and no sooner than one period after the previous pass.
-// While the count shows no new block, no pass can draw or take frames whatever the flags say, so
-// the thread sleeps until the feed rings instead of waking every period to find that out.
+// Ends at the next pass. Passes keep to a grid of one period from the previous pass, as a thread
+// that wakes every period would, so blocks arriving within one period still make a single pass. While
+// the count shows no new block, no pass can draw or take frames whatever the flags say, so the thread
+// sleeps until the feed rings instead of waking every period to find that out.
 void wait_for_next_pass(Clock::time_point previous) {
     const int count = g_scope_count.load(std::memory_order_relaxed);
     if (count <= kScopeIdleFrames && flag_on(g_scope_running)) scope_bell_wait(g_scope_count, count, kLongestWait);
-    const auto due = previous + kPassPeriod;
     const auto now = Clock::now();
+    const auto periods = std::max<Clock::rep>(1, (now - previous + kPassPeriod - Clock::duration(1)) / kPassPeriod);
+    const auto due = previous + periods * kPassPeriod;
     if (now < due) Sleep(DWORD(std::chrono::ceil<std::chrono::milliseconds>(due - now).count()));
 }
 
