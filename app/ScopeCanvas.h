@@ -1,6 +1,6 @@
 // The wave scope's area on screen. The picture is put into pixels of our own and shown with one
-// SetDIBitsToDevice: a frame costs one GDI call instead of one per line and brush, which is most of
-// what the scope thread used to spend.
+// SetDIBitsToDevice: a frame costs one GDI call instead of a brush per band and a MoveToEx/LineTo
+// pair per line, some 650 fills and lines in the usual label.
 #pragma once
 #include <windows.h>
 #include <cstdint>
