@@ -22,6 +22,7 @@
 #include "base/program_folder.h"
 #include "controls/res/skin_res.h"
 #include "controls/skin/SkinDraw.h"
+#include "engine/audio/scope_bell.h"
 #include "engine/convert/win32/convert_thread.h"
 #include "engine/input/win32/program_input_calls.h"
 #include "engine/main_window/main_window.h"
@@ -855,6 +856,7 @@ void CConverterDlg::OnExit() {
     set_flag(g_busy, false);
     set_flag(g_paused, false);
     set_flag(g_scope_running, false);
+    scope_bell_ring();  // the scope thread may be waiting for sound
     if (m_pAnalyzeDlg) m_pAnalyzeDlg->StopAll();
     WaitForThreads();
     const bool ended = (!m_worker || WaitForSingleObject(m_worker->m_hThread, 0) == WAIT_OBJECT_0) &&

@@ -18,7 +18,7 @@ WaveScope::Pass WaveScope::pass(const ScopeState& state, const uint8_t* left, co
     picture->fills.clear();
     picture->lines.clear();
     const int frames = std::min(*count, kBufferFrames);
-    if (!state.busy || !state.feed || state.paused || frames <= 100) return Pass::Idle;
+    if (!state.busy || !state.feed || state.paused || frames <= kScopeIdleFrames) return Pass::Idle;
     Pass result = Pass::Discard;
     if (++passes_ >= 2 && width >= 1 && height >= 8 && frames / width >= 1) {
         draw_scope(left, right, frames, width, height, colours, picture);

@@ -28,6 +28,9 @@ struct ScopeState {
     bool busy, feed, paused;
 };
 
+// A pass takes frames only when more than this many have arrived.
+constexpr int kScopeIdleFrames = 100;
+
 class WaveScope {
 public:
     enum class Pass { Idle, Discard, Draw };

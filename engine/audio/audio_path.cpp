@@ -1,4 +1,5 @@
 #include "engine/audio/audio_path.h"
+#include "engine/audio/scope_bell.h"
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -45,6 +46,7 @@ void feed_scope(const uint8_t* data, int bytes) {
         g_scope_right[i] = uint8_t(std::min(255, std::abs(int(right)) >> 8));
     }
     if (data == g_scope_gathered.data()) g_scope_gathered.clear();
+    scope_bell_ring();
 }
 
 // Stages after the conversion: effects, encoding, playing, the scope.

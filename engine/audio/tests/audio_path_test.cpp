@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 #include <vector>
 #include "engine/audio/audio_path.h"
+#include "engine/audio/scope_bell.h"
 #include "engine/output/output_session.h"
 #include "engine/settings/settings.h"
 #include "engine/state/run_state.h"
@@ -257,6 +259,21 @@ TEST_F(AudioPath, ShortChunksAreGatheredForTheScope) {
     play(pcm);
     EXPECT_EQ(10000 / 4, g_scope_count.load());
     EXPECT_EQ(4000 >> 8, g_scope_left[0]);
+}
+
+TEST_F(AudioPath, AScopedBlockWakesTheWaitingScopeThread) {
+    open_output(kOutMp4, 44100, 2);
+    set_flag(g_scope_feed, true);
+    set_flag(g_write_output, false);
+    g_scope_count = 0;
+    bool woken = false;
+    // A waiter that sees no new count by itself: only the feed's ring ends its wait before 20 s.
+    std::thread waiter([&woken] { woken = scope_bell_wait(g_scope_count, 0, std::chrono::seconds(20)); });
+    while (scope_bell_waiters() == 0) std::this_thread::yield();
+    play(std::vector<int16_t>(2048 * 2, 4000));  // 8192 bytes, one block for the scope
+    waiter.join();
+    EXPECT_TRUE(woken);
+    EXPECT_EQ(1024, g_scope_count.load()) << "the last 4096-byte chunk";
 }
 
 TEST_F(AudioPath, FeederHandsLongSoundOnInPieces) {
