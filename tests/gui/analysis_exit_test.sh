@@ -103,14 +103,7 @@ for run in $(seq 10); do
   index=$(ls "$bin"/dat/* 2>/dev/null | head -1)
   if [ -n "$index" ]; then check_index "$index"; else echo "run $run: no index file"; fi
 done
-# The program's Wine process (the tarmelo.exe script started it; tests beside this one run their own
-# copies from other folders) and its thread count: each Win32 thread of it is one Linux task.
-program_pid() {
-  local p
-  for p in $(pgrep -f "$bin/tarmelo"); do
-    case $(readlink "/proc/$p/exe") in *wine*) echo "$p"; return ;; esac
-  done
-}
+# The thread count of the program's Wine process: each Win32 thread of it is one Linux task.
 threads() { ls "/proc/$1/task" | wc -l; }
 
 rm -rf "$bin/dat" "$bin/mpgmp4info.dat"

@@ -26,6 +26,15 @@ wait_until() {
   done
 }
 
+# The program's Wine process (the tarmelo.exe script started it; tests beside this one run their own
+# copies from other folders).
+program_pid() {
+  local p
+  for p in $(pgrep -f "$bin/tarmelo"); do
+    case $(readlink "/proc/$p/exe") in *wine*) echo "$p"; return ;; esac
+  done
+}
+
 click() { "$bin/winprobe.exe" click "$caption" "$1" || fail "cannot click $1"; sleep 0.3; }
 shot() { import -window root "$artifacts/$1.png" || fail "no screenshot $1"; }
 rows() { probe rows "$caption" 1003/1007 | utf8; }

@@ -4,8 +4,8 @@
 //   winprobe controls CAPTION           one line per child: id class left top width height "text"
 //   winprobe click CAPTION ID           post a button click (WM_COMMAND BN_CLICKED) for control ID
 //   winprobe close CAPTION              post WM_CLOSE
-//   winprobe gdi CAPTION                GDI objects, USER objects and kernel handles of the window's
-//                                       process
+//   winprobe gdi CAPTION                GDI objects, USER objects (under Wine: its windows) and kernel
+//                                       handles of the window's process
 //   winprobe client CAPTION [ID]        the client area of the window (or of its control ID) on the
 //                                       screen: left top width height
 //   winprobe text CAPTION ID            the control's text
@@ -200,6 +200,33 @@ long gdi_objects(HANDLE process) {
     for (const GDI_HANDLE_ENTRY& entry : table.Handles)
         if (entry.Type) ++n;
     return n;
+}
+
+// USER objects of another process. Wine answers GetGuiResources with 0; the windows, the USER objects
+// a program makes most and may forget, are counted instead: top-level (hidden ones too), message-only,
+// and every descendant of either, owned by a thread of the process.
+struct WindowTally {
+    DWORD pid;
+    unsigned long n;
+};
+BOOL CALLBACK tally_window(HWND wnd, LPARAM tally_arg) {
+    auto* tally = (WindowTally*)tally_arg;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wnd, &pid);
+    if (pid == tally->pid) ++tally->n;
+    return TRUE;
+}
+BOOL CALLBACK tally_tree(HWND wnd, LPARAM tally_arg) {
+    tally_window(wnd, tally_arg);
+    EnumChildWindows(wnd, tally_window, tally_arg);  // all descendants, not only children
+    return TRUE;
+}
+unsigned long user_objects(HANDLE process, DWORD pid) {
+    if (DWORD counted = GetGuiResources(process, GR_USEROBJECTS)) return counted;
+    WindowTally tally = {pid, 0};
+    EnumWindows(tally_tree, (LPARAM)&tally);
+    for (HWND w = nullptr; (w = FindWindowExA(HWND_MESSAGE, w, nullptr, nullptr));) tally_tree(w, (LPARAM)&tally);
+    return tally.n;
 }
 
 // Kernel handles a process holds. Wine's GetProcessHandleCount answers 0; the system's handle list,
@@ -434,7 +461,7 @@ int main(int argc, char** argv) {
         HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
         if (!process) return 1;
         const long gdi = gdi_objects(process);
-        const unsigned long user = GetGuiResources(process, GR_USEROBJECTS);
+        const unsigned long user = user_objects(process, pid);
         CloseHandle(process);
         printf("gdi %ld user %lu handles %ld\n", gdi, user, kernel_handles(pid));
     } else if (!strcmp(cmd, "client")) {
