@@ -15,7 +15,7 @@ What is checked (the configuration names the files; tools/wiring_config.py is th
            program (a call or a hand-over to a call table);
   ini      every INI key is read by the loader and written by a save path (the loader's write-back of a
            default does not count as writing);
-  export   every export of a library's .spec file has a caller: the program's binder and a call, or a
+  export   every export in a library's export-definition file has a caller: the program's binder and a call, or a
            host that binds it by name or ordinal and calls it.
 
 Each finding is one line: kind, name, file:line, what is missing. Findings named in the configuration's
@@ -359,10 +359,10 @@ def class_regions(src):
 class Scope:
     """The code of one dialog: whole files, or the named classes of a file plus its file-level code."""
 
-    def __init__(self, root, specs):
+    def __init__(self, root, places):
         self.parts = []  # (Source, start, end)
-        for spec in specs:
-            path, _, classes = spec.partition('@')
+        for place in places:
+            path, _, classes = place.partition('@')
             src = Source.get(root, path)
             if not classes:
                 self.parts.append((src, 0, len(src.text)))
@@ -563,27 +563,27 @@ def mentioned(scope, control):
 
 def check_controls(root, config, report):
     self_handled = self_handling_classes(root, getattr(config, 'CONTROL_CLASS_DIRS', ()))
-    for module, spec in config.MODULES.items():
-        symbols = read_symbols(root, spec['headers'])
+    for module, module_cfg in config.MODULES.items():
+        symbols = read_symbols(root, module_cfg['headers'])
         dialogs = {}
-        for rc in spec['rc']:
+        for rc in module_cfg['rc']:
             dialogs.update(read_dialogs(root, rc, symbols))
-        scopes = spec['dialogs']
+        scopes = module_cfg['dialogs']
         for dialog, controls in dialogs.items():
             if dialog not in scopes:
                 first = controls[0] if controls else None
-                report('control', f'{dialog}', first.path if first else spec['rc'][0], first.line if first else 0,
+                report('control', f'{dialog}', first.path if first else module_cfg['rc'][0], first.line if first else 0,
                        'dialog has no code named in the configuration')
                 continue
             scope = Scope(root, scopes[dialog])
-            decls = [p.split('@')[0] for p in scopes[dialog]] + spec.get('decls', [])
+            decls = [p.split('@')[0] for p in scopes[dialog]] + module_cfg.get('decls', [])
             decls += [re.sub(r'\.cpp$', '.h', p) for p in decls if p.endswith('.cpp') and
                       os.path.isfile(os.path.join(root, re.sub(r'\.cpp$', '.h', p)))]
             checked = [c for c in controls if c.kind != 'static' or 'SS_NOTIFY' in c.style]
             facts, indirect, members = scan_dialog_code(scope, symbols, {c.value for c in checked},
-                                                        id_functions(root, decls), spec.get('wrappers', ()))
+                                                        id_functions(root, decls), module_cfg.get('wrappers', ()))
             classes = member_classes(root, decls, members)
-            tables = [t for t in spec.get('tables', ()) if t[0] == dialog]
+            tables = [t for t in module_cfg.get('tables', ()) if t[0] == dialog]
             if tables:
                 # The tables say which controls the dialog's generic scroll and command handlers serve.
                 for f in facts.values():
@@ -916,7 +916,7 @@ def host_calls(root, hosts, spec_exports):
 def check_exports(root, config, report, binder_state):
     libraries, program = binder_state if binder_state else ({}, None)
     for lib, cfg in config.EXPORTS.items():
-        src = Source.get(root, cfg['spec'])
+        src = Source.get(root, cfg['exports_file'])
         exports = {}
         for m in re.finditer(r'^\s*(\d+)\s+\w+\s+(\w+)\s*\(', src.text, re.M):
             exports[m.group(2)] = (int(m.group(1)), src.line_of(m.start()))
@@ -929,7 +929,7 @@ def check_exports(root, config, report, binder_state):
             if name in hosts:
                 continue
             who = 'the program\'s binder or a host' if cfg.get('binder_library') else 'its host'
-            report('export', f'{lib}.{name}', cfg['spec'], line, f'export has no caller in {who}')
+            report('export', f'{lib}.{name}', cfg['exports_file'], line, f'export has no caller in {who}')
 
 
 # ----------------------------------------------------------------------------------------------------
@@ -939,9 +939,9 @@ DETAILS = []  # what the checks saw, for --list
 
 
 def load_config(path):
-    spec = importlib.util.spec_from_file_location('wiring_config', path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    found = importlib.util.spec_from_file_location('wiring_config', path)
+    module = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
     return module
 
 

@@ -99,10 +99,10 @@ INI = {
 
 # The libraries' exports and who calls them: the program through its binder, or a host.
 EXPORTS = {
-    'olumbra': {'spec': 'soundfx/olumbra.spec', 'binder_library': 'olumbra',
+    'olumbra': {'exports_file': 'soundfx/olumbra.spec', 'binder_library': 'olumbra',
                 'hosts': ['tests/support/olumbra_calls.h', 'soundfx/tests/olumbra_window_test.cpp',
                           'soundfx/tests/olumbra_dll_test.cpp']},
-    'brisvane': {'spec': 'videofx/brisvane.spec', 'hosts': ['videofx/tests/brisvane_panel_test.cpp']},
+    'brisvane': {'exports_file': 'videofx/brisvane.spec', 'hosts': ['videofx/tests/brisvane_panel_test.cpp']},
 }
 
 # (kind, name) -> why the program leaves it so.

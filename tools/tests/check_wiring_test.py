@@ -136,7 +136,7 @@ MODULES = {
 NOTICES = {'message': 'WM_DLG_NOTIFY', 'dirs': ['app', 'engine'], 'enums': ['engine/ui.h'], 'enum': 'EngineNotice'}
 BINDERS = {'table': 'media/binding_table.inc', 'dirs': ['app', 'engine', 'media'], 'exclude': ['media/binding']}
 INI = {'settings': 'engine/settings.cpp', 'dirs': ['app', 'engine']}
-EXPORTS = {'fx': {'spec': 'fx/fx.spec', 'hosts': ['fx/tests/host.cpp']}}
+EXPORTS = {'fx': {'exports_file': 'fx/fx.spec', 'hosts': ['fx/tests/host.cpp']}}
 ALLOW = {%s}
 '''
 
