@@ -436,34 +436,8 @@ merged_step() {
   check_output "$file" "${kinds[0]}" "$total"
 }
 
-# ---- 4. A range on the timeline of each family that keeps one ----
-button() { probe state "$caption" "$1" | awk '{ print $1 "," $3 }'; }
-# Whether the analysis has put its thumbnails into an index file (an entry with a picture block).
-has_thumbnails() {
-  python3 - "$1" <<'PY'
-import struct, sys
-b = open(sys.argv[1], 'rb').read()
-n, at = struct.unpack_from('<i', b, 20)[0], 24
-for i in range(n):
-    size = struct.unpack_from('<i', b, at + 20)[0]
-    if size > 0:
-        sys.exit(0)
-    at += 28 + size
-sys.exit(1)
-PY
-}
+# ---- 4. A range on the timeline of each family that keeps one (3 pixels an entry) ----
 entry_count() { python3 -c 'import struct, sys; print(struct.unpack_from("<i", open(sys.argv[1], "rb").read(), 20)[0])' "$1"; }
-# Presses at the timeline view's client x $1 and lets go at $2 (3 pixels an entry).
-drag() {
-  local vx vy
-  read -r vx vy _ _ < <(probe client "$caption" 2006)
-  local y=$((vy + 30))
-  xdotool mousemove $((vx + $1)) $y mousedown 1
-  sleep 0.3
-  for k in 1 2 3; do xdotool mousemove $((vx + $1 + ($2 - $1) * k / 3)) $y; sleep 0.1; done
-  xdotool mouseup 1
-  sleep 0.5
-}
 # The latest key picture of the source at or before $2 seconds (ffprobe).
 key_before() {
   ffprobe -v error -select_streams v:0 -skip_frame nokey -show_entries frame=best_effort_timestamp_time -of csv=p=0 "$1" |

@@ -139,3 +139,32 @@ start_recording() {
   recorder=$!
 }
 stop_recording() { [ -n "${recorder:-}" ] && kill "$recorder" 2>/dev/null; wait "$recorder" 2>/dev/null; recorder=""; }
+
+# Pressed state and enabled flag of a button, as "pressed,enabled".
+button() { probe state "$caption" "$1" | awk '{ print $1 "," $3 }'; }
+# Presses at the timeline view's (2006) client x $1 and lets go at $2, in the strip's middle, moving in
+# three steps as a hand does.
+drag() {
+  local vx vy
+  read -r vx vy _ _ < <(probe client "$caption" 2006)
+  local y=$((vy + 30))
+  xdotool mousemove $((vx + $1)) $y mousedown 1
+  sleep 0.3
+  for k in 1 2 3; do xdotool mousemove $((vx + $1 + ($2 - $1) * k / 3)) $y; sleep 0.1; done
+  xdotool mouseup 1
+  sleep 0.5
+}
+# Whether the analysis has put its thumbnails into the index file $1 (an entry with a picture block).
+has_thumbnails() {
+  python3 - "$1" <<'PY'
+import struct, sys
+b = open(sys.argv[1], 'rb').read()
+n, at = struct.unpack_from('<i', b, 20)[0], 24
+for i in range(n):
+    size = struct.unpack_from('<i', b, at + 20)[0]
+    if size > 0:
+        sys.exit(0)
+    at += 28 + size
+sys.exit(1)
+PY
+}

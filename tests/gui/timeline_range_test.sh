@@ -40,7 +40,6 @@ export TARMELO_MODAL_LOG=$WORK/modal.log TARMELO_SHELL_LOG=$WORK/shell.log TARME
 : >"$TARMELO_MODAL_LOG"
 
 # "check,enabled" of a control, e.g. "1,1" for a pressed, enabled button.
-button() { probe state "$caption" "$1" | awk '{ print $1 "," $3 }'; }
 expect_buttons() {  # $1 what is checked, then id=check,enabled pairs
   local what=$1; shift
   for pair in "$@"; do
@@ -52,17 +51,6 @@ expect_buttons() {  # $1 what is checked, then id=check,enabled pairs
 expect_status() { [ "$(status_text)" = "$2" ] || fail "$1: status \"$(status_text)\", wanted \"$2\""; }
 # The timeline view's client area on the screen.
 view_place() { probe client "$caption" 2006; }
-# Presses at view client x $1 and lets go at $2 (y in the strip's middle).
-drag() {
-  local vx vy
-  read -r vx vy _ _ < <(view_place)
-  local y=$((vy + 30))
-  xdotool mousemove $((vx + $1)) $y mousedown 1
-  sleep 0.3
-  for step in 1 2 3; do xdotool mousemove $((vx + $1 + ($2 - $1) * step / 3)) $y; sleep 0.1; done
-  xdotool mouseup 1
-  sleep 0.5
-}
 frames_of() { ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 "$1"; }
 # Converts row $1 to 3GP (the default output) and moves the output to $WORK/$2.3gp; its frame count.
 convert_row() {

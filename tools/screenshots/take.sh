@@ -60,22 +60,8 @@ place() {  # name, control
 }
 
 # ---- The timeline: the analysis has put its thumbnails into both index files ----
-has_thumbnails() {
-  python3 - "$1" <<'PY'
-import struct, sys
-b = open(sys.argv[1], 'rb').read()
-n, at = struct.unpack_from('<i', b, 20)[0], 24
-for i in range(n):
-    size = struct.unpack_from('<i', b, at + 20)[0]
-    if size > 0:
-        sys.exit(0)
-    at += 28 + size
-sys.exit(1)
-PY
-}
 analysed() { local f n=0; for f in "$bin"/dat/*; do [ -f "$f" ] && has_thumbnails "$f" && n=$((n + 1)); done; [ "$n" -ge 2 ]; }
 wait_until analysed 120 || fail "the analysis put no thumbnails into the index files"
-button() { probe state "$caption" "$1" | awk '{ print $1 "," $3 }'; }
 pick_row() {  # a click on row $1 (from 0), as a user picks it: its file shows on the timeline
   local x y w h
   read -r x y w h < <(probe itemrect "$caption" 1003/1007 "$1") || fail "no rectangle for row $1"
@@ -101,16 +87,6 @@ wait_until '[ "$(enabled 1025)" = 1 ]' 20 || fail "Stop does not end the convers
 sleep 1
 
 # ---- A range being cut: Edit, both edges dragged ----
-drag() {  # from, to: client x of the timeline view
-  local vx vy
-  read -r vx vy _ _ < <(probe client "$caption" 2006)
-  local y=$((vy + 30))
-  xdotool mousemove $((vx + $1)) $y mousedown 1
-  sleep 0.3
-  for k in 1 2 3; do xdotool mousemove $((vx + $1 + ($2 - $1) * k / 3)) $y; sleep 0.1; done
-  xdotool mouseup 1
-  sleep 0.5
-}
 pick_row 0
 wait_until '[ "$(button 1061)" = 0,1 ]' 30 || fail "the timeline shows nothing of the first row"
 click 1061
