@@ -6,12 +6,19 @@
 
 namespace media_check {
 namespace {
+// Everything left to read from `f`.
+std::string read_rest(FILE* f) {
+    std::string bytes;
+    char buf[65536];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
+    return bytes;
+}
+
 std::string run(const std::string& command) {
     std::string out;
     if (FILE* p = popen(command.c_str(), "r")) {
-        char buf[65536];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+        out = read_rest(p);
         pclose(p);
     }
     return out;
@@ -137,9 +144,7 @@ Decoded decode(const std::string& path, int width, int height, const std::string
     auto read = [](const std::string& file) {
         std::string bytes;
         if (FILE* f = fopen(file.c_str(), "rb")) {
-            char buf[65536];
-            size_t n;
-            while ((n = fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
+            bytes = read_rest(f);
             fclose(f);
         }
         remove(file.c_str());
